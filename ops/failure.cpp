@@ -1,0 +1,47 @@
+#include "failure.h"
+
+namespace ops {
+
+std::string withFullStop(const std::string &text)
+{
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.')
+        return text + ".";
+    return text;
+}
+
+std::string Failure::boxText() const
+{
+    return m_kind == FailureKind::ErrorBox ? withFullStop(text()) : text();
+}
+
+void reportError(const std::string &text)
+{
+    throw Failure(FailureKind::Report, text);
+}
+
+void failWith(const std::string &text)
+{
+    throw Failure(FailureKind::ErrorBox, text);
+}
+
+void cannotOpenFile(const std::string &path)
+{
+    failWith("Cannot open file " + path);
+}
+
+void cannotCreateFile(const std::string &path)
+{
+    failWith("Cannot create file " + path);
+}
+
+void streamReadError()
+{
+    failWith("Stream read error");
+}
+
+void streamWriteError()
+{
+    failWith("Stream write error");
+}
+
+} // namespace ops

@@ -1,0 +1,32 @@
+#pragma once
+
+namespace ops {
+
+// The kinds of system call the file layer makes; each can be made to fail in tests.
+enum class SysCall { Open, Create, Read, Write, Seek, Stat, Fsync, Close, Remove, Rename, Mkdir, CopyRange };
+inline constexpr int kSysCallKinds = 12;
+
+namespace faults {
+
+// Test mode: the nth call (counted from 1) of the chosen kind fails with err. An err of 0 makes
+// a read or write transfer nothing (an early end of file, a write that wrote no byte).
+void arm(SysCall call, long nth, int err);
+void disarm();
+// How many calls of this kind the file layer has made since the last arm() or resetCounts().
+long count(SysCall call);
+void resetCounts();
+
+// Called by the file layer before each system call. Returns -1 to go on, or the errno to fail with.
+int check(SysCall call);
+
+// Arms a fault for one scope and disarms it on the way out.
+class ScopedFault {
+public:
+    ScopedFault(SysCall call, long nth, int err) { arm(call, nth, err); }
+    ~ScopedFault() { disarm(); }
+    ScopedFault(const ScopedFault &) = delete;
+    ScopedFault &operator=(const ScopedFault &) = delete;
+};
+
+} // namespace faults
+} // namespace ops

@@ -1,0 +1,246 @@
+#include "file.h"
+
+#include "fault.h"
+
+#include <cerrno>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace ops {
+
+namespace {
+
+// Runs a system call unless a fault is injected for it; retries EINTR.
+template <typename Call>
+auto sysCall(SysCall kind, Call call) -> decltype(call())
+{
+    if (const int injected = faults::check(kind); injected >= 0) {
+        const bool transfer = kind == SysCall::Read || kind == SysCall::Write || kind == SysCall::CopyRange;
+        if (injected == 0 && transfer)
+            return 0;
+        errno = injected == 0 ? EIO : injected;
+        return -1;
+    }
+    decltype(call()) result;
+    do {
+        result = call();
+    } while (result < 0 && errno == EINTR);
+    return result;
+}
+
+int openWith(SysCall kind, const std::string &path, int flags, mode_t mode, File &file)
+{
+    const int fd = sysCall(kind, [&] { return ::open(path.c_str(), flags | O_CLOEXEC, mode); });
+    if (fd < 0)
+        return errno;
+    file = File(fd);
+    return 0;
+}
+
+} // namespace
+
+File &File::operator=(File &&other) noexcept
+{
+    if (this != &other) {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = other.release();
+    }
+    return *this;
+}
+
+File::~File()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+int File::release()
+{
+    return std::exchange(m_fd, -1);
+}
+
+int File::close()
+{
+    const int fd = release();
+    if (fd < 0)
+        return 0;
+    if (const int injected = faults::check(SysCall::Close); injected >= 0) {
+        ::close(fd);
+        return injected == 0 ? EIO : injected;
+    }
+    // The descriptor is gone after close, even on EINTR: never retry.
+    if (::close(fd) < 0 && errno != EINTR)
+        return errno;
+    return 0;
+}
+
+int File::read(void *buf, std::size_t n, std::size_t &got)
+{
+    got = 0;
+    auto *p = static_cast<char *>(buf);
+    while (got < n) {
+        const ssize_t r = sysCall(SysCall::Read, [&] { return ::read(m_fd, p + got, n - got); });
+        if (r < 0)
+            return errno;
+        if (r == 0)
+            break;
+        got += static_cast<std::size_t>(r);
+    }
+    return 0;
+}
+
+int File::readAt(void *buf, std::size_t n, std::int64_t offset, std::size_t &got)
+{
+    got = 0;
+    auto *p = static_cast<char *>(buf);
+    while (got < n) {
+        const ssize_t r = sysCall(SysCall::Read, [&] {
+            return ::pread(m_fd, p + got, n - got, static_cast<off_t>(offset + got));
+        });
+        if (r < 0)
+            return errno;
+        if (r == 0)
+            break;
+        got += static_cast<std::size_t>(r);
+    }
+    return 0;
+}
+
+int File::write(const void *buf, std::size_t n)
+{
+    const auto *p = static_cast<const char *>(buf);
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t w = sysCall(SysCall::Write, [&] { return ::write(m_fd, p + done, n - done); });
+        if (w < 0)
+            return errno;
+        if (w == 0)
+            return ENOSPC;
+        done += static_cast<std::size_t>(w);
+    }
+    return 0;
+}
+
+int File::seek(std::int64_t offset)
+{
+    const off_t r = sysCall(SysCall::Seek, [&] { return ::lseek(m_fd, static_cast<off_t>(offset), SEEK_SET); });
+    return r < 0 ? errno : 0;
+}
+
+int File::size(std::int64_t &bytes) const
+{
+    struct stat st {};
+    if (sysCall(SysCall::Stat, [&] { return ::fstat(m_fd, &st); }) < 0)
+        return errno;
+    bytes = st.st_size;
+    return 0;
+}
+
+int File::sync()
+{
+    return sysCall(SysCall::Fsync, [&] { return ::fsync(m_fd); }) < 0 ? errno : 0;
+}
+
+int openForReading(const std::string &path, File &file)
+{
+    return openWith(SysCall::Open, path, O_RDONLY, 0, file);
+}
+
+int openForReadWrite(const std::string &path, File &file)
+{
+    return openWith(SysCall::Open, path, O_RDWR, 0, file);
+}
+
+int createFile(const std::string &path, File &file, mode_t mode)
+{
+    return openWith(SysCall::Create, path, O_WRONLY | O_CREAT | O_TRUNC, mode, file);
+}
+
+int removeFile(const std::string &path)
+{
+    return sysCall(SysCall::Remove, [&] { return ::unlink(path.c_str()); }) < 0 ? errno : 0;
+}
+
+int renameFile(const std::string &from, const std::string &to)
+{
+    return sysCall(SysCall::Rename, [&] { return ::rename(from.c_str(), to.c_str()); }) < 0 ? errno : 0;
+}
+
+int makeDirectories(const std::string &path)
+{
+    std::string prefix;
+    prefix.reserve(path.size());
+    for (std::size_t i = 0; i <= path.size(); ++i) {
+        if (i < path.size() && path[i] != '/') {
+            prefix += path[i];
+            continue;
+        }
+        if (!prefix.empty() && prefix != "." && prefix != "..") {
+            const int r = sysCall(SysCall::Mkdir, [&] { return ::mkdir(prefix.c_str(), 0777); });
+            if (r < 0 && errno != EEXIST)
+                return errno;
+        }
+        if (i < path.size())
+            prefix += '/';
+    }
+    struct stat st {};
+    if (::stat(path.c_str(), &st) < 0)
+        return errno;
+    return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
+}
+
+bool fileExists(const std::string &path)
+{
+    struct stat st {};
+    if (path.empty() || sysCall(SysCall::Stat, [&] { return ::stat(path.c_str(), &st); }) < 0)
+        return false;
+    return S_ISREG(st.st_mode);
+}
+
+std::optional<FileId> fileId(const std::string &path)
+{
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) < 0)
+        return std::nullopt;
+    return FileId{st.st_dev, st.st_ino};
+}
+
+std::optional<FileId> fileId(const File &file)
+{
+    struct stat st {};
+    if (::fstat(file.fd(), &st) < 0)
+        return std::nullopt;
+    return FileId{st.st_dev, st.st_ino};
+}
+
+std::string namePart(const std::string &path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string directoryPart(const std::string &path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+int copyRange(File &in, std::int64_t &inOffset, File &out, std::size_t n, std::size_t &copied)
+{
+    copied = 0;
+    loff_t offset = inOffset;
+    const ssize_t r = sysCall(SysCall::CopyRange, [&] {
+        return ::copy_file_range(in.fd(), &offset, out.fd(), nullptr, n, 0);
+    });
+    if (r < 0)
+        return errno;
+    copied = static_cast<std::size_t>(r);
+    inOffset += r;
+    return 0;
+}
+
+} // namespace ops

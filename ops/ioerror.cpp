@@ -1,0 +1,86 @@
+#include "ioerror.h"
+
+#include "failure.h"
+
+#include <cerrno>
+
+namespace ops {
+
+namespace {
+
+struct Report {
+    int number;
+    const char *text;
+};
+
+constexpr Report kFileNotFound{2, "File not found"};
+constexpr Report kInvalidFilename{3, "Invalid filename"};
+constexpr Report kTooManyOpenFiles{4, "Too many open files"};
+constexpr Report kAccessDenied{5, "File access denied"};
+constexpr Report kReadBeyondEnd{100, "Read beyond end of file"};
+constexpr Report kDiskFull{101, "Disk full"};
+constexpr Report kInvalidNumericInput{106, "Invalid numeric input"};
+
+struct ErrnoReport {
+    int err;
+    Report report;
+};
+
+constexpr ErrnoReport kErrnoReports[] = {
+    {ENOENT, kFileNotFound},     {ENOTDIR, kInvalidFilename},   {ENAMETOOLONG, kInvalidFilename},
+    {EILSEQ, kInvalidFilename},  {EMFILE, kTooManyOpenFiles},   {ENFILE, kTooManyOpenFiles},
+    {EACCES, kAccessDenied},     {EPERM, kAccessDenied},        {EROFS, kAccessDenied},
+    {ENOSPC, kDiskFull},         {EDQUOT, kDiskFull},
+};
+
+// The named report for this failure, or nullptr for an errno shown by its number.
+const Report *namedReport(IoError::Cause cause, int err)
+{
+    switch (cause) {
+    case IoError::Cause::ShortRead:
+        return &kReadBeyondEnd;
+    case IoError::Cause::ShortWrite:
+        return &kDiskFull;
+    case IoError::Cause::BadNumber:
+        return &kInvalidNumericInput;
+    case IoError::Cause::Errno:
+        break;
+    }
+    for (const auto &entry : kErrnoReports) {
+        if (entry.err == err)
+            return &entry.report;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+int IoError::reportNumber() const
+{
+    const Report *report = namedReport(m_cause, m_errno);
+    return report ? report->number : m_errno;
+}
+
+std::string IoError::text() const
+{
+    if (const Report *report = namedReport(m_cause, m_errno))
+        return report->text;
+    return "I/O error " + std::to_string(m_errno);
+}
+
+std::string IoErrorReport(const IoError &error)
+{
+    return error.text();
+}
+
+void failIo(const IoError &error)
+{
+    failWith(IoErrorReport(error));
+}
+
+void failErrno(int err)
+{
+    failIo(IoError::fromErrno(err));
+}
+
+} // namespace ops

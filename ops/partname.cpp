@@ -1,0 +1,52 @@
+#include "partname.h"
+
+#include <vector>
+
+namespace ops {
+
+namespace {
+
+// Length of the UTF-8 character that starts at s[i]; an invalid byte counts as one character.
+std::size_t characterLength(std::string_view s, std::size_t i)
+{
+    const auto lead = static_cast<unsigned char>(s[i]);
+    std::size_t len = 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        len = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF)
+        len = 3;
+    else if (lead >= 0xF0 && lead <= 0xF4)
+        len = 4;
+    if (len == 1 || i + len > s.size())
+        return 1;
+    for (std::size_t k = 1; k < len; ++k) {
+        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
+            return 1;
+    }
+    return len;
+}
+
+// The byte offset where the last `count` characters begin, or 0 when there are no more.
+std::size_t startOfLastCharacters(std::string_view s, std::size_t count)
+{
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i < s.size(); i += characterLength(s, i))
+        starts.push_back(i);
+    return starts.size() <= count ? 0 : starts[starts.size() - count];
+}
+
+} // namespace
+
+std::string PartFileName(std::string_view sourcePath, std::string_view marker, std::int64_t partNumber)
+{
+    const std::size_t at = startOfLastCharacters(sourcePath, 4);
+    std::string path;
+    path.reserve(sourcePath.size() + marker.size() + 20);
+    path.append(sourcePath.substr(0, at));
+    path.append(marker);
+    path.append(std::to_string(partNumber));
+    path.append(sourcePath.substr(at));
+    return path;
+}
+
+} // namespace ops

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace ops {
+
+// The path of part n: the marker text and the number go in before the path's last four
+// characters (UTF-8 characters; a byte that is not valid UTF-8 counts as one), or at its
+// start when the path has four characters or fewer.
+std::string PartFileName(std::string_view sourcePath, std::string_view marker, std::int64_t partNumber);
+
+} // namespace ops

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+
+namespace ops {
+
+// Where an operation reports how far it has come, in its own units (parts, files or bytes).
+// A step of n units must have the same effect as n single steps.
+class ProgressSink {
+public:
+    virtual ~ProgressSink() = default;
+
+    virtual void setMaximum(std::int64_t units) = 0;
+    virtual void step(std::int64_t units = 1) = 0;
+    // Position back to 0; the maximum stays.
+    virtual void reset() = 0;
+    // Called between blocks of long copies, so that a window can repaint meanwhile.
+    virtual void keepAlive() {}
+};
+
+class NullProgress final : public ProgressSink {
+public:
+    void setMaximum(std::int64_t) override {}
+    void step(std::int64_t) override {}
+    void reset() override {}
+};
+
+} // namespace ops
