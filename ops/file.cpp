@@ -3,6 +3,7 @@
 #include "fault.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <utility>
 
 #include <fcntl.h>
@@ -140,6 +141,21 @@ int File::size(std::int64_t &bytes) const
     return 0;
 }
 
+int File::permissions(mode_t &bits) const
+{
+    struct stat st {};
+    if (sysCall(SysCall::Stat, [&] { return ::fstat(m_fd, &st); }) < 0)
+        return errno;
+    bits = st.st_mode & 07777;
+    return 0;
+}
+
+int File::setPermissions(mode_t bits)
+{
+    // Changing the mode is a status call as far as fault injection goes.
+    return sysCall(SysCall::Stat, [&] { return ::fchmod(m_fd, bits); }) < 0 ? errno : 0;
+}
+
 int File::sync()
 {
     return sysCall(SysCall::Fsync, [&] { return ::fsync(m_fd); }) < 0 ? errno : 0;
@@ -158,6 +174,17 @@ int openForReadWrite(const std::string &path, File &file)
 int createFile(const std::string &path, File &file, mode_t mode)
 {
     return openWith(SysCall::Create, path, O_WRONLY | O_CREAT | O_TRUNC, mode, file);
+}
+
+int createTemporaryFile(const std::string &directory, std::string &path, File &file)
+{
+    std::string name = directory + ".skarvel-XXXXXX";
+    const int fd = sysCall(SysCall::Create, [&] { return ::mkostemp(name.data(), O_CLOEXEC); });
+    if (fd < 0)
+        return errno;
+    file = File(fd);
+    path = name;
+    return 0;
 }
 
 int removeFile(const std::string &path)
@@ -191,6 +218,18 @@ int makeDirectories(const std::string &path)
     if (::stat(path.c_str(), &st) < 0)
         return errno;
     return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
+}
+
+int resolvePath(const std::string &path, std::string &resolved)
+{
+    char *full = nullptr;
+    if (path.empty())
+        return ENOENT;
+    if (sysCall(SysCall::Stat, [&] { return (full = ::realpath(path.c_str(), nullptr)) ? 0 : -1; }) < 0)
+        return errno;
+    resolved = full;
+    std::free(full);
+    return 0;
 }
 
 bool fileExists(const std::string &path)

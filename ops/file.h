@@ -38,6 +38,9 @@ public:
     int write(const void *buf, std::size_t n);
     int seek(std::int64_t offset);
     int size(std::int64_t &bytes) const;
+    // The permission bits (mode & 07777) of the open file, and setting them.
+    int permissions(mode_t &bits) const;
+    int setPermissions(mode_t bits);
     int sync();
 
 private:
@@ -49,12 +52,18 @@ int openForReadWrite(const std::string &path, File &file);
 // Creates the file afresh (an existing file of that name is emptied), for writing,
 // with mode less the umask.
 int createFile(const std::string &path, File &file, mode_t mode = 0666);
+// Creates a new file of a unique name in `directory` (a directory part as directoryPart() gives
+// it, empty for the current one), for writing, with mode 0600; path receives its name.
+int createTemporaryFile(const std::string &directory, std::string &path, File &file);
 
 int removeFile(const std::string &path);
 // Replaces `to` when it exists.
 int renameFile(const std::string &from, const std::string &to);
 // Creates the directory and every missing directory along its path.
 int makeDirectories(const std::string &path);
+
+// The absolute name with every symbolic link and "." / ".." resolved; the file must exist.
+int resolvePath(const std::string &path, std::string &resolved);
 
 // A name exists when stat, following links, finds a regular file.
 bool fileExists(const std::string &path);
