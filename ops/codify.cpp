@@ -1,0 +1,163 @@
+#include "codify.h"
+
+#include "copy.h"
+#include "failure.h"
+#include "file.h"
+#include "ioerror.h"
+#include "keystream.h"
+#include "progress.h"
+
+#include <cerrno>
+#include <memory>
+#include <optional>
+
+namespace ops {
+
+namespace {
+
+constexpr const char *kBufferName = "buff.vq";
+
+// Data and key are worked in blocks of this size; with the key's cache that stays under kMaxBuffer.
+constexpr std::size_t kBlock = std::size_t{256} << 10;
+static_assert(2 * kBlock + KeyStream::kCacheLimit <= kMaxBuffer);
+
+void check(int err)
+{
+    if (err != 0)
+        failErrno(err);
+}
+
+// One file in two roles would be emptied or read while it is rewritten: refuse it, whatever
+// names lead to it.
+void refuseNames(const std::string &dataPath, const std::string &keyPath)
+{
+    if (!fileExists(dataPath) || !fileExists(keyPath) || dataPath == keyPath)
+        reportError(kInvalidFileName);
+    const std::optional<FileId> data = fileId(dataPath);
+    const std::optional<FileId> key = fileId(keyPath);
+    if (!data || !key || data == key)
+        reportError(kInvalidFileName);
+    const std::optional<FileId> buffer = fileId(kBufferName);
+    if (buffer && (buffer == data || buffer == key))
+        reportError(kInvalidFileName);
+}
+
+// Kept as one plain loop over two arrays so that the compiler vectorises it.
+void combine(unsigned char *data, const unsigned char *key, std::size_t n, CodifyDirection direction)
+{
+    if (direction == CodifyDirection::Add) {
+        for (std::size_t i = 0; i < n; ++i)
+            data[i] = static_cast<unsigned char>(data[i] + key[i]);
+    } else {
+        for (std::size_t i = 0; i < n; ++i)
+            data[i] = static_cast<unsigned char>(data[i] - key[i]);
+    }
+}
+
+void transform(File &data, File &key, File &buffer, CodifyDirection direction, ProgressSink &progress)
+{
+    KeyStream keys(key);
+    std::unique_ptr<unsigned char[]> dataBlock(new unsigned char[kBlock]);
+    std::unique_ptr<unsigned char[]> keyBlock(new unsigned char[kBlock]);
+    for (;;) {
+        std::size_t got = 0;
+        check(data.read(dataBlock.get(), kBlock, got));
+        if (got == 0)
+            return;
+        keys.fill(keyBlock.get(), got);
+        combine(dataBlock.get(), keyBlock.get(), got, direction);
+        check(buffer.write(dataBlock.get(), got));
+        progress.step(static_cast<std::int64_t>(got));
+        progress.keepAlive();
+    }
+}
+
+// Flushes a finished result to the device, so that the rename never puts an empty file in the
+// data file's place after a crash.
+void finish(File &result, mode_t bits)
+{
+    check(result.setPermissions(bits));
+    check(result.sync());
+    check(result.close());
+}
+
+// The current directory lies on another file system than the data file: the result is copied
+// beside the data file first, so the data file is still replaced in one step.
+void replaceAcross(const std::string &target, mode_t bits)
+{
+    File in;
+    check(openForReading(kBufferName, in));
+    std::int64_t size = 0;
+    check(in.size(size));
+
+    File side;
+    std::string sidePath;
+    check(createTemporaryFile(directoryPart(target), sidePath, side));
+    const auto abandon = [&](const IoError &error) {
+        side.close();
+        removeFile(sidePath);
+        failIo(error);
+    };
+    const CopyResult copied = copyBytes(in, 0, side, size);
+    if (copied.status == CopyResult::Status::EndOfInput)
+        abandon(IoError::shortRead());
+    if (!copied.ok())
+        abandon(IoError::fromErrno(copied.err));
+    if (const int err = side.setPermissions(bits))
+        abandon(IoError::fromErrno(err));
+    if (const int err = side.sync())
+        abandon(IoError::fromErrno(err));
+    if (const int err = side.close())
+        abandon(IoError::fromErrno(err));
+    if (const int err = renameFile(sidePath, target))
+        abandon(IoError::fromErrno(err));
+    in.close();
+    removeFile(kBufferName);
+}
+
+// Puts the result in the data file's place in one rename: the data file's name never stands
+// empty, and a failed replacement leaves the data file as it was.
+void replaceData(const std::string &target, mode_t bits)
+{
+    const int err = renameFile(kBufferName, target);
+    if (err == EXDEV)
+        replaceAcross(target, bits);
+    else
+        check(err);
+}
+
+} // namespace
+
+void Codify(const std::string &dataPath, const std::string &keyPath, CodifyDirection direction,
+            ProgressSink &progress)
+{
+    refuseNames(dataPath, keyPath);
+
+    File data;
+    check(openForReadWrite(dataPath, data));
+    File key;
+    check(openForReadWrite(keyPath, key));
+    // The rename goes onto the link's target, so a data file reached through a link keeps its link.
+    std::string target;
+    check(resolvePath(dataPath, target));
+    std::int64_t size = 0;
+    check(data.size(size));
+    mode_t bits = 0;
+    check(data.permissions(bits));
+
+    // A link or hard link named "buff.vq" must not receive the result, nor be renamed over the data.
+    removeFile(kBufferName);
+    File buffer;
+    check(createFile(kBufferName, buffer, 0600));
+
+    progress.setMaximum(size);
+    transform(data, key, buffer, direction, progress);
+    check(data.close());
+    check(key.close());
+    finish(buffer, bits);
+
+    replaceData(target, bits);
+    progress.reset();
+}
+
+} // namespace ops

@@ -1,0 +1,56 @@
+#include "erase.h"
+
+#include "copy.h"
+#include "failure.h"
+#include "file.h"
+#include "ioerror.h"
+#include "progress.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace ops {
+
+namespace {
+
+void check(int err)
+{
+    if (err != 0)
+        failErrno(err);
+}
+
+// Writes size zero bytes from the file's first byte on, in blocks, leaving its length alone.
+void overwrite(File &file, std::int64_t size, ProgressSink &progress)
+{
+    const auto blockSize = static_cast<std::size_t>(std::min<std::int64_t>(size, kMaxBuffer));
+    const std::unique_ptr<unsigned char[]> zeros(new unsigned char[blockSize]());
+    while (size > 0) {
+        const auto n = static_cast<std::size_t>(std::min<std::int64_t>(size, blockSize));
+        check(file.write(zeros.get(), n));
+        size -= static_cast<std::int64_t>(n);
+        progress.step(static_cast<std::int64_t>(n));
+        progress.keepAlive();
+    }
+}
+
+} // namespace
+
+void Erase(const std::string &path, ProgressSink &progress)
+{
+    if (!fileExists(path))
+        reportError(kInvalidFileName);
+
+    File file;
+    check(openForReadWrite(path, file));
+    std::int64_t size = 0;
+    check(file.size(size));
+    progress.setMaximum(size);
+    overwrite(file, size, progress);
+    // Zeros still in the cache when the file is removed may never reach the device at all.
+    check(file.sync());
+    progress.reset();
+    check(file.close());
+    removeFile(path);
+}
+
+} // namespace ops
