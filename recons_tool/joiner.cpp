@@ -1,0 +1,171 @@
+#include "joiner.h"
+
+#include "console.h"
+#include "joiner_failure.h"
+#include "list_reader.h"
+
+#include "ops/copy.h"
+#include "ops/file.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <vector>
+
+namespace recons_tool {
+
+namespace {
+
+constexpr const char *kBanner[] = {
+    "Recons, the part joiner of Skarvel (c) 2026 the Skarvel developers",
+    "Free software / Свободная и бесплатная программа",
+    "",
+    "Skarvel v 4.0.0 (recons.exe v 2.0)",
+    "",
+};
+
+// Reported as error 3, "Invalid filename".
+constexpr int kInvalidName = ENAMETOOLONG;
+
+// What the first reading of the list found.
+struct ListCheck {
+    bool ok = true;
+    std::int64_t lines = 0;
+    // The listed files and the list itself: the output may be none of them.
+    std::vector<ops::FileId> inputs;
+};
+
+ops::File openList()
+{
+    ops::File list;
+    if (const int err = ops::openForReading(kListName, list))
+        failStep(err);
+    return list;
+}
+
+// Reads every line, also after one has failed, and counts them.
+ListCheck checkList()
+{
+    ops::File list = openList();
+    ListCheck check;
+    if (const auto id = ops::fileId(list))
+        check.inputs.push_back(*id);
+    ListReader reader(list);
+    while (!reader.atEnd()) {
+        const std::string name = reader.readLine();
+        if (!ops::fileExists(name))
+            check.ok = false;
+        else if (const auto id = ops::fileId(name))
+            check.inputs.push_back(*id);
+        ++check.lines;
+    }
+    // A list must name at least two parts.
+    if (check.lines < 2)
+        check.ok = false;
+    return check;
+}
+
+// An empty name, or a name that leads to a part or to the list, would lose data: creating the
+// output empties that file before it is read.
+void refuseOutput(const std::string &name, const ListCheck &check)
+{
+    if (name.empty())
+        failStep(kInvalidName);
+    const auto id = ops::fileId(name);
+    if (!id)
+        return;
+    for (const ops::FileId &input : check.inputs) {
+        if (input == *id)
+            failStep(kInvalidName);
+    }
+}
+
+ops::File createOutput(const std::string &name)
+{
+    ops::File output;
+    if (const int err = ops::createFile(name, output))
+        failStep(err);
+    return output;
+}
+
+// Appends the part as it stands now; a part that has shrunk since its size was taken ends early.
+void appendPart(const std::string &name, ops::File &output)
+{
+    ops::File part;
+    if (const int err = ops::openForReading(name, part))
+        failStep(err);
+    std::int64_t size = 0;
+    if (const int err = part.size(size))
+        failStep(err);
+    const ops::CopyResult copied = ops::copyBytes(part, 0, output, size);
+    if (copied.status == ops::CopyResult::Status::ReadFailed || copied.status == ops::CopyResult::Status::WriteFailed)
+        failStep(copied.err);
+    part.close();
+}
+
+void join(Console &console, const ListCheck &check)
+{
+    console.writeLine("Save new file as: ");
+    const std::string name = console.readLine();
+    refuseOutput(name, check);
+    ops::File output = createOutput(name);
+
+    ops::File list = openList();
+    ListReader reader(list);
+    console.writeLine("Wait...");
+    console.writeLine("Opened files: ");
+    for (std::int64_t n = 0; n < check.lines; ++n) {
+        const std::string part = reader.readLine();
+        console.writeLine(" " + part + " Ok");
+        appendPart(part, output);
+    }
+    if (const int err = output.close())
+        failStep(err);
+    console.writeLine("Complete");
+}
+
+void run(Console &console)
+{
+    for (const char *line : kBanner)
+        console.writeLine(line);
+    const ListCheck check = ops::fileExists(kListName) ? checkList() : ListCheck{false, 0, {}};
+    if (check.ok)
+        join(console, check);
+    else
+        console.writeLine("Error in info.txt");
+    // Waits for Enter; the end of input counts as Enter.
+    console.readLine();
+}
+
+std::string hex8(std::uint32_t value)
+{
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text(8, '0');
+    for (int i = 7; i >= 0; --i, value >>= 4)
+        text[static_cast<std::size_t>(i)] = kDigits[value & 0xF];
+    return text;
+}
+
+void report(Console &console, const JoinerFailure &failure, const std::string &moduleName)
+{
+    // The report goes to the same output; if that fails too there is nothing left to tell.
+    try {
+        console.write("Exception EInOutError in module " + moduleName + " at " + hex8(failure.where) + ".\n");
+        console.writeLine(ops::IoErrorReport(failure.error) + ".");
+    } catch (const JoinerFailure &) {
+    }
+}
+
+} // namespace
+
+int RunJoiner(Console &console, const std::string &moduleName)
+{
+    try {
+        run(console);
+        return 0;
+    } catch (const JoinerFailure &failure) {
+        report(console, failure, moduleName);
+        return 1;
+    }
+}
+
+} // namespace recons_tool

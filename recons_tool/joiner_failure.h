@@ -1,0 +1,20 @@
+#pragma once
+
+#include "ops/ioerror.h"
+
+#include <cstdint>
+
+namespace recons_tool {
+
+// A failed file or console step: ends the joiner with the I/O error report.
+struct JoinerFailure {
+    ops::IoError error;
+    // Identifies the failing step in the report: the code address it failed at.
+    std::uint32_t where;
+};
+
+// Throws JoinerFailure for this error, naming the caller's code address as the failing step.
+[[noreturn]] void failStep(const ops::IoError &error);
+[[noreturn]] void failStep(int err);
+
+} // namespace recons_tool

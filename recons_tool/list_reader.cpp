@@ -1,0 +1,57 @@
+#include "list_reader.h"
+
+#include "joiner_failure.h"
+
+namespace recons_tool {
+
+namespace {
+
+constexpr std::size_t kBufferSize = 16 * 1024;
+constexpr char kCr = '\r';
+constexpr char kLf = '\n';
+constexpr char kCtrlZ = '\x1a';
+
+} // namespace
+
+ListReader::ListReader(ops::File &file) : m_file(file), m_buffer(new char[kBufferSize])
+{
+}
+
+int ListReader::peek()
+{
+    if (m_position == m_length) {
+        std::size_t got = 0;
+        if (const int err = m_file.read(m_buffer.get(), kBufferSize, got))
+            failStep(err);
+        m_position = 0;
+        m_length = got;
+        if (got == 0)
+            return -1;
+    }
+    return static_cast<unsigned char>(m_buffer[m_position]);
+}
+
+bool ListReader::atEnd()
+{
+    const int c = peek();
+    return c < 0 || c == kCtrlZ;
+}
+
+std::string ListReader::readLine()
+{
+    std::string line;
+    while (!atEnd()) {
+        const char c = static_cast<char>(peek());
+        take();
+        if (c == kCr) {
+            if (peek() == kLf)
+                take();
+            break;
+        }
+        if (line.size() <= kMaxNameBytes)
+            line += c;
+    }
+    return line;
+}
+
+} // namespace recons_tool

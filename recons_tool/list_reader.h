@@ -1,0 +1,35 @@
+#pragma once
+
+#include "name_limit.h"
+
+#include "ops/file.h"
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace recons_tool {
+
+// Reads the part list as text: a line ends at CR, and an LF right after that CR belongs to the
+// line end; any other LF is part of the name. Ctrl-Z or the end of the file ends the text.
+class ListReader {
+public:
+    explicit ListReader(ops::File &file);
+
+    // True when nothing but the end of the text is left.
+    bool atEnd();
+    // The next line, without its line end.
+    std::string readLine();
+
+private:
+    // The next byte without taking it, or -1 at the end of the file.
+    int peek();
+    void take() { ++m_position; }
+
+    ops::File &m_file;
+    std::unique_ptr<char[]> m_buffer;
+    std::size_t m_position = 0;
+    std::size_t m_length = 0;
+};
+
+} // namespace recons_tool

@@ -1,0 +1,17 @@
+#include "console.h"
+#include "joiner.h"
+
+#include "ops/file.h"
+
+#include <csignal>
+
+#include <unistd.h>
+
+int main(int argc, char **argv)
+{
+    // A closed output is a failed write, not a silent death.
+    std::signal(SIGPIPE, SIG_IGN);
+    recons_tool::Console console(STDIN_FILENO, STDOUT_FILENO);
+    const std::string self = argc > 0 && argv[0] ? argv[0] : "";
+    return recons_tool::RunJoiner(console, ops::namePart(self));
+}

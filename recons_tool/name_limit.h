@@ -1,0 +1,11 @@
+#pragma once
+
+#include <cstddef>
+
+namespace recons_tool {
+
+// More than the longest path the system accepts. Longer names read from the list or typed are
+// cut to this length, which still fails as a name, so no line is held in full however long.
+inline constexpr std::size_t kMaxNameBytes = 4096;
+
+} // namespace recons_tool
