@@ -6,11 +6,13 @@ namespace ops::faults {
 
 namespace {
 
-struct State {
-    bool armed = false;
-    SysCall call = SysCall::Open;
-    long nth = 0;
+struct Fault {
+    long nth = 0; // 0: not armed
     int err = 0;
+};
+
+struct State {
+    std::array<Fault, kSysCallKinds> faults{};
     std::array<long, kSysCallKinds> counts{};
 };
 
@@ -20,26 +22,33 @@ State &state()
     return s;
 }
 
+int index(SysCall call)
+{
+    return static_cast<int>(call);
+}
+
 } // namespace
 
 void arm(SysCall call, long nth, int err)
 {
     State &s = state();
-    s.armed = true;
-    s.call = call;
-    s.nth = nth;
-    s.err = err;
+    s.faults[index(call)] = {nth, err};
     s.counts.fill(0);
+}
+
+void disarm(SysCall call)
+{
+    state().faults[index(call)] = {};
 }
 
 void disarm()
 {
-    state().armed = false;
+    state().faults.fill({});
 }
 
 long count(SysCall call)
 {
-    return state().counts[static_cast<int>(call)];
+    return state().counts[index(call)];
 }
 
 void resetCounts()
@@ -50,10 +59,9 @@ void resetCounts()
 int check(SysCall call)
 {
     State &s = state();
-    const long n = ++s.counts[static_cast<int>(call)];
-    if (s.armed && s.call == call && s.nth == n)
-        return s.err;
-    return -1;
+    const long n = ++s.counts[index(call)];
+    const Fault &fault = s.faults[index(call)];
+    return fault.nth == n ? fault.err : -1;
 }
 
 } // namespace ops::faults

@@ -9,8 +9,10 @@ inline constexpr int kSysCallKinds = 12;
 namespace faults {
 
 // Test mode: the nth call (counted from 1) of the chosen kind fails with err. An err of 0 makes
-// a read or write transfer nothing (an early end of file, a write that wrote no byte).
+// a read or write transfer nothing (an early end of file, a write that wrote no byte). Each kind
+// holds one armed fault; arming restarts every count.
 void arm(SysCall call, long nth, int err);
+void disarm(SysCall call);
 void disarm();
 // How many calls of this kind the file layer has made since the last arm() or resetCounts().
 long count(SysCall call);
@@ -22,10 +24,13 @@ int check(SysCall call);
 // Arms a fault for one scope and disarms it on the way out.
 class ScopedFault {
 public:
-    ScopedFault(SysCall call, long nth, int err) { arm(call, nth, err); }
-    ~ScopedFault() { disarm(); }
+    ScopedFault(SysCall call, long nth, int err) : m_call(call) { arm(call, nth, err); }
+    ~ScopedFault() { disarm(m_call); }
     ScopedFault(const ScopedFault &) = delete;
     ScopedFault &operator=(const ScopedFault &) = delete;
+
+private:
+    SysCall m_call;
 };
 
 } // namespace faults

@@ -1,0 +1,408 @@
+#include "ops/cut.h"
+#include "ops/failure.h"
+#include "ops/fault.h"
+#include "ops/partlist.h"
+
+#include "support/recording_progress.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace testsupport;
+
+namespace {
+
+// Records what Cut asks of the part list.
+struct PartListLog {
+    bool opened = false;
+    std::vector<std::string> added;
+    bool finished = false;
+    bool closed = false;
+};
+
+class FakePartList final : public ops::PartList {
+public:
+    explicit FakePartList(PartListLog &log) : m_log(log) { m_log.opened = true; }
+    ~FakePartList() override { m_log.closed = true; }
+    void add(const std::string &partPath) override { m_log.added.push_back(partPath); }
+    void finish() override { m_log.finished = true; }
+
+private:
+    PartListLog &m_log;
+};
+
+class FakePartListFactory final : public ops::PartListFactory {
+public:
+    std::unique_ptr<ops::PartList> open() override { return std::make_unique<FakePartList>(log); }
+    PartListLog log;
+};
+
+class CutTest : public ::testing::Test {
+protected:
+    void SetUp() override { writeFile(source(), data); }
+
+    std::string source() const { return dir.file("data.bin"); }
+    std::string part(int n, const std::string &marker = "") const
+    {
+        return dir.file("data" + marker + std::to_string(n) + ".bin");
+    }
+    ops::CutRequest byCount(int count) const
+    {
+        ops::CutRequest request;
+        request.source = source();
+        request.mode.count = count;
+        request.mode.unitText = "byte";
+        return request;
+    }
+    void cut(const ops::CutRequest &request) { ops::Cut(request, progress, &partList); }
+    // Runs the cut and returns the failure it reported.
+    ops::Failure cutFails(const ops::CutRequest &request)
+    {
+        try {
+            cut(request);
+        } catch (const ops::Failure &failure) {
+            return failure;
+        }
+        ADD_FAILURE() << "the cut succeeded";
+        return ops::Failure(ops::FailureKind::Report, "");
+    }
+    Bytes slice(std::size_t from, std::size_t to) const { return Bytes(data.begin() + from, data.begin() + to); }
+
+    TempDir dir;
+    Bytes data = patternBytes(10);
+    RecordingProgress progress;
+    FakePartListFactory partList;
+};
+
+TEST_F(CutTest, ByCountWritesEveryPart)
+{
+    cut(byCount(3));
+    EXPECT_EQ(readFile(part(1)), slice(0, 4));
+    EXPECT_EQ(readFile(part(2)), slice(4, 8));
+    EXPECT_EQ(readFile(part(3)), slice(8, 10));
+    EXPECT_EQ(listDir(dir.path()), (std::vector<std::string>{"data.bin", "data1.bin", "data2.bin", "data3.bin"}));
+    EXPECT_EQ(progress.maximum, 3);
+    EXPECT_EQ(progress.steps, 3);
+    EXPECT_EQ(progress.position, 0);
+    EXPECT_EQ(progress.resets, 1);
+    EXPECT_FALSE(partList.log.opened);
+}
+
+TEST_F(CutTest, SkippedPartsAreNotCreated)
+{
+    struct Row {
+        const char *skip;
+        std::vector<int> created;
+    } rows[] = {
+        {"2", {1, 3}},
+        {"3", {1, 2}},
+        {"1 7 300", {2, 3}}, // numbers above the part count do nothing
+        {"1-3", {}},
+    };
+    for (const Row &row : rows) {
+        for (int n = 1; n <= 3; ++n)
+            ::unlink(part(n).c_str());
+        RecordingProgress rowProgress;
+        ops::CutRequest request = byCount(3);
+        request.skipText = row.skip;
+        ops::Cut(request, rowProgress);
+        for (int n = 1; n <= 3; ++n) {
+            const bool wanted = std::find(row.created.begin(), row.created.end(), n) != row.created.end();
+            EXPECT_EQ(exists(part(n)), wanted) << row.skip << " part " << n;
+        }
+        if (exists(part(3)))
+            EXPECT_EQ(readFile(part(3)), slice(8, 10)) << row.skip;
+        EXPECT_EQ(rowProgress.steps, 3) << row.skip;
+    }
+}
+
+TEST_F(CutTest, PartListNamesCreatedPartsInOrder)
+{
+    ops::CutRequest request = byCount(4);
+    writeFile(source(), patternBytes(40));
+    request.skipText = "3";
+    request.writePartList = true;
+    cut(request);
+    EXPECT_TRUE(partList.log.opened);
+    EXPECT_EQ(partList.log.added, (std::vector<std::string>{part(1), part(2), part(4)}));
+    EXPECT_TRUE(partList.log.finished);
+    EXPECT_TRUE(partList.log.closed);
+}
+
+TEST_F(CutTest, EverythingSkippedStillWritesListAndDeletesSource)
+{
+    ops::CutRequest request = byCount(3);
+    request.skipText = "1-3";
+    request.writePartList = true;
+    request.deleteSource = true;
+    cut(request);
+    EXPECT_TRUE(partList.log.added.empty());
+    EXPECT_TRUE(partList.log.finished);
+    EXPECT_FALSE(exists(source()));
+    EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{});
+}
+
+TEST_F(CutTest, EmptySourceBySizeMakesNoPart)
+{
+    writeFile(source(), Bytes{});
+    ops::CutRequest request = byCount(2);
+    request.mode.bySize = true;
+    request.mode.sizeText = "5";
+    request.writePartList = true;
+    cut(request);
+    EXPECT_EQ(progress.maximum, 0);
+    EXPECT_TRUE(partList.log.finished);
+    EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{"data.bin"});
+}
+
+TEST_F(CutTest, RefusedPlansLeaveNothing)
+{
+    struct Row {
+        const char *why;
+        std::size_t size;
+        int count;
+    } rows[] = {{"empty by count", 0, 2}, {"1 byte in 2", 1, 2}, {"9 bytes in 4", 9, 4}, {"7 bytes in 5", 7, 5}};
+    for (const Row &row : rows) {
+        writeFile(source(), patternBytes(row.size));
+        ops::CutRequest request = byCount(row.count);
+        request.writePartList = true;
+        request.deleteSource = true;
+        const ops::Failure failure = cutFails(request);
+        EXPECT_EQ(failure.kind(), ops::FailureKind::Report) << row.why;
+        EXPECT_EQ(failure.text(), "Invalid file size") << row.why;
+        EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{"data.bin"}) << row.why;
+        EXPECT_FALSE(partList.log.opened) << row.why;
+        EXPECT_EQ(progress.maximum, -1) << row.why;
+    }
+}
+
+TEST_F(CutTest, MissingSourceIsInvalidFileNameBeforeTheSkipTextIsRead)
+{
+    for (const std::string &name : {dir.file("missing.bin"), dir.path(), std::string()}) {
+        ops::CutRequest request = byCount(2);
+        request.source = name;
+        request.skipText = "99999999999";
+        const ops::Failure failure = cutFails(request);
+        EXPECT_EQ(failure.kind(), ops::FailureKind::Report);
+        EXPECT_EQ(failure.text(), "Invalid file name");
+    }
+}
+
+TEST_F(CutTest, UnconvertibleNumbersCreateNothing)
+{
+    ops::CutRequest request = byCount(2);
+    request.skipText = "1 2147483648";
+    request.writePartList = true;
+    EXPECT_EQ(cutFails(request).boxText(), "'2147483648' is not a valid integer value.");
+
+    request = byCount(2);
+    request.mode.bySize = true;
+    request.mode.sizeText = "4294967296";
+    EXPECT_EQ(cutFails(request).boxText(), "'4294967296' is not a valid integer value.");
+    EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{"data.bin"});
+    EXPECT_FALSE(partList.log.opened);
+}
+
+TEST_F(CutTest, MarkerGoesIntoTheNames)
+{
+    ops::CutRequest request = byCount(2);
+    request.markerOn = true;
+    request.marker = "#";
+    cut(request);
+    EXPECT_EQ(readFile(part(1, "#")), slice(0, 5));
+    EXPECT_EQ(readFile(part(2, "#")), slice(5, 10));
+
+    // The marker text counts only while its option is ticked.
+    request.markerOn = false;
+    cut(request);
+    EXPECT_TRUE(exists(part(1)));
+}
+
+TEST_F(CutTest, AnExistingPartFileIsReplaced)
+{
+    writeFile(part(1), patternBytes(5000, 3));
+    cut(byCount(2));
+    EXPECT_EQ(readFile(part(1)), slice(0, 5));
+}
+
+TEST_F(CutTest, DeleteSourceAfterSuccess)
+{
+    ops::CutRequest request = byCount(3);
+    request.deleteSource = true;
+    cut(request);
+    EXPECT_FALSE(exists(source()));
+    Bytes joined;
+    for (int n = 1; n <= 3; ++n) {
+        const Bytes p = readFile(part(n));
+        joined.insert(joined.end(), p.begin(), p.end());
+    }
+    EXPECT_EQ(joined, data);
+}
+
+TEST_F(CutTest, PartThatCannotBeCreatedStopsTheCutAndKeepsTheSource)
+{
+    writeFile(source(), patternBytes(30));
+    ::mkdir(part(2).c_str(), 0755); // a folder where part 2 should go
+    ops::CutRequest request = byCount(3);
+    request.deleteSource = true;
+    request.writePartList = true;
+    const ops::Failure failure = cutFails(request);
+    EXPECT_EQ(failure.boxText(), "Cannot create file " + part(2) + ".");
+    EXPECT_TRUE(exists(part(1)));
+    EXPECT_FALSE(exists(part(3)));
+    EXPECT_TRUE(exists(source()));
+    EXPECT_EQ(partList.log.added, std::vector<std::string>{part(1)});
+    EXPECT_FALSE(partList.log.finished);
+    EXPECT_TRUE(partList.log.closed); // closed on the failure path
+    EXPECT_EQ(progress.steps, 1);
+}
+
+TEST_F(CutTest, MarkerWithAFolderThatDoesNotExist)
+{
+    ops::CutRequest request = byCount(2);
+    request.markerOn = true;
+    request.marker = "/no/such/";
+    const ops::Failure failure = cutFails(request);
+    EXPECT_EQ(failure.text(), "Cannot create file " + dir.file("data/no/such/1.bin"));
+    EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{"data.bin"});
+}
+
+TEST_F(CutTest, APartNameLinkedToTheSourceIsRefused)
+{
+    ASSERT_EQ(::symlink(source().c_str(), part(1).c_str()), 0);
+    EXPECT_EQ(cutFails(byCount(2)).text(), "Cannot create file " + part(1));
+    EXPECT_EQ(readFile(source()), data);
+}
+
+TEST_F(CutTest, CopyFailuresAreStreamErrors)
+{
+    struct Row {
+        ops::SysCall call;
+        int err;
+        const char *text;
+    } rows[] = {
+        {ops::SysCall::Write, ENOSPC, "Stream write error"},
+        {ops::SysCall::Write, 0, "Stream write error"},
+        {ops::SysCall::Read, EIO, "Stream read error"},
+        {ops::SysCall::Read, 0, "Stream read error"}, // the source shrank under us
+        {ops::SysCall::Close, EIO, "Stream write error"},
+        {ops::SysCall::Create, EACCES, nullptr},
+    };
+    for (const Row &row : rows) {
+        ops::faults::ScopedFault kernelCopyOff(ops::SysCall::CopyRange, 1, EXDEV);
+        ops::faults::ScopedFault fault(row.call, 1, row.err);
+        ops::CutRequest request = byCount(2);
+        request.deleteSource = true;
+        const std::string expected = row.text ? row.text : "Cannot create file " + part(1);
+        const int before = openDescriptorCount();
+        EXPECT_EQ(cutFails(request).text(), expected);
+        EXPECT_EQ(openDescriptorCount(), before);
+        EXPECT_EQ(readFile(source()), data);
+    }
+}
+
+TEST_F(CutTest, SourceThatCannotBeOpened)
+{
+    ops::faults::ScopedFault fault(ops::SysCall::Open, 1, EACCES);
+    EXPECT_EQ(cutFails(byCount(2)).boxText(), "Cannot open file " + source() + ".");
+}
+
+TEST(CutRoundTrip, PartsJoinedInOrderGiveTheSource)
+{
+    struct Row {
+        std::size_t size;
+        bool bySize;
+        const char *sizeText;
+        const char *unit;
+        int count;
+    } rows[] = {
+        {1, true, "1", "byte", 2},       {2, false, "", "byte", 2},      {255 * 4, false, "", "byte", 255},
+        {3 << 20, true, "1", "Mb", 2},   {(3 << 20) + 1, true, "1", "Mb", 2},
+        {100000, true, "7", "Kb", 2},    {5000001, false, "", "byte", 7},
+    };
+    for (const Row &row : rows) {
+        TempDir dir;
+        const Bytes data = patternBytes(row.size);
+        writeFile(dir.file("src.dat"), data);
+        ops::CutRequest request;
+        request.source = dir.file("src.dat");
+        request.mode = {row.bySize, row.sizeText, row.unit, row.count};
+        ops::NullProgress progress;
+        ops::Cut(request, progress);
+        Bytes joined;
+        for (int n = 1; exists(dir.file("src" + std::to_string(n) + ".dat")); ++n) {
+            const Bytes p = readFile(dir.file("src" + std::to_string(n) + ".dat"));
+            joined.insert(joined.end(), p.begin(), p.end());
+        }
+        EXPECT_EQ(joined, data) << row.size;
+    }
+}
+
+// A sparse source above 4 GiB cut into parts above 2 GiB: the offsets are 64-bit. The big
+// parts are skipped, so only the last one is written.
+TEST(CutLarge, SparseSourceOverFourGiB)
+{
+    TempDir dir;
+    constexpr std::int64_t GiB = std::int64_t{1} << 30;
+    const std::int64_t size = 4 * GiB + (1 << 20);
+    const std::string source = dir.file("big.img");
+    {
+        const int fd = ::open(source.c_str(), O_CREAT | O_WRONLY, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::ftruncate(fd, size), 0);
+        const Bytes tail = patternBytes(16);
+        ASSERT_EQ(::pwrite(fd, tail.data(), tail.size(), size - 16), 16);
+        ::close(fd);
+    }
+    ops::CutRequest request;
+    request.source = source;
+    request.mode = {true, "2048", "Mb", 2};
+    request.skipText = "1-2";
+    RecordingProgress progress;
+    ops::Cut(request, progress);
+    EXPECT_EQ(progress.maximum, 3);
+    const Bytes last = readFile(dir.file("big3.img"));
+    ASSERT_EQ(last.size(), std::size_t{1} << 20);
+    EXPECT_EQ(Bytes(last.end() - 16, last.end()), patternBytes(16));
+    EXPECT_EQ(last[0], 0);
+}
+
+// A real full disk: a tiny tmpfs, where the machine lets us mount one.
+TEST(CutFullDisk, TinyFileSystem)
+{
+    TempDir dir;
+    const std::string mountPoint = dir.file("small");
+    ::mkdir(mountPoint.c_str(), 0755);
+    if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+    struct Unmount {
+        std::string path;
+        ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
+    } unmount{mountPoint};
+    const std::string source = mountPoint + "/data.bin";
+    writeFile(source, patternBytes(40000));
+    ops::CutRequest request;
+    request.source = source;
+    request.mode.count = 2;
+    request.deleteSource = true;
+    ops::NullProgress progress;
+    std::string text;
+    try {
+        ops::Cut(request, progress);
+    } catch (const ops::Failure &failure) {
+        text = failure.text();
+    }
+    EXPECT_EQ(text, "Stream write error");
+    EXPECT_EQ(readFile(source), patternBytes(40000));
+}
+
+} // namespace

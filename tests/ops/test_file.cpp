@@ -1,0 +1,147 @@
+#include "ops/copy.h"
+#include "ops/fault.h"
+#include "ops/file.h"
+
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace testsupport;
+
+namespace {
+
+TEST(FileExists, OnlyRegularFilesFollowingLinks)
+{
+    TempDir dir;
+    writeFile(dir.file("file"), "x");
+    ::mkdir(dir.file("folder").c_str(), 0755);
+    ::mkfifo(dir.file("fifo").c_str(), 0644);
+    ::symlink(dir.file("file").c_str(), dir.file("link").c_str());
+    ::symlink(dir.file("gone").c_str(), dir.file("dangling").c_str());
+    struct Row {
+        std::string path;
+        bool exists;
+    } rows[] = {
+        {dir.file("file"), true}, {dir.file("link"), true},     {dir.file("folder"), false},
+        {dir.file("fifo"), false}, {dir.file("dangling"), false}, {dir.file("missing"), false},
+        {"", false},              {"/dev/null", false},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(ops::fileExists(row.path), row.exists) << row.path;
+}
+
+TEST(FileLayer, NamesAndDirectories)
+{
+    EXPECT_EQ(ops::namePart("/a/b/c.bin"), "c.bin");
+    EXPECT_EQ(ops::namePart("c.bin"), "c.bin");
+    EXPECT_EQ(ops::namePart("a\\b:c"), "a\\b:c"); // backslash and colon are name characters
+    EXPECT_EQ(ops::directoryPart("/a/b/c.bin"), "/a/b/");
+    EXPECT_EQ(ops::directoryPart("c.bin"), "");
+}
+
+TEST(FileLayer, MakeDirectoriesCreatesEveryMissingFolder)
+{
+    TempDir dir;
+    EXPECT_EQ(ops::makeDirectories(dir.file("a/b/c")), 0);
+    EXPECT_EQ(ops::makeDirectories(dir.file("a/b/c/")), 0); // exists already
+    ScopedCurrentDir here(dir.path());
+    EXPECT_EQ(ops::makeDirectories("new/sub"), 0);
+    EXPECT_EQ(ops::makeDirectories("./x/../y"), 0);
+    struct stat st {};
+    EXPECT_EQ(::stat(dir.file("new/sub").c_str(), &st), 0);
+    writeFile(dir.file("plain"), "x");
+    EXPECT_EQ(ops::makeDirectories("plain/sub"), ENOTDIR);
+}
+
+TEST(FileLayer, WriteToAFullDeviceIsDiskFull)
+{
+    ops::File full;
+    ASSERT_EQ(ops::openForReadWrite("/dev/full", full), 0);
+    const char byte = 0;
+    EXPECT_EQ(full.write(&byte, 1), ENOSPC);
+}
+
+TEST(FileLayer, InjectedFaultsHitTheNthCallOnly)
+{
+    TempDir dir;
+    writeFile(dir.file("f"), patternBytes(10));
+    ops::File file;
+    ASSERT_EQ(ops::openForReading(dir.file("f"), file), 0);
+    char buffer[4];
+    std::size_t got = 0;
+    {
+        ops::faults::ScopedFault fault(ops::SysCall::Read, 2, EIO);
+        EXPECT_EQ(file.readAt(buffer, 4, 0, got), 0);
+        EXPECT_EQ(file.readAt(buffer, 4, 0, got), EIO);
+        EXPECT_EQ(file.readAt(buffer, 4, 0, got), 0);
+        EXPECT_EQ(ops::faults::count(ops::SysCall::Read), 3);
+    }
+    {
+        // A fault of 0 makes a read find the end of the file.
+        ops::faults::ScopedFault fault(ops::SysCall::Read, 1, 0);
+        EXPECT_EQ(file.readAt(buffer, 4, 0, got), 0);
+        EXPECT_EQ(got, 0u);
+    }
+    {
+        ops::faults::ScopedFault fault(ops::SysCall::Open, 1, EMFILE);
+        ops::File other;
+        EXPECT_EQ(ops::openForReading(dir.file("f"), other), EMFILE);
+        EXPECT_FALSE(other.isOpen());
+    }
+    EXPECT_EQ(file.close(), 0);
+}
+
+class CopyBytes : public ::testing::TestWithParam<bool> {};
+
+// The kernel copy and the buffered copy (forced by a failing copy_file_range) give the same bytes.
+TEST_P(CopyBytes, CopiesTheRange)
+{
+    const bool buffered = GetParam();
+    TempDir dir;
+    const Bytes source = patternBytes(3 * ops::kMaxBuffer + 17);
+    writeFile(dir.file("in"), source);
+    ops::File in, out;
+    ASSERT_EQ(ops::openForReading(dir.file("in"), in), 0);
+    ASSERT_EQ(ops::createFile(dir.file("out"), out), 0);
+    {
+        ops::faults::ScopedFault fault(ops::SysCall::CopyRange, buffered ? 1 : 0, EXDEV);
+        EXPECT_TRUE(ops::copyBytes(in, 5, out, static_cast<std::int64_t>(source.size()) - 10).ok());
+    }
+    ASSERT_EQ(out.close(), 0);
+    EXPECT_EQ(readFile(dir.file("out")), Bytes(source.begin() + 5, source.end() - 5));
+
+    // Asking for more than is left ends early.
+    ops::File again;
+    ASSERT_EQ(ops::createFile(dir.file("out2"), again), 0);
+    EXPECT_EQ(ops::copyBytes(in, 10, again, static_cast<std::int64_t>(source.size())).status,
+              ops::CopyResult::Status::EndOfInput);
+}
+
+INSTANTIATE_TEST_SUITE_P(KernelAndBuffer, CopyBytes, ::testing::Bool());
+
+TEST(CopyBytesFailure, ToldApartByTheBufferedCopy)
+{
+    TempDir dir;
+    writeFile(dir.file("in"), patternBytes(1000));
+    ops::File in, out;
+    ASSERT_EQ(ops::openForReading(dir.file("in"), in), 0);
+    ASSERT_EQ(ops::openForReadWrite("/dev/full", out), 0);
+    const ops::CopyResult full = ops::copyBytes(in, 0, out, 1000);
+    EXPECT_EQ(full.status, ops::CopyResult::Status::WriteFailed);
+    EXPECT_EQ(full.err, ENOSPC);
+
+    ops::File sink;
+    ASSERT_EQ(ops::createFile(dir.file("out"), sink), 0);
+    ops::faults::ScopedFault rangeFault(ops::SysCall::CopyRange, 1, EIO);
+    ops::faults::ScopedFault readFault(ops::SysCall::Read, 1, EIO);
+    const ops::CopyResult readFailed = ops::copyBytes(in, 0, sink, 1000);
+    EXPECT_EQ(readFailed.status, ops::CopyResult::Status::ReadFailed);
+    EXPECT_EQ(readFailed.err, EIO);
+}
+
+} // namespace

@@ -1,0 +1,36 @@
+#include "ops/failure.h"
+#include "ops/number.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(StrToInt, Accepts)
+{
+    struct Row {
+        const char *text;
+        std::int32_t value;
+    } rows[] = {
+        {"0", 0}, {"7", 7}, {"007", 7}, {"+5", 5}, {"-5", -5},
+        {"2147483647", 2147483647}, {"-2147483648", INT32_MIN},
+        {"000000000000002147483647", 2147483647}, // leading zeros do not overflow
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(ops::StrToInt(row.text), row.value) << row.text;
+}
+
+TEST(StrToInt, RefusesWithTheOffendingText)
+{
+    for (const char *text : {"", "+", "-", "2147483648", "-2147483649", "99999999999999999999", "1a", " 1", "1 ",
+                             "0x10", "$10", "1.0"}) {
+        try {
+            ops::StrToInt(text);
+            ADD_FAILURE() << "accepted '" << text << "'";
+        } catch (const ops::Failure &failure) {
+            EXPECT_EQ(failure.kind(), ops::FailureKind::ErrorBox);
+            EXPECT_EQ(failure.text(), std::string("'") + text + "' is not a valid integer value");
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "ops/progress.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace testsupport {
+
+// Remembers what an operation told its progress display.
+class RecordingProgress final : public ops::ProgressSink {
+public:
+    void setMaximum(std::int64_t units) override
+    {
+        maximum = units;
+        maximums.push_back(units);
+    }
+    void step(std::int64_t units) override
+    {
+        position += units;
+        steps += units;
+    }
+    void reset() override
+    {
+        position = 0;
+        ++resets;
+    }
+
+    std::int64_t maximum = -1; // -1: never set
+    std::int64_t position = 0;
+    std::int64_t steps = 0;
+    int resets = 0;
+    std::vector<std::int64_t> maximums;
+};
+
+} // namespace testsupport
