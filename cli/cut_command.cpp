@@ -3,6 +3,7 @@
 #include "terminal_progress.h"
 
 #include "ops/cut.h"
+#include "recons/part_list_files.h"
 
 #include <algorithm>
 #include <charconv>
@@ -56,10 +57,9 @@ int runCut(const std::vector<std::string> &words)
     return runOperation([&] {
         const Arguments args(words, {"count", "size", "unit", "skip", "marker"}, {"recons", "delete"});
         const ops::CutRequest request = cutRequest(args);
-        if (request.writePartList)
-            throw UsageError("--recons is not available in this build yet");
         TerminalProgress progress("parts");
-        ops::Cut(request, progress);
+        recons::PartListFiles partList;
+        ops::Cut(request, progress, &partList);
     });
 }
 

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "ops/file.h"
+
+#include <string>
+
+namespace recons {
+
+inline constexpr const char *kPartListName = "info.txt";
+
+// The open part list "info.txt": the name part of every part created, CR LF after each.
+// Lines are buffered and reach the file when the buffer fills and at ClosePartList.
+class OpenList {
+public:
+    explicit OpenList(ops::File file) : m_file(std::move(file)) {}
+
+    // Writes out the buffered lines: 0 or the errno of the failed write.
+    int flush();
+    void append(const std::string &text);
+    bool full() const;
+    // A checked close after the last flush.
+    int close() { return m_file.close(); }
+
+private:
+    ops::File m_file;
+    std::string m_buffer;
+};
+
+// Each fails through IoErrorReport (the default error box).
+// Creates "info.txt" in the current directory, or empties it.
+OpenList OpenPartList();
+// Appends the name part of the part's path and CR LF.
+void AddToPartList(OpenList &list, const std::string &partPath);
+// Writes out what is buffered and closes the file.
+void ClosePartList(OpenList &list);
+
+} // namespace recons

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "ops/partlist.h"
+
+namespace recons {
+
+// The part list of a Cut as files in the current directory: "info.txt" and, when the Cut has
+// written every part, the joiner "Recons.exe".
+class PartListFiles final : public ops::PartListFactory {
+public:
+    std::unique_ptr<ops::PartList> open() override;
+};
+
+} // namespace recons

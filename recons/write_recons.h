@@ -1,0 +1,11 @@
+#pragma once
+
+namespace recons {
+
+inline constexpr const char *kReconsName = "Recons.exe";
+
+// Writes the joiner image to "Recons.exe" in the current directory, replacing a file of that
+// name, and leaves it executable (0777 less the umask). Fails through IoErrorReport.
+void WriteRecons();
+
+} // namespace recons
