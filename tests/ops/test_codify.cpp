@@ -1,0 +1,415 @@
+#include "ops/codify.h"
+#include "ops/failure.h"
+#include "ops/fault.h"
+#include "ops/keystream.h"
+
+#include "support/recording_progress.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace testsupport;
+using ops::CodifyDirection;
+
+namespace {
+
+class CodifyTest : public ::testing::Test {
+protected:
+    std::string data() const { return dir.file("data.bin"); }
+    std::string key() const { return dir.file("key.bin"); }
+    std::string buffer() const { return dir.file("buff.vq"); }
+
+    // Runs Codify in the test folder and returns the text its box would show, "" on success.
+    std::string codify(CodifyDirection direction, const std::string &dataPath, const std::string &keyPath)
+    {
+        try {
+            ops::Codify(dataPath, keyPath, direction, progress);
+        } catch (const ops::Failure &failure) {
+            return failure.boxText();
+        }
+        return "";
+    }
+    std::string codify(CodifyDirection direction) { return codify(direction, data(), key()); }
+
+    TempDir dir;
+    ScopedCurrentDir here{dir.path()};
+    RecordingProgress progress;
+};
+
+// Byte i of the result, straight from the definition.
+Bytes expected(const Bytes &data, const Bytes &key, CodifyDirection direction)
+{
+    Bytes result(data.size());
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        const unsigned k = key[i % key.size()];
+        result[i] = static_cast<unsigned char>(direction == CodifyDirection::Add ? data[i] + k : data[i] - k);
+    }
+    return result;
+}
+
+mode_t permissionBits(const std::string &path)
+{
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+    return st.st_mode & 07777;
+}
+
+struct ByteRow {
+    const char *why;
+    Bytes data, key;
+    CodifyDirection direction;
+    Bytes result;
+};
+
+const ByteRow kByteRows[] = {
+    {"key repeats", {10, 20, 30, 40, 50}, {1, 2}, CodifyDirection::Add, {11, 22, 31, 42, 51}},
+    {"and back", {11, 22, 31, 42, 51}, {1, 2}, CodifyDirection::Subtract, {10, 20, 30, 40, 50}},
+    {"wraps up", {255}, {1}, CodifyDirection::Add, {0}},
+    {"wraps down", {0}, {1}, CodifyDirection::Subtract, {255}},
+    {"one-byte key shifts all", {1, 2, 3, 250}, {10}, CodifyDirection::Add, {11, 12, 13, 4}},
+    {"longer key, first bytes only", {1, 1}, {5, 6, 7, 8}, CodifyDirection::Add, {6, 7}},
+    {"empty data, any key", {}, {9}, CodifyDirection::Add, {}},
+    {"empty data, empty key", {}, {}, CodifyDirection::Subtract, {}},
+};
+
+TEST_F(CodifyTest, ByteExamples)
+{
+    for (const ByteRow &row : kByteRows) {
+        writeFile(data(), row.data);
+        writeFile(key(), row.key);
+        EXPECT_EQ(codify(row.direction), "") << row.why;
+        EXPECT_EQ(readFile(data()), row.result) << row.why;
+        EXPECT_EQ(readFile(key()), row.key) << row.why;
+        EXPECT_FALSE(exists(buffer())) << row.why;
+    }
+}
+
+TEST_F(CodifyTest, AnyNonZeroDirectionSubtracts)
+{
+    writeFile(data(), Bytes{5});
+    writeFile(key(), Bytes{2});
+    EXPECT_EQ(codify(static_cast<CodifyDirection>(7)), "");
+    EXPECT_EQ(readFile(data()), Bytes{3});
+}
+
+// Sizes around the block and key cache limits, where the key wraps inside and across blocks.
+struct SizeRow {
+    const char *why;
+    std::size_t dataSize, keySize;
+};
+
+const SizeRow kSizeRows[] = {
+    {"short key", 1000, 7},
+    {"key longer than data", 7, 1000},
+    {"4 KiB key over several blocks", 700000, 4096},
+    {"key just over a block", 600000, (256 << 10) + 1},
+    {"uncached key read from the file", 900000, (256 << 10) + 3},
+    {"data of one block exactly", 256 << 10, 100},
+};
+
+TEST_F(CodifyTest, RoundTripsAndMatchesTheDefinition)
+{
+    for (const SizeRow &row : kSizeRows) {
+        const Bytes original = patternBytes(row.dataSize, 11);
+        const Bytes keyBytes = patternBytes(row.keySize, 12);
+        writeFile(data(), original);
+        writeFile(key(), keyBytes);
+        ASSERT_EQ(codify(CodifyDirection::Add), "") << row.why;
+        EXPECT_EQ(readFile(data()), expected(original, keyBytes, CodifyDirection::Add)) << row.why;
+        ASSERT_EQ(codify(CodifyDirection::Subtract), "") << row.why;
+        EXPECT_EQ(readFile(data()), original) << row.why;
+        EXPECT_EQ(readFile(key()), keyBytes) << row.why;
+    }
+}
+
+TEST_F(CodifyTest, TwoAddsAreUndoneByTwoSubtracts)
+{
+    const Bytes original = patternBytes(5000);
+    writeFile(data(), original);
+    writeFile(key(), patternBytes(33, 4));
+    for (auto direction : {CodifyDirection::Add, CodifyDirection::Add, CodifyDirection::Subtract,
+                           CodifyDirection::Subtract})
+        ASSERT_EQ(codify(direction), "");
+    EXPECT_EQ(readFile(data()), original);
+}
+
+TEST_F(CodifyTest, ProgressCountsBytes)
+{
+    writeFile(data(), patternBytes(600000));
+    writeFile(key(), patternBytes(10));
+    EXPECT_EQ(codify(CodifyDirection::Add), "");
+    EXPECT_EQ(progress.maximum, 600000);
+    EXPECT_EQ(progress.steps, 600000);
+    EXPECT_EQ(progress.position, 0);
+}
+
+TEST_F(CodifyTest, AnEmptyKeyIsAReadBeyondTheEnd)
+{
+    const Bytes original = patternBytes(10);
+    writeFile(data(), original);
+    writeFile(key(), Bytes{});
+    EXPECT_EQ(codify(CodifyDirection::Add), "Read beyond end of file.");
+    EXPECT_EQ(readFile(data()), original);
+}
+
+TEST_F(CodifyTest, MissingFilesAndFoldersAreInvalidNames)
+{
+    writeFile(data(), patternBytes(4));
+    writeFile(key(), patternBytes(4, 5));
+    ::mkdir(dir.file("folder").c_str(), 0755);
+    EXPECT_EQ(codify(CodifyDirection::Add, dir.file("none"), key()), ops::kInvalidFileName);
+    EXPECT_EQ(codify(CodifyDirection::Add, data(), dir.file("none")), ops::kInvalidFileName);
+    EXPECT_EQ(codify(CodifyDirection::Add, dir.file("folder"), key()), ops::kInvalidFileName);
+    EXPECT_EQ(codify(CodifyDirection::Add, data(), ""), ops::kInvalidFileName);
+    EXPECT_FALSE(exists(buffer()));
+    EXPECT_EQ(progress.maximum, -1);
+}
+
+// Each row makes the data and key paths (in the test folder, also the current one) name one file
+// in two roles.
+struct RoleRow {
+    const char *why;
+    const char *dataPath;
+    const char *keyPath;
+};
+
+const RoleRow kRoleRows[] = {
+    {"the same text", "data.bin", "data.bin"},
+    {"another text for the data", "./data.bin", "data.bin"},
+    {"a symbolic link to the data", "data.bin", "link"},
+    {"a hard link to the data", "hard", "data.bin"},
+    {"the data is buff.vq", "buff.vq", "key.bin"},
+    {"the key is buff.vq", "data.bin", "./buff.vq"},
+    {"the data reaches buff.vq by a link", "bufflink", "key.bin"},
+};
+
+TEST_F(CodifyTest, RefusesOneFileInTwoRoles)
+{
+    const Bytes dataBytes = patternBytes(100, 1), keyBytes = patternBytes(10, 2), bufferBytes = patternBytes(20, 3);
+    writeFile(data(), dataBytes);
+    writeFile(key(), keyBytes);
+    writeFile(buffer(), bufferBytes);
+    ASSERT_EQ(::symlink("data.bin", "link"), 0);
+    ASSERT_EQ(::link("data.bin", "hard"), 0);
+    ASSERT_EQ(::symlink("buff.vq", "bufflink"), 0);
+    for (const RoleRow &row : kRoleRows) {
+        EXPECT_EQ(codify(CodifyDirection::Add, row.dataPath, row.keyPath), ops::kInvalidFileName) << row.why;
+        EXPECT_EQ(readFile(data()), dataBytes) << row.why;
+        EXPECT_EQ(readFile(key()), keyBytes) << row.why;
+        EXPECT_EQ(readFile(buffer()), bufferBytes) << row.why;
+    }
+}
+
+TEST_F(CodifyTest, NamesDifferingInCaseAreTwoFiles)
+{
+    writeFile(dir.file("k"), Bytes{1});
+    writeFile(dir.file("K"), Bytes{2});
+    EXPECT_EQ(codify(CodifyDirection::Add, "k", "K"), "");
+    EXPECT_EQ(readFile(dir.file("k")), Bytes{3});
+}
+
+TEST_F(CodifyTest, AFailedReplacementLeavesTheDataIntact)
+{
+    const Bytes original = patternBytes(3000);
+    const Bytes keyBytes = patternBytes(7, 2);
+    writeFile(data(), original);
+    writeFile(key(), keyBytes);
+    {
+        ops::faults::ScopedFault fault(ops::SysCall::Rename, 1, EBUSY);
+        EXPECT_EQ(codify(CodifyDirection::Add), "I/O error " + std::to_string(EBUSY) + ".");
+    }
+    EXPECT_EQ(readFile(data()), original);
+    // The whole result is kept, and a later run may empty it: the data file still holds the data.
+    EXPECT_EQ(readFile(buffer()), expected(original, keyBytes, CodifyDirection::Add));
+    EXPECT_EQ(codify(CodifyDirection::Add), "");
+    EXPECT_EQ(readFile(data()), expected(original, keyBytes, CodifyDirection::Add));
+}
+
+TEST_F(CodifyTest, AFailedWriteLeavesTheDataIntact)
+{
+    const Bytes original = patternBytes(700000);
+    writeFile(data(), original);
+    writeFile(key(), patternBytes(5));
+    {
+        ops::faults::ScopedFault fault(ops::SysCall::Write, 2, 0);
+        EXPECT_EQ(codify(CodifyDirection::Add), "Disk full.");
+    }
+    EXPECT_EQ(readFile(data()), original);
+    EXPECT_EQ(readFile(buffer()).size(), std::size_t{256} << 10);
+    EXPECT_EQ(permissionBits(buffer()), 0600);
+    EXPECT_EQ(progress.position, 256 << 10);
+}
+
+TEST_F(CodifyTest, ReplacesAcrossFileSystems)
+{
+    const Bytes original = patternBytes(5000);
+    const Bytes keyBytes = patternBytes(9, 2);
+    ::mkdir(dir.file("elsewhere").c_str(), 0755);
+    const std::string dataPath = dir.file("elsewhere/data.bin");
+    writeFile(dataPath, original);
+    writeFile(key(), keyBytes);
+    ::chmod(dataPath.c_str(), 0604);
+    {
+        ops::faults::ScopedFault fault(ops::SysCall::Rename, 1, EXDEV);
+        EXPECT_EQ(codify(CodifyDirection::Add, dataPath, key()), "");
+    }
+    EXPECT_EQ(readFile(dataPath), expected(original, keyBytes, CodifyDirection::Add));
+    EXPECT_EQ(permissionBits(dataPath), 0604);
+    EXPECT_FALSE(exists(buffer()));
+    EXPECT_EQ(listDir(dir.file("elsewhere")), std::vector<std::string>{"data.bin"});
+}
+
+// A small tmpfs as the current folder puts "buff.vq" on another file system than the data.
+class ScratchMount {
+public:
+    explicit ScratchMount(const std::string &path) : m_path(path)
+    {
+        ::mkdir(path.c_str(), 0755);
+        m_mounted = ::mount("tmpfs", path.c_str(), "tmpfs", 0, "size=1m") == 0;
+        m_error = errno;
+    }
+    ~ScratchMount()
+    {
+        if (m_mounted)
+            ::umount2(m_path.c_str(), MNT_DETACH);
+    }
+    bool mounted() const { return m_mounted; }
+    std::string why() const { return std::strerror(m_error); }
+
+private:
+    std::string m_path;
+    bool m_mounted = false;
+    int m_error = 0;
+};
+
+TEST_F(CodifyTest, ReplacesFromAnotherFileSystem)
+{
+    ScratchMount scratch(dir.file("scratch"));
+    if (!scratch.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << scratch.why();
+    ScopedCurrentDir there(dir.file("scratch"));
+    const Bytes original = patternBytes(5000);
+    writeFile(data(), original);
+    writeFile(key(), patternBytes(9, 2));
+    EXPECT_EQ(codify(CodifyDirection::Subtract), "");
+    EXPECT_EQ(readFile(data()), expected(original, patternBytes(9, 2), CodifyDirection::Subtract));
+    EXPECT_TRUE(listDir(dir.file("scratch")).empty());
+    EXPECT_EQ(listDir(dir.path()), (std::vector<std::string>{"data.bin", "key.bin", "scratch"}));
+}
+
+TEST_F(CodifyTest, AFailedReplacementFromAnotherFileSystemLeavesNoTemporary)
+{
+    ScratchMount scratch(dir.file("scratch"));
+    if (!scratch.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << scratch.why();
+    ScopedCurrentDir there(dir.file("scratch"));
+    const Bytes original = patternBytes(5000);
+    writeFile(data(), original);
+    writeFile(key(), patternBytes(9, 2));
+    {
+        // The first rename meets the file system border; the second one, beside the data, fails.
+        ops::faults::ScopedFault fault(ops::SysCall::Rename, 2, EBUSY);
+        EXPECT_EQ(codify(CodifyDirection::Add), "I/O error " + std::to_string(EBUSY) + ".");
+    }
+    EXPECT_EQ(readFile(data()), original);
+    EXPECT_EQ(listDir(dir.path()), (std::vector<std::string>{"data.bin", "key.bin", "scratch"}));
+    EXPECT_EQ(listDir(dir.file("scratch")), std::vector<std::string>{"buff.vq"});
+}
+
+TEST_F(CodifyTest, KeepsThePermissionBits)
+{
+    writeFile(key(), patternBytes(3));
+    for (const mode_t bits : {0600, 0640, 0755, 0444}) {
+        writeFile(data(), patternBytes(10));
+        ::chmod(data().c_str(), bits);
+        EXPECT_EQ(codify(CodifyDirection::Add), "") << bits;
+        EXPECT_EQ(permissionBits(data()), bits) << bits;
+        ::chmod(data().c_str(), 0600);
+    }
+}
+
+TEST_F(CodifyTest, ALinkedDataFileKeepsItsLink)
+{
+    const Bytes original = patternBytes(10);
+    ::mkdir(dir.file("real").c_str(), 0755);
+    writeFile(dir.file("real/target.bin"), original);
+    writeFile(key(), Bytes{1});
+    ASSERT_EQ(::symlink("real/target.bin", "link.bin"), 0);
+    EXPECT_EQ(codify(CodifyDirection::Add, "link.bin", key()), "");
+    struct stat st {};
+    ASSERT_EQ(::lstat("link.bin", &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(readFile(dir.file("real/target.bin")), expected(original, {1}, CodifyDirection::Add));
+}
+
+TEST_F(CodifyTest, ALinkNamedBuffVqDoesNotTakeTheResult)
+{
+    const Bytes other = patternBytes(50, 9);
+    writeFile(dir.file("other.bin"), other);
+    ASSERT_EQ(::symlink("other.bin", "buff.vq"), 0);
+    writeFile(data(), Bytes{1, 2});
+    writeFile(key(), Bytes{1});
+    EXPECT_EQ(codify(CodifyDirection::Add), "");
+    EXPECT_EQ(readFile(data()), (Bytes{2, 3}));
+    EXPECT_EQ(readFile(dir.file("other.bin")), other);
+    struct stat st {};
+    ASSERT_EQ(::lstat(data().c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+}
+
+TEST(CodifyReadOnly, AReadOnlyKeyIsAccessDenied)
+{
+    TempDir dir;
+    ScopedCurrentDir here(dir.path());
+    const std::string mountPoint = dir.file("ro");
+    ::mkdir(mountPoint.c_str(), 0755);
+    if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+    writeFile(mountPoint + "/key.bin", Bytes{1});
+    const bool readOnly = ::mount(nullptr, mountPoint.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    if (readOnly) {
+        writeFile(dir.file("data.bin"), Bytes{1, 2});
+        ops::NullProgress progress;
+        std::string text;
+        try {
+            ops::Codify(dir.file("data.bin"), mountPoint + "/key.bin", CodifyDirection::Add, progress);
+        } catch (const ops::Failure &failure) {
+            text = failure.boxText();
+        }
+        EXPECT_EQ(text, "File access denied.");
+        EXPECT_EQ(readFile(dir.file("data.bin")), (Bytes{1, 2}));
+    }
+    ::umount2(mountPoint.c_str(), MNT_DETACH);
+    if (!readOnly)
+        GTEST_SKIP() << "cannot make the tmpfs read-only here";
+}
+
+TEST(KeyStream, RepeatsTheKeyAcrossCalls)
+{
+    TempDir dir;
+    for (const std::size_t size : {std::size_t{3}, ops::KeyStream::kCacheLimit + 5}) {
+        const Bytes keyBytes = patternBytes(size, 3);
+        writeFile(dir.file("key"), keyBytes);
+        ops::File key;
+        ASSERT_EQ(ops::openForReading(dir.file("key"), key), 0);
+        ops::KeyStream stream(key);
+        Bytes got;
+        for (const std::size_t n : {std::size_t{1}, size - 1, size + 2, std::size_t{0}, 2 * size}) {
+            Bytes chunk(n);
+            stream.fill(chunk.data(), n);
+            got.insert(got.end(), chunk.begin(), chunk.end());
+        }
+        ASSERT_EQ(got.size(), 4 * size + 2);
+        for (std::size_t i = 0; i < got.size(); ++i)
+            ASSERT_EQ(got[i], keyBytes[i % size]) << "size " << size << " at " << i;
+    }
+}
+
+} // namespace

@@ -1,0 +1,181 @@
+#include "ops/copy.h"
+#include "ops/erase.h"
+#include "ops/failure.h"
+#include "ops/fault.h"
+
+#include "support/recording_progress.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace testsupport;
+
+namespace {
+
+constexpr std::size_t kBlock = ops::kMaxBuffer;
+
+class EraseTest : public ::testing::Test {
+protected:
+    std::string file() const { return dir.file("secret.bin"); }
+
+    // Runs Erase and returns the text its box would show, "" on success.
+    std::string erase(const std::string &path)
+    {
+        try {
+            ops::Erase(path, progress);
+        } catch (const ops::Failure &failure) {
+            return failure.boxText();
+        }
+        return "";
+    }
+
+    TempDir dir;
+    RecordingProgress progress;
+};
+
+bool allZero(const Bytes &bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](unsigned char b) { return b == 0; });
+}
+
+// Sizes around the block length: the last block shorter, exactly full, a single byte.
+const std::size_t kSizes[] = {1, 5, kBlock - 1, kBlock, kBlock + 1, 2 * kBlock + 7};
+
+TEST_F(EraseTest, OverwritesEveryByteWithZero)
+{
+    for (const std::size_t size : kSizes) {
+        writeFile(file(), patternBytes(size));
+        // A refused removal keeps the file, so the zeros can be looked at.
+        ops::faults::ScopedFault keep(ops::SysCall::Remove, 1, EBUSY);
+        EXPECT_EQ(erase(file()), "") << size;
+        const Bytes after = readFile(file());
+        EXPECT_EQ(after.size(), size);
+        EXPECT_TRUE(allZero(after)) << size;
+    }
+}
+
+TEST_F(EraseTest, RemovesTheFileAfterFlushingIt)
+{
+    writeFile(file(), patternBytes(5));
+    ops::faults::resetCounts();
+    EXPECT_EQ(erase(file()), "");
+    EXPECT_FALSE(exists(file()));
+    EXPECT_EQ(ops::faults::count(ops::SysCall::Fsync), 1);
+    EXPECT_EQ(progress.maximum, 5);
+    EXPECT_EQ(progress.steps, 5);
+    EXPECT_EQ(progress.position, 0);
+    EXPECT_EQ(progress.resets, 1);
+}
+
+TEST_F(EraseTest, AnEmptyFileIsRemoved)
+{
+    writeFile(file(), Bytes{});
+    ops::faults::resetCounts();
+    EXPECT_EQ(erase(file()), "");
+    EXPECT_FALSE(exists(file()));
+    EXPECT_EQ(progress.maximum, 0);
+    EXPECT_EQ(ops::faults::count(ops::SysCall::Write), 0);
+}
+
+TEST_F(EraseTest, MissingFilesAndFoldersAreInvalidNames)
+{
+    ::mkdir(dir.file("folder").c_str(), 0755);
+    EXPECT_EQ(erase(dir.file("none")), ops::kInvalidFileName);
+    EXPECT_EQ(erase(dir.file("folder")), ops::kInvalidFileName);
+    EXPECT_EQ(erase(""), ops::kInvalidFileName);
+    EXPECT_TRUE(exists(dir.file("folder")));
+    EXPECT_EQ(progress.maximum, -1);
+}
+
+// A failure mid-way: the bytes before it are zero, the rest unchanged, the file stays.
+struct FailureRow {
+    const char *why;
+    ops::SysCall call;
+    long nth;
+    int err;
+    std::string text;
+    std::size_t zeros;
+};
+
+const FailureRow kFailureRows[] = {
+    {"a full disk", ops::SysCall::Write, 2, ENOSPC, "Disk full.", kBlock},
+    {"a write of no byte", ops::SysCall::Write, 3, 0, "Disk full.", 2 * kBlock},
+    {"a device failure", ops::SysCall::Write, 1, EIO, "I/O error " + std::to_string(EIO) + ".", 0},
+    {"a failed flush", ops::SysCall::Fsync, 1, EIO, "I/O error " + std::to_string(EIO) + ".", 3 * kBlock},
+    {"the file vanished", ops::SysCall::Open, 1, ENOENT, "File not found.", 0},
+};
+
+TEST_F(EraseTest, AFailureLeavesTheFileInPlace)
+{
+    const Bytes original = patternBytes(3 * kBlock);
+    for (const FailureRow &row : kFailureRows) {
+        writeFile(file(), original);
+        progress = RecordingProgress();
+        {
+            ops::faults::ScopedFault fault(row.call, row.nth, row.err);
+            EXPECT_EQ(erase(file()), row.text) << row.why;
+        }
+        const Bytes after = readFile(file());
+        ASSERT_EQ(after.size(), original.size()) << row.why;
+        EXPECT_TRUE(allZero(Bytes(after.begin(), after.begin() + row.zeros))) << row.why;
+        EXPECT_TRUE(std::equal(after.begin() + row.zeros, after.end(), original.begin() + row.zeros)) << row.why;
+        EXPECT_EQ(progress.resets, 0) << row.why;
+        EXPECT_EQ(progress.position, static_cast<std::int64_t>(row.zeros)) << row.why;
+    }
+}
+
+TEST(EraseReadOnly, AFileOnAReadOnlyMountIsAccessDenied)
+{
+    TempDir dir;
+    const std::string mountPoint = dir.file("ro");
+    ::mkdir(mountPoint.c_str(), 0755);
+    if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+    const std::string path = mountPoint + "/secret.bin";
+    writeFile(path, patternBytes(100));
+    const bool readOnly = ::mount(nullptr, mountPoint.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    if (readOnly) {
+        ops::NullProgress progress;
+        std::string text;
+        try {
+            ops::Erase(path, progress);
+        } catch (const ops::Failure &failure) {
+            text = failure.boxText();
+        }
+        EXPECT_EQ(text, "File access denied.");
+        EXPECT_EQ(readFile(path), patternBytes(100));
+    }
+    ::umount2(mountPoint.c_str(), MNT_DETACH);
+    if (!readOnly)
+        GTEST_SKIP() << "cannot make the tmpfs read-only here";
+}
+
+// Without root the permission bits are enough to make the file read-only.
+TEST(EraseReadOnly, AReadOnlyFileIsAccessDenied)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes read-only files; the read-only mount covers this";
+    TempDir dir;
+    const std::string path = dir.file("secret.bin");
+    writeFile(path, patternBytes(100));
+    ::chmod(path.c_str(), 0444);
+    ops::NullProgress progress;
+    std::string text;
+    try {
+        ops::Erase(path, progress);
+    } catch (const ops::Failure &failure) {
+        text = failure.boxText();
+    }
+    EXPECT_EQ(text, "File access denied.");
+    EXPECT_EQ(readFile(path), patternBytes(100));
+}
+
+} // namespace
