@@ -3,8 +3,8 @@
 namespace ops {
 
 // The kinds of system call the file layer makes; each can be made to fail in tests.
-enum class SysCall { Open, Create, Read, Write, Seek, Stat, Fsync, Close, Remove, Rename, Mkdir, CopyRange };
-inline constexpr int kSysCallKinds = 12;
+enum class SysCall { Open, Create, Read, Write, Seek, Stat, Fsync, Close, Remove, Rename, Mkdir, CopyRange, Chmod };
+inline constexpr int kSysCallKinds = 13;
 
 namespace faults {
 

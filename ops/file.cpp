@@ -152,8 +152,7 @@ int File::permissions(mode_t &bits) const
 
 int File::setPermissions(mode_t bits)
 {
-    // Changing the mode is a status call as far as fault injection goes.
-    return sysCall(SysCall::Stat, [&] { return ::fchmod(m_fd, bits); }) < 0 ? errno : 0;
+    return sysCall(SysCall::Chmod, [&] { return ::fchmod(m_fd, bits); }) < 0 ? errno : 0;
 }
 
 int File::sync()

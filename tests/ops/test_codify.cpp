@@ -335,6 +335,16 @@ TEST_F(CodifyTest, KeepsThePermissionBits)
     }
 }
 
+TEST_F(CodifyTest, AResultThatCannotTakeTheModeLeavesTheDataIntact)
+{
+    const Bytes original = patternBytes(10);
+    writeFile(data(), original);
+    writeFile(key(), patternBytes(3));
+    ops::faults::ScopedFault fault(ops::SysCall::Chmod, 1, EPERM);
+    EXPECT_EQ(codify(CodifyDirection::Add), "File access denied.");
+    EXPECT_EQ(readFile(data()), original);
+}
+
 TEST_F(CodifyTest, ALinkedDataFileKeepsItsLink)
 {
     const Bytes original = patternBytes(10);
