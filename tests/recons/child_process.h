@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+
+#include <sys/types.h>
+
+namespace testsupport {
+
+// A program running in a folder with its standard input and output on pipes, driven step by
+// step: read what it printed so far, answer, and watch whether it is still waiting.
+class ChildProcess {
+public:
+    ChildProcess(const std::string &program, const std::string &cwd);
+    // Kills the program if it is still running.
+    ~ChildProcess();
+    ChildProcess(const ChildProcess &) = delete;
+    ChildProcess &operator=(const ChildProcess &) = delete;
+
+    // Reads standard output until everything read ends with `text`, the program closes its
+    // output, or a few seconds pass. Returns everything read so far.
+    const std::string &readUntil(const std::string &text);
+    void write(const std::string &text);
+    void closeInput();
+    // True while the program has not ended, after giving it `waitMs` to end.
+    bool stillRunning(int waitMs);
+    // Closes the input, reads the rest of the output and returns the exit status (-1 when the
+    // program did not exit normally).
+    int finish();
+    const std::string &output() const { return m_output; }
+
+private:
+    // Reads once, waiting at most timeoutMs; false at the end of the output or on time-out.
+    bool readSome(int timeoutMs);
+
+    pid_t m_pid = -1;
+    int m_input = -1;
+    int m_outputFd = -1;
+    std::string m_output;
+    bool m_exited = false;
+    int m_status = -1;
+};
+
+} // namespace testsupport

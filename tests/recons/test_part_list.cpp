@@ -1,0 +1,229 @@
+// info.txt and Recons.exe as Cut leaves them in the current directory.
+#include "child_process.h"
+#include "support/temp_dir.h"
+
+#include "ops/cut.h"
+#include "ops/failure.h"
+#include "ops/fault.h"
+#include "ops/progress.h"
+#include "recons/part_list.h"
+#include "recons/part_list_files.h"
+#include "recons/recons_image.h"
+#include "recons/write_recons.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include <sys/stat.h>
+
+namespace {
+
+using namespace testsupport;
+namespace fs = std::filesystem;
+using ops::SysCall;
+
+// The current directory is the list's folder; sources lie there or in a folder of their own.
+class PartList : public ::testing::Test {
+protected:
+    PartList() : m_here(m_cwd.path()) {}
+
+    // Cuts `bytes` bytes named `name` in `folder` into `count` parts with the list asked for.
+    void cut(const std::string &source, std::size_t bytes, int count, const std::string &skip = "")
+    {
+        writeFile(source, patternBytes(bytes));
+        ops::CutRequest request;
+        request.source = source;
+        request.skipText = skip;
+        request.mode.count = count;
+        request.writePartList = true;
+        recons::PartListFiles partList;
+        ops::NullProgress progress;
+        ops::Cut(request, progress, &partList);
+    }
+
+    std::string here(const std::string &name) const { return m_cwd.file(name); }
+
+    TempDir m_cwd;
+    TempDir m_other;
+
+private:
+    ScopedCurrentDir m_here;
+};
+
+std::string failureText(const std::function<void()> &step)
+{
+    try {
+        step();
+    } catch (const ops::Failure &failure) {
+        EXPECT_EQ(failure.kind(), ops::FailureKind::ErrorBox);
+        return failure.text();
+    }
+    return "(no failure)";
+}
+
+mode_t modeOf(const std::string &path)
+{
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0);
+    return st.st_mode & 07777;
+}
+
+TEST_F(PartList, NamesOnlyTheCreatedPartsInOrderWithCrLfAfterEach)
+{
+    cut(here("d.bin"), 40, 4, "3");
+
+    EXPECT_EQ(readText(here("info.txt")), "d1.bin\r\nd2.bin\r\nd4.bin\r\n");
+}
+
+TEST_F(PartList, EveryPartSkippedGivesAnEmptyListAndStillTheTool)
+{
+    cut(here("d.bin"), 30, 3, "1-3");
+
+    EXPECT_EQ(readFile(here("info.txt")).size(), 0u);
+    EXPECT_TRUE(exists(here("Recons.exe")));
+}
+
+TEST_F(PartList, AnOldListIsEmptiedFirst)
+{
+    writeFile(here("info.txt"), std::string(5000, 'x') + "\r\nold1.bin\r\n");
+
+    cut(here("d.bin"), 20, 2);
+
+    EXPECT_EQ(readText(here("info.txt")), "d1.bin\r\nd2.bin\r\n");
+}
+
+TEST_F(PartList, SourceInAnotherFolderGivesNamesOnlyAndBothFilesHere)
+{
+    cut(m_other.file("film.avi"), 30, 3, "2");
+
+    EXPECT_EQ(readText(here("info.txt")), "film1.avi\r\nfilm3.avi\r\n");
+    EXPECT_TRUE(exists(here("Recons.exe")));
+    EXPECT_TRUE(exists(m_other.file("film1.avi")));
+    EXPECT_FALSE(exists(m_other.file("info.txt")));
+    EXPECT_FALSE(exists(m_other.file("Recons.exe")));
+}
+
+TEST_F(PartList, ListLongerThanItsBufferIsComplete)
+{
+    cut(here("a-rather-long-source-name-to-fill-the-list-buffer-quickly.bin"), 255, 255);
+
+    std::string expected;
+    for (int n = 1; n <= 255; ++n)
+        expected += "a-rather-long-source-name-to-fill-the-list-buffer-quickly" + std::to_string(n) + ".bin\r\n";
+    EXPECT_EQ(readText(here("info.txt")), expected);
+}
+
+TEST_F(PartList, FourOperationsWriteNamePartsOnly)
+{
+    recons::OpenList list = recons::OpenPartList();
+    recons::AddToPartList(list, "/some/folder/x1.bin");
+    recons::AddToPartList(list, "x2.bin");
+    recons::AddToPartList(list, "rel/x3.bin");
+    recons::ClosePartList(list);
+
+    EXPECT_EQ(readText(here("info.txt")), "x1.bin\r\nx2.bin\r\nx3.bin\r\n");
+}
+
+TEST_F(PartList, ToolIsTheBuiltJoinerByteForByte)
+{
+    recons::WriteRecons();
+
+    const Bytes written = readFile(here("Recons.exe"));
+    EXPECT_EQ(written, readFile(SKARVEL_JOINER));
+    const auto image = recons::ReconsImage();
+    EXPECT_EQ(written, Bytes(image.begin(), image.end()));
+}
+
+TEST_F(PartList, ToolReplacesAnOldFileAndIsExecutableLessTheUmask)
+{
+    writeFile(here("Recons.exe"), std::string(2 << 20, 'x'));
+    fs::permissions(here("Recons.exe"), fs::perms::owner_read | fs::perms::owner_write);
+    const mode_t old = ::umask(027);
+
+    recons::WriteRecons();
+
+    ::umask(old);
+    EXPECT_EQ(modeOf(here("Recons.exe")), 0750u);
+    EXPECT_EQ(readFile(here("Recons.exe")).size(), recons::ReconsImage().size());
+}
+
+TEST_F(PartList, RunningToolCannotBeReplaced)
+{
+    recons::WriteRecons();
+    ChildProcess running(here("Recons.exe"), m_cwd.path());
+    running.readUntil("Error in info.txt\r\n");
+
+    EXPECT_EQ(failureText([] { recons::WriteRecons(); }), "I/O error 26");
+}
+
+struct ListFault {
+    const char *why;
+    SysCall call;
+    long nth;
+    int err;
+    const char *text;
+    bool partsCreated; // the fault comes after every part exists
+};
+
+void PrintTo(const ListFault &row, std::ostream *os)
+{
+    *os << row.why;
+}
+
+class PartListFault : public PartList, public ::testing::WithParamInterface<ListFault> {};
+
+TEST_P(PartListFault, EndsCutWithTheIoErrorTextAndKeepsTheSource)
+{
+    const ListFault &row = GetParam();
+    writeFile(here("d.bin"), patternBytes(30));
+    ops::CutRequest request;
+    request.source = here("d.bin");
+    request.mode.count = 3;
+    request.writePartList = true;
+    request.deleteSource = true;
+    recons::PartListFiles partList;
+    ops::NullProgress progress;
+    const int descriptors = openDescriptorCount();
+
+    {
+        ops::faults::ScopedFault fault(row.call, row.nth, row.err);
+        EXPECT_EQ(failureText([&] { ops::Cut(request, progress, &partList); }), row.text);
+    }
+
+    EXPECT_EQ(openDescriptorCount(), descriptors);
+    EXPECT_TRUE(exists(here("d.bin")));
+    EXPECT_EQ(exists(here("d1.bin")), row.partsCreated);
+    EXPECT_EQ(exists(here("d3.bin")), row.partsCreated);
+}
+
+// Cut's calls in order: Stat 1 and 2 for the source; Create 1 info.txt, Create 2 to 4 the parts,
+// Close 1 to 3 the parts; then Create 5 Recons.exe, Stat 3 its mode, Close 4 the tool, Close 5
+// the list.
+INSTANTIATE_TEST_SUITE_P(
+    Faults, PartListFault,
+    ::testing::Values(ListFault{"info.txt cannot be created", SysCall::Create, 1, EACCES, "File access denied", false},
+                      ListFault{"Recons.exe cannot be created", SysCall::Create, 5, EACCES, "File access denied", true},
+                      ListFault{"Recons.exe cannot be made executable", SysCall::Stat, 3, EPERM,
+                                "File access denied", true},
+                      ListFault{"the tool's close fails", SysCall::Close, 4, EIO, "I/O error 5", true},
+                      ListFault{"the list's close fails", SysCall::Close, 5, ENOSPC, "Disk full", true}),
+    [](const auto &info) { return "Row" + std::to_string(info.index); });
+
+TEST_F(PartList, WriteThatFailsIsReported)
+{
+    // err 0: a write that writes no byte.
+    for (const int err : {ENOSPC, 0}) {
+        {
+            ops::faults::ScopedFault fault(SysCall::Write, 1, err);
+            EXPECT_EQ(failureText([] { recons::WriteRecons(); }), "Disk full");
+        }
+        recons::OpenList list = recons::OpenPartList();
+        recons::AddToPartList(list, "x1.bin");
+        ops::faults::ScopedFault fault(SysCall::Write, 1, err);
+        EXPECT_EQ(failureText([&] { recons::ClosePartList(list); }), "Disk full");
+    }
+}
+
+} // namespace
