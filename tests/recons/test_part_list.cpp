@@ -199,13 +199,13 @@ TEST_P(PartListFault, EndsCutWithTheIoErrorTextAndKeepsTheSource)
 }
 
 // Cut's calls in order: Stat 1 and 2 for the source; Create 1 info.txt, Create 2 to 4 the parts,
-// Close 1 to 3 the parts; then Create 5 Recons.exe, Stat 3 its mode, Close 4 the tool, Close 5
+// Close 1 to 3 the parts; then Create 5 Recons.exe, Chmod 1 its mode, Close 4 the tool, Close 5
 // the list.
 INSTANTIATE_TEST_SUITE_P(
     Faults, PartListFault,
     ::testing::Values(ListFault{"info.txt cannot be created", SysCall::Create, 1, EACCES, "File access denied", false},
                       ListFault{"Recons.exe cannot be created", SysCall::Create, 5, EACCES, "File access denied", true},
-                      ListFault{"Recons.exe cannot be made executable", SysCall::Stat, 3, EPERM,
+                      ListFault{"Recons.exe cannot be made executable", SysCall::Chmod, 1, EPERM,
                                 "File access denied", true},
                       ListFault{"the tool's close fails", SysCall::Close, 4, EIO, "I/O error 5", true},
                       ListFault{"the list's close fails", SysCall::Close, 5, ENOSPC, "Disk full", true}),
