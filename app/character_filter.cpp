@@ -1,0 +1,44 @@
+#include "character_filter.h"
+
+#include <QKeyEvent>
+#include <QKeySequence>
+
+namespace app {
+
+namespace {
+
+bool isClipboardShortcut(const QKeyEvent &key)
+{
+    return key.matches(QKeySequence::Paste) || key.matches(QKeySequence::Copy)
+        || key.matches(QKeySequence::Cut) || key.matches(QKeySequence::Undo)
+        || key.matches(QKeySequence::Redo) || key.matches(QKeySequence::SelectAll);
+}
+
+} // namespace
+
+bool CharacterFilter::passes(const QKeyEvent &key) const
+{
+    // Tab moves the focus; it is never typed into the field.
+    if (key.key() == Qt::Key_Backspace || key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab)
+        return true;
+    if (isClipboardShortcut(key))
+        return false;
+    // A control or Alt chord types a control character, or nothing a field should take.
+    if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return key.text().isEmpty() && key.key() >= Qt::Key_Escape;
+    const QString text = key.text();
+    for (const QChar c : text) {
+        if (!m_allowed.contains(c))
+            return false;
+    }
+    return true;
+}
+
+bool CharacterFilter::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && !passes(*static_cast<QKeyEvent *>(event)))
+        return true;
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace app

@@ -1,0 +1,31 @@
+#include "compact_style.h"
+
+#include <QWidget>
+
+namespace app {
+
+int CompactStyle::pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const
+{
+    switch (metric) {
+    case PM_CheckBoxLabelSpacing:
+    case PM_RadioButtonLabelSpacing:
+        return 3;
+    case PM_TabBarTabHSpace:
+        return 10;
+    case PM_TabBarTabVSpace:
+        return 6;
+    default:
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+}
+
+void CompactStyle::apply(QWidget &form)
+{
+    auto *style = new CompactStyle;
+    style->setParent(&form);
+    form.setStyle(style);
+    for (QWidget *child : form.findChildren<QWidget *>())
+        child->setStyle(style);
+}
+
+} // namespace app

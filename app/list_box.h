@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QListWidget>
+
+namespace app {
+
+// ListBox1: a list whose selection only the left button moves, and which reports presses,
+// releases and double-clicks anywhere on it (also below the last item) after it has handled them.
+class ListBox final : public QListWidget {
+    Q_OBJECT
+public:
+    using QListWidget::QListWidget;
+
+signals:
+    void mouseDown();
+    void mouseUp();
+    void doubleClicked();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+};
+
+} // namespace app

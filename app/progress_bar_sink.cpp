@@ -1,0 +1,68 @@
+#include "progress_bar_sink.h"
+
+#include <QCoreApplication>
+#include <QProgressBar>
+
+#include <algorithm>
+#include <limits>
+
+namespace app {
+
+namespace {
+
+constexpr std::int64_t kBarRange = std::numeric_limits<int>::max();
+constexpr qint64 kEventIntervalMs = 33;
+
+} // namespace
+
+int ProgressBarSink::scaled(std::int64_t position, std::int64_t maximum)
+{
+    position = std::clamp<std::int64_t>(position, 0, std::max<std::int64_t>(maximum, 0));
+    if (maximum <= kBarRange)
+        return static_cast<int>(position);
+    return static_cast<int>(static_cast<__int128>(position) * kBarRange / maximum);
+}
+
+void ProgressBarSink::setMaximum(std::int64_t units)
+{
+    m_maximum = std::max<std::int64_t>(units, 0);
+    // Qt shows a bar of range 0..0 as a busy indicator; an operation over nothing shows an empty bar.
+    m_bar.setMaximum(std::max(scaled(m_maximum, m_maximum), 1));
+    show();
+}
+
+void ProgressBarSink::step(std::int64_t units)
+{
+    m_position += units;
+    show();
+    processPendingEvents();
+}
+
+void ProgressBarSink::reset()
+{
+    m_position = 0;
+    show();
+}
+
+void ProgressBarSink::keepAlive()
+{
+    processPendingEvents();
+}
+
+void ProgressBarSink::show()
+{
+    const int value = scaled(m_position, m_maximum);
+    if (m_bar.value() != value)
+        m_bar.setValue(value);
+}
+
+void ProgressBarSink::processPendingEvents()
+{
+    if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < kEventIntervalMs)
+        return;
+    m_sinceEvents.start();
+    // Input waits in the queue; the busy guard discards it before the window takes input again.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+} // namespace app

@@ -1,0 +1,342 @@
+#include "tform1.h"
+
+#include "busy_guard.h"
+#include "character_filter.h"
+#include "double_click.h"
+#include "file_drop.h"
+#include "list_box.h"
+#include "progress_bar_sink.h"
+#include "spin_edit.h"
+
+#include "ops/codify.h"
+#include "ops/cut.h"
+#include "ops/erase.h"
+#include "ops/failure.h"
+#include "ops/unite.h"
+#include "recons/part_list_files.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTime>
+
+#include <optional>
+
+namespace app {
+
+namespace {
+
+// File names go to the operations as the bytes the system holds.
+std::string fileName(const QString &text)
+{
+    return QFile::encodeName(text).toStdString();
+}
+
+std::string plain(const QString &text)
+{
+    return text.toStdString();
+}
+
+} // namespace
+
+TForm1::TForm1() : m_partListFiles(std::make_unique<recons::PartListFiles>())
+{
+    buildLayout();
+    m_progress = std::make_unique<ProgressBarSink>(*m_ui.ProgressBar1);
+    connectHandlers();
+    FormCreate();
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+TForm1::~TForm1() = default;
+
+Language TForm1::language() const
+{
+    return m_ui.RadioButton4->isChecked() ? Language::English : Language::Russian;
+}
+
+void TForm1::connectHandlers()
+{
+    auto &ui = m_ui;
+    connect(ui.RadioButton1, &QRadioButton::clicked, this, &TForm1::RadioButton1Click);
+    connect(ui.RadioButton2, &QRadioButton::clicked, this, &TForm1::RadioButton2Click);
+    connect(ui.ComboBox1, &QComboBox::editTextChanged, this, &TForm1::ComboBox1Change);
+    connect(ui.CheckBox3, &QCheckBox::toggled, this, &TForm1::CheckBox3Click);
+    ui.Edit1->installEventFilter(new CharacterFilter(kDigits, ui.Edit1));
+    ui.Edit6->installEventFilter(new CharacterFilter(kSkipListCharacters, ui.Edit6));
+    connect(ui.Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    new DoubleClick(ui.Edit5, [this] { Button1Click(); });
+    connect(ui.Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+
+    connect(ui.Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+    connect(ui.ListBox1, &ListBox::doubleClicked, this, &TForm1::Button3Click);
+    connect(ui.Button7, &QPushButton::clicked, this, &TForm1::Button7Click);
+    connect(ui.Button8, &QPushButton::clicked, this, &TForm1::Button8Click);
+    connect(ui.Button9, &QPushButton::clicked, this, &TForm1::Button9Click);
+    connect(ui.Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
+    connect(ui.Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
+    new DoubleClick(ui.Edit2, [this] { Button6Click(); });
+    connect(ui.ListBox1, &ListBox::mouseDown, this, &TForm1::ListBox1MouseDown);
+    connect(ui.ListBox1, &ListBox::mouseUp, this, &TForm1::ListBox1MouseUp);
+    connect(ui.Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
+
+    connect(ui.Button10, &QPushButton::clicked, this, &TForm1::Button10Click);
+    new DoubleClick(ui.Edit3, [this] { Button10Click(); });
+    connect(ui.Button14, &QPushButton::clicked, this, &TForm1::Button14Click);
+    new DoubleClick(ui.Edit4, [this] { Button14Click(); });
+    connect(ui.Button11, &QPushButton::clicked, this, &TForm1::Button11Click);
+    connect(ui.Button13, &QPushButton::clicked, this, &TForm1::Button13Click);
+    connect(ui.Button12, &QPushButton::clicked, this, &TForm1::Button12Click);
+
+    connect(ui.CheckBox4, &QCheckBox::toggled, this, &TForm1::CheckBox4Click);
+    // toggled(true) only: clicking the language already shown does nothing.
+    connect(ui.RadioButton3, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton3Click(); });
+    connect(ui.RadioButton4, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton4Click(); });
+
+    // Files dropped from a file manager count as chosen in the dialog.
+    for (QLineEdit *edit : {ui.Edit5, ui.Edit3, ui.Edit4}) {
+        new FileDrop(edit, [this, edit](const QStringList &files) {
+            m_openDialog.adopt({files.first()});
+            edit->setText(files.first());
+        });
+    }
+    new FileDrop(ui.ListBox1->viewport(), [this](const QStringList &files) {
+        m_openDialog.adopt(files);
+        appendFiles(files);
+    });
+    // The filtered fields take no dropped text, as they take no pasted keys.
+    ui.Edit1->setAcceptDrops(false);
+    ui.Edit6->setAcceptDrops(false);
+}
+
+void TForm1::FormCreate()
+{
+    const QString time = QLocale::system().toString(QTime::currentTime(), QLocale::LongFormat);
+    m_ui.ComboBox2->addItem(QLatin1Char('(') + time + QLatin1Char(')'));
+    m_ui.ComboBox2->setCurrentIndex(-1);
+    m_ui.ComboBox2->setEditText(QString());
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    if (BusyGuard::active())
+        event->ignore();
+    else
+        QWidget::closeEvent(event);
+}
+
+// Cut page
+
+void TForm1::RadioButton1Click()
+{
+    m_ui.Edit1->setEnabled(false);
+    m_ui.ComboBox1->setEnabled(false);
+    m_ui.SpinEdit1->setEnabled(true);
+}
+
+void TForm1::RadioButton2Click()
+{
+    m_ui.Edit1->setEnabled(true);
+    m_ui.ComboBox1->setEnabled(true);
+    m_ui.SpinEdit1->setEnabled(false);
+}
+
+void TForm1::ComboBox1Change(const QString &text)
+{
+    if (text != QLatin1String("Kb") && text != QLatin1String("Mb") && text != QLatin1String("byte"))
+        m_ui.ComboBox1->setEditText(QStringLiteral("byte"));
+}
+
+void TForm1::CheckBox3Click()
+{
+    m_ui.ComboBox2->setEnabled(m_ui.CheckBox3->isChecked());
+}
+
+void TForm1::Button1Click()
+{
+    chooseInto(*m_ui.Edit5, DialogUse::OpenFile, FileDialog::Selection::One);
+}
+
+void TForm1::Button2Click()
+{
+    auto &ui = m_ui;
+    ops::CutRequest request;
+    request.source = fileName(ui.Edit5->text());
+    request.skipText = plain(ui.Edit6->text());
+    request.mode.bySize = ui.RadioButton2->isChecked();
+    request.mode.sizeText = plain(ui.Edit1->text());
+    request.mode.unitText = plain(ui.ComboBox1->currentText());
+    request.mode.count = ui.SpinEdit1->valueOfText();
+    request.markerOn = ui.CheckBox3->isChecked();
+    request.marker = fileName(ui.ComboBox2->currentText());
+    request.writePartList = ui.CheckBox1->isChecked();
+    request.deleteSource = ui.CheckBox2->isChecked();
+    runOperation([&] { ops::Cut(request, *m_progress, m_partListFiles.get()); });
+}
+
+// Unite page
+
+void TForm1::Button3Click()
+{
+    const QStringList files = m_openDialog.choose(this, dialogTitle(DialogUse::OpenFiles, language()),
+                                                  FileDialog::Selection::Several);
+    appendFiles(files);
+}
+
+void TForm1::appendFiles(const QStringList &files)
+{
+    m_ui.ListBox1->addItems(files);
+}
+
+void TForm1::Button7Click()
+{
+    const int row = m_ui.ListBox1->currentRow();
+    if (row >= 0 && m_ui.ListBox1->currentItem()->isSelected())
+        delete m_ui.ListBox1->takeItem(row);
+}
+
+void TForm1::Button8Click()
+{
+    m_ui.ListBox1->clear();
+}
+
+void TForm1::Button9Click()
+{
+    // Once: the list is not kept sorted, so later additions go to its end.
+    m_ui.ListBox1->sortItems(Qt::AscendingOrder);
+    m_ui.ListBox1->setSortingEnabled(false);
+}
+
+void TForm1::Button5Click()
+{
+    m_ui.Edit2->setText(QStringLiteral("*.*"));
+    m_ui.ListBox1->clear();
+}
+
+void TForm1::Button6Click()
+{
+    chooseInto(*m_ui.Edit2, DialogUse::SaveFile, FileDialog::Selection::AnyName);
+}
+
+void TForm1::ListBox1MouseDown()
+{
+    const ListBox &list = *m_ui.ListBox1;
+    if (list.count() >= 2 && list.currentRow() >= 0 && list.currentItem()->isSelected())
+        m_rememberedIndex = list.currentRow();
+}
+
+void TForm1::ListBox1MouseUp()
+{
+    ListBox &list = *m_ui.ListBox1;
+    const int selected = list.currentRow();
+    if (list.count() < 2 || selected < 0 || !list.currentItem()->isSelected())
+        return;
+    // Items removed since the press may have taken the remembered one away.
+    if (m_rememberedIndex >= list.count() || m_rememberedIndex == selected)
+        return;
+    const QString remembered = list.item(m_rememberedIndex)->text();
+    list.item(m_rememberedIndex)->setText(list.item(selected)->text());
+    list.item(selected)->setText(remembered);
+}
+
+void TForm1::Button4Click()
+{
+    std::vector<std::string> inputs;
+    for (int i = 0; i < m_ui.ListBox1->count(); ++i)
+        inputs.push_back(fileName(m_ui.ListBox1->item(i)->text()));
+    const std::string output = fileName(m_ui.Edit2->text());
+    runOperation([&] { ops::Unite(inputs, output, *m_progress); });
+}
+
+// Security page
+
+void TForm1::Button10Click()
+{
+    chooseInto(*m_ui.Edit3, DialogUse::OpenFile, FileDialog::Selection::One);
+}
+
+void TForm1::Button14Click()
+{
+    chooseInto(*m_ui.Edit4, DialogUse::OpenFile, FileDialog::Selection::One);
+}
+
+void TForm1::Button11Click()
+{
+    const std::string data = fileName(m_ui.Edit3->text());
+    const std::string key = fileName(m_ui.Edit4->text());
+    runOperation([&] { ops::Codify(data, key, ops::CodifyDirection::Add, *m_progress); });
+}
+
+void TForm1::Button13Click()
+{
+    const std::string data = fileName(m_ui.Edit3->text());
+    const std::string key = fileName(m_ui.Edit4->text());
+    runOperation([&] { ops::Codify(data, key, ops::CodifyDirection::Subtract, *m_progress); });
+}
+
+void TForm1::Button12Click()
+{
+    const std::string path = fileName(m_ui.Edit3->text());
+    runOperation([&] { ops::Erase(path, *m_progress); });
+}
+
+// About page
+
+void TForm1::CheckBox4Click()
+{
+    const bool visible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, m_ui.CheckBox4->isChecked());
+    // Changing a window flag hides the window; it comes back where it was.
+    if (visible)
+        show();
+}
+
+void TForm1::RadioButton3Click()
+{
+    applyCaptions(*this, Language::Russian);
+}
+
+void TForm1::RadioButton4Click()
+{
+    applyCaptions(*this, Language::English);
+}
+
+// Shared
+
+void TForm1::chooseInto(QLineEdit &target, DialogUse use, FileDialog::Selection selection)
+{
+    const QStringList files = m_openDialog.choose(this, dialogTitle(use, language()), selection);
+    if (!files.isEmpty())
+        target.setText(files.first());
+}
+
+void TForm1::runOperation(const std::function<void()> &operation)
+{
+    std::optional<ops::Failure> failure;
+    {
+        BusyGuard busy;
+        try {
+            operation();
+        } catch (const ops::Failure &caught) {
+            failure = caught;
+        } catch (const std::exception &unforeseen) {
+            // Anything else an operation lets through still ends in the default box.
+            failure = ops::Failure(ops::FailureKind::ErrorBox, unforeseen.what());
+        }
+    }
+    if (failure)
+        m_messageBox.show(*failure);
+}
+
+} // namespace app

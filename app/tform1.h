@@ -1,0 +1,124 @@
+#pragma once
+
+#include "caption_table.h"
+#include "file_dialog.h"
+#include "message_box.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+
+namespace ops {
+class PartListFactory;
+}
+
+namespace app {
+
+class ListBox;
+class ProgressBarSink;
+class SpinEdit;
+
+// The controls of TForm1, by their design names.
+struct TForm1Controls {
+    QTabWidget *TabbedNotebook1, *TabbedNotebook2;
+    QProgressBar *ProgressBar1;
+    // Cut
+    QRadioButton *RadioButton1, *RadioButton2;
+    SpinEdit *SpinEdit1;
+    QLineEdit *Edit1, *Edit5, *Edit6;
+    QComboBox *ComboBox1, *ComboBox2;
+    QCheckBox *CheckBox1, *CheckBox2, *CheckBox3;
+    QLabel *Label2;
+    QPushButton *Button1, *Button2;
+    // Unite
+    ListBox *ListBox1;
+    QLineEdit *Edit2;
+    QPushButton *Button3, *Button4, *Button5, *Button6, *Button7, *Button8, *Button9;
+    // Security
+    QLabel *Label1, *Label8;
+    QLineEdit *Edit3, *Edit4;
+    QPushButton *Button10, *Button11, *Button12, *Button13, *Button14;
+    // About
+    QLabel *Image1, *Label4;
+    QPlainTextEdit *Memo2;
+    QCheckBox *CheckBox4;
+    QRadioButton *RadioButton3, *RadioButton4;
+};
+
+// The main window: reads its controls, runs the operations with their values and shows what they
+// report.
+class TForm1 final : public QWidget {
+public:
+    TForm1();
+    ~TForm1() override;
+
+    FileDialog &openDialog() { return m_openDialog; }
+    MessageBox &messageBox() { return m_messageBox; }
+    Language language() const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildLayout();
+    void buildCutPage(QWidget &page);
+    void buildUnitePage(QWidget &page);
+    void buildSecurityPage(QWidget &page);
+    void buildAboutPage(QWidget &page);
+    void connectHandlers();
+    void FormCreate();
+
+    // Cut page
+    void RadioButton1Click();
+    void RadioButton2Click();
+    void ComboBox1Change(const QString &text);
+    void CheckBox3Click();
+    void Button1Click();
+    void Button2Click();
+    // Unite page
+    void Button3Click();
+    void Button7Click();
+    void Button8Click();
+    void Button9Click();
+    void Button5Click();
+    void Button6Click();
+    void ListBox1MouseDown();
+    void ListBox1MouseUp();
+    void Button4Click();
+    // Security page
+    void Button10Click();
+    void Button14Click();
+    void Button11Click();
+    void Button13Click();
+    void Button12Click();
+    // About page
+    void CheckBox4Click();
+    void RadioButton3Click();
+    void RadioButton4Click();
+
+    // Puts the single file chosen for `use` into `target`; Cancel leaves it alone.
+    void chooseInto(QLineEdit &target, DialogUse use, FileDialog::Selection selection);
+    void appendFiles(const QStringList &files);
+    // Runs an operation with the window busy, then shows the failure it ended in, if any.
+    void runOperation(const std::function<void()> &operation);
+
+    TForm1Controls m_ui{};
+    FileDialog m_openDialog;
+    MessageBox m_messageBox;
+    std::unique_ptr<ProgressBarSink> m_progress;
+    std::unique_ptr<ops::PartListFactory> m_partListFiles;
+    int m_rememberedIndex = 0; // the drag-to-swap gesture's item
+};
+
+} // namespace app
