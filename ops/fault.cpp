@@ -9,6 +9,7 @@ namespace {
 struct Fault {
     long nth = 0; // 0: not armed
     int err = 0;
+    bool onward = false; // every call from the nth on fails, not only the nth
 };
 
 struct State {
@@ -36,6 +37,12 @@ void arm(SysCall call, long nth, int err)
     s.counts.fill(0);
 }
 
+void armFrom(SysCall call, long nth, int err)
+{
+    arm(call, nth, err);
+    state().faults[index(call)].onward = true;
+}
+
 void disarm(SysCall call)
 {
     state().faults[index(call)] = {};
@@ -61,7 +68,8 @@ int check(SysCall call)
     State &s = state();
     const long n = ++s.counts[index(call)];
     const Fault &fault = s.faults[index(call)];
-    return fault.nth == n ? fault.err : -1;
+    const bool hit = fault.nth == n || (fault.onward && fault.nth > 0 && n > fault.nth);
+    return hit ? fault.err : -1;
 }
 
 } // namespace ops::faults

@@ -12,6 +12,8 @@ namespace faults {
 // a read or write transfer nothing (an early end of file, a write that wrote no byte). Each kind
 // holds one armed fault; arming restarts every count.
 void arm(SysCall call, long nth, int err);
+// The same for the nth call and every later one of this kind: a call the system never supports.
+void armFrom(SysCall call, long nth, int err);
 void disarm(SysCall call);
 void disarm();
 // How many calls of this kind the file layer has made since the last arm() or resetCounts().
