@@ -1,7 +1,6 @@
 #include "ops/codify.h"
 #include "ops/failure.h"
 #include "ops/fault.h"
-#include "ops/keystream.h"
 
 #include "support/recording_progress.h"
 #include "support/temp_dir.h"
@@ -399,27 +398,6 @@ TEST(CodifyReadOnly, AReadOnlyKeyIsAccessDenied)
     ::umount2(mountPoint.c_str(), MNT_DETACH);
     if (!readOnly)
         GTEST_SKIP() << "cannot make the tmpfs read-only here";
-}
-
-TEST(KeyStream, RepeatsTheKeyAcrossCalls)
-{
-    TempDir dir;
-    for (const std::size_t size : {std::size_t{3}, ops::KeyStream::kCacheLimit + 5}) {
-        const Bytes keyBytes = patternBytes(size, 3);
-        writeFile(dir.file("key"), keyBytes);
-        ops::File key;
-        ASSERT_EQ(ops::openForReading(dir.file("key"), key), 0);
-        ops::KeyStream stream(key);
-        Bytes got;
-        for (const std::size_t n : {std::size_t{1}, size - 1, size + 2, std::size_t{0}, 2 * size}) {
-            Bytes chunk(n);
-            stream.fill(chunk.data(), n);
-            got.insert(got.end(), chunk.begin(), chunk.end());
-        }
-        ASSERT_EQ(got.size(), 4 * size + 2);
-        for (std::size_t i = 0; i < got.size(); ++i)
-            ASSERT_EQ(got[i], keyBytes[i % size]) << "size " << size << " at " << i;
-    }
 }
 
 } // namespace
