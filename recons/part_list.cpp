@@ -1,6 +1,10 @@
 #include "part_list.h"
 
+#include "held_open.h"
+
 #include "ops/ioerror.h"
+
+#include <cerrno>
 
 namespace recons {
 
@@ -29,6 +33,8 @@ bool OpenList::full() const
 
 OpenList OpenPartList()
 {
+    if (isHeldOpen(kPartListName))
+        ops::failErrno(EACCES);
     ops::File file;
     if (const int err = ops::createFile(kPartListName, file))
         ops::failErrno(err);

@@ -27,7 +27,7 @@ private:
 };
 
 // Each fails through IoErrorReport (the default error box).
-// Creates "info.txt" in the current directory, or empties it.
+// Creates "info.txt" in the current directory, or empties it; refuses a file held open.
 OpenList OpenPartList();
 // Appends the name part of the part's path and CR LF.
 void AddToPartList(OpenList &list, const std::string &partPath);

@@ -1,5 +1,6 @@
 #include "write_recons.h"
 
+#include "held_open.h"
 #include "recons_image.h"
 
 #include "ops/copy.h"
@@ -7,6 +8,7 @@
 #include "ops/ioerror.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #include <sys/stat.h>
 
@@ -27,6 +29,8 @@ mode_t currentUmask()
 
 void WriteRecons()
 {
+    if (isHeldOpen(kReconsName))
+        ops::failErrno(EACCES);
     ops::File file;
     if (const int err = ops::createFile(kReconsName, file, kExecutable))
         ops::failErrno(err);

@@ -5,7 +5,8 @@ namespace recons {
 inline constexpr const char *kReconsName = "Recons.exe";
 
 // Writes the joiner image to "Recons.exe" in the current directory, replacing a file of that
-// name, and leaves it executable (0777 less the umask). Fails through IoErrorReport.
+// name unless this process holds that file open, and leaves it executable (0777 less the
+// umask). Fails through IoErrorReport.
 void WriteRecons();
 
 } // namespace recons

@@ -29,7 +29,7 @@ class PartList : public ::testing::Test {
 protected:
     PartList() : m_here(m_cwd.path()) {}
 
-    // Cuts `bytes` bytes named `name` in `folder` into `count` parts with the list asked for.
+    // Writes a source of `bytes` pattern bytes and cuts it into `count` parts, the list asked for.
     void cut(const std::string &source, std::size_t bytes, int count, const std::string &skip = "")
     {
         writeFile(source, patternBytes(bytes));
@@ -157,6 +157,43 @@ TEST_F(PartList, RunningToolCannotBeReplaced)
 
     EXPECT_EQ(failureText([] { recons::WriteRecons(); }), "I/O error 26");
 }
+
+struct HeldSource {
+    const char *why;
+    std::string source;   // in the current directory
+    std::string link;     // made a link to the source when not empty
+    bool partsCreated;
+};
+
+void PrintTo(const HeldSource &row, std::ostream *os)
+{
+    *os << row.why;
+}
+
+class PartListOverSource : public PartList, public ::testing::WithParamInterface<HeldSource> {};
+
+TEST_P(PartListOverSource, IsRefusedAndTheSourceKept)
+{
+    const HeldSource &row = GetParam();
+    const Bytes bytes = patternBytes(30);
+    writeFile(here(row.source), bytes);
+    if (!row.link.empty())
+        fs::create_symlink(row.source, here(row.link));
+
+    EXPECT_EQ(failureText([&] { cut(here(row.source), 30, 3); }), "File access denied");
+
+    EXPECT_EQ(readFile(here(row.source)), bytes);
+    EXPECT_EQ(exists(here(row.source.substr(0, row.source.size() - 4) + "1" + row.source.substr(row.source.size() - 4))),
+              row.partsCreated);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, PartListOverSource,
+    ::testing::Values(HeldSource{"a source named info.txt", "info.txt", "", false},
+                      HeldSource{"a source named Recons.exe", "Recons.exe", "", true},
+                      HeldSource{"info.txt a link to the source", "data.bin", "info.txt", false},
+                      HeldSource{"Recons.exe a link to the source", "data.bin", "Recons.exe", true}),
+    [](const auto &info) { return "Row" + std::to_string(info.index); });
 
 struct ListFault {
     const char *why;
