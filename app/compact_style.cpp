@@ -9,7 +9,7 @@ int CompactStyle::pixelMetric(PixelMetric metric, const QStyleOption *option, co
     switch (metric) {
     case PM_CheckBoxLabelSpacing:
     case PM_RadioButtonLabelSpacing:
-        return 3;
+        return 2;
     case PM_TabBarTabHSpace:
         return 10;
     case PM_TabBarTabVSpace:

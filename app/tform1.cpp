@@ -30,6 +30,7 @@
 #include <QTabWidget>
 #include <QTime>
 
+#include <algorithm>
 #include <optional>
 
 namespace app {
@@ -214,8 +215,15 @@ void TForm1::Button8Click()
 void TForm1::Button9Click()
 {
     // Once: the list is not kept sorted, so later additions go to its end.
-    m_ui.ListBox1->sortItems(Qt::AscendingOrder);
-    m_ui.ListBox1->setSortingEnabled(false);
+    ListBox &list = *m_ui.ListBox1;
+    QStringList texts;
+    for (int i = 0; i < list.count(); ++i)
+        texts << list.item(i)->text();
+    std::stable_sort(texts.begin(), texts.end(), [](const QString &a, const QString &b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
+    for (int i = 0; i < list.count(); ++i)
+        list.item(i)->setText(texts[i]);
 }
 
 void TForm1::Button5Click()

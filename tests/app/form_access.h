@@ -1,0 +1,30 @@
+#pragma once
+
+#include "app/tform1.h"
+
+#include <QString>
+#include <QTest>
+#include <QWidget>
+
+namespace apptest {
+
+// A control of the window by its name; fails the test when it is missing.
+template <typename W = QWidget>
+W *control(QWidget &form, const char *name)
+{
+    W *widget = form.findChild<W *>(QString::fromLatin1(name));
+    if (!widget)
+        qFatal("no control named %s", name);
+    return widget;
+}
+
+// Clicks a button the way a user does, and lets the handler run to its end.
+inline void click(QWidget &form, const char *name)
+{
+    QTest::mouseClick(control(form, name), Qt::LeftButton);
+}
+
+// Shows the form page that holds `name`, so that mouse events reach it.
+void showPageOf(QWidget &form, const char *name);
+
+} // namespace apptest

@@ -1,0 +1,442 @@
+// The controls' own handlers: key filters, the unit rule, enabling pairs, the list and its
+// gestures, double-clicks, drops and stay on top.
+#include "form_access.h"
+
+#include "app/spin_edit.h"
+#include "app/tform1.h"
+#include "support/temp_dir.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QUrl>
+
+using apptest::control;
+
+namespace {
+
+QStringList items(QWidget &form)
+{
+    QStringList texts;
+    auto *list = control<QListWidget>(form, "ListBox1");
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->item(i)->text();
+    return texts;
+}
+
+void fillList(app::TForm1 &form, const QStringList &files)
+{
+    form.openDialog().setNextAnswer(files);
+    apptest::click(form, "Button3");
+}
+
+QPoint centreOf(QListWidget &list, int row)
+{
+    return list.visualItemRect(list.item(row)).center();
+}
+
+// Press on one row, move with the button held to another, release there.
+void dragInList(QListWidget &list, int from, int to, Qt::MouseButton button = Qt::LeftButton)
+{
+    QWidget *viewport = list.viewport();
+    QTest::mousePress(viewport, button, {}, centreOf(list, from));
+    QMouseEvent move(QEvent::MouseMove, centreOf(list, to), viewport->mapToGlobal(centreOf(list, to)),
+                     Qt::NoButton, button, Qt::NoModifier);
+    QCoreApplication::sendEvent(viewport, &move);
+    QTest::mouseRelease(viewport, button, {}, centreOf(list, to));
+}
+
+// Types the text key by key, letters beyond ASCII as the keyboard layout would deliver them.
+void type(QWidget *field, const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80)
+            QTest::keyClick(field, c.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+void dropFiles(QWidget &target, const QStringList &files)
+{
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString &file : files)
+        urls << QUrl::fromLocalFile(file);
+    data.setUrls(urls);
+    const QPoint at = target.rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&target, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&target, &drop);
+    QVERIFY(drop.isAccepted());
+}
+
+} // namespace
+
+class ControlsTest : public QObject {
+    Q_OBJECT
+private slots:
+    // Dialogs and drops move the current directory into folders the tests remove.
+    void init() { QDir::setCurrent(QDir::tempPath()); }
+    void keyFilter_data();
+    void keyFilter();
+    void clipboardShortcutsDoNothing_data();
+    void clipboardShortcutsDoNothing();
+    void contextMenuPasteIsUnfiltered();
+    void unitRule_data();
+    void unitRule();
+    void unitChosenFromList();
+    void modePairs();
+    void markerBoxFollowsItsCheck();
+    void spinTextOutOfRange_data();
+    void spinTextOutOfRange();
+    void addRemoveClear();
+    void removeWithoutSelectionDoesNothing();
+    void sortOnceThenAddAppends();
+    void clearAllRestoresOutputName();
+    void cancelledAddAddsNothing();
+    void dragSwapsItems();
+    void dragOnOneItemDoesNothing();
+    void otherButtonSwapsSelectedWithItself();
+    void rememberedIndexOutsideListDoesNothing();
+    void doubleClickOpensTheDialog_data();
+    void doubleClickOpensTheDialog();
+    void dropFillsField_data();
+    void dropFillsField();
+    void dropAppendsToList();
+    void stayOnTop();
+};
+
+void ControlsTest::keyFilter_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("size digits") << "Edit1" << "1024" << "1024";
+    QTest::newRow("size letters") << "Edit1" << "abc" << "";
+    QTest::newRow("size mixed") << "Edit1" << "1k0 -2" << "102";
+    QTest::newRow("skip list") << "Edit6" << "1 3-5" << "1 3-5";
+    QTest::newRow("skip letters") << "Edit6" << "1,a;3" << "13";
+    QTest::newRow("skip cyrillic") << "Edit6" << "№2" << "2";
+}
+
+void ControlsTest::keyFilter()
+{
+    QFETCH(QString, edit);
+    QFETCH(QString, typed);
+    QFETCH(QString, kept);
+    app::TForm1 form;
+    control<QRadioButton>(form, "RadioButton2")->click(); // Edit1 takes keys only when enabled
+    auto *field = control<QLineEdit>(form, qPrintable(edit));
+    type(field, typed);
+    QCOMPARE(field->text(), kept);
+    QTest::keyClick(field, Qt::Key_Backspace);
+    QCOMPARE(field->text(), kept.left(kept.size() - 1));
+}
+
+void ControlsTest::clipboardShortcutsDoNothing_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    for (const char *edit : {"Edit1", "Edit6"}) {
+        const QByteArray name(edit);
+        QTest::newRow(name + " ctrl+v") << edit << int(Qt::Key_V) << int(Qt::ControlModifier);
+        QTest::newRow(name + " shift+insert") << edit << int(Qt::Key_Insert) << int(Qt::ShiftModifier);
+        QTest::newRow(name + " ctrl+x") << edit << int(Qt::Key_X) << int(Qt::ControlModifier);
+        QTest::newRow(name + " ctrl+z") << edit << int(Qt::Key_Z) << int(Qt::ControlModifier);
+    }
+}
+
+void ControlsTest::clipboardShortcutsDoNothing()
+{
+    QFETCH(QString, edit);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    app::TForm1 form;
+    control<QRadioButton>(form, "RadioButton2")->click();
+    auto *field = control<QLineEdit>(form, qPrintable(edit));
+    QTest::keyClicks(field, QStringLiteral("12"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("34"));
+    QTest::keyClick(field, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(field->text(), QStringLiteral("12"));
+}
+
+void ControlsTest::contextMenuPasteIsUnfiltered()
+{
+    app::TForm1 form;
+    auto *field = control<QLineEdit>(form, "Edit6");
+    QGuiApplication::clipboard()->setText(QStringLiteral("x,y"));
+    field->paste(); // what the context menu's Paste runs
+    QCOMPARE(field->text(), QStringLiteral("x,y"));
+}
+
+void ControlsTest::unitRule_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("unit");
+    QTest::newRow("kb in lower case") << "kb" << "byte";
+    QTest::newRow("Kb key by key") << "Kb" << "byte";
+    QTest::newRow("Mb key by key") << "Mb" << "byte";
+    QTest::newRow("anything") << "x" << "byte";
+}
+
+void ControlsTest::unitRule()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, unit);
+    app::TForm1 form;
+    control<QRadioButton>(form, "RadioButton2")->click();
+    QTest::keyClicks(control(form, "Edit1"), QStringLiteral("10"));
+    auto *box = control<QComboBox>(form, "ComboBox1");
+    box->lineEdit()->selectAll();
+    QTest::keyClicks(box, typed);
+    QCOMPARE(box->currentText(), unit);
+}
+
+void ControlsTest::unitChosenFromList()
+{
+    app::TForm1 form;
+    auto *box = control<QComboBox>(form, "ComboBox1");
+    box->setEnabled(true);
+    for (int index : {1, 2, 0}) {
+        box->setCurrentIndex(index);
+        QCOMPARE(box->currentText(), box->itemText(index));
+    }
+}
+
+void ControlsTest::modePairs()
+{
+    app::TForm1 form;
+    auto *edit = control(form, "Edit1");
+    auto *unit = control(form, "ComboBox1");
+    auto *spin = control(form, "SpinEdit1");
+    control<QRadioButton>(form, "RadioButton2")->click();
+    QVERIFY(edit->isEnabled() && unit->isEnabled() && !spin->isEnabled());
+    control<QRadioButton>(form, "RadioButton1")->click();
+    QVERIFY(!edit->isEnabled() && !unit->isEnabled() && spin->isEnabled());
+}
+
+void ControlsTest::markerBoxFollowsItsCheck()
+{
+    app::TForm1 form;
+    auto *check = control<QCheckBox>(form, "CheckBox3");
+    auto *marker = control(form, "ComboBox2");
+    check->click();
+    QVERIFY(marker->isEnabled());
+    check->click();
+    QVERIFY(!marker->isEnabled());
+}
+
+void ControlsTest::spinTextOutOfRange_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("value");
+    QTest::newRow("below the range") << "1" << 2;
+    QTest::newRow("in range") << "17" << 17;
+    QTest::newRow("empty reads as 2") << "" << 2;
+    QTest::newRow("upper end") << "255" << 255;
+}
+
+void ControlsTest::spinTextOutOfRange()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, value);
+    app::TForm1 form;
+    auto *spin = control<app::SpinEdit>(form, "SpinEdit1");
+    spin->setValue(100);
+    spin->selectAll();
+    QTest::keyClick(spin, Qt::Key_Backspace);
+    QTest::keyClicks(spin, typed);
+    QCOMPARE(spin->valueOfText(), value); // what Cut reads, focus left or not
+    spin->interpretText();                // what leaving the field does
+    QCOMPARE(spin->value(), value);
+}
+
+void ControlsTest::addRemoveClear()
+{
+    app::TForm1 form;
+    fillList(form, {QStringLiteral("/a/one"), QStringLiteral("/a/two"), QStringLiteral("/a/three")});
+    QCOMPARE(items(form), QStringList({"/a/one", "/a/two", "/a/three"}));
+    control<QListWidget>(form, "ListBox1")->setCurrentRow(1);
+    apptest::click(form, "Button7");
+    QCOMPARE(items(form), QStringList({"/a/one", "/a/three"}));
+    apptest::click(form, "Button8");
+    QVERIFY(items(form).isEmpty());
+}
+
+void ControlsTest::removeWithoutSelectionDoesNothing()
+{
+    app::TForm1 form;
+    apptest::click(form, "Button7"); // empty list
+    fillList(form, {QStringLiteral("/a/one"), QStringLiteral("/a/two")});
+    apptest::click(form, "Button7");
+    QCOMPARE(items(form), QStringList({"/a/one", "/a/two"}));
+}
+
+void ControlsTest::sortOnceThenAddAppends()
+{
+    app::TForm1 form;
+    fillList(form, {QStringLiteral("/b"), QStringLiteral("/C"), QStringLiteral("/a")});
+    apptest::click(form, "Button9");
+    QCOMPARE(items(form), QStringList({"/a", "/b", "/C"})); // case-insensitive
+    fillList(form, {QStringLiteral("/B0"), QStringLiteral("/0")});
+    QCOMPARE(items(form), QStringList({"/a", "/b", "/C", "/B0", "/0"}));
+}
+
+void ControlsTest::clearAllRestoresOutputName()
+{
+    app::TForm1 form;
+    fillList(form, {QStringLiteral("/a")});
+    auto *output = control<QLineEdit>(form, "Edit2");
+    output->setText(QStringLiteral("/tmp/joined"));
+    apptest::click(form, "Button5");
+    QCOMPARE(output->text(), QStringLiteral("*.*"));
+    QVERIFY(items(form).isEmpty());
+}
+
+void ControlsTest::cancelledAddAddsNothing()
+{
+    app::TForm1 form;
+    fillList(form, {QStringLiteral("/a")});
+    fillList(form, {});
+    QCOMPARE(items(form), QStringList({"/a"}));
+}
+
+void ControlsTest::dragSwapsItems()
+{
+    app::TForm1 form;
+    fillList(form, {QStringLiteral("/1"), QStringLiteral("/2"), QStringLiteral("/3"), QStringLiteral("/4")});
+    apptest::showPageOf(form, "ListBox1");
+    auto *list = control<QListWidget>(form, "ListBox1");
+    dragInList(*list, 0, 2);
+    QCOMPARE(items(form), QStringList({"/3", "/2", "/1", "/4"}));
+    dragInList(*list, 3, 3); // released on the item pressed
+    QCOMPARE(items(form), QStringList({"/3", "/2", "/1", "/4"}));
+}
+
+void ControlsTest::dragOnOneItemDoesNothing()
+{
+    app::TForm1 form;
+    fillList(form, {QStringLiteral("/only")});
+    apptest::showPageOf(form, "ListBox1");
+    auto *list = control<QListWidget>(form, "ListBox1");
+    dragInList(*list, 0, 0);
+    QCOMPARE(items(form), QStringList({"/only"}));
+    // Nothing was remembered: with a second item, a release on it swaps the first (index 0).
+    fillList(form, {QStringLiteral("/next")});
+    list->setCurrentRow(1);
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, centreOf(*list, 1));
+    QCOMPARE(items(form), QStringList({"/next", "/only"}));
+}
+
+void ControlsTest::otherButtonSwapsSelectedWithItself()
+{
+    app::TForm1 form;
+    fillList(form, {QStringLiteral("/1"), QStringLiteral("/2"), QStringLiteral("/3")});
+    apptest::showPageOf(form, "ListBox1");
+    auto *list = control<QListWidget>(form, "ListBox1");
+    list->setCurrentRow(1);
+    dragInList(*list, 0, 2, Qt::RightButton);
+    QCOMPARE(list->currentRow(), 1);
+    QCOMPARE(items(form), QStringList({"/1", "/2", "/3"}));
+}
+
+void ControlsTest::rememberedIndexOutsideListDoesNothing()
+{
+    app::TForm1 form;
+    fillList(form, {QStringLiteral("/1"), QStringLiteral("/2"), QStringLiteral("/3")});
+    apptest::showPageOf(form, "ListBox1");
+    auto *list = control<QListWidget>(form, "ListBox1");
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, centreOf(*list, 2)); // remembers 2
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, centreOf(*list, 2));
+    apptest::click(form, "Button7"); // removes item 2: the remembered index is gone
+    list->setCurrentRow(0);
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, centreOf(*list, 0));
+    QCOMPARE(items(form), QStringList({"/1", "/2"}));
+}
+
+void ControlsTest::doubleClickOpensTheDialog_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("source") << "Edit5" << "Edit5" << "Открытие файла";
+    QTest::newRow("output") << "Edit2" << "Edit2" << "Сохранение файла";
+    QTest::newRow("data") << "Edit3" << "Edit3" << "Открытие файла";
+    QTest::newRow("key") << "Edit4" << "Edit4" << "Открытие файла";
+}
+
+void ControlsTest::doubleClickOpensTheDialog()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, target);
+    QFETCH(QString, title);
+    testsupport::TempDir dir;
+    const QString file = QString::fromStdString(dir.file("chosen.bin"));
+    app::TForm1 form;
+    form.openDialog().setNextAnswer({file});
+    QTest::mouseDClick(control(form, qPrintable(field)), Qt::LeftButton);
+    QCOMPARE(form.openDialog().lastTitle(), title);
+    QCOMPARE(control<QLineEdit>(form, qPrintable(target))->text(), file);
+}
+
+void ControlsTest::dropFillsField_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::newRow("source") << "Edit5";
+    QTest::newRow("data") << "Edit3";
+    QTest::newRow("key") << "Edit4";
+}
+
+void ControlsTest::dropFillsField()
+{
+    QFETCH(QString, field);
+    testsupport::TempDir dir;
+    testsupport::writeFile(dir.file("dropped.bin"), std::string("x"));
+    const QString file = QString::fromStdString(dir.file("dropped.bin"));
+    testsupport::ScopedCurrentDir keep("/");
+    app::TForm1 form;
+    dropFiles(*control(form, qPrintable(field)), {file});
+    QCOMPARE(control<QLineEdit>(form, qPrintable(field))->text(), file);
+    QCOMPARE(QDir::currentPath(), QString::fromStdString(dir.path())); // as if chosen in the dialog
+    QCOMPARE(form.openDialog().lastChosen(), file);
+}
+
+void ControlsTest::dropAppendsToList()
+{
+    testsupport::TempDir dir;
+    testsupport::writeFile(dir.file("a"), std::string("a"));
+    testsupport::writeFile(dir.file("b"), std::string("b"));
+    testsupport::ScopedCurrentDir keep("/");
+    app::TForm1 form;
+    fillList(form, {QStringLiteral("/first")});
+    const QString a = QString::fromStdString(dir.file("a"));
+    const QString b = QString::fromStdString(dir.file("b"));
+    dropFiles(*control<QListWidget>(form, "ListBox1")->viewport(), {a, b});
+    QCOMPARE(items(form), QStringList({"/first", a, b}));
+    QCOMPARE(QDir::currentPath(), QString::fromStdString(dir.path()));
+}
+
+void ControlsTest::stayOnTop()
+{
+    app::TForm1 form;
+    auto *check = control<QCheckBox>(form, "CheckBox4");
+    check->click();
+    QVERIFY(form.windowFlags() & Qt::WindowStaysOnTopHint);
+    check->click();
+    QVERIFY(!(form.windowFlags() & Qt::WindowStaysOnTopHint));
+}
+
+QTEST_MAIN(ControlsTest)
+#include "test_tform1_controls.moc"
