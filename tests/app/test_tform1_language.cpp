@@ -1,0 +1,205 @@
+// Switching the interface language: the caption table applied, file names dropped, dialog titles.
+#include "form_access.h"
+
+#include "app/caption_table.h"
+#include "app/tform1.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTest>
+
+using apptest::control;
+
+namespace {
+
+void choose(app::TForm1 &form, app::Language language)
+{
+    apptest::showPageOf(form, "RadioButton3");
+    apptest::click(form, language == app::Language::English ? "RadioButton4" : "RadioButton3");
+}
+
+// The caption a row of the table sets, as the window shows it now.
+QString shown(app::TForm1 &form, const app::CaptionRow &row)
+{
+    switch (row.target) {
+    case app::CaptionRow::Target::Page:
+        return control<QTabWidget>(form, row.object)->tabText(row.page);
+    case app::CaptionRow::Target::WindowTitle:
+        return form.windowTitle();
+    case app::CaptionRow::Target::Text:
+        break;
+    }
+    QWidget *widget = control(form, row.object);
+    if (auto *button = qobject_cast<QAbstractButton *>(widget))
+        return button->text();
+    if (auto *label = qobject_cast<QLabel *>(widget))
+        return label->text();
+    return qobject_cast<QLineEdit *>(widget)->text();
+}
+
+} // namespace
+
+class LanguageTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { QDir::setCurrent(QDir::tempPath()); }
+    void everyRowIsApplied();
+    void backToRussianDropsTheLayoutsOwnCaptions();
+    void fileNamesAreLostOnASwitch_data();
+    void fileNamesAreLostOnASwitch();
+    void otherFieldsAreKept();
+    void clickingTheShownLanguageDoesNothing_data();
+    void clickingTheShownLanguageDoesNothing();
+    void fixedCaptionsStay();
+    void dialogTitles_data();
+    void dialogTitles();
+};
+
+void LanguageTest::everyRowIsApplied()
+{
+    app::TForm1 form;
+    choose(form, app::Language::English);
+    for (const app::CaptionRow &row : app::captionTable())
+        QCOMPARE(shown(form, row), QString::fromUtf8(row.english));
+    choose(form, app::Language::Russian);
+    for (const app::CaptionRow &row : app::captionTable())
+        QCOMPARE(shown(form, row), QString::fromUtf8(row.russian));
+}
+
+void LanguageTest::backToRussianDropsTheLayoutsOwnCaptions()
+{
+    app::TForm1 form;
+    choose(form, app::Language::English);
+    choose(form, app::Language::Russian);
+    QCOMPARE(control<QLabel>(form, "Label2")->text(), QStringLiteral("Не создавать части №"));
+    QCOMPARE(form.windowTitle(), QStringLiteral("Skarvel 0007"));
+    // The label follows its shorter caption.
+    QCOMPARE(control<QLabel>(form, "Label2")->width(), control<QLabel>(form, "Label2")->sizeHint().width());
+}
+
+void LanguageTest::fileNamesAreLostOnASwitch_data()
+{
+    QTest::addColumn<bool>("toEnglish");
+    QTest::addColumn<QString>("left");
+    QTest::newRow("to English") << true << "";
+    QTest::newRow("back to Russian") << false << "Файл";
+}
+
+void LanguageTest::fileNamesAreLostOnASwitch()
+{
+    QFETCH(bool, toEnglish);
+    QFETCH(QString, left);
+    app::TForm1 form;
+    if (!toEnglish)
+        choose(form, app::Language::English);
+    control<QLineEdit>(form, "Edit5")->setText(QStringLiteral("/data/source.bin"));
+    control<QLineEdit>(form, "Edit3")->setText(QStringLiteral("/data/secret.bin"));
+    choose(form, toEnglish ? app::Language::English : app::Language::Russian);
+    QCOMPARE(control<QLineEdit>(form, "Edit5")->text(), left);
+    QCOMPARE(control<QLineEdit>(form, "Edit3")->text(), left);
+}
+
+void LanguageTest::otherFieldsAreKept()
+{
+    app::TForm1 form;
+    control<QLineEdit>(form, "Edit2")->setText(QStringLiteral("/out"));
+    control<QLineEdit>(form, "Edit4")->setText(QStringLiteral("/key"));
+    control<QLineEdit>(form, "Edit6")->setText(QStringLiteral("1 3"));
+    form.openDialog().setNextAnswer({QStringLiteral("/in")});
+    apptest::click(form, "Button3");
+    choose(form, app::Language::English);
+    QCOMPARE(control<QLineEdit>(form, "Edit2")->text(), QStringLiteral("/out"));
+    QCOMPARE(control<QLineEdit>(form, "Edit4")->text(), QStringLiteral("/key"));
+    QCOMPARE(control<QLineEdit>(form, "Edit6")->text(), QStringLiteral("1 3"));
+    QCOMPARE(control<QListWidget>(form, "ListBox1")->count(), 1);
+}
+
+void LanguageTest::clickingTheShownLanguageDoesNothing_data()
+{
+    QTest::addColumn<bool>("english");
+    QTest::newRow("Russian shown") << false;
+    QTest::newRow("English shown") << true;
+}
+
+void LanguageTest::clickingTheShownLanguageDoesNothing()
+{
+    QFETCH(bool, english);
+    app::TForm1 form;
+    if (english)
+        choose(form, app::Language::English);
+    const QString title = form.windowTitle();
+    const QString label = control<QLabel>(form, "Label2")->text();
+    control<QLineEdit>(form, "Edit5")->setText(QStringLiteral("/kept/source"));
+    control<QLineEdit>(form, "Edit3")->setText(QStringLiteral("/kept/data"));
+    choose(form, english ? app::Language::English : app::Language::Russian);
+    QCOMPARE(form.windowTitle(), title); // still "Skarvel 0008" in Russian: nothing was applied
+    QCOMPARE(control<QLabel>(form, "Label2")->text(), label);
+    QCOMPARE(control<QLineEdit>(form, "Edit5")->text(), QStringLiteral("/kept/source"));
+    QCOMPARE(control<QLineEdit>(form, "Edit3")->text(), QStringLiteral("/kept/data"));
+}
+
+void LanguageTest::fixedCaptionsStay()
+{
+    app::TForm1 form;
+    choose(form, app::Language::English);
+    QCOMPARE(control<QAbstractButton>(form, "CheckBox1")->text(), QStringLiteral("Recons.exe"));
+    QCOMPARE(control<QAbstractButton>(form, "Button11")->text(), QStringLiteral("+"));
+    QCOMPARE(control<QAbstractButton>(form, "Button13")->text(), QStringLiteral("-"));
+    QCOMPARE(control<QAbstractButton>(form, "Button6")->text(), QStringLiteral("..."));
+    QCOMPARE(control<QAbstractButton>(form, "RadioButton3")->text(), QStringLiteral("Русский / Russian"));
+    QCOMPARE(control<QTabWidget>(form, "TabbedNotebook1")->tabText(0), QStringLiteral("Реклама"));
+    QCOMPARE(control<QLabel>(form, "Label4")->text(), QStringLiteral("Здесь может быть ваша реклама"));
+}
+
+void LanguageTest::dialogTitles_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("selection");
+    using S = app::FileDialog::Selection;
+    const struct {
+        const char *button;
+        const char *russian;
+        const char *english;
+        S selection;
+    } rows[] = {
+        {"Button1", "Открытие файла", "Open file", S::One},
+        {"Button10", "Открытие файла", "Open file", S::One},
+        {"Button14", "Открытие файла", "Open file", S::One},
+        {"Button3", "Открытие файлов", "Open files", S::Several},
+        {"Button6", "Сохранение файла", "Save file", S::AnyName},
+    };
+    for (const auto &row : rows) {
+        for (bool english : {false, true}) {
+            QTest::addRow("%s %s", row.button, english ? "en" : "ru")
+                << QString::fromLatin1(row.button) << english
+                << QString::fromUtf8(english ? row.english : row.russian) << int(row.selection);
+        }
+    }
+}
+
+// The title is read when the dialog opens, so a switch between two uses changes the second.
+void LanguageTest::dialogTitles()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, english);
+    QFETCH(QString, title);
+    QFETCH(int, selection);
+    app::TForm1 form;
+    choose(form, english ? app::Language::English : app::Language::Russian);
+    form.openDialog().setNextAnswer({});
+    apptest::showPageOf(form, qPrintable(button));
+    apptest::click(form, qPrintable(button));
+    QCOMPARE(form.openDialog().lastTitle(), title);
+    QCOMPARE(int(*form.openDialog().lastSelection()), selection);
+}
+
+QTEST_MAIN(LanguageTest)
+#include "test_tform1_language.moc"

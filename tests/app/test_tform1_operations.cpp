@@ -1,0 +1,396 @@
+// The action buttons run their operations on real files, chosen through the dialog, and show
+// what the operations report.
+#include "form_access.h"
+
+#include "app/busy_guard.h"
+#include "app/tform1.h"
+#include "ops/partname.h"
+#include "support/temp_dir.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
+
+using apptest::control;
+using testsupport::Bytes;
+using Kind = app::MessageBox::Kind;
+
+namespace {
+
+QString q(const std::string &path)
+{
+    return QString::fromStdString(path);
+}
+
+// A window whose boxes are recorded rather than shown.
+struct Window {
+    Window() { form.messageBox().setRecording(true); }
+
+    // Answers the button's dialog with `files`, then presses the button.
+    void choose(const char *button, const QStringList &files)
+    {
+        form.openDialog().setNextAnswer(files);
+        press(button);
+    }
+    void press(const char *button) { control<QAbstractButton>(form, button)->click(); }
+    QLineEdit &edit(const char *name) { return *control<QLineEdit>(form, name); }
+    QProgressBar &bar() { return *control<QProgressBar>(form, "ProgressBar1"); }
+    const std::vector<app::MessageBox::Shown> &boxes() { return form.messageBox().recorded(); }
+
+    app::TForm1 form;
+};
+
+Bytes join(const std::vector<Bytes> &pieces)
+{
+    Bytes all;
+    for (const Bytes &piece : pieces)
+        all.insert(all.end(), piece.begin(), piece.end());
+    return all;
+}
+
+std::string part(const std::string &source, int n, const std::string &marker = {})
+{
+    return ops::PartFileName(source, marker, n);
+}
+
+} // namespace
+
+class OperationsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { QDir::setCurrent(QDir::tempPath()); }
+    void currentDirectoryFollowsTheDialog();
+    void cancelLeavesFieldAndDirectory();
+    void nextDialogOpensWithTheLastChoice();
+    void cutByCount();
+    void cutBySizeWithPartListInTheCurrentDirectory();
+    void cutSkipsAndDeletes();
+    void cutWithMarker();
+    void cutFailures_data();
+    void cutFailures();
+    void uniteJoinsInShownOrder();
+    void uniteIntoNewFolders();
+    void uniteMissingInput();
+    void codifyRoundTrip();
+    void codifyWithoutKey();
+    void eraseRemovesTheFile();
+    void eraseMissingFile();
+    void busyWindowRefusesCloseAndInput();
+};
+
+void OperationsTest::currentDirectoryFollowsTheDialog()
+{
+    testsupport::TempDir dir;
+    QVERIFY(QDir().mkpath(q(dir.file("inner"))));
+    Window w;
+    w.choose("Button1", {q(dir.file("inner/source.bin"))});
+    QCOMPARE(w.edit("Edit5").text(), q(dir.file("inner/source.bin")));
+    QCOMPARE(QDir::currentPath(), q(dir.file("inner")));
+    w.choose("Button14", {q(dir.file("key.bin"))});
+    QCOMPARE(QDir::currentPath(), q(dir.path()));
+}
+
+void OperationsTest::cancelLeavesFieldAndDirectory()
+{
+    Window w;
+    const QString before = QDir::currentPath();
+    w.edit("Edit4").setText(QStringLiteral("/typed/key"));
+    w.choose("Button14", {});
+    QCOMPARE(w.edit("Edit4").text(), QStringLiteral("/typed/key"));
+    QCOMPARE(QDir::currentPath(), before);
+}
+
+void OperationsTest::nextDialogOpensWithTheLastChoice()
+{
+    testsupport::TempDir dir;
+    Window w;
+    w.choose("Button10", {q(dir.file("data.bin"))});
+    QCOMPARE(w.form.openDialog().lastChosen(), q(dir.file("data.bin")));
+    w.choose("Button3", {q(dir.file("a")), q(dir.file("b"))});
+    QCOMPARE(w.form.openDialog().lastChosen(), q(dir.file("b")));
+}
+
+void OperationsTest::cutByCount()
+{
+    testsupport::TempDir dir;
+    const std::string source = dir.file("source.bin");
+    const Bytes bytes = testsupport::patternBytes(1000);
+    testsupport::writeFile(source, bytes);
+    Window w;
+    w.choose("Button1", {q(source)});
+    control<QSpinBox>(w.form, "SpinEdit1")->setValue(3);
+    w.press("Button2");
+
+    QVERIFY(w.boxes().empty());
+    QCOMPARE(join({testsupport::readFile(part(source, 1)), testsupport::readFile(part(source, 2)),
+                   testsupport::readFile(part(source, 3))}),
+             bytes);
+    QVERIFY(testsupport::exists(source));
+    QCOMPARE(w.bar().maximum(), 3);
+    QCOMPARE(w.bar().value(), 0);
+}
+
+void OperationsTest::cutBySizeWithPartListInTheCurrentDirectory()
+{
+    testsupport::TempDir sources;
+    testsupport::TempDir elsewhere;
+    const std::string source = sources.file("movie.avi");
+    testsupport::writeFile(source, testsupport::patternBytes(1000));
+    Window w;
+    w.choose("Button1", {q(source)});
+    w.press("RadioButton2");
+    QTest::keyClicks(&w.edit("Edit1"), QStringLiteral("300"));
+    control<QCheckBox>(w.form, "CheckBox1")->setChecked(true);
+    // The list lands where the last dialog left the current directory.
+    w.choose("Button14", {q(elsewhere.file("key"))});
+    w.press("Button2");
+
+    QVERIFY(w.boxes().empty());
+    QCOMPARE(w.bar().maximum(), 4);
+    QCOMPARE(w.bar().value(), 0);
+    QCOMPARE(testsupport::readFile(part(source, 4)).size(), std::size_t{100});
+    QVERIFY(testsupport::exists(elsewhere.file("info.txt")));
+    QVERIFY(testsupport::exists(elsewhere.file("Recons.exe")));
+    QVERIFY(!testsupport::exists(sources.file("info.txt")));
+}
+
+void OperationsTest::cutSkipsAndDeletes()
+{
+    testsupport::TempDir dir;
+    const std::string source = dir.file("source.bin");
+    testsupport::writeFile(source, testsupport::patternBytes(90));
+    Window w;
+    w.choose("Button1", {q(source)});
+    control<QSpinBox>(w.form, "SpinEdit1")->setValue(3);
+    QTest::keyClicks(&w.edit("Edit6"), QStringLiteral("2"));
+    control<QCheckBox>(w.form, "CheckBox2")->setChecked(true);
+    w.press("Button2");
+
+    QVERIFY(w.boxes().empty());
+    QVERIFY(testsupport::exists(part(source, 1)));
+    QVERIFY(!testsupport::exists(part(source, 2)));
+    QVERIFY(testsupport::exists(part(source, 3)));
+    QVERIFY(!testsupport::exists(source));
+}
+
+void OperationsTest::cutWithMarker()
+{
+    testsupport::TempDir dir;
+    const std::string source = dir.file("source.bin");
+    testsupport::writeFile(source, testsupport::patternBytes(10));
+    Window w;
+    w.choose("Button1", {q(source)});
+    w.press("CheckBox3");
+    control<QComboBox>(w.form, "ComboBox2")->setCurrentIndex(1); // "№"
+    w.press("Button2");
+    QVERIFY(w.boxes().empty());
+    QVERIFY(testsupport::exists(part(source, 1, "№")));
+    QVERIFY(testsupport::exists(part(source, 2, "№")));
+}
+
+void OperationsTest::cutFailures_data()
+{
+    QTest::addColumn<QString>("sizeText");
+    QTest::addColumn<QString>("marker");
+    QTest::addColumn<bool>("sourceMissing");
+    QTest::addColumn<int>("sourceSize");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("text"); // "%1" stands for the source's path
+    QTest::newRow("missing source") << "" << "" << true << 0 << int(Kind::Report) << "Invalid file name";
+    QTest::newRow("more parts than bytes") << "" << "" << false << 1 << int(Kind::Report) << "Invalid file size";
+    // The default box adds the full stop; ReportError's texts go as they are.
+    QTest::newRow("number too long") << "99999999999" << "" << false << 1000 << int(Kind::ErrorBox)
+                                     << "'99999999999' is not a valid integer value.";
+    QTest::newRow("part in a missing folder") << "" << "nodir/" << false << 1000 << int(Kind::ErrorBox)
+                                              << "Cannot create file %1.";
+}
+
+void OperationsTest::cutFailures()
+{
+    QFETCH(QString, sizeText);
+    QFETCH(QString, marker);
+    QFETCH(bool, sourceMissing);
+    QFETCH(int, sourceSize);
+    QFETCH(int, kind);
+    QFETCH(QString, text);
+    testsupport::TempDir dir;
+    const std::string source = dir.file("source.bin");
+    const Bytes bytes = testsupport::patternBytes(sourceSize);
+    if (!sourceMissing)
+        testsupport::writeFile(source, bytes);
+    Window w;
+    w.edit("Edit5").setText(q(source));
+    if (!sizeText.isEmpty()) {
+        w.press("RadioButton2");
+        QTest::keyClicks(&w.edit("Edit1"), sizeText);
+    }
+    if (!marker.isEmpty()) {
+        w.press("CheckBox3");
+        control<QComboBox>(w.form, "ComboBox2")->setEditText(marker);
+    }
+    w.press("Button2");
+
+    QCOMPARE(w.boxes().size(), std::size_t{1});
+    const app::MessageBox::Shown &box = w.boxes().front();
+    QCOMPARE(int(box.kind), kind);
+    QCOMPARE(box.caption, kind == int(Kind::Report) ? QStringLiteral("Error") : QCoreApplication::applicationName());
+    QCOMPARE(box.text, text.contains(QLatin1String("%1")) ? text.arg(q(part(source, 1, marker.toStdString()))) : text);
+    if (!sourceMissing)
+        QCOMPARE(testsupport::readFile(source), bytes);
+}
+
+void OperationsTest::uniteJoinsInShownOrder()
+{
+    testsupport::TempDir dir;
+    const Bytes a = testsupport::patternBytes(300, 1), b = testsupport::patternBytes(5, 2),
+                c = testsupport::patternBytes(70000, 3);
+    testsupport::writeFile(dir.file("a"), a);
+    testsupport::writeFile(dir.file("b"), b);
+    testsupport::writeFile(dir.file("c"), c);
+    Window w;
+    w.choose("Button3", {q(dir.file("c")), q(dir.file("a"))});
+    w.choose("Button3", {q(dir.file("b"))});
+    w.choose("Button6", {q(dir.file("joined"))}); // a name that does not exist yet
+    QCOMPARE(w.edit("Edit2").text(), q(dir.file("joined")));
+    w.press("Button4");
+
+    QVERIFY(w.boxes().empty());
+    QCOMPARE(testsupport::readFile(dir.file("joined")), join({c, a, b}));
+    QCOMPARE(w.bar().maximum(), 3);
+    QCOMPARE(w.bar().value(), 0);
+}
+
+void OperationsTest::uniteIntoNewFolders()
+{
+    testsupport::TempDir dir;
+    testsupport::writeFile(dir.file("a"), std::string("abc"));
+    Window w;
+    w.choose("Button3", {q(dir.file("a"))});
+    w.edit("Edit2").setText(q(dir.file("new/deeper/joined")));
+    w.press("Button4");
+    QVERIFY(w.boxes().empty());
+    QCOMPARE(testsupport::readText(dir.file("new/deeper/joined")), std::string("abc"));
+}
+
+void OperationsTest::uniteMissingInput()
+{
+    testsupport::TempDir dir;
+    Window w;
+    w.choose("Button3", {q(dir.file("gone"))});
+    w.edit("Edit2").setText(q(dir.file("joined")));
+    w.press("Button4");
+    QCOMPARE(w.boxes().size(), std::size_t{1});
+    QCOMPARE(w.boxes().front().text, QStringLiteral("Invalid file name"));
+    QCOMPARE(w.boxes().front().caption, QStringLiteral("Error"));
+    QCOMPARE(int(w.boxes().front().kind), int(Kind::Report));
+}
+
+void OperationsTest::codifyRoundTrip()
+{
+    testsupport::TempDir dir;
+    const Bytes data = testsupport::patternBytes(5000, 4);
+    const Bytes key = testsupport::patternBytes(7, 9);
+    testsupport::writeFile(dir.file("data.bin"), data);
+    testsupport::writeFile(dir.file("key.bin"), key);
+    Window w;
+    w.choose("Button10", {q(dir.file("data.bin"))});
+    w.choose("Button14", {q(dir.file("key.bin"))});
+
+    w.press("Button11");
+    QVERIFY(w.boxes().empty());
+    const Bytes coded = testsupport::readFile(dir.file("data.bin"));
+    QCOMPARE(coded.size(), data.size());
+    for (std::size_t i = 0; i < data.size(); ++i)
+        QCOMPARE(coded[i], static_cast<unsigned char>(data[i] + key[i % key.size()]));
+    QCOMPARE(w.bar().maximum(), 5000);
+    QCOMPARE(w.bar().value(), 0);
+
+    w.press("Button13");
+    QVERIFY(w.boxes().empty());
+    QCOMPARE(testsupport::readFile(dir.file("data.bin")), data);
+    QVERIFY(!testsupport::exists(dir.file("buff.vq")));
+}
+
+void OperationsTest::codifyWithoutKey()
+{
+    testsupport::TempDir dir;
+    testsupport::writeFile(dir.file("data.bin"), std::string("plain"));
+    Window w;
+    w.choose("Button10", {q(dir.file("data.bin"))});
+    w.press("Button11");
+    QCOMPARE(w.boxes().size(), std::size_t{1});
+    QCOMPARE(w.boxes().front().text, QStringLiteral("Invalid file name"));
+    QCOMPARE(testsupport::readText(dir.file("data.bin")), std::string("plain"));
+}
+
+void OperationsTest::eraseRemovesTheFile()
+{
+    testsupport::TempDir dir;
+    testsupport::writeFile(dir.file("secret"), testsupport::patternBytes(3000));
+    Window w;
+    w.choose("Button10", {q(dir.file("secret"))});
+    w.press("Button12");
+    QVERIFY(w.boxes().empty());
+    QVERIFY(!testsupport::exists(dir.file("secret")));
+    QCOMPARE(w.bar().maximum(), 3000);
+    QCOMPARE(w.bar().value(), 0);
+}
+
+void OperationsTest::eraseMissingFile()
+{
+    Window w;
+    w.press("Button12"); // Edit3 still holds "Файл"
+    QCOMPARE(w.boxes().size(), std::size_t{1});
+    QCOMPARE(w.boxes().front().caption, QStringLiteral("Error"));
+    QCOMPARE(w.boxes().front().text, QStringLiteral("Invalid file name"));
+}
+
+// While Cut runs, the window repaints but takes neither clicks nor a request to close.
+void OperationsTest::busyWindowRefusesCloseAndInput()
+{
+    testsupport::TempDir dir;
+    const std::string source = dir.file("source.bin");
+    testsupport::writeFile(source, testsupport::patternBytes(100));
+    Window w;
+    w.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    w.choose("Button3", {q(dir.file("listed"))});
+    w.choose("Button1", {q(source)});
+
+    bool ran = false, busy = false, closed = true;
+    QTimer::singleShot(0, &w.form, [&] {
+        ran = true;
+        busy = app::BusyGuard::active();
+        closed = w.form.close();
+        // A click on "Clear" arriving meanwhile is dropped, not run afterwards.
+        auto *clear = control(w.form, "Button8");
+        const QPointF at = clear->rect().center();
+        QCoreApplication::postEvent(clear, new QMouseEvent(QEvent::MouseButtonPress, at, clear->mapToGlobal(at),
+                                                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+        QCoreApplication::postEvent(clear, new QMouseEvent(QEvent::MouseButtonRelease, at, clear->mapToGlobal(at),
+                                                           Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+    });
+    w.press("Button2");
+    QCoreApplication::processEvents();
+
+    QVERIFY(ran);
+    QVERIFY(busy);
+    QVERIFY(!closed);
+    QVERIFY(w.form.isVisible());
+    QVERIFY(!app::BusyGuard::active());
+    QCOMPARE(control<QListWidget>(w.form, "ListBox1")->count(), 1);
+    QVERIFY(w.form.close()); // and closes once the operation is over
+}
+
+QTEST_MAIN(OperationsTest)
+#include "test_tform1_operations.moc"
