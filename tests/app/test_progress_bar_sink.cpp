@@ -1,0 +1,111 @@
+// ProgressSink on a progress bar: 64-bit counts on the bar's int range, steps, reset.
+#include "app/progress_bar_sink.h"
+
+#include <QProgressBar>
+#include <QTest>
+
+#include <cstdint>
+#include <limits>
+
+namespace {
+constexpr qint64 kIntMax = std::numeric_limits<int>::max();
+constexpr qint64 kGiB = qint64{1} << 30;
+} // namespace
+
+class ProgressBarSinkTest : public QObject {
+    Q_OBJECT
+private slots:
+    void scaled_data();
+    void scaled();
+    void stepsAddUp();
+    void resetKeepsTheMaximum();
+    void countsBeyondTheIntRange();
+    void nothingToDoShowsAnEmptyBar();
+    void keepAliveRunsPendingWork();
+};
+
+void ProgressBarSinkTest::scaled_data()
+{
+    QTest::addColumn<qint64>("position");
+    QTest::addColumn<qint64>("maximum");
+    QTest::addColumn<int>("value");
+    QTest::newRow("small counts as they are") << qint64(3) << qint64(7) << 3;
+    QTest::newRow("int range end") << kIntMax << kIntMax << int(kIntMax);
+    QTest::newRow("4 GiB, half way") << 2 * kGiB << 4 * kGiB << int(kIntMax / 2);
+    QTest::newRow("4 GiB, done") << 4 * kGiB << 4 * kGiB << int(kIntMax);
+    QTest::newRow("largest file") << std::numeric_limits<qint64>::max() << std::numeric_limits<qint64>::max()
+                                  << int(kIntMax);
+    QTest::newRow("past the end stays at the end") << qint64(9) << qint64(7) << 7;
+    QTest::newRow("below zero shows zero") << qint64(-1) << qint64(7) << 0;
+}
+
+void ProgressBarSinkTest::scaled()
+{
+    QFETCH(qint64, position);
+    QFETCH(qint64, maximum);
+    QFETCH(int, value);
+    QCOMPARE(app::ProgressBarSink::scaled(position, maximum), value);
+}
+
+void ProgressBarSinkTest::stepsAddUp()
+{
+    QProgressBar bar;
+    app::ProgressBarSink sink(bar);
+    sink.setMaximum(10);
+    sink.step();
+    sink.step(4);
+    QCOMPARE(bar.maximum(), 10);
+    QCOMPARE(bar.value(), 5);
+}
+
+void ProgressBarSinkTest::resetKeepsTheMaximum()
+{
+    QProgressBar bar;
+    app::ProgressBarSink sink(bar);
+    sink.setMaximum(4);
+    sink.step(4);
+    sink.reset();
+    QCOMPARE(bar.value(), 0);
+    QCOMPARE(bar.maximum(), 4);
+    // The next operation starts from the position the last one left.
+    sink.setMaximum(8);
+    QCOMPARE(bar.value(), 0);
+}
+
+void ProgressBarSinkTest::countsBeyondTheIntRange()
+{
+    QProgressBar bar;
+    app::ProgressBarSink sink(bar);
+    sink.setMaximum(4 * kGiB);
+    QCOMPARE(bar.maximum(), int(kIntMax));
+    int last = bar.value();
+    for (int i = 0; i < 64; ++i) {
+        sink.step(kGiB / 16);
+        QVERIFY(bar.value() > last); // the bar moves with every 64 MiB of a 4 GiB file
+        last = bar.value();
+    }
+    QCOMPARE(bar.value(), int(kIntMax));
+    QCOMPARE(sink.position(), 4 * kGiB);
+}
+
+void ProgressBarSinkTest::nothingToDoShowsAnEmptyBar()
+{
+    QProgressBar bar;
+    app::ProgressBarSink sink(bar);
+    sink.setMaximum(0);
+    QVERIFY(bar.maximum() > bar.minimum()); // a range of 0..0 would be Qt's busy animation
+    QCOMPARE(bar.value(), 0);
+}
+
+void ProgressBarSinkTest::keepAliveRunsPendingWork()
+{
+    QProgressBar bar;
+    app::ProgressBarSink sink(bar);
+    bool ran = false;
+    QMetaObject::invokeMethod(&bar, [&] { ran = true; }, Qt::QueuedConnection);
+    sink.keepAlive();
+    QVERIFY(ran);
+}
+
+QTEST_MAIN(ProgressBarSinkTest)
+#include "test_progress_bar_sink.moc"
