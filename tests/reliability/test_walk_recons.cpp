@@ -1,20 +1,17 @@
 // Every file call of WriteRecons and of the joiner fails once.
 #include "fault_walk.h"
+#include "joiner_run.h"
 
 #include "support/temp_dir.h"
 
 #include "recons/recons_image.h"
 #include "recons/write_recons.h"
-#include "recons_tool/console.h"
-#include "recons_tool/joiner.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace reliability {
 namespace {
@@ -72,36 +69,16 @@ Bytes allParts()
 }
 
 // The joiner's report, or its "Error in info.txt", as an Outcome.
-Outcome joinerOutcome(int status, const std::string &printed)
-{
-    if (status == 1) {
-        const std::string head = "Exception EInOutError in module Recons.exe at ";
-        const auto at = printed.find(head);
-        if (at == std::string::npos)
-            return {true, ops::FailureKind::ErrorBox, "(no report) " + printed};
-        const auto line = printed.find('\n', at) + 1;
-        const auto end = printed.find(".\r\n", line);
-        return {true, ops::FailureKind::ErrorBox, printed.substr(line, end - line)};
-    }
-    if (printed.find("Error in info.txt\r\n") != std::string::npos)
-        return {true, ops::FailureKind::Report, "Error in info.txt"};
-    if (status != 0 || !printed.ends_with("Complete\r\n"))
-        return {true, ops::FailureKind::Report, "(unfinished) " + printed};
-    return {};
-}
-
 Outcome runJoiner(const std::string &dir)
 {
-    const int input = ::open((dir + "/console.in").c_str(), O_RDONLY | O_CLOEXEC);
-    const int output = ::open((dir + "/console.out").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    int status = -1;
-    {
-        recons_tool::Console console(input, output);
-        status = recons_tool::RunJoiner(console, "Recons.exe");
-    }
-    ::close(input);
-    ::close(output);
-    return joinerOutcome(status, readText(dir + "/console.out"));
+    const JoinerRun run = runJoinerIn(dir, kTyped, dir);
+    if (run.status == 1)
+        return {true, ops::FailureKind::ErrorBox, joinerReportText(run.printed)};
+    if (run.printed.find("Error in info.txt\r\n") != std::string::npos)
+        return {true, ops::FailureKind::Report, "Error in info.txt"};
+    if (run.status != 0 || !run.printed.ends_with("Complete\r\n"))
+        return {true, ops::FailureKind::Report, "(unfinished) " + run.printed};
+    return {};
 }
 
 // The output under the name typed, or under the part of it read before the input ended.
@@ -148,7 +125,6 @@ Scenario joinerScenario(const std::string &name, bool buffered)
         for (int n = 0; n < 3; ++n)
             writeFile(dir + "/p" + std::to_string(n + 1), kParts[n]);
         writeFile(dir + "/info.txt", kList);
-        writeFile(dir + "/console.in", kTyped);
     };
     s.run = runJoiner;
     s.check = checkJoiner;

@@ -1,0 +1,43 @@
+#include "joiner_run.h"
+
+#include "support/temp_dir.h"
+
+#include "recons_tool/console.h"
+#include "recons_tool/joiner.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace reliability {
+
+JoinerRun runJoinerIn(const std::string &dir, const std::string &typed, const std::string &consoleDir)
+{
+    const std::string in = consoleDir + "/console.in";
+    const std::string out = consoleDir + "/console.out";
+    testsupport::writeFile(in, typed);
+    const int input = ::open(in.c_str(), O_RDONLY | O_CLOEXEC);
+    const int output = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    JoinerRun run;
+    {
+        testsupport::ScopedCurrentDir here(dir);
+        recons_tool::Console console(input, output);
+        run.status = recons_tool::RunJoiner(console, "Recons.exe");
+    }
+    ::close(input);
+    ::close(output);
+    run.printed = testsupport::readText(out);
+    return run;
+}
+
+std::string joinerReportText(const std::string &printed)
+{
+    const std::string head = "Exception EInOutError in module Recons.exe at ";
+    const auto at = printed.find(head);
+    if (at == std::string::npos)
+        return "";
+    const auto line = printed.find('\n', at) + 1;
+    const auto end = printed.find(".\r\n", line);
+    return end == std::string::npos ? "" : printed.substr(line, end - line);
+}
+
+} // namespace reliability

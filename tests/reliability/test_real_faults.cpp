@@ -1,0 +1,301 @@
+// Real faults where the machine allows them: a disk that fills up, a read-only mount, an
+// immutable file that even root cannot write.
+#include "fault_walk.h"
+#include "joiner_run.h"
+#include "scratch_mount.h"
+
+#include "support/temp_dir.h"
+
+#include "ops/codify.h"
+#include "ops/cut.h"
+#include "ops/erase.h"
+#include "ops/progress.h"
+#include "ops/unite.h"
+#include "recons/part_list_files.h"
+#include "recons/write_recons.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include <unistd.h>
+
+namespace reliability {
+namespace {
+
+using namespace testsupport;
+
+Outcome cut(const std::string &source, bool withList, bool deleteSource)
+{
+    ops::CutRequest request;
+    request.source = source;
+    request.mode.count = 2;
+    request.writePartList = withList;
+    request.deleteSource = deleteSource;
+    ops::NullProgress progress;
+    recons::PartListFiles list;
+    return outcomeOf([&] { ops::Cut(request, progress, &list); });
+}
+
+Outcome unite(const std::vector<std::string> &inputs, const std::string &output)
+{
+    ops::NullProgress progress;
+    return outcomeOf([&] { ops::Unite(inputs, output, progress); });
+}
+
+Outcome codify(const std::string &data, const std::string &key)
+{
+    ops::NullProgress progress;
+    return outcomeOf([&] { ops::Codify(data, key, ops::CodifyDirection::Add, progress); });
+}
+
+Outcome erase(const std::string &path)
+{
+    ops::NullProgress progress;
+    return outcomeOf([&] { ops::Erase(path, progress); });
+}
+
+// Runs the operation, checking that every descriptor it opened is closed again.
+Outcome closing(const std::function<Outcome()> &operation)
+{
+    const int before = openDescriptorCount();
+    const Outcome outcome = operation();
+    EXPECT_EQ(openDescriptorCount(), before) << "a descriptor was left open";
+    return outcome;
+}
+
+void expectBox(const Outcome &outcome, const std::string &text)
+{
+    EXPECT_TRUE(outcome.failed);
+    EXPECT_EQ(outcome.kind, ops::FailureKind::ErrorBox);
+    EXPECT_EQ(outcome.text, text);
+}
+
+void expectReport(const Outcome &outcome, const std::string &text)
+{
+    EXPECT_TRUE(outcome.failed);
+    EXPECT_EQ(outcome.kind, ops::FailureKind::Report);
+    EXPECT_EQ(outcome.text, text);
+}
+
+// ---- A full disk: a tmpfs of 64 KiB.
+
+class FullDisk : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!m_disk.mounted())
+            GTEST_SKIP() << "cannot mount a tmpfs here: " << m_disk.why();
+    }
+
+    TempDir m_dir;
+    ScratchMount m_disk{m_dir.file("small"), "64k"};
+};
+
+TEST_F(FullDisk, CutWithTheListStopsAtTheJoinerAndKeepsTheSource)
+{
+    // The parts fit, the joiner does not.
+    const std::string source = m_disk.file("data.bin");
+    writeFile(source, patternBytes(20000));
+    ScopedCurrentDir here(m_disk.path());
+    expectBox(closing([&] { return cut(source, true, true); }), "Disk full");
+    EXPECT_EQ(readFile(source), patternBytes(20000));
+    const Bytes source20000 = patternBytes(20000);
+    EXPECT_EQ(readFile(m_disk.file("data1.bin")), Bytes(source20000.begin(), source20000.begin() + 10000));
+}
+
+TEST_F(FullDisk, UniteOntoItChangesNoInput)
+{
+    const std::vector<std::string> inputs = {m_dir.file("a.bin"), m_dir.file("b.bin")};
+    writeFile(inputs[0], patternBytes(50000, 1));
+    writeFile(inputs[1], patternBytes(50000, 2));
+    expectReport(closing([&] { return unite(inputs, m_disk.file("joined.bin")); }), "Invalid file name");
+    EXPECT_EQ(readFile(inputs[0]), patternBytes(50000, 1));
+    EXPECT_EQ(readFile(inputs[1]), patternBytes(50000, 2));
+}
+
+TEST_F(FullDisk, CodifyWithBuffVqOnItKeepsTheData)
+{
+    writeFile(m_dir.file("data.bin"), patternBytes(100000, 3));
+    writeFile(m_dir.file("key.bin"), patternBytes(77, 4));
+    ScopedCurrentDir here(m_disk.path());
+    expectBox(closing([&] { return codify(m_dir.file("data.bin"), m_dir.file("key.bin")); }), "Disk full");
+    EXPECT_EQ(readFile(m_dir.file("data.bin")), patternBytes(100000, 3));
+    EXPECT_EQ(readFile(m_dir.file("key.bin")), patternBytes(77, 4));
+}
+
+TEST_F(FullDisk, TheJoinerTellsAndKeepsTheParts)
+{
+    writeFile(m_dir.file("p1"), patternBytes(40000, 5));
+    writeFile(m_dir.file("p2"), patternBytes(40000, 6));
+    writeFile(m_dir.file("info.txt"), std::string("p1\r\np2\r\n"));
+    const int before = openDescriptorCount();
+    const JoinerRun run = runJoinerIn(m_dir.path(), m_disk.file("joined.bin") + "\n\n", m_dir.path());
+    EXPECT_EQ(openDescriptorCount(), before);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(joinerReportText(run.printed), "Disk full");
+    EXPECT_EQ(readFile(m_dir.file("p1")), patternBytes(40000, 5));
+    EXPECT_EQ(readFile(m_dir.file("p2")), patternBytes(40000, 6));
+}
+
+// ---- A read-only mount: every operation that would write there is refused, nothing changes.
+
+struct ReadOnlyRow {
+    const char *name;
+    // Runs the operation against files on the mount (m) and in a writable folder (w).
+    std::function<Outcome(const std::string &m, const std::string &w)> run;
+    bool report; // ReportError rather than the default box
+    std::string text;
+};
+
+void PrintTo(const ReadOnlyRow &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class ReadOnlyMount : public ::testing::TestWithParam<ReadOnlyRow> {};
+
+TEST_P(ReadOnlyMount, RefusesAndChangesNothing)
+{
+    TempDir dir;
+    ScratchMount disk(dir.file("ro"), "1m");
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << disk.why();
+    const std::vector<std::string> names = {"data.bin", "key.bin", "p1", "p2", "info.txt"};
+    for (std::size_t i = 0; i < names.size(); ++i)
+        writeFile(disk.file(names[i]), patternBytes(3000, static_cast<unsigned>(i)));
+    writeFile(disk.file("info.txt"), std::string("p1\r\np2\r\n"));
+    writeFile(dir.file("key.bin"), patternBytes(100, 9));
+    if (!disk.makeReadOnly())
+        GTEST_SKIP() << "cannot make the tmpfs read-only here: " << disk.why();
+    const std::vector<std::string> before = listDir(disk.path());
+
+    const ReadOnlyRow &row = GetParam();
+    const Outcome outcome = closing([&] { return row.run(disk.path(), dir.path()); });
+    std::string text = row.text;
+    if (const auto at = text.find("{ro}"); at != std::string::npos)
+        text.replace(at, 4, disk.path());
+    if (row.report)
+        expectReport(outcome, text);
+    else
+        expectBox(outcome, text);
+
+    EXPECT_EQ(listDir(disk.path()), before);
+    for (std::size_t i = 0; i + 1 < names.size(); ++i)
+        EXPECT_EQ(readFile(disk.file(names[i])), patternBytes(3000, static_cast<unsigned>(i))) << names[i];
+}
+
+const ReadOnlyRow kReadOnlyRows[] = {
+    {"CutCannotCreateAPart",
+     [](const std::string &m, const std::string &) { return cut(m + "/data.bin", false, true); }, false,
+     "Cannot create file {ro}/data1.bin"},
+    {"CodifyCannotOpenTheData",
+     [](const std::string &m, const std::string &w) {
+         ScopedCurrentDir here(w);
+         return codify(m + "/data.bin", w + "/key.bin");
+     },
+     false, "File access denied"},
+    {"CodifyCannotOpenTheKey",
+     [](const std::string &m, const std::string &w) {
+         writeFile(w + "/data.bin", patternBytes(10));
+         ScopedCurrentDir here(w);
+         return codify(w + "/data.bin", m + "/key.bin");
+     },
+     false, "File access denied"},
+    {"EraseCannotOpenTheFile", [](const std::string &m, const std::string &) { return erase(m + "/data.bin"); },
+     false, "File access denied"},
+    {"UniteCannotCreateTheOutput",
+     [](const std::string &m, const std::string &) { return unite({m + "/p1", m + "/p2"}, m + "/joined.bin"); },
+     true, "Invalid file name"},
+    {"WriteReconsCannotCreateTheJoiner",
+     [](const std::string &m, const std::string &) {
+         ScopedCurrentDir here(m);
+         return outcomeOf([] { recons::WriteRecons(); });
+     },
+     false, "File access denied"},
+    {"TheJoinerCannotCreateItsOutput",
+     [](const std::string &m, const std::string &w) {
+         const JoinerRun run = runJoinerIn(m, "joined.bin\n\n", w);
+         return Outcome{run.status == 1, ops::FailureKind::ErrorBox, joinerReportText(run.printed)};
+     },
+     false, "File access denied"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Reliability, ReadOnlyMount, ::testing::ValuesIn(kReadOnlyRows),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// ---- An immutable file: what root's permission bits cannot show.
+
+class Immutable : public ::testing::Test {
+protected:
+    // Makes the file immutable, or skips the test.
+    void freeze(const std::string &path)
+    {
+        m_frozen.push_back(std::make_unique<ScopedImmutable>(path));
+        if (!m_frozen.back()->set())
+            GTEST_SKIP() << "cannot make a file immutable here: " << m_frozen.back()->why();
+    }
+
+    std::string file(const std::string &name) const { return m_dir.file(name); }
+
+    TempDir m_dir;
+    ScopedCurrentDir m_here{m_dir.path()};
+    // Declared last, so the flags are cleared before the folder goes.
+    std::vector<std::unique_ptr<ScopedImmutable>> m_frozen;
+};
+
+TEST_F(Immutable, EraseIsAccessDeniedAndTheFileStays)
+{
+    writeFile(file("doomed.bin"), patternBytes(5000));
+    freeze(file("doomed.bin"));
+    expectBox(closing([&] { return erase(file("doomed.bin")); }), "File access denied");
+    EXPECT_EQ(readFile(file("doomed.bin")), patternBytes(5000));
+}
+
+TEST_F(Immutable, CodifyOfAnImmutableDataFileIsAccessDenied)
+{
+    writeFile(file("data.bin"), patternBytes(5000));
+    writeFile(file("key.bin"), patternBytes(10, 2));
+    freeze(file("data.bin"));
+    expectBox(closing([&] { return codify(file("data.bin"), file("key.bin")); }), "File access denied");
+    EXPECT_EQ(readFile(file("data.bin")), patternBytes(5000));
+}
+
+TEST_F(Immutable, CodifyWithAnImmutableKeyIsAccessDenied)
+{
+    writeFile(file("data.bin"), patternBytes(5000));
+    writeFile(file("key.bin"), patternBytes(10, 2));
+    freeze(file("key.bin"));
+    expectBox(closing([&] { return codify(file("data.bin"), file("key.bin")); }), "File access denied");
+    EXPECT_EQ(readFile(file("data.bin")), patternBytes(5000));
+}
+
+TEST_F(Immutable, CutOntoAnImmutablePartCannotCreateItAndKeepsTheSource)
+{
+    writeFile(file("data.bin"), patternBytes(5000));
+    writeFile(file("data2.bin"), std::string("kept"));
+    freeze(file("data2.bin"));
+    expectBox(closing([&] { return cut(file("data.bin"), false, true); }), "Cannot create file " + file("data2.bin"));
+    EXPECT_EQ(readFile(file("data.bin")), patternBytes(5000));
+    EXPECT_EQ(readText(file("data2.bin")), "kept");
+}
+
+TEST_F(Immutable, UniteOntoAnImmutableOutputLeavesIt)
+{
+    writeFile(file("a.bin"), patternBytes(100));
+    writeFile(file("out.bin"), std::string("kept"));
+    freeze(file("out.bin"));
+    expectReport(closing([&] { return unite({file("a.bin")}, file("out.bin")); }), "Invalid file name");
+    EXPECT_EQ(readText(file("out.bin")), "kept");
+}
+
+TEST_F(Immutable, WriteReconsOverAnImmutableJoinerIsAccessDenied)
+{
+    writeFile(file("Recons.exe"), std::string("kept"));
+    freeze(file("Recons.exe"));
+    expectBox(closing([] { return outcomeOf([] { recons::WriteRecons(); }); }), "File access denied");
+    EXPECT_EQ(readText(file("Recons.exe")), "kept");
+}
+
+} // namespace
+} // namespace reliability
