@@ -135,6 +135,87 @@ Scenario cutScenario(const std::string &name, bool withList, bool buffered)
     return s;
 }
 
+// ---- Twenty parts with names near the longest allowed: info.txt's buffer fills and is written
+// out while parts are still being made.
+
+constexpr int kLongParts = 20;
+const std::string kLongStem(236, 'n');
+const Bytes kLongSource = patternBytes(kLongParts * 100, 41);
+
+std::string longPart(int n)
+{
+    return kLongStem + std::to_string(n) + ".bin";
+}
+
+void checkLongCut(const std::string &dir, const Outcome &outcome)
+{
+    EXPECT_EQ(readFile(dir + "/" + kLongStem + ".bin"), kLongSource) << "the source changed";
+    std::string lines;
+    for (int n = 1; n <= kLongParts; ++n) {
+        if (exists(dir + "/" + longPart(n)))
+            lines += longPart(n) + "\r\n";
+    }
+    if (!outcome.failed) {
+        EXPECT_EQ(readText(dir + "/info.txt"), lines);
+        return;
+    }
+    // What the list holds so far names parts that were made, in order.
+    if (exists(dir + "/info.txt")) {
+        const std::string listed = readText(dir + "/info.txt");
+        EXPECT_EQ(listed, lines.substr(0, listed.size()));
+    }
+}
+
+Scenario longListScenario()
+{
+    Scenario s;
+    s.name = "CutWithAFullListBuffer";
+    s.prepare = [](const std::string &dir) { writeFile(dir + "/" + kLongStem + ".bin", kLongSource); };
+    s.run = [](const std::string &dir) {
+        ops::CutRequest request;
+        request.source = dir + "/" + kLongStem + ".bin";
+        request.mode.count = kLongParts;
+        request.writePartList = true;
+        ops::NullProgress progress;
+        recons::PartListFiles list;
+        return outcomeOf([&] { ops::Cut(request, progress, &list); });
+    };
+    s.check = [](const std::string &dir, const Outcome &outcome, const std::optional<Injection> &) {
+        checkLongCut(dir, outcome);
+    };
+    s.mayExist = {kLongStem + "*", "info.txt", "Recons.exe"};
+    s.steps[SysCall::Stat] = {
+        {1, "the source's existence test", report("Invalid file name")},
+        {1, "the source's size", box("Stream read error")},
+    };
+    s.steps[SysCall::Open] = {{1, "the source", box("Cannot open file {dir}/" + kLongStem + ".bin")}};
+    s.steps[SysCall::Create] = {{1, "info.txt", io()}};
+    for (int n = 1; n <= kLongParts; ++n)
+        s.steps[SysCall::Create].push_back({1, "a part", box("Cannot create file {dir}/" + longPart(n))});
+    s.steps[SysCall::Create].push_back({1, "Recons.exe", io()});
+    s.steps[SysCall::CopyRange] = {{kLongParts, "the kernel copy: the buffered copy takes over", silent()}};
+    s.steps[SysCall::Chmod] = {{1, "Recons.exe made executable", io()}};
+    s.steps[SysCall::Write] = {
+        {1, "info.txt's full buffer, parts still to come", io()},
+        {1, "Recons.exe", io()},
+        {1, "info.txt's last lines", io()},
+    };
+    s.steps[SysCall::Close] = {
+        {kLongParts, "a part", box("Stream write error")},
+        {1, "Recons.exe", io()},
+        {1, "info.txt", io()},
+        {1, "the source, only read", silent()},
+    };
+    return s;
+}
+
+TEST(CutWalkLongList, TheListWrittenMidwayNamesOnlyMadeParts)
+{
+    const long faults = walk(longListScenario());
+    std::printf("CutWithAFullListBuffer: %ld injected faults\n", faults);
+    EXPECT_GT(faults, 0);
+}
+
 struct CutRow {
     const char *name;
     bool withList;
