@@ -31,7 +31,6 @@ public:
 
     // Test hook: the next use answers `files` (empty: Cancel) without showing anything.
     void setNextAnswer(const QStringList &files) { m_answers.push_back(files); }
-    bool hasPendingAnswers() const { return !m_answers.empty(); }
     // What the last use looked like, answered or shown.
     QString lastTitle() const { return m_lastTitle; }
     std::optional<Selection> lastSelection() const { return m_lastSelection; }

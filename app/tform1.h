@@ -29,7 +29,7 @@ class ListBox;
 class ProgressBarSink;
 class SpinEdit;
 
-// The controls of TForm1, by their design names.
+// The controls of TForm1, by their numbered names.
 struct TForm1Controls {
     QTabWidget *TabbedNotebook1, *TabbedNotebook2;
     QProgressBar *ProgressBar1;

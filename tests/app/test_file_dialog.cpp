@@ -11,7 +11,6 @@ private slots:
     void init() { QDir::setCurrent(QDir::tempPath()); }
     void okMovesTheCurrentDirectory();
     void cancelChangesNothing();
-    void answersAreTakenInOrder();
     void vanishedFolderLeavesTheDirectory();
 };
 
@@ -38,17 +37,6 @@ void FileDialogTest::cancelChangesNothing()
     QVERIFY(dialog.choose(nullptr, QStringLiteral("t"), app::FileDialog::Selection::One).isEmpty());
     QCOMPARE(QDir::currentPath(), QDir::tempPath());
     QCOMPARE(dialog.lastChosen(), QString::fromStdString(dir.file("first")));
-}
-
-void FileDialogTest::answersAreTakenInOrder()
-{
-    app::FileDialog dialog;
-    dialog.setNextAnswer({QStringLiteral("/tmp/a")});
-    dialog.setNextAnswer({QStringLiteral("/tmp/b"), QStringLiteral("/tmp/c")});
-    QCOMPARE(dialog.choose(nullptr, {}, app::FileDialog::Selection::One), QStringList{"/tmp/a"});
-    QCOMPARE(dialog.choose(nullptr, {}, app::FileDialog::Selection::Several), QStringList({"/tmp/b", "/tmp/c"}));
-    QVERIFY(!dialog.hasPendingAnswers());
-    QCOMPARE(*dialog.lastSelection(), app::FileDialog::Selection::Several);
 }
 
 void FileDialogTest::vanishedFolderLeavesTheDirectory()

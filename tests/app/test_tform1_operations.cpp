@@ -70,8 +70,6 @@ class OperationsTest : public QObject {
 private slots:
     void init() { QDir::setCurrent(QDir::tempPath()); }
     void currentDirectoryFollowsTheDialog();
-    void cancelLeavesFieldAndDirectory();
-    void nextDialogOpensWithTheLastChoice();
     void cutByCount();
     void cutBySizeWithPartListInTheCurrentDirectory();
     void cutSkipsAndDeletes();
@@ -98,26 +96,6 @@ void OperationsTest::currentDirectoryFollowsTheDialog()
     QCOMPARE(QDir::currentPath(), q(dir.file("inner")));
     w.choose("Button14", {q(dir.file("key.bin"))});
     QCOMPARE(QDir::currentPath(), q(dir.path()));
-}
-
-void OperationsTest::cancelLeavesFieldAndDirectory()
-{
-    Window w;
-    const QString before = QDir::currentPath();
-    w.edit("Edit4").setText(QStringLiteral("/typed/key"));
-    w.choose("Button14", {});
-    QCOMPARE(w.edit("Edit4").text(), QStringLiteral("/typed/key"));
-    QCOMPARE(QDir::currentPath(), before);
-}
-
-void OperationsTest::nextDialogOpensWithTheLastChoice()
-{
-    testsupport::TempDir dir;
-    Window w;
-    w.choose("Button10", {q(dir.file("data.bin"))});
-    QCOMPARE(w.form.openDialog().lastChosen(), q(dir.file("data.bin")));
-    w.choose("Button3", {q(dir.file("a")), q(dir.file("b"))});
-    QCOMPARE(w.form.openDialog().lastChosen(), q(dir.file("b")));
 }
 
 void OperationsTest::cutByCount()
