@@ -111,6 +111,7 @@ private slots:
     void rememberedIndexOutsideListDoesNothing();
     void doubleClickOpensTheDialog_data();
     void doubleClickOpensTheDialog();
+    void listDoubleClickAdds();
     void dropFillsField_data();
     void dropFillsField();
     void dropAppendsToList();
@@ -389,6 +390,16 @@ void ControlsTest::doubleClickOpensTheDialog()
     QTest::mouseDClick(control(form, qPrintable(field)), Qt::LeftButton);
     QCOMPARE(form.openDialog().lastTitle(), title);
     QCOMPARE(control<QLineEdit>(form, qPrintable(target))->text(), file);
+}
+
+void ControlsTest::listDoubleClickAdds()
+{
+    app::TForm1 form;
+    apptest::showPageOf(form, "ListBox1");
+    form.openDialog().setNextAnswer({QStringLiteral("/a"), QStringLiteral("/b")});
+    QTest::mouseDClick(control<QListWidget>(form, "ListBox1")->viewport(), Qt::LeftButton);
+    QCOMPARE(form.openDialog().lastTitle(), QStringLiteral("Открытие файлов"));
+    QCOMPARE(items(form), QStringList({"/a", "/b"}));
 }
 
 void ControlsTest::dropFillsField_data()
