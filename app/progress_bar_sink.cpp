@@ -1,7 +1,8 @@
 #include "progress_bar_sink.h"
 
+#include "progress_bar.h"
+
 #include <QCoreApplication>
-#include <QProgressBar>
 
 #include <algorithm>
 #include <limits>
@@ -34,6 +35,7 @@ void ProgressBarSink::setMaximum(std::int64_t units)
 void ProgressBarSink::step(std::int64_t units)
 {
     m_position += units;
+    showFraction(0.0);
     show();
     processPendingEvents();
 }
@@ -41,12 +43,26 @@ void ProgressBarSink::step(std::int64_t units)
 void ProgressBarSink::reset()
 {
     m_position = 0;
+    showFraction(0.0);
     show();
 }
 
 void ProgressBarSink::keepAlive()
 {
     processPendingEvents();
+}
+
+void ProgressBarSink::partway(std::int64_t done, std::int64_t total)
+{
+    if (total > 0)
+        showFraction(static_cast<double>(done) / static_cast<double>(total));
+    processPendingEvents();
+}
+
+void ProgressBarSink::showFraction(double fraction)
+{
+    if (auto *bar = qobject_cast<ProgressBar *>(&m_bar))
+        bar->setFraction(fraction);
 }
 
 void ProgressBarSink::show()

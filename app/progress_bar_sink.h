@@ -21,6 +21,7 @@ public:
     void step(std::int64_t units = 1) override;
     void reset() override;
     void keepAlive() override;
+    void partway(std::int64_t done, std::int64_t total) override;
 
     std::int64_t maximum() const { return m_maximum; }
     std::int64_t position() const { return m_position; }
@@ -30,6 +31,7 @@ public:
 
 private:
     void show();
+    void showFraction(double fraction);
     void processPendingEvents();
 
     QProgressBar &m_bar;

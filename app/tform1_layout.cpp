@@ -4,6 +4,7 @@
 #include "compact_style.h"
 #include "list_box.h"
 #include "product_picture.h"
+#include "progress_bar.h"
 #include "spin_edit.h"
 
 #include <QCheckBox>
@@ -123,7 +124,7 @@ void TForm1::buildLayout()
     advertising->setObjectName(QStringLiteral("AdvertisingPage"));
     ui.TabbedNotebook1->addTab(advertising, QStringLiteral("Реклама"));
 
-    ui.ProgressBar1 = place<QProgressBar>(*this, "ProgressBar1", 0, 245, 435, 18);
+    ui.ProgressBar1 = place<ProgressBar>(*this, "ProgressBar1", 0, 245, 435, 18);
     ui.ProgressBar1->setRange(0, 100);
     ui.ProgressBar1->setValue(0);
     ui.ProgressBar1->setTextVisible(false);

@@ -34,12 +34,20 @@ void TerminalProgress::setMaximum(std::int64_t units)
 void TerminalProgress::step(std::int64_t units)
 {
     m_position += units;
+    m_fraction = 0.0;
     draw(false);
 }
 
 void TerminalProgress::reset()
 {
     m_position = 0;
+    m_fraction = 0.0;
+}
+
+void TerminalProgress::partway(std::int64_t done, std::int64_t total)
+{
+    m_fraction = total > 0 ? static_cast<double>(done) / static_cast<double>(total) : 0.0;
+    draw(false);
 }
 
 void TerminalProgress::keepAlive()
@@ -57,7 +65,8 @@ void TerminalProgress::draw(bool force)
     m_lastDraw = now;
 
     const double seconds = std::chrono::duration<double>(now - m_start).count();
-    const double percent = m_maximum > 0 ? 100.0 * static_cast<double>(m_position) / static_cast<double>(m_maximum) : 0.0;
+    const double done = static_cast<double>(m_position) + m_fraction;
+    const double percent = m_maximum > 0 ? 100.0 * done / static_cast<double>(m_maximum) : 0.0;
     const bool bytes = std::strcmp(m_unit, "bytes") == 0;
     if (bytes) {
         const double mib = static_cast<double>(m_position) / (1024.0 * 1024.0);

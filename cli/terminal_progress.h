@@ -20,6 +20,7 @@ public:
     void step(std::int64_t units) override;
     void reset() override;
     void keepAlive() override;
+    void partway(std::int64_t done, std::int64_t total) override;
 
 private:
     void draw(bool force);
@@ -30,6 +31,7 @@ private:
     bool m_drawn = false;
     std::int64_t m_maximum = 0;
     std::int64_t m_position = 0;
+    double m_fraction = 0.0; // of the unit under way
     std::chrono::steady_clock::time_point m_start;
     std::chrono::steady_clock::time_point m_lastDraw;
 };

@@ -12,8 +12,15 @@ namespace {
 // One kernel copy call moves at most this much, so progress and repaints keep coming.
 constexpr std::size_t kRangeChunk = std::size_t{8} << 20;
 
+// Tells the progress display how much of a copy of `total` bytes is done.
+void report(ProgressSink *progress, std::int64_t total, std::int64_t left)
+{
+    if (progress)
+        progress->partway(total - left, total);
+}
+
 CopyResult copyThroughBuffer(File &in, std::int64_t offset, File &out, std::int64_t length,
-                             ProgressSink *idle)
+                             std::int64_t total, ProgressSink *progress)
 {
     const auto bufferSize = static_cast<std::size_t>(std::min<std::int64_t>(length, kMaxBuffer));
     std::unique_ptr<char[]> buffer(new char[bufferSize]);
@@ -28,16 +35,16 @@ CopyResult copyThroughBuffer(File &in, std::int64_t offset, File &out, std::int6
             return {CopyResult::Status::WriteFailed, err};
         offset += static_cast<std::int64_t>(got);
         length -= static_cast<std::int64_t>(got);
-        if (idle)
-            idle->keepAlive();
+        report(progress, total, length);
     }
     return {};
 }
 
 } // namespace
 
-CopyResult copyBytes(File &in, std::int64_t inOffset, File &out, std::int64_t length, ProgressSink *idle)
+CopyResult copyBytes(File &in, std::int64_t inOffset, File &out, std::int64_t length, ProgressSink *progress)
 {
+    const std::int64_t total = length;
     while (length > 0) {
         const auto want = static_cast<std::size_t>(std::min<std::int64_t>(length, kRangeChunk));
         std::size_t copied = 0;
@@ -45,11 +52,10 @@ CopyResult copyBytes(File &in, std::int64_t inOffset, File &out, std::int64_t le
             // The kernel cannot do it (or says nothing is left, which some file systems say
             // instead): the buffered copy tells a read failure from a write failure and an
             // early end of the input, and works for every kind of file.
-            return copyThroughBuffer(in, inOffset, out, length, idle);
+            return copyThroughBuffer(in, inOffset, out, length, total, progress);
         }
         length -= static_cast<std::int64_t>(copied);
-        if (idle)
-            idle->keepAlive();
+        report(progress, total, length);
     }
     return {};
 }

@@ -22,8 +22,8 @@ inline constexpr std::size_t kMaxBuffer = 1 << 20;
 
 // Copies length bytes of `in`, from inOffset on, to the current position of `out`. The kernel
 // moves the bytes where it can (copy_file_range); otherwise they go through one buffer of at most
-// kMaxBuffer bytes. `idle`, when given, is kept alive between blocks so a window can repaint.
+// kMaxBuffer bytes. `progress`, when given, hears how far the copy is between blocks.
 CopyResult copyBytes(File &in, std::int64_t inOffset, File &out, std::int64_t length,
-                     ProgressSink *idle = nullptr);
+                     ProgressSink *progress = nullptr);
 
 } // namespace ops

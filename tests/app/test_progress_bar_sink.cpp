@@ -1,4 +1,5 @@
 // ProgressSink on a progress bar: 64-bit counts on the bar's int range, steps, reset.
+#include "app/progress_bar.h"
 #include "app/progress_bar_sink.h"
 
 #include <QProgressBar>
@@ -22,7 +23,27 @@ private slots:
     void countsBeyondTheIntRange();
     void nothingToDoShowsAnEmptyBar();
     void keepAliveRunsPendingWork();
+    void movesWithinAUnit();
 };
+
+// A Cut of two huge parts: the bar moves while a part is copied, and its count stays in parts.
+void ProgressBarSinkTest::movesWithinAUnit()
+{
+    app::ProgressBar bar;
+    app::ProgressBarSink sink(bar);
+    sink.setMaximum(2);
+    sink.partway(kGiB, 4 * kGiB);
+    QCOMPARE(bar.fraction(), 0.25);
+    QCOMPARE(bar.value(), 0);
+    QCOMPARE(bar.maximum(), 2);
+    sink.step();
+    QCOMPARE(bar.fraction(), 0.0);
+    QCOMPARE(bar.value(), 1);
+    sink.partway(3 * kGiB, 4 * kGiB);
+    sink.reset();
+    QCOMPARE(bar.fraction(), 0.0);
+    QCOMPARE(bar.value(), 0);
+}
 
 void ProgressBarSinkTest::scaled_data()
 {

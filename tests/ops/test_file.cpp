@@ -2,10 +2,12 @@
 #include "ops/fault.h"
 #include "ops/file.h"
 
+#include "support/recording_progress.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include <sys/stat.h>
@@ -108,10 +110,16 @@ TEST_P(CopyBytes, CopiesTheRange)
     ops::File in, out;
     ASSERT_EQ(ops::openForReading(dir.file("in"), in), 0);
     ASSERT_EQ(ops::createFile(dir.file("out"), out), 0);
+    const auto length = static_cast<std::int64_t>(source.size()) - 10;
+    RecordingProgress progress;
     {
         ops::faults::ScopedFault fault(ops::SysCall::CopyRange, buffered ? 1 : 0, EXDEV);
-        EXPECT_TRUE(ops::copyBytes(in, 5, out, static_cast<std::int64_t>(source.size()) - 10).ok());
+        EXPECT_TRUE(ops::copyBytes(in, 5, out, length, &progress).ok());
     }
+    // The display hears the copy move on, block by block, up to its whole length.
+    ASSERT_FALSE(progress.partways.empty());
+    EXPECT_EQ(progress.partways.back(), std::make_pair(length, length));
+    EXPECT_TRUE(std::is_sorted(progress.partways.begin(), progress.partways.end()));
     ASSERT_EQ(out.close(), 0);
     EXPECT_EQ(readFile(dir.file("out")), Bytes(source.begin() + 5, source.end() - 5));
 

@@ -3,6 +3,7 @@
 #include "ops/progress.h"
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace testsupport {
@@ -25,12 +26,14 @@ public:
         position = 0;
         ++resets;
     }
+    void partway(std::int64_t done, std::int64_t total) override { partways.emplace_back(done, total); }
 
     std::int64_t maximum = -1; // -1: never set
     std::int64_t position = 0;
     std::int64_t steps = 0;
     int resets = 0;
     std::vector<std::int64_t> maximums;
+    std::vector<std::pair<std::int64_t, std::int64_t>> partways;
 };
 
 } // namespace testsupport

@@ -1,0 +1,45 @@
+#include "progress_bar.h"
+
+#include <QStyleOptionProgressBar>
+#include <QStylePainter>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace app {
+
+namespace {
+
+// Steps the bar draws within one unit.
+constexpr int kSubSteps = 1000;
+
+} // namespace
+
+void ProgressBar::setFraction(double fraction)
+{
+    fraction = std::clamp(fraction, 0.0, 1.0);
+    // Redraw only when the change is visible at all.
+    if (std::abs(fraction - m_fraction) * kSubSteps < 1.0 && fraction != 0.0)
+        return;
+    if (fraction == m_fraction)
+        return;
+    m_fraction = fraction;
+    update();
+}
+
+void ProgressBar::paintEvent(QPaintEvent *)
+{
+    QStylePainter painter(this);
+    QStyleOptionProgressBar option;
+    initStyleOption(&option);
+    const qint64 span = qint64(maximum()) - minimum();
+    if (m_fraction > 0.0 && span > 0 && span <= INT_MAX / kSubSteps && value() < maximum()) {
+        option.minimum = 0;
+        option.maximum = int(span * kSubSteps);
+        option.progress = int((value() - minimum()) * kSubSteps + m_fraction * kSubSteps);
+    }
+    painter.drawControl(QStyle::CE_ProgressBar, option);
+}
+
+} // namespace app
