@@ -21,6 +21,9 @@ constexpr const char *kBufferName = "buff.vq";
 constexpr std::size_t kBlock = std::size_t{256} << 10;
 static_assert(2 * kBlock + KeyStream::kCacheLimit <= kMaxBuffer);
 
+// How much of the result is handed to the device at a time while it is written.
+constexpr std::int64_t kWritebackStride = std::int64_t{8} << 20;
+
 void check(int err)
 {
     if (err != 0)
@@ -59,6 +62,10 @@ void transform(File &data, File &key, File &buffer, CodifyDirection direction, P
     KeyStream keys(key);
     std::unique_ptr<unsigned char[]> dataBlock(new unsigned char[kBlock]);
     std::unique_ptr<unsigned char[]> keyBlock(new unsigned char[kBlock]);
+    // The result is flushed before it replaces the data file; writing it out while it is made
+    // keeps that flush short.
+    std::int64_t written = 0;
+    std::int64_t flushed = 0;
     for (;;) {
         std::size_t got = 0;
         check(data.read(dataBlock.get(), kBlock, got));
@@ -67,8 +74,12 @@ void transform(File &data, File &key, File &buffer, CodifyDirection direction, P
         keys.fill(keyBlock.get(), got);
         combine(dataBlock.get(), keyBlock.get(), got, direction);
         check(buffer.write(dataBlock.get(), got));
+        written += static_cast<std::int64_t>(got);
+        if (written - flushed >= kWritebackStride) {
+            buffer.startWriteback(flushed, written - flushed);
+            flushed = written;
+        }
         progress.step(static_cast<std::int64_t>(got));
-        progress.keepAlive();
     }
 }
 

@@ -155,6 +155,11 @@ int File::setPermissions(mode_t bits)
     return sysCall(SysCall::Chmod, [&] { return ::fchmod(m_fd, bits); }) < 0 ? errno : 0;
 }
 
+void File::startWriteback(std::int64_t offset, std::int64_t n)
+{
+    ::sync_file_range(m_fd, static_cast<off64_t>(offset), static_cast<off64_t>(n), SYNC_FILE_RANGE_WRITE);
+}
+
 int File::sync()
 {
     return sysCall(SysCall::Fsync, [&] { return ::fsync(m_fd); }) < 0 ? errno : 0;

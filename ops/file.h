@@ -42,6 +42,9 @@ public:
     int permissions(mode_t &bits) const;
     int setPermissions(mode_t bits);
     int sync();
+    // Asks the kernel to start writing this range to the device now, without waiting, so that
+    // a later sync() has little left to do. Only a hint: it cannot fail an operation.
+    void startWriteback(std::int64_t offset, std::int64_t n);
 
 private:
     int m_fd = -1;
