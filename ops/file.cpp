@@ -79,12 +79,15 @@ int File::close()
     return 0;
 }
 
-int File::read(void *buf, std::size_t n, std::size_t &got)
+namespace {
+
+// Repeats a read call until n bytes or the end of the file; readSome(done) reads at byte done.
+template <typename ReadSome>
+int readFully(std::size_t n, std::size_t &got, ReadSome readSome)
 {
     got = 0;
-    auto *p = static_cast<char *>(buf);
     while (got < n) {
-        const ssize_t r = sysCall(SysCall::Read, [&] { return ::read(m_fd, p + got, n - got); });
+        const ssize_t r = sysCall(SysCall::Read, [&] { return readSome(got); });
         if (r < 0)
             return errno;
         if (r == 0)
@@ -94,21 +97,20 @@ int File::read(void *buf, std::size_t n, std::size_t &got)
     return 0;
 }
 
+} // namespace
+
+int File::read(void *buf, std::size_t n, std::size_t &got)
+{
+    auto *p = static_cast<char *>(buf);
+    return readFully(n, got, [&](std::size_t done) { return ::read(m_fd, p + done, n - done); });
+}
+
 int File::readAt(void *buf, std::size_t n, std::int64_t offset, std::size_t &got)
 {
-    got = 0;
     auto *p = static_cast<char *>(buf);
-    while (got < n) {
-        const ssize_t r = sysCall(SysCall::Read, [&] {
-            return ::pread(m_fd, p + got, n - got, static_cast<off_t>(offset + got));
-        });
-        if (r < 0)
-            return errno;
-        if (r == 0)
-            break;
-        got += static_cast<std::size_t>(r);
-    }
-    return 0;
+    return readFully(n, got, [&](std::size_t done) {
+        return ::pread(m_fd, p + done, n - done, static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+    });
 }
 
 int File::write(const void *buf, std::size_t n)
