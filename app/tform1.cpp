@@ -1,12 +1,16 @@
 #include "tform1.h"
 
+#include "advertising_panel.h"
 #include "busy_guard.h"
 #include "character_filter.h"
 #include "double_click.h"
 #include "file_drop.h"
+#include "links.h"
 #include "list_box.h"
+#include "mouse_click.h"
 #include "progress_bar_sink.h"
 #include "spin_edit.h"
+#include "url_opener.h"
 
 #include "ops/codify.h"
 #include "ops/cut.h"
@@ -104,6 +108,7 @@ void TForm1::connectHandlers()
     // toggled(true) only: clicking the language already shown does nothing.
     connect(ui.RadioButton3, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton3Click(); });
     connect(ui.RadioButton4, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton4Click(); });
+    new MouseClick(ui.Label4, [this] { Label4Click(); });
 
     // Files dropped from a file manager count as chosen in the dialog.
     for (QLineEdit *edit : {ui.Edit5, ui.Edit3, ui.Edit4}) {
@@ -127,6 +132,7 @@ void TForm1::FormCreate()
     m_ui.ComboBox2->addItem(QLatin1Char('(') + time + QLatin1Char(')'));
     m_ui.ComboBox2->setCurrentIndex(-1);
     m_ui.ComboBox2->setEditText(QString());
+    m_advertising->loadPage();
 }
 
 void TForm1::closeEvent(QCloseEvent *event)
@@ -318,6 +324,11 @@ void TForm1::RadioButton3Click()
 void TForm1::RadioButton4Click()
 {
     applyCaptions(*this, Language::English);
+}
+
+void TForm1::Label4Click()
+{
+    OpenUrl(links::sponsorPage());
 }
 
 // Shared

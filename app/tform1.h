@@ -25,6 +25,7 @@ class PartListFactory;
 
 namespace app {
 
+class AdvertisingPanel;
 class ListBox;
 class ProgressBarSink;
 class SpinEdit;
@@ -106,6 +107,7 @@ private:
     void CheckBox4Click();
     void RadioButton3Click();
     void RadioButton4Click();
+    void Label4Click();
 
     // Puts the single file chosen for `use` into `target`; Cancel leaves it alone.
     void chooseInto(QLineEdit &target, DialogUse use, FileDialog::Selection selection);
@@ -118,6 +120,7 @@ private:
     MessageBox m_messageBox;
     std::unique_ptr<ProgressBarSink> m_progress;
     std::unique_ptr<ops::PartListFactory> m_partListFiles;
+    AdvertisingPanel *m_advertising = nullptr; // belongs to its page
     int m_rememberedIndex = 0; // the drag-to-swap gesture's item
 };
 

@@ -1,7 +1,9 @@
 // TForm1's controls, their places and their start-up state, with the Russian captions.
 #include "tform1.h"
 
+#include "advertising_panel.h"
 #include "compact_style.h"
+#include "links.h"
 #include "list_box.h"
 #include "product_picture.h"
 #include "progress_bar.h"
@@ -83,6 +85,9 @@ const char *const kAboutText =
     "Version 0008\n"
     "Filesize: 266 Kb\n"
     "\n"
+    "(c) 2026 the Skarvel developers\n"
+    "Mail: %1\n"
+    "\n"
     "Cuts large files into parts, unites files, codifies and erases them.\n"
     "\n"
     "Free program: use it and pass it on freely.\n"
@@ -119,10 +124,10 @@ void TForm1::buildLayout()
     buildAboutPage(*ui.TabbedNotebook2->widget(3));
 
     ui.TabbedNotebook1 = place<QTabWidget>(*this, "TabbedNotebook1", 298, 0, 137, 245);
-    // The advertising panel takes this page.
     auto *advertising = new QWidget;
     advertising->setObjectName(QStringLiteral("AdvertisingPage"));
     ui.TabbedNotebook1->addTab(advertising, QStringLiteral("Реклама"));
+    m_advertising = new AdvertisingPanel(*advertising, *ui.TabbedNotebook1);
 
     ui.ProgressBar1 = place<ProgressBar>(*this, "ProgressBar1", 0, 245, 435, 18);
     ui.ProgressBar1->setRange(0, 100);
@@ -215,7 +220,7 @@ void TForm1::buildAboutPage(QWidget &page)
     ui.Memo2 = place<QPlainTextEdit>(page, "Memo2", 143, 8, 138, 108);
     ui.Memo2->setReadOnly(true);
     ui.Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    ui.Memo2->setPlainText(QString::fromUtf8(kAboutText));
+    ui.Memo2->setPlainText(QString::fromUtf8(kAboutText).arg(links::mailAddress()));
     QPalette face = ui.Memo2->palette();
     face.setColor(QPalette::Base, face.color(QPalette::Window));
     ui.Memo2->setPalette(face);
@@ -223,8 +228,9 @@ void TForm1::buildAboutPage(QWidget &page)
     small.setPixelSize(font().pixelSize() - 1);
     ui.Memo2->setFont(small);
 
-    // The sponsor line; the advertising panel gives it its link.
+    // The sponsor line: a link, with the link as its hint.
     ui.Label4 = place<QLabel>(page, "Label4", "Здесь может быть ваша реклама", 8, 126, 273, 22);
+    ui.Label4->setToolTip(links::sponsorPage());
     QFont underlined = font();
     underlined.setUnderline(true);
     ui.Label4->setFont(underlined);

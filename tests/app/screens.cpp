@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTextStream>
 #include <QTimer>
@@ -94,6 +95,14 @@ int main(int argc, char *argv[])
                 std::fprintf(stderr, "import failed for %s\n", qPrintable(file));
         }
     }
+    // The advertising panel scrolled to its end, where the web page view is.
+    auto *scrollBar = form.findChild<QScrollBar *>(QStringLiteral("ScrollBar1"));
+    scrollBar->setValue(1); // the first change sets the maximum the column really has
+    scrollBar->setValue(scrollBar->maximum());
+    settle(250);
+    const QString panel = QStringLiteral("%1/panel-end.png").arg(folder);
+    if (QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), panel}) != 0)
+        std::fprintf(stderr, "import failed for %s\n", qPrintable(panel));
     std::fflush(stdout);
     return 0;
 }

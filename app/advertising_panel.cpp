@@ -1,0 +1,103 @@
+#include "advertising_panel.h"
+
+#include "links.h"
+#include "mouse_click.h"
+#include "url_opener.h"
+#include "web_browser.h"
+
+#include <QLabel>
+#include <QMovie>
+#include <QScrollBar>
+
+namespace app {
+
+namespace {
+
+constexpr int kPictureLeft = 8;
+constexpr int kPictureSide = 100;
+constexpr int kBrowserTop = 464;
+constexpr int kBrowserHeight = 204;
+constexpr int kBelowBrowser = 40;
+
+const char *const kEmbeddedMakerPage = "qrc:/skarvel/pages/advertising.html";
+
+} // namespace
+
+AdvertisingPanel::AdvertisingPanel(QWidget &page, const QWidget &notebook) : QObject(&page), m_notebook(notebook)
+{
+    m_panel = new QWidget(&page);
+    m_panel->setObjectName(QStringLiteral("Panel1"));
+    m_panel->setGeometry(0, 0, 116, 741);
+
+    new MouseClick(picture("RxGIFAnimator1", "cut.gif", 16, 3, true), [this] { RxGIFAnimator1Click(); });
+    new MouseClick(picture("RxGIFAnimator2", "unite.gif", 128, 4, true), [this] { RxGIFAnimator2Click(); });
+    new MouseClick(picture("RxGIFAnimator3", "codify.gif", 240, 1, true), [this] { RxGIFAnimator3Click(); });
+    new MouseClick(picture("RxGIFAnimator4", "erase.gif", 352, 0, false), [this] { RxGIFAnimator4Click(); });
+
+    m_browser = new WebBrowser(m_panel, QString::fromLatin1(kEmbeddedMakerPage));
+    m_browser->setObjectName(QStringLiteral("WebBrowser1"));
+    m_browser->setGeometry(kPictureLeft, kBrowserTop, kPictureSide, kBrowserHeight);
+
+    m_scrollBar = new QScrollBar(Qt::Vertical, &page);
+    m_scrollBar->setObjectName(QStringLiteral("ScrollBar1"));
+    m_scrollBar->setGeometry(113, 0, 16, 217);
+    m_scrollBar->setRange(0, 100);
+    m_scrollBar->setSingleStep(1);
+    m_scrollBar->setPageStep(1); // the trough steps by one as well
+    m_scrollBar->setValue(0);
+    m_scrollBar->raise(); // it overlaps the column's right edge
+    connect(m_scrollBar, &QScrollBar::valueChanged, this, &AdvertisingPanel::ScrollBar1Change);
+}
+
+QLabel *AdvertisingPanel::picture(const char *name, const char *file, int top, int startFrame, bool animated)
+{
+    auto *label = new QLabel(m_panel);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(kPictureLeft, top, kPictureSide, kPictureSide);
+    label->setAlignment(Qt::AlignCenter);
+    label->setCursor(Qt::PointingHandCursor);
+    auto *movie = new QMovie(QStringLiteral(":/skarvel/pictures/") + QLatin1String(file), QByteArray(), label);
+    movie->setCacheMode(QMovie::CacheAll);
+    label->setMovie(movie);
+    if (animated)
+        movie->start();
+    movie->jumpToFrame(startFrame);
+    return label;
+}
+
+void AdvertisingPanel::loadPage()
+{
+    m_browser->navigate(links::makerPage());
+}
+
+void AdvertisingPanel::RxGIFAnimator1Click()
+{
+    OpenUrl(links::makerPage());
+}
+
+void AdvertisingPanel::RxGIFAnimator2Click()
+{
+    OpenUrl(links::makerPage());
+}
+
+void AdvertisingPanel::RxGIFAnimator3Click()
+{
+    OpenUrl(links::advertiserPage());
+}
+
+void AdvertisingPanel::RxGIFAnimator4Click()
+{
+    OpenUrl(links::mailLink());
+}
+
+void AdvertisingPanel::ScrollBar1Change()
+{
+    // In this order: the maximum still sees the old height, so the first change works from the
+    // layout's 741 and every later one from the height set below. Lowering the maximum may pull the
+    // position in (and run this once more), so the position is read after it.
+    m_scrollBar->setMaximum(m_panel->height() - m_notebook.height());
+    m_panel->move(m_panel->x(), -m_scrollBar->value());
+    m_panel->resize(m_panel->width(), m_browser->y() + m_browser->height() + kBelowBrowser);
+}
+
+} // namespace app

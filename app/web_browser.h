@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+namespace app {
+
+// The panel's small web page view: Qt WebEngine when the build has it, otherwise a text browser
+// that shows local pages. A page that cannot be shown here (a local file that is missing, or a
+// remote page without WebEngine) gives way to `fallback`, a copy built into the program.
+class WebBrowser final : public QWidget {
+public:
+    WebBrowser(QWidget *parent, QString fallback);
+
+    void navigate(const QString &link);
+
+    // What was asked for last, and how often the view was sent anywhere.
+    const QString &link() const { return m_link; }
+    int navigations() const { return m_navigations; }
+    // The link the view was given in the end: `link()` itself or the fallback.
+    const QString &shown() const { return m_shown; }
+
+    static bool hasWebEngine();
+
+private:
+    QWidget *m_view;
+    QString m_fallback;
+    QString m_link;
+    QString m_shown;
+    int m_navigations = 0;
+};
+
+} // namespace app
