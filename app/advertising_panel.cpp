@@ -1,7 +1,7 @@
 #include "advertising_panel.h"
 
+#include "click_filter.h"
 #include "links.h"
-#include "mouse_click.h"
 #include "url_opener.h"
 #include "web_browser.h"
 
@@ -29,10 +29,13 @@ AdvertisingPanel::AdvertisingPanel(QWidget &page, const QWidget &notebook) : QOb
     m_panel->setObjectName(QStringLiteral("Panel1"));
     m_panel->setGeometry(0, 0, 116, 741);
 
-    new MouseClick(picture("RxGIFAnimator1", "cut.gif", 16, 3, true), [this] { RxGIFAnimator1Click(); });
-    new MouseClick(picture("RxGIFAnimator2", "unite.gif", 128, 4, true), [this] { RxGIFAnimator2Click(); });
-    new MouseClick(picture("RxGIFAnimator3", "codify.gif", 240, 1, true), [this] { RxGIFAnimator3Click(); });
-    new MouseClick(picture("RxGIFAnimator4", "erase.gif", 352, 0, false), [this] { RxGIFAnimator4Click(); });
+    const auto onClick = [](QWidget *picture, std::function<void()> action) {
+        new ClickFilter(picture, ClickFilter::Gesture::Click, std::move(action));
+    };
+    onClick(picture("RxGIFAnimator1", "cut.gif", 16, 3, true), [this] { RxGIFAnimator1Click(); });
+    onClick(picture("RxGIFAnimator2", "unite.gif", 128, 4, true), [this] { RxGIFAnimator2Click(); });
+    onClick(picture("RxGIFAnimator3", "codify.gif", 240, 1, true), [this] { RxGIFAnimator3Click(); });
+    onClick(picture("RxGIFAnimator4", "erase.gif", 352, 0, false), [this] { RxGIFAnimator4Click(); });
 
     m_browser = new WebBrowser(m_panel, QString::fromLatin1(kEmbeddedMakerPage));
     m_browser->setObjectName(QStringLiteral("WebBrowser1"));

@@ -3,11 +3,10 @@
 #include "advertising_panel.h"
 #include "busy_guard.h"
 #include "character_filter.h"
-#include "double_click.h"
+#include "click_filter.h"
 #include "file_drop.h"
 #include "links.h"
 #include "list_box.h"
-#include "mouse_click.h"
 #include "progress_bar_sink.h"
 #include "spin_edit.h"
 #include "url_opener.h"
@@ -81,7 +80,7 @@ void TForm1::connectHandlers()
     ui.Edit1->installEventFilter(new CharacterFilter(kDigits, ui.Edit1));
     ui.Edit6->installEventFilter(new CharacterFilter(kSkipListCharacters, ui.Edit6));
     connect(ui.Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
-    new DoubleClick(ui.Edit5, [this] { Button1Click(); });
+    new ClickFilter(ui.Edit5, ClickFilter::Gesture::DoubleClick, [this] { Button1Click(); });
     connect(ui.Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
 
     connect(ui.Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
@@ -91,15 +90,15 @@ void TForm1::connectHandlers()
     connect(ui.Button9, &QPushButton::clicked, this, &TForm1::Button9Click);
     connect(ui.Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
     connect(ui.Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
-    new DoubleClick(ui.Edit2, [this] { Button6Click(); });
+    new ClickFilter(ui.Edit2, ClickFilter::Gesture::DoubleClick, [this] { Button6Click(); });
     connect(ui.ListBox1, &ListBox::mouseDown, this, &TForm1::ListBox1MouseDown);
     connect(ui.ListBox1, &ListBox::mouseUp, this, &TForm1::ListBox1MouseUp);
     connect(ui.Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
 
     connect(ui.Button10, &QPushButton::clicked, this, &TForm1::Button10Click);
-    new DoubleClick(ui.Edit3, [this] { Button10Click(); });
+    new ClickFilter(ui.Edit3, ClickFilter::Gesture::DoubleClick, [this] { Button10Click(); });
     connect(ui.Button14, &QPushButton::clicked, this, &TForm1::Button14Click);
-    new DoubleClick(ui.Edit4, [this] { Button14Click(); });
+    new ClickFilter(ui.Edit4, ClickFilter::Gesture::DoubleClick, [this] { Button14Click(); });
     connect(ui.Button11, &QPushButton::clicked, this, &TForm1::Button11Click);
     connect(ui.Button13, &QPushButton::clicked, this, &TForm1::Button13Click);
     connect(ui.Button12, &QPushButton::clicked, this, &TForm1::Button12Click);
@@ -108,7 +107,7 @@ void TForm1::connectHandlers()
     // toggled(true) only: clicking the language already shown does nothing.
     connect(ui.RadioButton3, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton3Click(); });
     connect(ui.RadioButton4, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton4Click(); });
-    new MouseClick(ui.Label4, [this] { Label4Click(); });
+    new ClickFilter(ui.Label4, ClickFilter::Gesture::Click, [this] { Label4Click(); });
 
     // Files dropped from a file manager count as chosen in the dialog.
     for (QLineEdit *edit : {ui.Edit5, ui.Edit3, ui.Edit4}) {
