@@ -57,7 +57,8 @@ void combine(unsigned char *data, const unsigned char *key, std::size_t n, Codif
     }
 }
 
-void transform(File &data, File &key, File &buffer, CodifyDirection direction, ProgressSink &progress)
+// Writes the result of the whole data file to buffer; returns how many bytes that was.
+std::int64_t transform(File &data, File &key, File &buffer, CodifyDirection direction, ProgressSink &progress)
 {
     KeyStream keys(key);
     std::unique_ptr<unsigned char[]> dataBlock(new unsigned char[kBlock]);
@@ -70,7 +71,7 @@ void transform(File &data, File &key, File &buffer, CodifyDirection direction, P
         std::size_t got = 0;
         check(data.read(dataBlock.get(), kBlock, got));
         if (got == 0)
-            return;
+            return written;
         keys.fill(keyBlock.get(), got);
         combine(dataBlock.get(), keyBlock.get(), got, direction);
         check(buffer.write(dataBlock.get(), got));
@@ -162,7 +163,10 @@ void Codify(const std::string &dataPath, const std::string &keyPath, CodifyDirec
     check(createFile(kBufferName, buffer, 0600));
 
     progress.setMaximum(size);
-    transform(data, key, buffer, direction, progress);
+    // A data file that ends before its size (cut short meanwhile, or a faulty device) must not
+    // be replaced by a shorter result.
+    if (transform(data, key, buffer, direction, progress) < size)
+        failIo(IoError::shortRead());
     check(data.close());
     check(key.close());
     finish(buffer, bits);
