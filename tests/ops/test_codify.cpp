@@ -3,6 +3,7 @@
 #include "ops/fault.h"
 
 #include "support/recording_progress.h"
+#include "support/scratch_mount.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -265,32 +266,11 @@ TEST_F(CodifyTest, ReplacesAcrossFileSystems)
     EXPECT_EQ(listDir(dir.file("elsewhere")), std::vector<std::string>{"data.bin"});
 }
 
-// A small tmpfs as the current folder puts "buff.vq" on another file system than the data.
-class ScratchMount {
-public:
-    explicit ScratchMount(const std::string &path) : m_path(path)
-    {
-        ::mkdir(path.c_str(), 0755);
-        m_mounted = ::mount("tmpfs", path.c_str(), "tmpfs", 0, "size=1m") == 0;
-        m_error = errno;
-    }
-    ~ScratchMount()
-    {
-        if (m_mounted)
-            ::umount2(m_path.c_str(), MNT_DETACH);
-    }
-    bool mounted() const { return m_mounted; }
-    std::string why() const { return std::strerror(m_error); }
-
-private:
-    std::string m_path;
-    bool m_mounted = false;
-    int m_error = 0;
-};
 
 TEST_F(CodifyTest, ReplacesFromAnotherFileSystem)
 {
-    ScratchMount scratch(dir.file("scratch"));
+    // A small tmpfs as the current folder puts "buff.vq" on another file system than the data.
+    ScratchMount scratch(dir.file("scratch"), "1m");
     if (!scratch.mounted())
         GTEST_SKIP() << "cannot mount a tmpfs here: " << scratch.why();
     ScopedCurrentDir there(dir.file("scratch"));
@@ -305,7 +285,8 @@ TEST_F(CodifyTest, ReplacesFromAnotherFileSystem)
 
 TEST_F(CodifyTest, AFailedReplacementFromAnotherFileSystemLeavesNoTemporary)
 {
-    ScratchMount scratch(dir.file("scratch"));
+    // A small tmpfs as the current folder puts "buff.vq" on another file system than the data.
+    ScratchMount scratch(dir.file("scratch"), "1m");
     if (!scratch.mounted())
         GTEST_SKIP() << "cannot mount a tmpfs here: " << scratch.why();
     ScopedCurrentDir there(dir.file("scratch"));
@@ -377,27 +358,22 @@ TEST(CodifyReadOnly, AReadOnlyKeyIsAccessDenied)
 {
     TempDir dir;
     ScopedCurrentDir here(dir.path());
-    const std::string mountPoint = dir.file("ro");
-    ::mkdir(mountPoint.c_str(), 0755);
-    if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0)
-        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
-    writeFile(mountPoint + "/key.bin", Bytes{1});
-    const bool readOnly = ::mount(nullptr, mountPoint.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-    if (readOnly) {
-        writeFile(dir.file("data.bin"), Bytes{1, 2});
-        ops::NullProgress progress;
-        std::string text;
-        try {
-            ops::Codify(dir.file("data.bin"), mountPoint + "/key.bin", CodifyDirection::Add, progress);
-        } catch (const ops::Failure &failure) {
-            text = failure.boxText();
-        }
-        EXPECT_EQ(text, "File access denied.");
-        EXPECT_EQ(readFile(dir.file("data.bin")), (Bytes{1, 2}));
-    }
-    ::umount2(mountPoint.c_str(), MNT_DETACH);
-    if (!readOnly)
+    ScratchMount disk(dir.file("ro"), "64k");
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << disk.why();
+    writeFile(disk.file("key.bin"), Bytes{1});
+    if (!disk.makeReadOnly())
         GTEST_SKIP() << "cannot make the tmpfs read-only here";
+    writeFile(dir.file("data.bin"), Bytes{1, 2});
+    ops::NullProgress progress;
+    std::string text;
+    try {
+        ops::Codify(dir.file("data.bin"), disk.file("key.bin"), CodifyDirection::Add, progress);
+    } catch (const ops::Failure &failure) {
+        text = failure.boxText();
+    }
+    EXPECT_EQ(text, "File access denied.");
+    EXPECT_EQ(readFile(dir.file("data.bin")), (Bytes{1, 2}));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "ops/partlist.h"
 
 #include "support/recording_progress.h"
+#include "support/scratch_mount.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -381,14 +382,10 @@ TEST(CutLarge, SparseSourceOverFourGiB)
 TEST(CutFullDisk, TinyFileSystem)
 {
     TempDir dir;
-    const std::string mountPoint = dir.file("small");
-    ::mkdir(mountPoint.c_str(), 0755);
-    if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0)
-        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
-    struct Unmount {
-        std::string path;
-        ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
-    } unmount{mountPoint};
+    ScratchMount disk(dir.file("small"), "64k");
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << disk.why();
+    const std::string mountPoint = disk.path();
     const std::string source = mountPoint + "/data.bin";
     writeFile(source, patternBytes(40000));
     ops::CutRequest request;

@@ -4,6 +4,7 @@
 #include "ops/fault.h"
 
 #include "support/recording_progress.h"
+#include "support/scratch_mount.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -135,27 +136,22 @@ TEST_F(EraseTest, AFailureLeavesTheFileInPlace)
 TEST(EraseReadOnly, AFileOnAReadOnlyMountIsAccessDenied)
 {
     TempDir dir;
-    const std::string mountPoint = dir.file("ro");
-    ::mkdir(mountPoint.c_str(), 0755);
-    if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0)
-        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
-    const std::string path = mountPoint + "/secret.bin";
+    ScratchMount disk(dir.file("ro"), "64k");
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << disk.why();
+    const std::string path = disk.file("secret.bin");
     writeFile(path, patternBytes(100));
-    const bool readOnly = ::mount(nullptr, mountPoint.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-    if (readOnly) {
-        ops::NullProgress progress;
-        std::string text;
-        try {
-            ops::Erase(path, progress);
-        } catch (const ops::Failure &failure) {
-            text = failure.boxText();
-        }
-        EXPECT_EQ(text, "File access denied.");
-        EXPECT_EQ(readFile(path), patternBytes(100));
-    }
-    ::umount2(mountPoint.c_str(), MNT_DETACH);
-    if (!readOnly)
+    if (!disk.makeReadOnly())
         GTEST_SKIP() << "cannot make the tmpfs read-only here";
+    ops::NullProgress progress;
+    std::string text;
+    try {
+        ops::Erase(path, progress);
+    } catch (const ops::Failure &failure) {
+        text = failure.boxText();
+    }
+    EXPECT_EQ(text, "File access denied.");
+    EXPECT_EQ(readFile(path), patternBytes(100));
 }
 
 // Without root the permission bits are enough to make the file read-only.

@@ -2,7 +2,7 @@
 // immutable file that even root cannot write.
 #include "fault_walk.h"
 #include "joiner_run.h"
-#include "scratch_mount.h"
+#include "support/scratch_mount.h"
 
 #include "support/temp_dir.h"
 

@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace reliability {
+namespace testsupport {
 
 ScratchMount::ScratchMount(const std::string &path, const std::string &size) : m_path(path)
 {
@@ -83,4 +83,4 @@ bool ScopedImmutable::setFlag(bool on)
     return ok;
 }
 
-} // namespace reliability
+} // namespace testsupport

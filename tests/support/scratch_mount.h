@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace reliability {
+namespace testsupport {
 
 // A small tmpfs mounted at a new folder for one test: a disk that fills up, or that becomes
 // read-only. Mounting needs root; when it fails, mounted() is false and why() says why.
@@ -47,4 +47,4 @@ private:
     int m_error = 0;
 };
 
-} // namespace reliability
+} // namespace testsupport
