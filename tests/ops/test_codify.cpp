@@ -9,9 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstring>
 
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 

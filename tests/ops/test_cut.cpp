@@ -10,11 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstring>
 #include <memory>
 
 #include <fcntl.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 

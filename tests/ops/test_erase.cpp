@@ -11,9 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
