@@ -59,14 +59,14 @@ void Cut(const CutRequest &request, ProgressSink &progress, PartListFactory *par
         streamReadError();
     const SplitPlan plan = MakeSplitPlan(size, request.mode);
 
+    const std::optional<FileId> sourceId = fileId(source);
     std::unique_ptr<PartList> partList;
     if (request.writePartList) {
         if (!partListFactory)
             throw std::logic_error("Cut: a part list was asked for but none was given");
-        partList = partListFactory->open();
+        partList = partListFactory->open(sourceId);
     }
 
-    const std::optional<FileId> sourceId = fileId(source);
     const std::string marker = request.markerOn ? request.marker : std::string();
 
     progress.setMaximum(plan.partCount);

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "file.h"
+
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace ops {
@@ -21,8 +24,9 @@ public:
 class PartListFactory {
 public:
     virtual ~PartListFactory() = default;
-    // Creates the list afresh.
-    virtual std::unique_ptr<PartList> open() = 0;
+    // Creates the list afresh. `source` is the file being cut: neither the list nor the joiner
+    // may be written over it, whatever names lead to it.
+    virtual std::unique_ptr<PartList> open(const std::optional<FileId> &source) = 0;
 };
 
 } // namespace ops

@@ -1,7 +1,5 @@
 #include "part_list.h"
 
-#include "held_open.h"
-
 #include "ops/ioerror.h"
 
 #include <cerrno>
@@ -31,9 +29,10 @@ bool OpenList::full() const
     return m_buffer.size() >= kBufferSize;
 }
 
-OpenList OpenPartList()
+OpenList OpenPartList(const std::optional<ops::FileId> &keep)
 {
-    if (isHeldOpen(kPartListName))
+    // Creating the list empties whatever bears its name: never the file being cut.
+    if (keep && ops::fileId(kPartListName) == keep)
         ops::failErrno(EACCES);
     ops::File file;
     if (const int err = ops::createFile(kPartListName, file))

@@ -2,6 +2,7 @@
 
 #include "ops/file.h"
 
+#include <optional>
 #include <string>
 
 namespace recons {
@@ -27,8 +28,9 @@ private:
 };
 
 // Each fails through IoErrorReport (the default error box).
-// Creates "info.txt" in the current directory, or empties it; refuses a file held open.
-OpenList OpenPartList();
+// Creates "info.txt" in the current directory, or empties it; refuses to when that name leads
+// to `keep` (the file being cut).
+OpenList OpenPartList(const std::optional<ops::FileId> &keep = std::nullopt);
 // Appends the name part of the part's path and CR LF.
 void AddToPartList(OpenList &list, const std::string &partPath);
 // Writes out what is buffered and closes the file.

@@ -9,26 +9,30 @@ namespace {
 
 class PartListFile final : public ops::PartList {
 public:
-    PartListFile() : m_list(OpenPartList()) {}
+    explicit PartListFile(const std::optional<ops::FileId> &source)
+        : m_source(source), m_list(OpenPartList(source))
+    {
+    }
 
     void add(const std::string &partPath) override { AddToPartList(m_list, partPath); }
 
     void finish() override
     {
-        WriteRecons();
+        WriteRecons(m_source);
         ClosePartList(m_list);
     }
 
 private:
+    std::optional<ops::FileId> m_source;
     // A list dropped unfinished is closed by its file, without writing out buffered names.
     OpenList m_list;
 };
 
 } // namespace
 
-std::unique_ptr<ops::PartList> PartListFiles::open()
+std::unique_ptr<ops::PartList> PartListFiles::open(const std::optional<ops::FileId> &source)
 {
-    return std::make_unique<PartListFile>();
+    return std::make_unique<PartListFile>(source);
 }
 
 } // namespace recons

@@ -1,6 +1,5 @@
 #include "write_recons.h"
 
-#include "held_open.h"
 #include "recons_image.h"
 
 #include "ops/copy.h"
@@ -27,9 +26,9 @@ mode_t currentUmask()
 
 } // namespace
 
-void WriteRecons()
+void WriteRecons(const std::optional<ops::FileId> &keep)
 {
-    if (isHeldOpen(kReconsName))
+    if (keep && ops::fileId(kReconsName) == keep)
         ops::failErrno(EACCES);
     ops::File file;
     if (const int err = ops::createFile(kReconsName, file, kExecutable))

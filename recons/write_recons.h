@@ -1,12 +1,16 @@
 #pragma once
 
+#include "ops/file.h"
+
+#include <optional>
+
 namespace recons {
 
 inline constexpr const char *kReconsName = "Recons.exe";
 
 // Writes the joiner image to "Recons.exe" in the current directory, replacing a file of that
-// name unless this process holds that file open, and leaves it executable (0777 less the
-// umask). Fails through IoErrorReport.
-void WriteRecons();
+// name unless that name leads to `keep` (the file being cut), and leaves it executable (0777
+// less the umask). Fails through IoErrorReport.
+void WriteRecons(const std::optional<ops::FileId> &keep = std::nullopt);
 
 } // namespace recons

@@ -41,7 +41,10 @@ private:
 
 class FakePartListFactory final : public ops::PartListFactory {
 public:
-    std::unique_ptr<ops::PartList> open() override { return std::make_unique<FakePartList>(log); }
+    std::unique_ptr<ops::PartList> open(const std::optional<ops::FileId> &) override
+    {
+        return std::make_unique<FakePartList>(log);
+    }
     PartListLog log;
 };
 
