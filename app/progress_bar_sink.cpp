@@ -47,11 +47,6 @@ void ProgressBarSink::reset()
     show();
 }
 
-void ProgressBarSink::keepAlive()
-{
-    processPendingEvents();
-}
-
 void ProgressBarSink::partway(std::int64_t done, std::int64_t total)
 {
     if (total > 0)

@@ -11,7 +11,7 @@ class QProgressBar;
 namespace app {
 
 // ProgressSink on ProgressBar1. Counts are 64-bit (bytes of files beyond 2 GiB); the bar's int range
-// shows them scaled. Steps and keepAlive let the window repaint, about 30 times a second, without
+// shows them scaled. Steps and partway let the window repaint, about 30 times a second, without
 // taking user input.
 class ProgressBarSink final : public ops::ProgressSink {
 public:
@@ -20,7 +20,6 @@ public:
     void setMaximum(std::int64_t units) override;
     void step(std::int64_t units = 1) override;
     void reset() override;
-    void keepAlive() override;
     void partway(std::int64_t done, std::int64_t total) override;
 
     std::int64_t maximum() const { return m_maximum; }

@@ -50,11 +50,6 @@ void TerminalProgress::partway(std::int64_t done, std::int64_t total)
     draw(false);
 }
 
-void TerminalProgress::keepAlive()
-{
-    draw(false);
-}
-
 void TerminalProgress::draw(bool force)
 {
     if (!m_enabled)

@@ -19,7 +19,6 @@ public:
     void setMaximum(std::int64_t units) override;
     void step(std::int64_t units) override;
     void reset() override;
-    void keepAlive() override;
     void partway(std::int64_t done, std::int64_t total) override;
 
 private:

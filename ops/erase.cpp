@@ -29,7 +29,6 @@ void overwrite(File &file, std::int64_t size, ProgressSink &progress)
         check(file.write(zeros.get(), n));
         size -= static_cast<std::int64_t>(n);
         progress.step(static_cast<std::int64_t>(n));
-        progress.keepAlive();
     }
 }
 

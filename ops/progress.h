@@ -14,15 +14,13 @@ public:
     virtual void step(std::int64_t units = 1) = 0;
     // Position back to 0; the maximum stays.
     virtual void reset() = 0;
-    // Called between blocks of long work, so that a window can repaint meanwhile.
-    virtual void keepAlive() {}
     // The unit under way (a part of gigabytes, say) is `done` of `total` bytes along; the step
-    // that follows completes it. Lets a display move within long units.
+    // that follows completes it. Called between blocks of long copies, so that a display moves
+    // within long units and a window repaints meanwhile.
     virtual void partway(std::int64_t done, std::int64_t total)
     {
         static_cast<void>(done);
         static_cast<void>(total);
-        keepAlive();
     }
 };
 

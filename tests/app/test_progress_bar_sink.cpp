@@ -22,7 +22,7 @@ private slots:
     void resetKeepsTheMaximum();
     void countsBeyondTheIntRange();
     void nothingToDoShowsAnEmptyBar();
-    void keepAliveRunsPendingWork();
+    void partwayRunsPendingWork();
     void movesWithinAUnit();
 };
 
@@ -118,13 +118,13 @@ void ProgressBarSinkTest::nothingToDoShowsAnEmptyBar()
     QCOMPARE(bar.value(), 0);
 }
 
-void ProgressBarSinkTest::keepAliveRunsPendingWork()
+void ProgressBarSinkTest::partwayRunsPendingWork()
 {
     QProgressBar bar;
     app::ProgressBarSink sink(bar);
     bool ran = false;
     QMetaObject::invokeMethod(&bar, [&] { ran = true; }, Qt::QueuedConnection);
-    sink.keepAlive();
+    sink.partway(1, 2);
     QVERIFY(ran);
 }
 
