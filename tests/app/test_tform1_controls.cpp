@@ -247,6 +247,9 @@ void ControlsTest::spinTextOutOfRange_data()
     QTest::newRow("in range") << "17" << 17;
     QTest::newRow("empty reads as 2") << "" << 2;
     QTest::newRow("upper end") << "255" << 255;
+    QTest::newRow("three digits above") << "300" << 255;
+    QTest::newRow("999") << "999" << 255;
+    QTest::newRow("more than an int") << "99999999999" << 255;
 }
 
 void ControlsTest::spinTextOutOfRange()
