@@ -9,6 +9,7 @@
 #include "list_box.h"
 #include "progress_bar_sink.h"
 #include "spin_edit.h"
+#include "time_of_day.h"
 #include "url_opener.h"
 
 #include "ops/codify.h"
@@ -127,7 +128,7 @@ void TForm1::connectHandlers()
 
 void TForm1::FormCreate()
 {
-    const QString time = QLocale::system().toString(QTime::currentTime(), QLocale::LongFormat);
+    const QString time = timeOfDayText(QLocale::system(), QTime::currentTime());
     m_ui.ComboBox2->addItem(QLatin1Char('(') + time + QLatin1Char(')'));
     m_ui.ComboBox2->setCurrentIndex(-1);
     m_ui.ComboBox2->setEditText(QString());
