@@ -7,6 +7,7 @@
 #include "file_drop.h"
 #include "links.h"
 #include "list_box.h"
+#include "natural_order.h"
 #include "progress_bar_sink.h"
 #include "spin_edit.h"
 #include "time_of_day.h"
@@ -35,6 +36,7 @@
 #include <QTime>
 
 #include <algorithm>
+#include <numeric>
 #include <optional>
 
 namespace app {
@@ -50,6 +52,14 @@ std::string fileName(const QString &text)
 std::string plain(const QString &text)
 {
     return text.toStdString();
+}
+
+// A list item shows its path elided in the middle, so its file name stays in sight; the hint
+// holds the whole path.
+void setPath(QListWidgetItem &item, const QString &path)
+{
+    item.setText(path);
+    item.setToolTip(path);
 }
 
 } // namespace
@@ -203,7 +213,8 @@ void TForm1::Button3Click()
 
 void TForm1::appendFiles(const QStringList &files)
 {
-    m_ui.ListBox1->addItems(files);
+    for (const QString &file : files)
+        setPath(*new QListWidgetItem(m_ui.ListBox1), file);
 }
 
 void TForm1::Button7Click()
@@ -220,16 +231,23 @@ void TForm1::Button8Click()
 
 void TForm1::Button9Click()
 {
-    // Once: the list is not kept sorted, so later additions go to its end.
+    // Once: the list is not kept sorted, so later additions go to its end. The chosen file stays
+    // chosen wherever it lands.
     ListBox &list = *m_ui.ListBox1;
     QStringList texts;
     for (int i = 0; i < list.count(); ++i)
         texts << list.item(i)->text();
-    std::stable_sort(texts.begin(), texts.end(), [](const QString &a, const QString &b) {
-        return a.compare(b, Qt::CaseInsensitive) < 0;
-    });
+    std::vector<int> order(texts.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return naturalLess(texts[a], texts[b]); });
+    const int chosen = list.currentRow();
+    const bool selected = chosen >= 0 && list.currentItem()->isSelected();
     for (int i = 0; i < list.count(); ++i)
-        list.item(i)->setText(texts[i]);
+        setPath(*list.item(i), texts[order[i]]);
+    if (chosen >= 0) {
+        const int row = int(std::find(order.begin(), order.end(), chosen) - order.begin());
+        list.setCurrentRow(row, selected ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::NoUpdate);
+    }
 }
 
 void TForm1::Button5Click()
@@ -260,8 +278,8 @@ void TForm1::ListBox1MouseUp()
     if (m_rememberedIndex >= list.count() || m_rememberedIndex == selected)
         return;
     const QString remembered = list.item(m_rememberedIndex)->text();
-    list.item(m_rememberedIndex)->setText(list.item(selected)->text());
-    list.item(selected)->setText(remembered);
+    setPath(*list.item(m_rememberedIndex), list.item(selected)->text());
+    setPath(*list.item(selected), remembered);
 }
 
 void TForm1::Button4Click()
