@@ -67,6 +67,7 @@ void setPath(QListWidgetItem &item, const QString &path)
 TForm1::TForm1() : m_partListFiles(std::make_unique<recons::PartListFiles>())
 {
     buildLayout();
+    m_qtTranslation.apply(Language::Russian);
     m_progress = std::make_unique<ProgressBarSink>(*m_ui.ProgressBar1);
     connectHandlers();
     FormCreate();
@@ -337,11 +338,13 @@ void TForm1::CheckBox4Click()
 void TForm1::RadioButton3Click()
 {
     applyCaptions(*this, Language::Russian);
+    m_qtTranslation.apply(Language::Russian);
 }
 
 void TForm1::RadioButton4Click()
 {
     applyCaptions(*this, Language::English);
+    m_qtTranslation.apply(Language::English);
 }
 
 void TForm1::Label4Click()
