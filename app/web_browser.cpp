@@ -34,6 +34,8 @@ WebBrowser::WebBrowser(QWidget *parent, QString fallback) : QWidget(parent), m_f
     m_view = text;
 #endif
     m_view->setObjectName(QStringLiteral("WebBrowser1View"));
+    // The strip may be scrolled out of sight: Tab must not walk into the page.
+    m_view->setFocusPolicy(Qt::ClickFocus);
     layout->addWidget(m_view);
 }
 
