@@ -329,10 +329,19 @@ void TForm1::Button12Click()
 void TForm1::CheckBox4Click()
 {
     const bool visible = isVisible();
+    const QPoint place = pos();
+    QWidget *focused = focusWidget();
     setWindowFlag(Qt::WindowStaysOnTopHint, m_ui.CheckBox4->isChecked());
-    // Changing a window flag hides the window; it comes back where it was.
-    if (visible)
-        show();
+    // Changing a window flag hides the window and makes it anew; it comes back where it was,
+    // active, with the focus where it was.
+    if (!visible)
+        return;
+    move(place);
+    show();
+    raise();
+    activateWindow();
+    if (focused)
+        focused->setFocus(Qt::OtherFocusReason);
 }
 
 void TForm1::RadioButton3Click()
