@@ -185,7 +185,6 @@ void TForm1::buildUnitePage(QWidget &page)
     bevel(page, "Bevel5", 0, 0, 284, 185);
     ui.ListBox1 = place<ListBox>(page, "ListBox1", 7, 7, 271, 114);
     ui.ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ui.ListBox1->setTextElideMode(Qt::ElideMiddle);
     ui.Button3 = place<QPushButton>(page, "Button3", "Добавить", 7, 128, 67, 20);
     ui.Button8 = place<QPushButton>(page, "Button8", "Очистить", 76, 128, 63, 20);
     ui.Button7 = place<QPushButton>(page, "Button7", "Удалить", 141, 128, 63, 20);

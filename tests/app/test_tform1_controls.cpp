@@ -310,6 +310,8 @@ void ControlsTest::sortIsNatural_data()
                                               << QStringList{"/p.9", "/p.010", "/p.0011", "/p.100000000000000000001"};
     QTest::newRow("no digits") << QStringList{"/b_x", "/B-x", "/a"} << QStringList{"/a", "/B-x", "/b_x"};
     QTest::newRow("prefix first") << QStringList{"/ab1", "/ab", "/a"} << QStringList{"/a", "/ab", "/ab1"};
+    const QString deep = QStringLiteral("/home/user/a/deep/folder/with/a/long/name/").repeated(3);
+    QTest::newRow("long paths") << QStringList{deep + "part2", deep + "part1"} << QStringList{deep + "part1", deep + "part2"};
 }
 
 // The file chosen before sorting is the one chosen after, and every path is its item's hint.
@@ -326,8 +328,10 @@ void ControlsTest::sortIsNatural()
     QCOMPARE(items(form), sorted);
     QCOMPARE(list->currentItem()->text(), files.first());
     QVERIFY(list->currentItem()->isSelected());
-    for (int i = 0; i < list->count(); ++i)
+    for (int i = 0; i < list->count(); ++i) {
         QCOMPARE(list->item(i)->toolTip(), sorted[i]);
+        QVERIFY(list->visualItemRect(list->item(i)).width() <= list->viewport()->width()); // elided, not cut
+    }
 }
 
 void ControlsTest::clearAllRestoresOutputName()
