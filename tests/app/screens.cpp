@@ -8,6 +8,8 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QLineEdit>
+#include <QMenu>
 #include <QScreen>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -17,6 +19,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <ctime>
 #include <unistd.h>
 
@@ -110,6 +113,18 @@ void shootFileDialogs(app::TForm1 &form, const QString &folder)
     form.findChild<QAbstractButton *>(QStringLiteral("Button6"))->click();
 }
 
+// The context menu of a file field, with Qt's own texts.
+void shootContextMenu(app::TForm1 &form, const QString &file)
+{
+    form.findChild<QTabWidget *>(QStringLiteral("TabbedNotebook2"))->setCurrentIndex(0);
+    auto *edit = form.findChild<QLineEdit *>(QStringLiteral("Edit5"));
+    const std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
+    menu->popup(edit->mapToGlobal(edit->rect().center()));
+    settle(300);
+    shoot(file);
+    menu->close();
+}
+
 // Ticks "stay on top" as a user does and tells whether the window kept its place and focus.
 void checkStayOnTop(app::TForm1 &form)
 {
@@ -156,8 +171,10 @@ int main(int argc, char *argv[])
             settle(250);
             shoot(QStringLiteral("%1/%2-page%3.png").arg(folder, QLatin1String(languages[language])).arg(page));
         }
-        if (language == 0)
+        if (language == 0) {
             shootFileDialogs(form, folder);
+            shootContextMenu(form, folder + QStringLiteral("/ru-context-menu.png"));
+        }
     }
     // The advertising panel scrolled to its end, where the web page view is.
     auto *scrollBar = form.findChild<QScrollBar *>(QStringLiteral("ScrollBar1"));
