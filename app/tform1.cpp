@@ -38,6 +38,7 @@
 #include <algorithm>
 #include <numeric>
 #include <optional>
+#include <vector>
 
 namespace app {
 
@@ -54,8 +55,7 @@ std::string plain(const QString &text)
     return text.toStdString();
 }
 
-// A list item shows its path elided in the middle, so its file name stays in sight; the hint
-// holds the whole path.
+// A list item's path is its text and its hint: the list elides a long text, the hint shows it whole.
 void setPath(QListWidgetItem &item, const QString &path)
 {
     item.setText(path);
