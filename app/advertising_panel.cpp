@@ -8,6 +8,9 @@
 #include <QLabel>
 #include <QMovie>
 #include <QScrollBar>
+#include <QWheelEvent>
+
+#include <cmath>
 
 namespace app {
 
@@ -50,6 +53,8 @@ AdvertisingPanel::AdvertisingPanel(QWidget &page, const QWidget &notebook) : QOb
     m_scrollBar->setValue(0);
     m_scrollBar->raise(); // it overlaps the column's right edge
     connect(m_scrollBar, &QScrollBar::valueChanged, this, &AdvertisingPanel::ScrollBar1Change);
+    // The wheel over the column or a picture scrolls the column.
+    m_panel->installEventFilter(this);
 }
 
 QLabel *AdvertisingPanel::picture(const char *name, const char *file, int top, int startFrame, bool animated)
@@ -59,6 +64,9 @@ QLabel *AdvertisingPanel::picture(const char *name, const char *file, int top, i
     label->setGeometry(kPictureLeft, top, kPictureSide, kPictureSide);
     label->setAlignment(Qt::AlignCenter);
     label->setCursor(Qt::PointingHandCursor);
+    // The strip may be scrolled out of sight: Tab must not walk into it.
+    label->setFocusPolicy(Qt::ClickFocus);
+    label->installEventFilter(this);
     auto *movie = new QMovie(QStringLiteral(":/skarvel/pictures/") + QLatin1String(file), QByteArray(), label);
     movie->setCacheMode(QMovie::CacheAll);
     label->setMovie(movie);
@@ -66,6 +74,23 @@ QLabel *AdvertisingPanel::picture(const char *name, const char *file, int top, i
         movie->start();
     movie->jumpToFrame(startFrame);
     return label;
+}
+
+bool AdvertisingPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Wheel) {
+        scrollByWheel(*static_cast<QWheelEvent *>(event));
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void AdvertisingPanel::scrollByWheel(const QWheelEvent &wheel)
+{
+    // The scroll bar's own steps are single pixels; a notch of the wheel (120) moves the column by
+    // the height in sight instead, so a few notches reach its end.
+    const double notches = wheel.angleDelta().y() / 120.0;
+    m_scrollBar->setValue(m_scrollBar->value() - int(std::lround(notches * m_scrollBar->height())));
 }
 
 void AdvertisingPanel::loadPage()

@@ -4,6 +4,7 @@
 
 class QLabel;
 class QScrollBar;
+class QWheelEvent;
 class QWidget;
 
 namespace app {
@@ -11,7 +12,8 @@ namespace app {
 class WebBrowser;
 
 // The right-hand page "Реклама": a column (Panel1) of four pictures and a small web page view,
-// taller than the page and moved up and down by ScrollBar1. Every picture opens its link.
+// taller than the page and moved up and down by ScrollBar1 or by the wheel over it. Every picture
+// opens its link.
 class AdvertisingPanel final : public QObject {
 public:
     // Builds the controls on `page`; `notebook` is the strip that holds it, whose whole height is
@@ -21,7 +23,11 @@ public:
     // Shows the maker's page in the web page view; the window does this once, when it is created.
     void loadPage();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void scrollByWheel(const QWheelEvent &wheel);
     QLabel *picture(const char *name, const char *file, int top, int startFrame, bool animated);
 
     void RxGIFAnimator1Click();

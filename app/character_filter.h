@@ -9,7 +9,7 @@ namespace app {
 
 // A key filter on an edit field: a key that types a character passes only when that character is
 // one of `allowed` or backspace. Every other character is discarded, control characters included,
-// and so are the clipboard shortcuts. Keys that type nothing (arrows, Delete) pass; text pasted
+// and so are the clipboard shortcuts. The editing keys (arrows, Home, End, Delete) pass; text pasted
 // through the context menu is not a key and is taken as it is.
 class CharacterFilter final : public QObject {
 public:

@@ -1,6 +1,9 @@
 #include "compact_style.h"
 
+#include <QCheckBox>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace app {
 
@@ -14,6 +17,12 @@ int CompactStyle::pixelMetric(PixelMetric metric, const QStyleOption *option, co
         return 10;
     case PM_TabBarTabVSpace:
         return 6;
+    case PM_IndicatorWidth:
+    case PM_IndicatorHeight:
+        // A check box 13 pixels high keeps its bottom edge: the box shrinks to fit it.
+        if (qobject_cast<const QCheckBox *>(widget))
+            return std::min(QProxyStyle::pixelMetric(metric, option, widget), widget->height());
+        return QProxyStyle::pixelMetric(metric, option, widget);
     default:
         return QProxyStyle::pixelMetric(metric, option, widget);
     }

@@ -36,7 +36,8 @@ QStringList FileDialog::show(QWidget *parent, const QString &title, Selection se
 {
     QFileDialog dialog(parent, title);
     dialog.setNameFilter(QStringLiteral("All (*)"));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // The output name is saved to: the dialog says so and asks before an existing file is replaced.
+    dialog.setAcceptMode(selection == Selection::AnyName ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     switch (selection) {
     case Selection::One:
         dialog.setFileMode(QFileDialog::ExistingFile);

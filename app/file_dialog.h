@@ -18,7 +18,7 @@ public:
     enum class Selection {
         One,      // one existing file
         Several,  // one or more existing files
-        AnyName   // one name that need not exist
+        AnyName   // one name to save to, that need not exist; replacing a file is asked first
     };
 
     // The chosen files (full paths), or an empty list when the dialog was cancelled.

@@ -1,8 +1,40 @@
 #include "list_box.h"
 
 #include <QMouseEvent>
+#include <QStyledItemDelegate>
+
+#include <algorithm>
 
 namespace app {
+
+namespace {
+
+// Items no wider than the list, so that a long path is elided rather than pushing the list into
+// scrolling sideways.
+class FitWidthDelegate final : public QStyledItemDelegate {
+public:
+    explicit FitWidthDelegate(QListWidget &list) : QStyledItemDelegate(&list), m_list(list) {}
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QSize hint = QStyledItemDelegate::sizeHint(option, index);
+        hint.setWidth(std::min(hint.width(), m_list.viewport()->width()));
+        return hint;
+    }
+
+private:
+    QListWidget &m_list;
+};
+
+} // namespace
+
+ListBox::ListBox(QWidget *parent) : QListWidget(parent)
+{
+    setItemDelegate(new FitWidthDelegate(*this));
+    setTextElideMode(Qt::ElideMiddle);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setResizeMode(QListView::Adjust); // a vertical scroll bar coming up narrows the items
+}
 
 void ListBox::mousePressEvent(QMouseEvent *event)
 {

@@ -6,10 +6,11 @@ namespace app {
 
 // ListBox1: a list whose selection only the left button moves, and which reports presses,
 // releases and double-clicks anywhere on it (also below the last item) after it has handled them.
+// A path too long for it is elided in the middle, so that its file name stays in sight.
 class ListBox final : public QListWidget {
     Q_OBJECT
 public:
-    using QListWidget::QListWidget;
+    explicit ListBox(QWidget *parent = nullptr);
 
 signals:
     void mouseDown();

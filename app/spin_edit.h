@@ -15,6 +15,7 @@ public:
 
 protected:
     int valueOf(const QString &text) const;
+    QValidator::State validate(QString &input, int &position) const override;
     void fixup(QString &input) const override;
 };
 

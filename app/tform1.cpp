@@ -7,8 +7,10 @@
 #include "file_drop.h"
 #include "links.h"
 #include "list_box.h"
+#include "natural_order.h"
 #include "progress_bar_sink.h"
 #include "spin_edit.h"
+#include "time_of_day.h"
 #include "url_opener.h"
 
 #include "ops/codify.h"
@@ -34,7 +36,9 @@
 #include <QTime>
 
 #include <algorithm>
+#include <numeric>
 #include <optional>
+#include <vector>
 
 namespace app {
 
@@ -51,11 +55,19 @@ std::string plain(const QString &text)
     return text.toStdString();
 }
 
+// A list item's path is its text and its hint: the list elides a long text, the hint shows it whole.
+void setPath(QListWidgetItem &item, const QString &path)
+{
+    item.setText(path);
+    item.setToolTip(path);
+}
+
 } // namespace
 
 TForm1::TForm1() : m_partListFiles(std::make_unique<recons::PartListFiles>())
 {
     buildLayout();
+    m_qtTranslation.apply(Language::Russian);
     m_progress = std::make_unique<ProgressBarSink>(*m_ui.ProgressBar1);
     connectHandlers();
     FormCreate();
@@ -127,7 +139,7 @@ void TForm1::connectHandlers()
 
 void TForm1::FormCreate()
 {
-    const QString time = QLocale::system().toString(QTime::currentTime(), QLocale::LongFormat);
+    const QString time = timeOfDayText(QLocale::system(), QTime::currentTime());
     m_ui.ComboBox2->addItem(QLatin1Char('(') + time + QLatin1Char(')'));
     m_ui.ComboBox2->setCurrentIndex(-1);
     m_ui.ComboBox2->setEditText(QString());
@@ -202,7 +214,8 @@ void TForm1::Button3Click()
 
 void TForm1::appendFiles(const QStringList &files)
 {
-    m_ui.ListBox1->addItems(files);
+    for (const QString &file : files)
+        setPath(*new QListWidgetItem(m_ui.ListBox1), file);
 }
 
 void TForm1::Button7Click()
@@ -219,16 +232,23 @@ void TForm1::Button8Click()
 
 void TForm1::Button9Click()
 {
-    // Once: the list is not kept sorted, so later additions go to its end.
+    // Once: the list is not kept sorted, so later additions go to its end. The chosen file stays
+    // chosen wherever it lands.
     ListBox &list = *m_ui.ListBox1;
     QStringList texts;
     for (int i = 0; i < list.count(); ++i)
         texts << list.item(i)->text();
-    std::stable_sort(texts.begin(), texts.end(), [](const QString &a, const QString &b) {
-        return a.compare(b, Qt::CaseInsensitive) < 0;
-    });
+    std::vector<int> order(texts.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return naturalLess(texts[a], texts[b]); });
+    const int chosen = list.currentRow();
+    const bool selected = chosen >= 0 && list.currentItem()->isSelected();
     for (int i = 0; i < list.count(); ++i)
-        list.item(i)->setText(texts[i]);
+        setPath(*list.item(i), texts[order[i]]);
+    if (chosen >= 0) {
+        const int row = int(std::find(order.begin(), order.end(), chosen) - order.begin());
+        list.setCurrentRow(row, selected ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::NoUpdate);
+    }
 }
 
 void TForm1::Button5Click()
@@ -259,8 +279,8 @@ void TForm1::ListBox1MouseUp()
     if (m_rememberedIndex >= list.count() || m_rememberedIndex == selected)
         return;
     const QString remembered = list.item(m_rememberedIndex)->text();
-    list.item(m_rememberedIndex)->setText(list.item(selected)->text());
-    list.item(selected)->setText(remembered);
+    setPath(*list.item(m_rememberedIndex), list.item(selected)->text());
+    setPath(*list.item(selected), remembered);
 }
 
 void TForm1::Button4Click()
@@ -309,20 +329,31 @@ void TForm1::Button12Click()
 void TForm1::CheckBox4Click()
 {
     const bool visible = isVisible();
+    const QPoint place = pos();
+    QWidget *focused = focusWidget();
     setWindowFlag(Qt::WindowStaysOnTopHint, m_ui.CheckBox4->isChecked());
-    // Changing a window flag hides the window; it comes back where it was.
-    if (visible)
-        show();
+    // Changing a window flag hides the window and makes it anew; it comes back where it was,
+    // active, with the focus where it was.
+    if (!visible)
+        return;
+    move(place);
+    show();
+    raise();
+    activateWindow();
+    if (focused)
+        focused->setFocus(Qt::OtherFocusReason);
 }
 
 void TForm1::RadioButton3Click()
 {
     applyCaptions(*this, Language::Russian);
+    m_qtTranslation.apply(Language::Russian);
 }
 
 void TForm1::RadioButton4Click()
 {
     applyCaptions(*this, Language::English);
+    m_qtTranslation.apply(Language::English);
 }
 
 void TForm1::Label4Click()

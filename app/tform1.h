@@ -3,6 +3,7 @@
 #include "caption_table.h"
 #include "file_dialog.h"
 #include "message_box.h"
+#include "qt_translation.h"
 
 #include <QWidget>
 
@@ -67,6 +68,7 @@ public:
     FileDialog &openDialog() { return m_openDialog; }
     MessageBox &messageBox() { return m_messageBox; }
     Language language() const;
+    const QtTranslation &qtTranslation() const { return m_qtTranslation; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -118,6 +120,7 @@ private:
     TForm1Controls m_ui{};
     FileDialog m_openDialog;
     MessageBox m_messageBox;
+    QtTranslation m_qtTranslation;
     std::unique_ptr<ProgressBarSink> m_progress;
     std::unique_ptr<ops::PartListFactory> m_partListFiles;
     AdvertisingPanel *m_advertising = nullptr; // belongs to its page

@@ -29,11 +29,17 @@ WebBrowser::WebBrowser(QWidget *parent, QString fallback) : QWidget(parent), m_f
     m_view = new QWebEngineView(this);
 #else
     auto *text = new QTextBrowser(this);
+    // The strip has its scroll bar already, and the page is made to fit the view: a second bar
+    // would only take the width the words need. The wheel still scrolls a longer page.
     text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    text->document()->setDocumentMargin(2);
     text->setOpenExternalLinks(true);
     m_view = text;
 #endif
     m_view->setObjectName(QStringLiteral("WebBrowser1View"));
+    // The strip may be scrolled out of sight: Tab must not walk into the page.
+    m_view->setFocusPolicy(Qt::ClickFocus);
     layout->addWidget(m_view);
 }
 

@@ -1,13 +1,16 @@
 // Shows the window on a real display and takes a picture of the screen for every page in both
-// languages with ImageMagick's "import"; prints the time to the first painted window and the
-// memory in use then. Run under Xvfb: screens OUTPUT_FOLDER
+// languages, of the Russian file dialogs and of the side panel scrolled to its end; prints the
+// time to the first painted window and the memory in use then. Run under Xvfb: screens OUTPUT_FOLDER
 #include "app/tform1.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QProcess>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScreen>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -15,6 +18,8 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
+#include <memory>
 #include <ctime>
 #include <unistd.h>
 
@@ -66,6 +71,75 @@ void settle(int ms)
     loop.exec();
 }
 
+void shoot(const QString &file)
+{
+    if (!QGuiApplication::primaryScreen()->grabWindow(0).save(file))
+        std::fprintf(stderr, "could not save %s\n", qPrintable(file));
+}
+
+// Runs `then` once the dialog or box that is opening has been painted.
+void whenShown(std::function<void(QWidget &)> then)
+{
+    QTimer::singleShot(600, [then = std::move(then)] {
+        if (QWidget *modal = QApplication::activeModalWidget())
+            then(*modal);
+        else
+            std::fprintf(stderr, "no dialog came up\n");
+    });
+}
+
+// The file dialog to open a file, then the save dialog of Unite's output filled with an existing
+// file and the question it asks before replacing it.
+void shootFileDialogs(app::TForm1 &form, const QString &folder)
+{
+    whenShown([folder](QWidget &dialog) {
+        shoot(folder + QStringLiteral("/ru-open-dialog.png"));
+        dialog.close();
+    });
+    form.findChild<QAbstractButton *>(QStringLiteral("Button1"))->click();
+
+    const QString existing = folder + QStringLiteral("/key.bin");
+    QFile(existing).open(QIODevice::WriteOnly);
+    form.openDialog().adopt({existing});
+    whenShown([folder](QWidget &dialog) {
+        shoot(folder + QStringLiteral("/ru-save-dialog.png"));
+        whenShown([folder, &dialog](QWidget &question) {
+            shoot(folder + QStringLiteral("/ru-save-replace.png"));
+            question.close(); // No: the dialog stays
+            QTimer::singleShot(100, &dialog, &QWidget::close);
+        });
+        QMetaObject::invokeMethod(&dialog, "accept"); // as Enter in the file name
+    });
+    form.findChild<QAbstractButton *>(QStringLiteral("Button6"))->click();
+}
+
+// The context menu of a file field, with Qt's own texts.
+void shootContextMenu(app::TForm1 &form, const QString &file)
+{
+    form.findChild<QTabWidget *>(QStringLiteral("TabbedNotebook2"))->setCurrentIndex(0);
+    auto *edit = form.findChild<QLineEdit *>(QStringLiteral("Edit5"));
+    const std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
+    menu->popup(edit->mapToGlobal(edit->rect().center()));
+    settle(300);
+    shoot(file);
+    menu->close();
+}
+
+// Ticks "stay on top" as a user does and tells whether the window kept its place and focus.
+void checkStayOnTop(app::TForm1 &form)
+{
+    auto *check = form.findChild<QAbstractButton *>(QStringLiteral("CheckBox4"));
+    check->setFocus();
+    settle(100);
+    const QPoint before = form.pos();
+    check->click();
+    settle(500);
+    QWidget *focused = QApplication::focusWidget();
+    std::printf("stay on top: focus on %s, window active %s, moved by %d,%d\n",
+                focused ? qPrintable(focused->objectName()) : "nothing", form.isActiveWindow() ? "yes" : "no",
+                form.pos().x() - before.x(), form.pos().y() - before.y());
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -82,6 +156,11 @@ int main(int argc, char *argv[])
     std::printf("memory in use (RSS) after start-up: %s\n", qPrintable(residentMemory()));
     std::printf("window %dx%d\n", form.width(), form.height());
 
+    // Two parts from a deep folder in the Unite list: their names stay in sight.
+    const QString deep = QStringLiteral("/home/user/Загрузки/archive/2026/projects/backup/video/");
+    form.openDialog().setNextAnswer({deep + QStringLiteral("film.avi.001"), deep + QStringLiteral("film.avi.002")});
+    form.findChild<QAbstractButton *>(QStringLiteral("Button3"))->click();
+
     auto *pages = form.findChild<QTabWidget *>(QStringLiteral("TabbedNotebook2"));
     const char *const languages[] = {"ru", "en"};
     for (int language = 0; language < 2; ++language) {
@@ -90,9 +169,11 @@ int main(int argc, char *argv[])
         for (int page = 0; page < pages->count(); ++page) {
             pages->setCurrentIndex(page);
             settle(250);
-            const QString file = QStringLiteral("%1/%2-page%3.png").arg(folder, QLatin1String(languages[language])).arg(page);
-            if (QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), file}) != 0)
-                std::fprintf(stderr, "import failed for %s\n", qPrintable(file));
+            shoot(QStringLiteral("%1/%2-page%3.png").arg(folder, QLatin1String(languages[language])).arg(page));
+        }
+        if (language == 0) {
+            shootFileDialogs(form, folder);
+            shootContextMenu(form, folder + QStringLiteral("/ru-context-menu.png"));
         }
     }
     // The advertising panel scrolled to its end, where the web page view is.
@@ -100,9 +181,8 @@ int main(int argc, char *argv[])
     scrollBar->setValue(1); // the first change sets the maximum the column really has
     scrollBar->setValue(scrollBar->maximum());
     settle(250);
-    const QString panel = QStringLiteral("%1/panel-end.png").arg(folder);
-    if (QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), panel}) != 0)
-        std::fprintf(stderr, "import failed for %s\n", qPrintable(panel));
+    shoot(QStringLiteral("%1/panel-end.png").arg(folder));
+    checkStayOnTop(form);
     std::fflush(stdout);
     return 0;
 }

@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QUrl>
+#include <QWheelEvent>
 
 using apptest::control;
 
@@ -52,6 +53,7 @@ private slots:
     void scrollBarStartsAsLaidOut();
     void firstChangeWorksFromTheLayoutHeight();
     void positionBeyondTheNewMaximumIsPulledIn();
+    void wheelOverAPictureScrollsToTheEnd();
     void pageLoadedOnceAtStartUp();
     void missingOrRemotePageGivesWayToTheBuiltInCopy();
 };
@@ -192,6 +194,22 @@ void AdvertisingPanelTest::positionBeyondTheNewMaximumIsPulledIn()
     QCOMPARE(bar->maximum(), 463);
     QCOMPARE(bar->value(), 463);
     QCOMPARE(panel->y(), -463); // the column follows the position the bar shows
+}
+
+// Tab does not walk into the strip, which may be out of sight; three notches reach its end.
+void AdvertisingPanelTest::wheelOverAPictureScrollsToTheEnd()
+{
+    app::TForm1 form;
+    for (const char *name : {"RxGIFAnimator1", "RxGIFAnimator4", "WebBrowser1View"})
+        QCOMPARE(control(form, name)->focusPolicy(), Qt::ClickFocus);
+    auto *bar = control<QScrollBar>(form, "ScrollBar1");
+    QWidget *picture = control(form, "RxGIFAnimator2");
+    for (int notch = 0; notch < 3; ++notch) {
+        QWheelEvent wheel(QPointF(50, 50), picture->mapToGlobal(QPointF(50, 50)), {}, QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(picture, &wheel);
+    }
+    QCOMPARE(bar->value(), 708 - 245);
 }
 
 void AdvertisingPanelTest::pageLoadedOnceAtStartUp()

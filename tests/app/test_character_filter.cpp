@@ -32,6 +32,9 @@ void CharacterFilterTest::passes_data()
     QTest::newRow("arrow types nothing") << int(Qt::Key_Left) << none << "" << true;
     QTest::newRow("ctrl+arrow") << int(Qt::Key_Left) << ctrl << "" << true;
     QTest::newRow("delete key") << int(Qt::Key_Delete) << none << "" << true;
+    QTest::newRow("delete as X11 sends it") << int(Qt::Key_Delete) << none << "\x7f" << true;
+    QTest::newRow("shift+delete cuts") << int(Qt::Key_Delete) << shift << "\x7f" << false;
+    QTest::newRow("home") << int(Qt::Key_Home) << shift << "" << true;
     QTest::newRow("tab moves the focus") << int(Qt::Key_Tab) << none << "\t" << true;
 }
 

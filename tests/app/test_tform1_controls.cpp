@@ -103,6 +103,8 @@ private slots:
     void addRemoveClear();
     void removeWithoutSelectionDoesNothing();
     void sortOnceThenAddAppends();
+    void sortIsNatural_data();
+    void sortIsNatural();
     void clearAllRestoresOutputName();
     void cancelledAddAddsNothing();
     void dragSwapsItems();
@@ -247,6 +249,9 @@ void ControlsTest::spinTextOutOfRange_data()
     QTest::newRow("in range") << "17" << 17;
     QTest::newRow("empty reads as 2") << "" << 2;
     QTest::newRow("upper end") << "255" << 255;
+    QTest::newRow("three digits above") << "300" << 255;
+    QTest::newRow("999") << "999" << 255;
+    QTest::newRow("more than an int") << "99999999999" << 255;
 }
 
 void ControlsTest::spinTextOutOfRange()
@@ -293,6 +298,40 @@ void ControlsTest::sortOnceThenAddAppends()
     QCOMPARE(items(form), QStringList({"/a", "/b", "/C"})); // case-insensitive
     fillList(form, {QStringLiteral("/B0"), QStringLiteral("/0")});
     QCOMPARE(items(form), QStringList({"/a", "/b", "/C", "/B0", "/0"}));
+}
+
+void ControlsTest::sortIsNatural_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QStringList>("sorted");
+    QTest::newRow("parts by number") << QStringList{"/d/film10.avi", "/d/Film2.avi", "/d/film1.avi"}
+                                     << QStringList{"/d/film1.avi", "/d/Film2.avi", "/d/film10.avi"};
+    QTest::newRow("leading zeros, long runs") << QStringList{"/p.010", "/p.9", "/p.100000000000000000001", "/p.0011"}
+                                              << QStringList{"/p.9", "/p.010", "/p.0011", "/p.100000000000000000001"};
+    QTest::newRow("no digits") << QStringList{"/b_x", "/B-x", "/a"} << QStringList{"/a", "/B-x", "/b_x"};
+    QTest::newRow("prefix first") << QStringList{"/ab1", "/ab", "/a"} << QStringList{"/a", "/ab", "/ab1"};
+    const QString deep = QStringLiteral("/home/user/a/deep/folder/with/a/long/name/").repeated(3);
+    QTest::newRow("long paths") << QStringList{deep + "part2", deep + "part1"} << QStringList{deep + "part1", deep + "part2"};
+}
+
+// The file chosen before sorting is the one chosen after, and every path is its item's hint.
+void ControlsTest::sortIsNatural()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QStringList, sorted);
+    app::TForm1 form;
+    fillList(form, files);
+    auto *list = control<QListWidget>(form, "ListBox1");
+    QCOMPARE(list->textElideMode(), Qt::ElideMiddle);
+    list->setCurrentRow(0);
+    apptest::click(form, "Button9");
+    QCOMPARE(items(form), sorted);
+    QCOMPARE(list->currentItem()->text(), files.first());
+    QVERIFY(list->currentItem()->isSelected());
+    for (int i = 0; i < list->count(); ++i) {
+        QCOMPARE(list->item(i)->toolTip(), sorted[i]);
+        QVERIFY(list->visualItemRect(list->item(i)).width() <= list->viewport()->width()); // elided, not cut
+    }
 }
 
 void ControlsTest::clearAllRestoresOutputName()

@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -67,9 +68,14 @@ void LanguageTest::everyRowIsApplied()
     choose(form, app::Language::English);
     for (const app::CaptionRow &row : app::captionTable())
         QCOMPARE(shown(form, row), QString::fromUtf8(row.english));
+    // Qt's own texts follow: the file dialog's and the context menus'.
+    QCOMPARE(QFileDialog::tr("Look in:"), QStringLiteral("Look in:"));
     choose(form, app::Language::Russian);
     for (const app::CaptionRow &row : app::captionTable())
         QCOMPARE(shown(form, row), QString::fromUtf8(row.russian));
+    QVERIFY(form.qtTranslation().installed());
+    QCOMPARE(QFileDialog::tr("Look in:"), QStringLiteral("Перейти к:"));
+    QCOMPARE(QLineEdit::tr("&Paste"), QStringLiteral("В&ставить"));
 }
 
 void LanguageTest::backToRussianDropsTheLayoutsOwnCaptions()

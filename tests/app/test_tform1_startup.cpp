@@ -1,6 +1,7 @@
 // The window as it starts: every control at its place with its first state, Russian captions.
 #include "form_access.h"
 
+#include "app/time_of_day.h"
 #include "app/tform1.h"
 
 #include <QCheckBox>
@@ -15,6 +16,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QStyleOptionButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTime>
@@ -33,6 +35,8 @@ private slots:
     void pages();
     void cutPageLists();
     void timeItemIsTheLocalesLongTime();
+    void timeOfDayHasNoZone_data();
+    void timeOfDayHasNoZone();
     void progressBar();
     void aboutPage();
 };
@@ -103,6 +107,12 @@ void StartupTest::captionsFitTheirControls()
                 ? button->fontMetrics().horizontalAdvance(button->text()) + 4
                 : button->sizeHint().width();
             QVERIFY2(needed <= button->width(), qPrintable(QStringLiteral("%1 %2 needs %3").arg(button->objectName(), button->text()).arg(needed)));
+            // Nor may a check box's or radio button's indicator stick out of it.
+            QStyleOptionButton option;
+            option.initFrom(button);
+            const auto indicator = qobject_cast<QCheckBox *>(button) ? QStyle::SE_CheckBoxIndicator : QStyle::SE_RadioButtonIndicator;
+            if (!qobject_cast<QPushButton *>(button))
+                QVERIFY2(button->rect().contains(button->style()->subElementRect(indicator, &option, button)), qPrintable(button->objectName()));
         }
     }
 }
@@ -225,8 +235,25 @@ void StartupTest::timeItemIsTheLocalesLongTime()
     const QString item = control<QComboBox>(form, "ComboBox2")->itemText(2);
     QStringList accepted;
     for (QTime t = before.addMSecs(-before.msec()); t <= after; t = t.addSecs(1))
-        accepted << QLatin1Char('(') + QLocale::system().toString(t, QLocale::LongFormat) + QLatin1Char(')');
+        accepted << QLatin1Char('(') + app::timeOfDayText(QLocale::system(), t) + QLatin1Char(')');
     QVERIFY2(accepted.contains(item), qPrintable(item));
+}
+
+void StartupTest::timeOfDayHasNoZone_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("C") << "C" << "14:05:09";
+    QTest::newRow("Russian") << "ru_RU" << "14:05:09";
+    QTest::newRow("US") << "en_US" << "2:05:09 PM";
+    QTest::newRow("zone in brackets") << "fa_IR" << QLocale(QStringLiteral("fa_IR")).toString(QTime(14, 5, 9), QStringLiteral("H:mm:ss"));
+}
+
+void StartupTest::timeOfDayHasNoZone()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, text);
+    QCOMPARE(app::timeOfDayText(QLocale(locale), QTime(14, 5, 9)), text);
 }
 
 void StartupTest::progressBar()
