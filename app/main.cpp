@@ -1,3 +1,4 @@
+#include "app/product_picture.h"
 #include "app/tform1.h"
 
 #include <QApplication>
@@ -5,6 +6,9 @@
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
+    // Wayland shells find the window's entry, and so its icon, by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral(SKARVEL_APP_ID));
+    QApplication::setWindowIcon(app::productIcon());
     app::TForm1 form;
     form.show();
     return application.exec();

@@ -72,8 +72,8 @@ QPixmap productPicture(int width, int height)
 QIcon productIcon()
 {
     QIcon icon;
-    for (int side : {16, 32, 48, 64})
-        icon.addPixmap(productPicture(side, side));
+    for (int side : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/skarvel/icons/%1.png").arg(side), QSize(side, side));
     return icon;
 }
 

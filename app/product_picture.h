@@ -7,6 +7,7 @@ namespace app {
 
 // The program's picture: a sheet cut into two pieces. Drawn, so that no image file is needed.
 QPixmap productPicture(int width, int height);
+// The same picture as the desktop's icons, the small sizes drawn on their pixel grid.
 QIcon productIcon();
 
 } // namespace app

@@ -8,6 +8,7 @@
 #include "product_picture.h"
 #include "progress_bar.h"
 #include "spin_edit.h"
+#include "version_digits.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -82,15 +83,15 @@ QFont windowFont()
 
 const char *const kAboutText =
     "Skarvel\n"
-    "Version 0008\n"
+    "Version %1\n"
     "Filesize: 266 Kb\n"
     "\n"
     "(c) 2026 the Skarvel developers\n"
-    "Mail: %1\n"
+    "Mail: %2\n"
     "\n"
     "Cuts large files into parts, unites files, codifies and erases them.\n"
     "\n"
-    "Free program: use it and pass it on freely.\n"
+    "Free software under the GNU GPL, version 3 or later.\n"
     "\n"
     "Бесплатная программа.";
 
@@ -99,7 +100,7 @@ const char *const kAboutText =
 void TForm1::buildLayout()
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Skarvel 0008"));
+    setWindowTitle(QStringLiteral("Skarvel ") + versionDigits());
     setWindowIcon(productIcon());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -220,7 +221,7 @@ void TForm1::buildAboutPage(QWidget &page)
     ui.Memo2 = place<QPlainTextEdit>(page, "Memo2", 143, 8, 138, 108);
     ui.Memo2->setReadOnly(true);
     ui.Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    ui.Memo2->setPlainText(QString::fromUtf8(kAboutText).arg(links::mailAddress()));
+    ui.Memo2->setPlainText(QString::fromUtf8(kAboutText).arg(versionDigits(), links::mailAddress()));
     QPalette face = ui.Memo2->palette();
     face.setColor(QPalette::Base, face.color(QPalette::Window));
     ui.Memo2->setPalette(face);

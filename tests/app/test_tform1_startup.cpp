@@ -50,6 +50,10 @@ void StartupTest::window()
     QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(form.windowFlags() & Qt::WindowMinimizeButtonHint);
     QCOMPARE(form.language(), app::Language::Russian);
+    // The icon comes from the desktop's PNGs, built in: 16 pixels is that drawing, not a scaled one.
+    const QImage drawing = QImage(QStringLiteral(":/skarvel/icons/16.png")).convertToFormat(QImage::Format_ARGB32);
+    QVERIFY(!drawing.isNull());
+    QCOMPARE(form.windowIcon().pixmap(16).toImage().convertToFormat(QImage::Format_ARGB32), drawing);
 }
 
 void StartupTest::geometry_data()

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+namespace app {
+
+// The four digits the window shows for the program's version: major and minor, two digits each
+// ("0.8" gives "0008").
+QString versionDigits();
+
+} // namespace app
