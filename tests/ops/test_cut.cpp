@@ -33,7 +33,7 @@ public:
     explicit FakePartList(PartListLog &log) : m_log(log) { m_log.opened = true; }
     ~FakePartList() override { m_log.closed = true; }
     void add(const std::string &partPath) override { m_log.added.push_back(partPath); }
-    void finish() override { m_log.finished = true; }
+    void finish(bool) override { m_log.finished = true; }
 
 private:
     PartListLog &m_log;
@@ -41,7 +41,7 @@ private:
 
 class FakePartListFactory final : public ops::PartListFactory {
 public:
-    std::unique_ptr<ops::PartList> open(const std::optional<fileio::FileId> &) override
+    std::unique_ptr<ops::PartList> open(fileio::FileIds &) override
     {
         return std::make_unique<FakePartList>(log);
     }
