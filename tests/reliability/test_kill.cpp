@@ -59,6 +59,11 @@ struct KillRow {
     std::function<void(const std::string &dir)> check;
 };
 
+void PrintTo(const KillRow &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
 const KillRow kRows[] = {
     {"CodifyLeavesTheOldOrTheNewBytes", "", {"codify", "+", "data.bin", "key.bin"}, "",
      [](const std::string &dir) {
