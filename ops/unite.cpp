@@ -1,9 +1,10 @@
 #include "unite.h"
 
-#include "copy.h"
-#include "failure.h"
-#include "file.h"
 #include "progress.h"
+
+#include "fileio/copy.h"
+#include "fileio/failure.h"
+#include "fileio/file.h"
 
 #include <optional>
 
@@ -12,12 +13,12 @@ namespace ops {
 namespace {
 
 // Every failure of a join ends the same way; the files still open are closed first.
-[[noreturn]] void giveUp(File &output, File *input = nullptr)
+[[noreturn]] void giveUp(fileio::File &output, fileio::File *input = nullptr)
 {
     if (input)
         input->close();
     output.close();
-    reportError(kInvalidFileName);
+    fileio::reportError(fileio::kInvalidFileName);
 }
 
 // "*" and "?" never make a usable output name: they are the untouched "*.*" placeholder.
@@ -26,43 +27,55 @@ bool wildcardName(const std::string &output)
     return output.find_first_of("*?") != std::string::npos;
 }
 
-// An output that already is one of the inputs would be emptied before that input is read.
-bool outputIsAnInput(const std::vector<std::string> &inputs, const std::string &output)
+// The inputs that exist now: the output may be none of them, or it would be emptied before
+// that input is read.
+fileio::FileIds inputIds(const std::vector<std::string> &inputs)
 {
-    const std::optional<FileId> outputId = fileId(output);
-    if (!outputId)
-        return false;
+    fileio::FileIds ids;
     for (const std::string &input : inputs) {
-        if (fileId(input) == outputId)
-            return true;
+        if (const std::optional<fileio::FileId> id = fileio::fileId(input))
+            ids.insert(*id);
     }
-    return false;
+    return ids;
+}
+
+// An output name that leads to an input, or to something that is not a regular file: a FIFO
+// would wait for a reader, a device or a folder cannot hold the join.
+bool refusedOutput(const std::string &output, const fileio::FileIds &inputs)
+{
+    if (wildcardName(output))
+        return true;
+    const std::optional<fileio::FileId> id = fileio::fileId(output);
+    return id && (inputs.contains(*id) || !fileio::fileExists(output));
 }
 
 // The missing folders along the output's path; a failure shows when the output is created.
-void makeOutputFolder(const std::string &output)
+// Returns the folders it made.
+std::vector<std::string> makeOutputFolder(const std::string &output)
 {
-    std::string folder = directoryPart(output);
+    std::vector<std::string> made;
+    std::string folder = fileio::directoryPart(output);
     folder.pop_back();
     if (!folder.empty())
-        makeDirectories(folder);
+        fileio::makeDirectories(folder, &made);
+    return made;
 }
 
-void appendInput(const std::string &path, File &output, const std::optional<FileId> &outputId,
+void appendInput(const std::string &path, fileio::File &output, const std::optional<fileio::FileId> &outputId,
                  ProgressSink &progress)
 {
     // Only regular files: opening a FIFO would wait for a writer forever.
-    File input;
-    if (!fileExists(path) || openForReading(path, input) != 0)
+    fileio::File input;
+    if (!fileio::fileExists(path) || fileio::openForReading(path, input) != 0)
         giveUp(output);
     // An input that became the output after the check (created by this very join).
-    if (!outputId || fileId(input) == outputId)
+    if (!outputId || fileio::fileId(input) == outputId)
         giveUp(output, &input);
 
     std::int64_t size = 0;
     if (input.size(size) != 0)
         giveUp(output, &input);
-    if (!copyBytes(input, 0, output, size, &progress).ok())
+    if (!fileio::copyBytes(input, 0, output, size, &progress).ok())
         giveUp(output, &input);
     progress.step();
     input.close();
@@ -72,23 +85,34 @@ void appendInput(const std::string &path, File &output, const std::optional<File
 
 void Unite(const std::vector<std::string> &inputs, const std::string &output, ProgressSink &progress)
 {
-    if (wildcardName(output) || outputIsAnInput(inputs, output))
-        reportError(kInvalidFileName);
+    const fileio::FileIds inputIdentities = inputIds(inputs);
+    if (refusedOutput(output, inputIdentities))
+        fileio::reportError(fileio::kInvalidFileName);
 
-    if (!directoryPart(output).empty())
-        makeOutputFolder(output);
+    std::vector<std::string> madeFolders;
+    if (!fileio::directoryPart(output).empty())
+        madeFolders = makeOutputFolder(output);
 
-    File out;
-    if (createFile(output, out) != 0)
-        reportError(kInvalidFileName);
-    const std::optional<FileId> outputId = fileId(out);
+    // The names checked above may lead elsewhere once the folders exist: the opened file decides,
+    // and an input it turns out to be is refused with nothing left changed.
+    fileio::File out;
+    if (const int err = fileio::createFile(output, out, inputIdentities)) {
+        if (err == fileio::kKeptFile) {
+            for (auto folder = madeFolders.rbegin(); folder != madeFolders.rend(); ++folder)
+                fileio::removeDirectory(*folder);
+        }
+        fileio::reportError(fileio::kInvalidFileName);
+    }
+    if (!fileio::isRegularFile(out))
+        giveUp(out);
+    const std::optional<fileio::FileId> outputId = fileio::fileId(out);
 
     progress.setMaximum(static_cast<std::int64_t>(inputs.size()));
     for (const std::string &input : inputs)
         appendInput(input, out, outputId, progress);
 
     if (out.close() != 0)
-        reportError(kInvalidFileName);
+        fileio::reportError(fileio::kInvalidFileName);
     progress.reset();
 }
 

@@ -1,6 +1,6 @@
 #include "part_list.h"
 
-#include "ops/ioerror.h"
+#include "fileio/ioerror.h"
 
 #include <cerrno>
 
@@ -29,32 +29,37 @@ bool OpenList::full() const
     return m_buffer.size() >= kBufferSize;
 }
 
-OpenList OpenPartList(const std::optional<ops::FileId> &keep)
+OpenList OpenPartList(const fileio::FileIds &keep)
 {
     // Creating the list empties whatever bears its name: never the file being cut.
-    if (keep && ops::fileId(kPartListName) == keep)
-        ops::failErrno(EACCES);
-    ops::File file;
-    if (const int err = ops::createFile(kPartListName, file))
-        ops::failErrno(err);
+    const std::optional<fileio::FileId> existing = fileio::fileId(kPartListName);
+    if (existing && keep.contains(*existing))
+        fileio::failErrno(EACCES);
+    fileio::File file;
+    if (const int err = fileio::createFile(kPartListName, file, keep))
+        fileio::failErrno(err == fileio::kKeptFile ? EACCES : err);
     return OpenList(std::move(file));
 }
 
 void AddToPartList(OpenList &list, const std::string &partPath)
 {
-    list.append(ops::namePart(partPath) + "\r\n");
+    list.append(fileio::namePart(partPath) + "\r\n");
     if (list.full()) {
         if (const int err = list.flush())
-            ops::failErrno(err);
+            fileio::failErrno(err);
     }
 }
 
-void ClosePartList(OpenList &list)
+void ClosePartList(OpenList &list, bool toDevice)
 {
     if (const int err = list.flush())
-        ops::failErrno(err);
+        fileio::failErrno(err);
+    if (toDevice) {
+        if (const int err = list.syncData())
+            fileio::failErrno(err);
+    }
     if (const int err = list.close())
-        ops::failErrno(err);
+        fileio::failErrno(err);
 }
 
 } // namespace recons

@@ -1,7 +1,9 @@
-#include "support/cli_runner.h"
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace testsupport;
 
@@ -47,6 +49,14 @@ TEST(CliUnite, FailuresAreInvalidFileName)
     expectFailure(runCli({"unite", "*.*", "a"}, dir.path()), "Invalid file name");
     expectFailure(runCli({"unite", "a", "a"}, dir.path()), "Invalid file name");
     expectFailure(runCli({"unite", "out.bin", "a", "missing"}, dir.path()), "Invalid file name");
+    // Names that reach an input only once the folder exists, and a FIFO nobody reads.
+    writeFile(dir.file("b"), Bytes{2});
+    expectFailure(runCli({"unite", "new/../a", "a", "b"}, dir.path()), "Invalid file name");
+    expectFailure(runCli({"unite", "new2/../a", "b", "a"}, dir.path()), "Invalid file name");
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    expectFailure(runCli({"unite", "fifo", "a"}, dir.path()), "Invalid file name");
+    EXPECT_EQ(readFile(dir.file("b")), Bytes{2});
+    EXPECT_FALSE(exists(dir.file("new")) || exists(dir.file("new2")));
     EXPECT_EQ(readFile(dir.file("a")), Bytes{1});
     EXPECT_EQ(readFile(dir.file("out.bin")), Bytes{1});
 }

@@ -1,4 +1,4 @@
-#include "ops/failure.h"
+#include "fileio/failure.h"
 #include "ops/skiplist.h"
 
 #include <gtest/gtest.h>
@@ -40,6 +40,10 @@ TEST(ParseSkipList, Texts)
         {"   ", {}},
         {"5 - ", {5}},
         {"3-1 2-6", {1, 2, 3, 4, 5, 6}},
+        {" -", {}},                   // the 1 comes only from a hyphen that is the first character
+        {"  -  ", {}},
+        {" --", {}},
+        {"- ", {1}},
     };
     for (const Row &row : rows)
         EXPECT_EQ(ops::ParseSkipList(row.text).numbers(), row.numbers) << "'" << row.text << "'";
@@ -59,7 +63,7 @@ TEST(ParseSkipList, BadNumberNamesTheRun)
         try {
             ops::ParseSkipList(row.text);
             ADD_FAILURE() << row.text;
-        } catch (const ops::Failure &failure) {
+        } catch (const fileio::Failure &failure) {
             EXPECT_EQ(failure.text(), row.message);
         }
     }
