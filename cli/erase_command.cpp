@@ -1,20 +1,30 @@
 #include "commands.h"
-#include "run_operation.h"
 #include "terminal_progress.h"
 
 #include "ops/erase.h"
 
 namespace cli {
 
-int runErase(const std::vector<std::string> &words)
+namespace {
+
+void run(const Arguments &args)
 {
-    return runOperation([&] {
-        const Arguments args(words, {}, {});
-        if (args.operands().size() != 1)
-            throw UsageError("erase takes one FILE");
-        TerminalProgress progress("bytes");
-        ops::Erase(args.operands().front(), progress);
-    });
+    if (args.operands().size() != 1)
+        throw UsageError(args.operands().empty() ? "erase needs a FILE" : "erase takes one FILE");
+    TerminalProgress progress(TerminalProgress::Units::Bytes, args.flag("quiet"));
+    ops::Erase(args.operands().front(), progress);
 }
+
+} // namespace
+
+const Command kEraseCommand{
+    "erase",
+    "  erase FILE                     overwrite FILE with zeros, then delete it\n",
+    "Usage: skarvel-cli erase FILE\n"
+    "Overwrites every byte of FILE with zeros, flushes them to the device, then deletes FILE.\n"
+    "\n",
+    {},
+    run,
+};
 
 } // namespace cli
