@@ -18,7 +18,7 @@ struct Command {
     const char *help;
     // Its own options; kCommonOptions come with every command.
     std::span<const OptionSpec> options;
-    // Throws UsageError, CommandFailure or ops::Failure; runOperation() makes an exit status.
+    // Throws UsageError, CommandFailure or fileio::Failure; runOperation() makes an exit status.
     void (*run)(const Arguments &arguments);
 };
 

@@ -2,7 +2,7 @@
 #include "terminal_progress.h"
 
 #include "ops/cut.h"
-#include "ops/failure.h"
+#include "fileio/failure.h"
 #include "ops/skiplist.h"
 #include "recons/part_list_files.h"
 
@@ -84,7 +84,7 @@ std::int64_t bytesToCopy(const ops::CutRequest &request)
                 bytes += plan.partSize - plan.lastPartSize(size);
         }
         return bytes;
-    } catch (const ops::Failure &) {
+    } catch (const fileio::Failure &) {
         return 0;
     }
 }

@@ -2,7 +2,7 @@
 
 #include "arguments.h"
 
-#include "ops/failure.h"
+#include "fileio/failure.h"
 
 #include <cstdio>
 
@@ -30,7 +30,7 @@ int runOperation(const std::function<void()> &operation)
         return kExitUsage;
     } catch (const CommandFailure &failure) {
         return fail(failure.what());
-    } catch (const ops::Failure &failure) {
+    } catch (const fileio::Failure &failure) {
         return fail(failure.boxText().c_str());
     }
 }

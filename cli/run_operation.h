@@ -15,7 +15,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Runs one command line's work and gives its exit status. An ops::Failure becomes
+// Runs one command line's work and gives its exit status. An fileio::Failure becomes
 // "skarvel-cli: TEXT" on standard error (TEXT exactly as the window's box shows it) and exit 1,
 // a CommandFailure the same with its own text; a UsageError one line naming the problem and a
 // pointer to the help, exit 2.

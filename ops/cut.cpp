@@ -1,12 +1,13 @@
 #include "cut.h"
 
-#include "copy.h"
-#include "failure.h"
-#include "file.h"
 #include "partlist.h"
 #include "partname.h"
 #include "progress.h"
 #include "skiplist.h"
+
+#include "fileio/copy.h"
+#include "fileio/failure.h"
+#include "fileio/file.h"
 
 #include <optional>
 #include <stdexcept>
@@ -16,50 +17,50 @@ namespace ops {
 namespace {
 
 // Creates one part and copies its bytes from the source into it.
-void writePart(File &source, std::int64_t offset, std::int64_t length, const std::string &path,
-               const std::optional<FileId> &sourceId, ProgressSink &progress)
+void writePart(fileio::File &source, std::int64_t offset, std::int64_t length, const std::string &path,
+               const std::optional<fileio::FileId> &sourceId, ProgressSink &progress)
 {
     // A part name that leads back to the source (a link beside it) would empty the source.
-    if (sourceId && fileId(path) == sourceId)
-        cannotCreateFile(path);
+    if (sourceId && fileio::fileId(path) == sourceId)
+        fileio::cannotCreateFile(path);
 
-    File part;
-    if (createFile(path, part) != 0)
-        cannotCreateFile(path);
+    fileio::File part;
+    if (fileio::createFile(path, part) != 0)
+        fileio::cannotCreateFile(path);
 
-    const CopyResult copied = copyBytes(source, offset, part, length, &progress);
+    const fileio::CopyResult copied = fileio::copyBytes(source, offset, part, length, &progress);
     switch (copied.status) {
-    case CopyResult::Status::Done:
+    case fileio::CopyResult::Status::Done:
         break;
-    case CopyResult::Status::ReadFailed:
-    case CopyResult::Status::EndOfInput:
-        streamReadError();
-    case CopyResult::Status::WriteFailed:
-        streamWriteError();
+    case fileio::CopyResult::Status::ReadFailed:
+    case fileio::CopyResult::Status::EndOfInput:
+        fileio::streamReadError();
+    case fileio::CopyResult::Status::WriteFailed:
+        fileio::streamWriteError();
     }
     if (part.close() != 0)
-        streamWriteError();
+        fileio::streamWriteError();
 }
 
 } // namespace
 
 void Cut(const CutRequest &request, ProgressSink &progress, PartListFactory *partListFactory)
 {
-    if (!fileExists(request.source))
-        reportError(kInvalidFileName);
+    if (!fileio::fileExists(request.source))
+        fileio::reportError(fileio::kInvalidFileName);
 
-    File source;
-    if (openForReading(request.source, source) != 0)
-        cannotOpenFile(request.source);
+    fileio::File source;
+    if (fileio::openForReading(request.source, source) != 0)
+        fileio::cannotOpenFile(request.source);
 
     const SkipList skip = ParseSkipList(request.skipText);
 
     std::int64_t size = 0;
     if (source.size(size) != 0)
-        streamReadError();
+        fileio::streamReadError();
     const SplitPlan plan = MakeSplitPlan(size, request.mode);
 
-    const std::optional<FileId> sourceId = fileId(source);
+    const std::optional<fileio::FileId> sourceId = fileio::fileId(source);
     std::unique_ptr<PartList> partList;
     if (request.writePartList) {
         if (!partListFactory)
@@ -87,8 +88,8 @@ void Cut(const CutRequest &request, ProgressSink &progress, PartListFactory *par
     progress.reset();
     source.close();
 
-    if (request.deleteSource && fileExists(request.source))
-        removeFile(request.source);
+    if (request.deleteSource && fileio::fileExists(request.source))
+        fileio::removeFile(request.source);
 }
 
 } // namespace ops

@@ -4,8 +4,8 @@
 #include "joiner_failure.h"
 #include "list_reader.h"
 
-#include "ops/copy.h"
-#include "ops/file.h"
+#include "fileio/copy.h"
+#include "fileio/file.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -31,13 +31,13 @@ struct ListCheck {
     bool ok = true;
     std::int64_t lines = 0;
     // The listed files and the list itself: the output may be none of them.
-    std::vector<ops::FileId> inputs;
+    std::vector<fileio::FileId> inputs;
 };
 
-ops::File openList()
+fileio::File openList()
 {
-    ops::File list;
-    if (const int err = ops::openForReading(kListName, list))
+    fileio::File list;
+    if (const int err = fileio::openForReading(kListName, list))
         failStep(err);
     return list;
 }
@@ -45,16 +45,16 @@ ops::File openList()
 // Reads every line, also after one has failed, and counts them.
 ListCheck checkList()
 {
-    ops::File list = openList();
+    fileio::File list = openList();
     ListCheck check;
-    if (const auto id = ops::fileId(list))
+    if (const auto id = fileio::fileId(list))
         check.inputs.push_back(*id);
     ListReader reader(list);
     while (!reader.atEnd()) {
         const std::string name = reader.readLine();
-        if (!ops::fileExists(name))
+        if (!fileio::fileExists(name))
             check.ok = false;
-        else if (const auto id = ops::fileId(name))
+        else if (const auto id = fileio::fileId(name))
             check.inputs.push_back(*id);
         ++check.lines;
     }
@@ -70,34 +70,34 @@ void refuseOutput(const std::string &name, const ListCheck &check)
 {
     if (name.empty())
         failStep(kInvalidName);
-    const auto id = ops::fileId(name);
+    const auto id = fileio::fileId(name);
     if (!id)
         return;
-    for (const ops::FileId &input : check.inputs) {
+    for (const fileio::FileId &input : check.inputs) {
         if (input == *id)
             failStep(kInvalidName);
     }
 }
 
-ops::File createOutput(const std::string &name)
+fileio::File createOutput(const std::string &name)
 {
-    ops::File output;
-    if (const int err = ops::createFile(name, output))
+    fileio::File output;
+    if (const int err = fileio::createFile(name, output))
         failStep(err);
     return output;
 }
 
 // Appends the part as it stands now; a part that has shrunk since its size was taken ends early.
-void appendPart(const std::string &name, ops::File &output)
+void appendPart(const std::string &name, fileio::File &output)
 {
-    ops::File part;
-    if (const int err = ops::openForReading(name, part))
+    fileio::File part;
+    if (const int err = fileio::openForReading(name, part))
         failStep(err);
     std::int64_t size = 0;
     if (const int err = part.size(size))
         failStep(err);
-    const ops::CopyResult copied = ops::copyBytes(part, 0, output, size);
-    if (copied.status == ops::CopyResult::Status::ReadFailed || copied.status == ops::CopyResult::Status::WriteFailed)
+    const fileio::CopyResult copied = fileio::copyBytes(part, 0, output, size);
+    if (copied.status == fileio::CopyResult::Status::ReadFailed || copied.status == fileio::CopyResult::Status::WriteFailed)
         failStep(copied.err);
     part.close();
 }
@@ -107,9 +107,9 @@ void join(Console &console, const ListCheck &check)
     console.writeLine("Save new file as: ");
     const std::string name = console.readLine();
     refuseOutput(name, check);
-    ops::File output = createOutput(name);
+    fileio::File output = createOutput(name);
 
-    ops::File list = openList();
+    fileio::File list = openList();
     ListReader reader(list);
     console.writeLine("Wait...");
     console.writeLine("Opened files: ");
@@ -127,7 +127,7 @@ void run(Console &console)
 {
     for (const char *line : kBanner)
         console.writeLine(line);
-    const ListCheck check = ops::fileExists(kListName) ? checkList() : ListCheck{false, 0, {}};
+    const ListCheck check = fileio::fileExists(kListName) ? checkList() : ListCheck{false, 0, {}};
     if (check.ok)
         join(console, check);
     else
@@ -150,7 +150,7 @@ void report(Console &console, const JoinerFailure &failure, const std::string &m
     // The report goes to the same output; if that fails too there is nothing left to tell.
     try {
         console.write("Exception EInOutError in module " + moduleName + " at " + hex8(failure.where) + ".\n");
-        console.writeLine(ops::IoErrorReport(failure.error) + ".");
+        console.writeLine(fileio::IoErrorReport(failure.error) + ".");
     } catch (const JoinerFailure &) {
     }
 }
