@@ -1,7 +1,10 @@
 #include "commands.h"
+#include "run_operation.h"
 #include "terminal_progress.h"
 
 #include "ops/erase.h"
+
+#include <cstring>
 
 namespace cli {
 
@@ -12,7 +15,9 @@ void run(const Arguments &args)
     if (args.operands().size() != 1)
         throw UsageError(args.operands().empty() ? "erase needs a FILE" : "erase takes one FILE");
     TerminalProgress progress(TerminalProgress::Units::Bytes, args.flag("quiet"));
-    ops::Erase(args.operands().front(), progress);
+    const std::string &path = args.operands().front();
+    if (const int error = ops::Erase(path, progress))
+        throw CommandFailure(path + ": zeroed but not removed: " + std::strerror(error));
 }
 
 } // namespace
@@ -22,6 +27,8 @@ const Command kEraseCommand{
     "  erase FILE                     overwrite FILE with zeros, then delete it\n",
     "Usage: skarvel-cli erase FILE\n"
     "Overwrites every byte of FILE with zeros, flushes them to the device, then deletes FILE.\n"
+    "A FILE that cannot be deleted (its folder is not writable, say) stays, zeroed, and the\n"
+    "failure is reported with exit status 1.\n"
     "\n",
     {},
     run,

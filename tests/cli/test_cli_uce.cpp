@@ -1,4 +1,5 @@
 #include "support/cli_runner.h"
+#include "support/scratch_mount.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -118,6 +119,20 @@ TEST(CliErase, AMissingFileIsAnInvalidName)
     expectFailure(runCli({"erase", dir.file("missing")}), "Invalid file name");
     expectFailure(runCli({"erase", dir.path()}), "Invalid file name");
     EXPECT_TRUE(exists(dir.path()));
+}
+
+TEST(CliErase, ARemovalThatFailsIsReported)
+{
+    TempDir dir;
+    writeFile(dir.file("f"), patternBytes(5000));
+    // The folder is frozen, not the file: the zeros go in, the name cannot go.
+    const ScopedImmutable frozen(dir.path());
+    if (!frozen.set())
+        GTEST_SKIP() << "cannot make a folder immutable here: " << frozen.why();
+    const CliResult r = runCli({"erase", dir.file("f")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.starts_with("skarvel-cli: " + dir.file("f") + ": zeroed but not removed: ")) << r.err;
+    EXPECT_EQ(readFile(dir.file("f")), Bytes(5000, 0));
 }
 
 TEST(CliErase, TakesOneFile)
