@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 using namespace testsupport;
 
 namespace {
@@ -60,6 +62,44 @@ TEST(CliUnite, FailuresAreInvalidFileName)
     expectFailure(runCli({"unite", "-o", "out.bin", "a", "missing"}, dir.path()), "Invalid file name");
     EXPECT_EQ(readFile(dir.file("a")), Bytes{1});
     EXPECT_EQ(readFile(dir.file("out.bin")), Bytes{1});
+}
+
+TEST(CliUnite, ByAPartListInItsOrderFromItsFolder)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir.file("parts"));
+    writeFile(dir.file("parts/p1"), "1");
+    writeFile(dir.file("parts/p2"), "22");
+    writeFile(dir.file("parts/p10"), "1010");
+    writeFile(dir.file("parts/info.txt"), "p1\r\np2\r\np10\r\n");
+    writeFile(dir.file("parts/short.txt"), "p1\r\n");
+    writeFile(dir.file("parts/gap.txt"), "p1\r\nmissing\r\np2\r\n");
+    writeFile(dir.file("parts/lf.txt"), "p1\np2\n");
+    const struct Row {
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+    } rows[] = {
+        {{"-o", "out", "--list", "parts/info.txt"}, 0, ""},
+        {{"-o", "parts/p2", "--list", "parts/info.txt"}, 1, "skarvel-cli: parts/p2: is the part list or one of its parts\n"},
+        {{"-o", "parts/info.txt", "--list=parts/info.txt"}, 1, "info.txt: is the part list or one of its parts\n"},
+        {{"-o", "no", "--list", "parts/short.txt"}, 1, "skarvel-cli: parts/short.txt: names fewer than two parts\n"},
+        {{"-o", "no", "--list", "parts/gap.txt"}, 1, "skarvel-cli: parts/gap.txt: line 2 names no file: 'missing'\n"},
+        {{"-o", "no", "--list", "parts/lf.txt"}, 1, "line 1 names no file: 'p1?p2?'\n"},
+        {{"-o", "no", "--list", "parts/none.txt"}, 1, "skarvel-cli: parts/none.txt: no such part list\n"},
+        {{"-o", "no", "--list", "parts/info.txt", "parts/p1"}, 2, "not both\nTry 'skarvel-cli --help'.\n"},
+    };
+    for (const Row &row : rows) {
+        std::vector<std::string> args{"unite"};
+        args.insert(args.end(), row.args.begin(), row.args.end());
+        const CliResult r = runCli(args, dir.path());
+        EXPECT_EQ(r.status, row.status) << r.err;
+        EXPECT_TRUE(r.err.ends_with(row.err)) << r.err;
+    }
+    EXPECT_EQ(readText(dir.file("out")), "1221010");
+    EXPECT_FALSE(exists(dir.file("no")));
+    EXPECT_EQ(readText(dir.file("parts/p2")), "22");
+    EXPECT_EQ(readText(dir.file("parts/info.txt")), "p1\r\np2\r\np10\r\n");
 }
 
 TEST(CliUnite, NeedsAnOutput)
