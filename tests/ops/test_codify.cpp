@@ -1,6 +1,6 @@
-#include "ops/codify.h"
 #include "fileio/failure.h"
 #include "fileio/fault.h"
+#include "ops/codify.h"
 
 #include "support/recording_progress.h"
 #include "support/scratch_mount.h"

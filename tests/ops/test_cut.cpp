@@ -1,6 +1,6 @@
-#include "ops/cut.h"
 #include "fileio/failure.h"
 #include "fileio/fault.h"
+#include "ops/cut.h"
 #include "ops/partlist.h"
 
 #include "support/recording_progress.h"

@@ -1,7 +1,7 @@
 #include "fileio/copy.h"
-#include "ops/erase.h"
 #include "fileio/failure.h"
 #include "fileio/fault.h"
+#include "ops/erase.h"
 
 #include "support/recording_progress.h"
 #include "support/scratch_mount.h"

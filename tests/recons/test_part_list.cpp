@@ -1,10 +1,10 @@
 // info.txt and Recons.exe as Cut leaves them in the current directory.
-#include "child_process.h"
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 
-#include "ops/cut.h"
 #include "fileio/failure.h"
 #include "fileio/fault.h"
+#include "ops/cut.h"
 #include "ops/progress.h"
 #include "recons/part_list.h"
 #include "recons/part_list_files.h"
