@@ -9,23 +9,28 @@
 #include "fileio/failure.h"
 #include "fileio/file.h"
 
+#include <cerrno>
 #include <optional>
+#include <set>
 #include <stdexcept>
 
 namespace ops {
 
 namespace {
 
-// Creates one part and copies its bytes from the source into it.
+// Creates one part and copies its bytes from the source into it; the part joins `keep`, so that
+// no later part, list or joiner is written over it. With `toDevice` the part's data is flushed
+// to the device before it is closed.
 void writePart(fileio::File &source, std::int64_t offset, std::int64_t length, const std::string &path,
-               const std::optional<fileio::FileId> &sourceId, ProgressSink &progress)
+               fileio::FileIds &keep, bool toDevice, ProgressSink &progress)
 {
-    // A part name that leads back to the source (a link beside it) would empty the source.
-    if (sourceId && fileio::fileId(path) == sourceId)
+    // A part name that leads back to the source or to a part made before (a link) would empty it.
+    const std::optional<fileio::FileId> existing = fileio::fileId(path);
+    if (existing && keep.contains(*existing))
         fileio::cannotCreateFile(path);
 
     fileio::File part;
-    if (fileio::createFile(path, part) != 0)
+    if (fileio::createFile(path, part, keep) != 0)
         fileio::cannotCreateFile(path);
 
     const fileio::CopyResult copied = fileio::copyBytes(source, offset, part, length, &progress);
@@ -38,8 +43,22 @@ void writePart(fileio::File &source, std::int64_t offset, std::int64_t length, c
     case fileio::CopyResult::Status::WriteFailed:
         fileio::streamWriteError();
     }
-    if (part.close() != 0)
+    const std::optional<fileio::FileId> id = fileio::fileId(part);
+    if (!id || (toDevice && part.syncData() != 0) || part.close() != 0)
         fileio::streamWriteError();
+    keep.insert(*id);
+}
+
+// The parts, the list and the joiner are on the device before the source goes, so that a power
+// cut or a pulled stick never leaves the source removed and a part short. Their data is flushed
+// as each is written; this flushes the folders that hold their names.
+void syncFolders(const std::set<std::string> &folders)
+{
+    for (const std::string &folder : folders) {
+        // EINVAL: the file system cannot flush a folder, and so has nothing of it to lose.
+        if (const int err = fileio::syncDirectory(folder); err != 0 && err != EINVAL)
+            fileio::streamWriteError();
+    }
 }
 
 } // namespace
@@ -60,12 +79,18 @@ void Cut(const CutRequest &request, ProgressSink &progress, PartListFactory *par
         fileio::streamReadError();
     const SplitPlan plan = MakeSplitPlan(size, request.mode);
 
-    const std::optional<fileio::FileId> sourceId = fileio::fileId(source);
+    // The source, then the list and every part made: no output may be written over one of them.
+    fileio::FileIds keep;
+    if (const std::optional<fileio::FileId> sourceId = fileio::fileId(source))
+        keep.insert(*sourceId);
+    std::set<std::string> folders; // of every file made, when the source is to be deleted
     std::unique_ptr<PartList> partList;
     if (request.writePartList) {
         if (!partListFactory)
             throw std::logic_error("Cut: a part list was asked for but none was given");
-        partList = partListFactory->open(sourceId);
+        partList = partListFactory->open(keep);
+        if (request.deleteSource)
+            folders.insert(std::string()); // the current one, which holds the list
     }
 
     const std::string marker = request.markerOn ? request.marker : std::string();
@@ -75,21 +100,26 @@ void Cut(const CutRequest &request, ProgressSink &progress, PartListFactory *par
         // Skipped parts are passed over: their bytes are never read.
         if (!skip.contains(n)) {
             const std::string path = PartFileName(request.source, marker, n);
-            writePart(source, (n - 1) * plan.partSize, plan.partLength(n, size), path, sourceId, progress);
+            writePart(source, (n - 1) * plan.partSize, plan.partLength(n, size), path, keep, request.deleteSource,
+                      progress);
+            if (request.deleteSource)
+                folders.insert(fileio::directoryPart(path));
             if (partList)
                 partList->add(path);
         }
         progress.step();
     }
     if (partList) {
-        partList->finish();
+        partList->finish(request.deleteSource);
         partList.reset();
     }
     progress.reset();
     source.close();
 
-    if (request.deleteSource && fileio::fileExists(request.source))
+    if (request.deleteSource && fileio::fileExists(request.source)) {
+        syncFolders(folders);
         fileio::removeFile(request.source);
+    }
 }
 
 } // namespace ops
