@@ -90,7 +90,7 @@ TEST(CliUnite, ByAPartListInItsOrderFromItsFolder)
         std::string err;
     } rows[] = {
         {{"-o", "out", "--list", "parts/info.txt"}, 0, ""},
-        {{"-o", "parts/p2", "--list", "parts/info.txt"}, 1, "skarvel-cli: parts/p2: is the part list or one of its parts\n"},
+        {{"-o", "parts/p2", "--list", "parts/info.txt"}, 1, "parts/p2: is the part list or one of its parts\n"},
         {{"-o", "parts/info.txt", "--list=parts/info.txt"}, 1, "info.txt: is the part list or one of its parts\n"},
         {{"-o", "no", "--list", "parts/short.txt"}, 1, "skarvel-cli: parts/short.txt: names fewer than two parts\n"},
         {{"-o", "no", "--list", "parts/gap.txt"}, 1, "skarvel-cli: parts/gap.txt: line 2 names no file: 'missing'\n"},
