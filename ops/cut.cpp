@@ -19,10 +19,9 @@ namespace ops {
 namespace {
 
 // Creates one part and copies its bytes from the source into it; the part joins `keep`, so that
-// no later part, list or joiner is written over it. With `toDevice` the part's data is flushed
-// to the device before it is closed.
-void writePart(fileio::File &source, std::int64_t offset, std::int64_t length, const std::string &path,
-               fileio::FileIds &keep, bool toDevice, ProgressSink &progress)
+// no later part, list or joiner is written over it. Returns the part still open.
+fileio::File writePart(fileio::File &source, std::int64_t offset, std::int64_t length, const std::string &path,
+                       fileio::FileIds &keep, ProgressSink &progress)
 {
     // A part name that leads back to the source or to a part made before (a link) would empty it.
     const std::optional<fileio::FileId> existing = fileio::fileId(path);
@@ -44,9 +43,17 @@ void writePart(fileio::File &source, std::int64_t offset, std::int64_t length, c
         fileio::streamWriteError();
     }
     const std::optional<fileio::FileId> id = fileio::fileId(part);
-    if (!id || (toDevice && part.syncData() != 0) || part.close() != 0)
+    if (!id)
         fileio::streamWriteError();
     keep.insert(*id);
+    return part;
+}
+
+// Flushes a part's data to the device and closes it; nothing to do once it is closed.
+void flushPart(fileio::File &part)
+{
+    if (part.isOpen() && (part.syncData() != 0 || part.close() != 0))
+        fileio::streamWriteError();
 }
 
 // The parts, the list and the joiner are on the device before the source goes, so that a power
@@ -95,20 +102,30 @@ void Cut(const CutRequest &request, ProgressSink &progress, PartListFactory *par
 
     const std::string marker = request.markerOn ? request.marker : std::string();
 
+    // With the source to be deleted, a part is flushed to the device only after the next one has
+    // been copied, its writeback started at once: the device writes while the source is read.
+    fileio::File unflushed;
     progress.setMaximum(plan.partCount);
     for (std::int64_t n = 1; n <= plan.partCount; ++n) {
         // Skipped parts are passed over: their bytes are never read.
         if (!skip.contains(n)) {
             const std::string path = PartFileName(request.source, marker, n);
-            writePart(source, (n - 1) * plan.partSize, plan.partLength(n, size), path, keep, request.deleteSource,
-                      progress);
-            if (request.deleteSource)
+            const std::int64_t length = plan.partLength(n, size);
+            fileio::File part = writePart(source, (n - 1) * plan.partSize, length, path, keep, progress);
+            if (request.deleteSource) {
+                part.startWriteback(0, length);
+                flushPart(unflushed);
+                unflushed = std::move(part);
                 folders.insert(fileio::directoryPart(path));
+            } else if (part.close() != 0) {
+                fileio::streamWriteError();
+            }
             if (partList)
                 partList->add(path);
         }
         progress.step();
     }
+    flushPart(unflushed);
     if (partList) {
         partList->finish(request.deleteSource);
         partList.reset();
