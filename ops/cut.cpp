@@ -1,13 +1,17 @@
 #include "cut.h"
 
+#include "block_hashers.h"
 #include "copy.h"
+#include "digestlist.h"
 #include "failure.h"
 #include "file.h"
+#include "hashed_copy.h"
 #include "partlist.h"
 #include "partname.h"
 #include "progress.h"
 #include "skiplist.h"
 
+#include <memory>
 #include <optional>
 #include <stdexcept>
 
@@ -15,9 +19,27 @@ namespace ops {
 
 namespace {
 
-// Creates one part and copies its bytes from the source into it.
+// The digests a Cut keeps when asked for them: the part's, restarted for every part, and the
+// whole source's.
+constexpr std::size_t kPartDigest = 0;
+constexpr std::size_t kSourceDigest = 1;
+
+void failCopy(const CopyResult &copied)
+{
+    switch (copied.status) {
+    case CopyResult::Status::Done:
+        return;
+    case CopyResult::Status::ReadFailed:
+    case CopyResult::Status::EndOfInput:
+        streamReadError();
+    case CopyResult::Status::WriteFailed:
+        streamWriteError();
+    }
+}
+
+// Creates one part and copies its bytes from the source into it, through the hashers when given.
 void writePart(File &source, std::int64_t offset, std::int64_t length, const std::string &path,
-               const std::optional<FileId> &sourceId, ProgressSink &progress)
+               const std::optional<FileId> &sourceId, ProgressSink &progress, BlockHashers *hashers)
 {
     // A part name that leads back to the source (a link beside it) would empty the source.
     if (sourceId && fileId(path) == sourceId)
@@ -27,23 +49,16 @@ void writePart(File &source, std::int64_t offset, std::int64_t length, const std
     if (createFile(path, part) != 0)
         cannotCreateFile(path);
 
-    const CopyResult copied = copyBytes(source, offset, part, length, &progress);
-    switch (copied.status) {
-    case CopyResult::Status::Done:
-        break;
-    case CopyResult::Status::ReadFailed:
-    case CopyResult::Status::EndOfInput:
-        streamReadError();
-    case CopyResult::Status::WriteFailed:
-        streamWriteError();
-    }
+    failCopy(hashers ? copyHashed(source, offset, &part, length, *hashers, &progress)
+                     : copyBytes(source, offset, part, length, &progress));
     if (part.close() != 0)
         streamWriteError();
 }
 
 } // namespace
 
-void Cut(const CutRequest &request, ProgressSink &progress, PartListFactory *partListFactory)
+void Cut(const CutRequest &request, ProgressSink &progress, PartListFactory *partListFactory,
+         DigestListFactory *digestListFactory)
 {
     if (!fileExists(request.source))
         reportError(kInvalidFileName);
@@ -66,23 +81,44 @@ void Cut(const CutRequest &request, ProgressSink &progress, PartListFactory *par
             throw std::logic_error("Cut: a part list was asked for but none was given");
         partList = partListFactory->open(sourceId);
     }
+    std::unique_ptr<DigestList> digests;
+    std::optional<BlockHashers> hashers;
+    if (request.writeDigests) {
+        if (!digestListFactory)
+            throw std::logic_error("Cut: digests were asked for but no list was given");
+        digests = digestListFactory->open(sourceId);
+        hashers.emplace(2);
+    }
 
     const std::string marker = request.markerOn ? request.marker : std::string();
 
     progress.setMaximum(plan.partCount);
     for (std::int64_t n = 1; n <= plan.partCount; ++n) {
-        // Skipped parts are passed over: their bytes are never read.
-        if (!skip.contains(n)) {
+        const std::int64_t offset = (n - 1) * plan.partSize;
+        const std::int64_t length = plan.partLength(n, size);
+        if (skip.contains(n) != request.onlyListed) {
+            // A part left out is never read, unless the whole source's digest needs its bytes.
+            if (hashers) {
+                failCopy(copyHashed(source, offset, nullptr, length, *hashers, &progress));
+                hashers->finish(kPartDigest);
+            }
+        } else {
             const std::string path = PartFileName(request.source, marker, n);
-            writePart(source, (n - 1) * plan.partSize, plan.partLength(n, size), path, sourceId, progress);
+            writePart(source, offset, length, path, sourceId, progress, hashers ? &*hashers : nullptr);
             if (partList)
                 partList->add(path);
+            if (digests)
+                digests->add(path, hashers->finish(kPartDigest));
         }
         progress.step();
     }
     if (partList) {
         partList->finish();
         partList.reset();
+    }
+    if (digests) {
+        digests->finish(request.source, hashers->finish(kSourceDigest));
+        digests.reset();
     }
     progress.reset();
     source.close();

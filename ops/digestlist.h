@@ -1,0 +1,32 @@
+#pragma once
+
+#include "file.h"
+#include "sha256.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace ops {
+
+// The checksum list Cut writes on request: a digest for every part it made, then one for the
+// whole source. Cut sees only this interface; the file itself is written elsewhere.
+class DigestList {
+public:
+    // Closes a list still open: the failure path of a Cut.
+    virtual ~DigestList() = default;
+
+    // The part just made (its full path) and the digest of its bytes.
+    virtual void add(const std::string &partPath, const Sha256Digest &digest) = 0;
+    // The whole source's digest, after every part; then closes the list.
+    virtual void finish(const std::string &sourcePath, const Sha256Digest &digest) = 0;
+};
+
+class DigestListFactory {
+public:
+    virtual ~DigestListFactory() = default;
+    // Creates the list afresh, never over `source`, the file being cut.
+    virtual std::unique_ptr<DigestList> open(const std::optional<FileId> &source) = 0;
+};
+
+} // namespace ops
