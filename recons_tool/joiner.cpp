@@ -1,14 +1,19 @@
 #include "joiner.h"
 
 #include "console.h"
+#include "digest_steps.h"
 #include "joiner_failure.h"
 #include "list_reader.h"
 
+#include "ops/block_hashers.h"
+#include "ops/checksum_list.h"
 #include "ops/copy.h"
 #include "ops/file.h"
+#include "ops/hashed_copy.h"
 
 #include <cerrno>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace recons_tool {
@@ -25,6 +30,14 @@ constexpr const char *kBanner[] = {
 
 // Reported as error 3, "Invalid filename".
 constexpr int kInvalidName = ENAMETOOLONG;
+
+constexpr const char *kPartVerified = "  SHA-256 Ok";
+constexpr const char *kAllVerified = "SHA-256 verified";
+constexpr const char *kDigestListError = "Error in info.sha256";
+
+// The digests of a verified join: the part's, restarted for every part, and the output's.
+constexpr std::size_t kPartDigest = 0;
+constexpr std::size_t kOutputDigest = 1;
 
 // What the first reading of the list found.
 struct ListCheck {
@@ -58,6 +71,8 @@ ListCheck checkList()
             check.inputs.push_back(*id);
         ++check.lines;
     }
+    if (const auto id = ops::fileId(ops::kChecksumListName))
+        check.inputs.push_back(*id);
     // A list must name at least two parts.
     if (check.lines < 2)
         check.ok = false;
@@ -87,8 +102,30 @@ ops::File createOutput(const std::string &name)
     return output;
 }
 
+// Before anything is created: "info.sha256" must hold a line for every listed part, in list
+// order, and then the whole file's line. Says what is wrong when it does not.
+bool digestsCoverList(Console &console, std::int64_t lines)
+{
+    DigestSteps digests;
+    ops::File list = openList();
+    ListReader reader(list);
+    for (std::int64_t n = 0; n < lines; ++n) {
+        const std::string part = reader.readLine();
+        if (!digests.part(part)) {
+            console.writeLine(part + " is not in info.sha256");
+            return false;
+        }
+    }
+    if (!digests.whole()) {
+        console.writeLine(kDigestListError);
+        return false;
+    }
+    return true;
+}
+
 // Appends the part as it stands now; a part that has shrunk since its size was taken ends early.
-void appendPart(const std::string &name, ops::File &output)
+// With hashers, its bytes are hashed on their way.
+void appendPart(const std::string &name, ops::File &output, ops::BlockHashers *hashers)
 {
     ops::File part;
     if (const int err = ops::openForReading(name, part))
@@ -96,13 +133,25 @@ void appendPart(const std::string &name, ops::File &output)
     std::int64_t size = 0;
     if (const int err = part.size(size))
         failStep(err);
-    const ops::CopyResult copied = ops::copyBytes(part, 0, output, size);
+    const ops::CopyResult copied =
+        hashers ? ops::copyHashed(part, 0, &output, size, *hashers) : ops::copyBytes(part, 0, output, size);
     if (copied.status == ops::CopyResult::Status::ReadFailed || copied.status == ops::CopyResult::Status::WriteFailed)
         failStep(copied.err);
     part.close();
 }
 
-void join(Console &console, const ListCheck &check)
+// A wrong output is worse than none: it is removed, and the line says why.
+bool dropOutput(Console &console, ops::File &output, const std::string &name, const std::string &why)
+{
+    output.close();
+    ops::removeFile(name);
+    console.writeLine(why + "; " + name + " is removed");
+    return false;
+}
+
+// Joins the listed parts; with digests, checks each part as it is copied and the whole output
+// at the end. False when a check failed.
+bool join(Console &console, const ListCheck &check, bool withDigests)
 {
     console.writeLine("Save new file as: ");
     const std::string name = console.readLine();
@@ -111,29 +160,55 @@ void join(Console &console, const ListCheck &check)
 
     ops::File list = openList();
     ListReader reader(list);
+    std::optional<DigestSteps> digests;
+    std::optional<ops::BlockHashers> hashers;
+    if (withDigests) {
+        digests.emplace();
+        hashers.emplace(2);
+    }
     console.writeLine("Wait...");
     console.writeLine("Opened files: ");
     for (std::int64_t n = 0; n < check.lines; ++n) {
         const std::string part = reader.readLine();
         console.writeLine(" " + part + " Ok");
-        appendPart(part, output);
+        appendPart(part, output, hashers ? &*hashers : nullptr);
+        if (!digests)
+            continue;
+        const auto listed = digests->part(part);
+        if (!listed)
+            return dropOutput(console, output, name, part + " is not in info.sha256");
+        if (hashers->finish(kPartDigest) != *listed)
+            return dropOutput(console, output, name, part + " is damaged: its SHA-256 differs");
+        console.writeLine(kPartVerified);
     }
     if (const int err = output.close())
         failStep(err);
+    if (digests) {
+        const auto whole = digests->whole();
+        if (!whole || hashers->finish(kOutputDigest) != *whole)
+            return dropOutput(console, output, name, "The joined file's SHA-256 differs from info.sha256");
+        console.writeLine(kAllVerified);
+    }
     console.writeLine("Complete");
+    return true;
 }
 
-void run(Console &console)
+int run(Console &console)
 {
     for (const char *line : kBanner)
         console.writeLine(line);
     const ListCheck check = ops::fileExists(kListName) ? checkList() : ListCheck{false, 0, {}};
-    if (check.ok)
-        join(console, check);
-    else
+    bool joined = true;
+    if (!check.ok) {
         console.writeLine("Error in info.txt");
+    } else {
+        // Without "info.sha256" the join is the plain one, dialogue and all.
+        const bool withDigests = ops::fileExists(ops::kChecksumListName);
+        joined = (!withDigests || digestsCoverList(console, check.lines)) && join(console, check, withDigests);
+    }
     // Waits for Enter; the end of input counts as Enter.
     console.readLine();
+    return joined ? 0 : 1;
 }
 
 std::string hex8(std::uint32_t value)
@@ -160,8 +235,7 @@ void report(Console &console, const JoinerFailure &failure, const std::string &m
 int RunJoiner(Console &console, const std::string &moduleName)
 {
     try {
-        run(console);
-        return 0;
+        return run(console);
     } catch (const JoinerFailure &failure) {
         report(console, failure, moduleName);
         return 1;
