@@ -3,6 +3,7 @@
 #include "terminal_progress.h"
 
 #include "ops/cut.h"
+#include "recons/digest_list_file.h"
 #include "recons/part_list_files.h"
 
 #include <algorithm>
@@ -41,12 +42,20 @@ ops::CutRequest cutRequest(const Arguments &args)
     }
     request.mode.unitText = unitText(args.value("unit").value_or("byte"));
     request.skipText = args.value("skip").value_or("");
+    if (const auto only = args.value("only")) {
+        // Re-makes parts of a set already made: the set's lists stay as they are.
+        if (args.value("skip") || args.flag("recons") || args.flag("sha256") || args.flag("delete"))
+            throw UsageError("--only goes with none of --skip, --recons, --sha256, --delete");
+        request.skipText = *only;
+        request.onlyListed = true;
+    }
     if (const auto marker = args.value("marker")) {
         request.markerOn = true;
         request.marker = *marker;
     }
     request.writePartList = args.flag("recons");
     request.deleteSource = args.flag("delete");
+    request.writeDigests = args.flag("sha256");
     return request;
 }
 
@@ -55,11 +64,13 @@ ops::CutRequest cutRequest(const Arguments &args)
 int runCut(const std::vector<std::string> &words)
 {
     return runOperation([&] {
-        const Arguments args(words, {"count", "size", "unit", "skip", "marker"}, {"recons", "delete"});
+        const Arguments args(words, {"count", "size", "unit", "skip", "only", "marker"},
+                             {"recons", "sha256", "delete"});
         const ops::CutRequest request = cutRequest(args);
         TerminalProgress progress("parts");
         recons::PartListFiles partList;
-        ops::Cut(request, progress, &partList);
+        recons::DigestListFile digests;
+        ops::Cut(request, progress, &partList, &digests);
     });
 }
 
