@@ -1,15 +1,15 @@
 #include "message_box.h"
 
-#include "ops/failure.h"
+#include "fileio/failure.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 
 namespace app {
 
-void MessageBox::show(const ops::Failure &failure)
+void MessageBox::show(const fileio::Failure &failure)
 {
-    const Kind kind = failure.kind() == ops::FailureKind::Report ? Kind::Report : Kind::ErrorBox;
+    const Kind kind = failure.kind() == fileio::FailureKind::Report ? Kind::Report : Kind::ErrorBox;
     show(kind, QString::fromStdString(failure.boxText()));
 }
 

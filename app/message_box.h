@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-namespace ops {
+namespace fileio {
 class Failure;
 }
 
@@ -27,7 +27,7 @@ public:
     };
 
     // Shows the box the failure asks for and returns when it is closed.
-    void show(const ops::Failure &failure);
+    void show(const fileio::Failure &failure);
     void show(Kind kind, const QString &text);
 
     // The boxes as they are shown, for inspection.

@@ -11,10 +11,10 @@
 #include "spin_edit.h"
 #include "url_opener.h"
 
+#include "fileio/failure.h"
 #include "ops/codify.h"
 #include "ops/cut.h"
 #include "ops/erase.h"
-#include "ops/failure.h"
 #include "ops/unite.h"
 #include "recons/part_list_files.h"
 
@@ -341,16 +341,16 @@ void TForm1::chooseInto(QLineEdit &target, DialogUse use, FileDialog::Selection 
 
 void TForm1::runOperation(const std::function<void()> &operation)
 {
-    std::optional<ops::Failure> failure;
+    std::optional<fileio::Failure> failure;
     {
         BusyGuard busy;
         try {
             operation();
-        } catch (const ops::Failure &caught) {
+        } catch (const fileio::Failure &caught) {
             failure = caught;
         } catch (const std::exception &unforeseen) {
             // Anything else an operation lets through still ends in the default box.
-            failure = ops::Failure(ops::FailureKind::ErrorBox, unforeseen.what());
+            failure = fileio::Failure(fileio::FailureKind::ErrorBox, unforeseen.what());
         }
     }
     if (failure)

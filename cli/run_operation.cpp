@@ -2,7 +2,7 @@
 
 #include "commands.h"
 
-#include "ops/failure.h"
+#include "fileio/failure.h"
 
 #include <cstdio>
 
@@ -16,7 +16,7 @@ int runOperation(const std::function<void()> &operation)
     } catch (const UsageError &error) {
         std::fprintf(stderr, "skarvel-cli: %s\n%s", error.what(), kUsage);
         return kExitUsage;
-    } catch (const ops::Failure &failure) {
+    } catch (const fileio::Failure &failure) {
         std::fprintf(stderr, "skarvel-cli: %s\n", failure.boxText().c_str());
         return kExitFailed;
     }

@@ -1,8 +1,8 @@
 #include "commands.h"
 #include "run_operation.h"
 
-#include "ops/checksum_list.h"
-#include "ops/ioerror.h"
+#include "digest/checksum_list.h"
+#include "fileio/ioerror.h"
 #include "ops/verify_list.h"
 
 #include <cstdio>
@@ -24,7 +24,7 @@ std::string faultLine(const ops::ListedFile &file)
     case Verdict::Missing:
         return file.name + ": missing";
     case Verdict::Unreadable:
-        return file.name + ": cannot be read: " + ops::IoErrorReport(ops::IoError::fromErrno(file.err));
+        return file.name + ": cannot be read: " + fileio::IoErrorReport(fileio::IoError::fromErrno(file.err));
     case Verdict::NotALine:
         return "entry " + file.name + " of the list is not a SHA-256 line";
     }
@@ -47,7 +47,7 @@ bool verifySet(const std::string &listPath)
         }
     });
     if (err)
-        ops::failErrno(err);
+        fileio::failErrno(err);
     if (faults == 0)
         std::printf("%ld listed files whole\n", checked);
     else
@@ -63,7 +63,7 @@ int runVerify(const std::vector<std::string> &words)
         const Arguments args(words, {}, {});
         if (args.operands().size() > 1)
             throw UsageError("verify takes one LIST at most");
-        whole = verifySet(args.operands().empty() ? ops::kChecksumListName : args.operands().front());
+        whole = verifySet(args.operands().empty() ? digest::kChecksumListName : args.operands().front());
     });
     return status == kExitOk && !whole ? kExitFailed : status;
 }

@@ -4,7 +4,7 @@
 #include "recons_tool/list_reader.h"
 #include "recons_tool/name_limit.h"
 
-#include "ops/file.h"
+#include "fileio/file.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     const int fd = listFile();
     fill(fd, data, size);
-    ops::File file(fd);
+    fileio::File file(fd);
     std::size_t lines = 0;
     std::size_t consumed = 0;
     try {

@@ -1,7 +1,7 @@
 // The Cut page's texts as one input: the skip text, then on lines of their own the size text,
 // the unit, the marker, the source path, and "count size bySize" in decimal. Whatever they hold,
 // parsing and planning end quickly with a plan every part of which is sound, or with a message.
-#include "ops/failure.h"
+#include "fileio/failure.h"
 #include "ops/partname.h"
 #include "ops/skiplist.h"
 #include "ops/splitplan.h"
@@ -105,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     try {
         checkSkipList(ops::ParseSkipList(f[0]));
-    } catch (const ops::Failure &) {
+    } catch (const fileio::Failure &) {
         // A run that is no number: the message is the outcome.
     }
     try {
@@ -114,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         checkPartName(f[4], f[3], 1);
         if (plan.partCount > 0)
             checkPartName(f[4], f[3], plan.partCount);
-    } catch (const ops::Failure &) {
+    } catch (const fileio::Failure &) {
     }
     return 0;
 }

@@ -1,11 +1,12 @@
 #include "codify.h"
 
-#include "copy.h"
-#include "failure.h"
-#include "file.h"
-#include "ioerror.h"
 #include "keystream.h"
 #include "progress.h"
+
+#include "fileio/copy.h"
+#include "fileio/failure.h"
+#include "fileio/file.h"
+#include "fileio/ioerror.h"
 
 #include <cerrno>
 #include <memory>
@@ -19,7 +20,7 @@ constexpr const char *kBufferName = "buff.vq";
 
 // Data and key are worked in blocks of this size; with the key's cache that stays under kMaxBuffer.
 constexpr std::size_t kBlock = std::size_t{256} << 10;
-static_assert(2 * kBlock + KeyStream::kCacheLimit <= kMaxBuffer);
+static_assert(2 * kBlock + KeyStream::kCacheLimit <= fileio::kMaxBuffer);
 
 // How much of the result is handed to the device at a time while it is written.
 constexpr std::int64_t kWritebackStride = std::int64_t{8} << 20;
@@ -27,22 +28,22 @@ constexpr std::int64_t kWritebackStride = std::int64_t{8} << 20;
 void check(int err)
 {
     if (err != 0)
-        failErrno(err);
+        fileio::failErrno(err);
 }
 
 // One file in two roles would be emptied or read while it is rewritten: refuse it, whatever
 // names lead to it.
 void refuseNames(const std::string &dataPath, const std::string &keyPath)
 {
-    if (!fileExists(dataPath) || !fileExists(keyPath) || dataPath == keyPath)
-        reportError(kInvalidFileName);
-    const std::optional<FileId> data = fileId(dataPath);
-    const std::optional<FileId> key = fileId(keyPath);
+    if (!fileio::fileExists(dataPath) || !fileio::fileExists(keyPath) || dataPath == keyPath)
+        fileio::reportError(fileio::kInvalidFileName);
+    const std::optional<fileio::FileId> data = fileio::fileId(dataPath);
+    const std::optional<fileio::FileId> key = fileio::fileId(keyPath);
     if (!data || !key || data == key)
-        reportError(kInvalidFileName);
-    const std::optional<FileId> buffer = fileId(kBufferName);
+        fileio::reportError(fileio::kInvalidFileName);
+    const std::optional<fileio::FileId> buffer = fileio::fileId(kBufferName);
     if (buffer && (buffer == data || buffer == key))
-        reportError(kInvalidFileName);
+        fileio::reportError(fileio::kInvalidFileName);
 }
 
 // Kept as one plain loop over two arrays so that the compiler vectorises it.
@@ -58,7 +59,8 @@ void combine(unsigned char *data, const unsigned char *key, std::size_t n, Codif
 }
 
 // Writes the result of the whole data file to buffer; returns how many bytes that was.
-std::int64_t transform(File &data, File &key, File &buffer, CodifyDirection direction, ProgressSink &progress)
+std::int64_t transform(fileio::File &data, fileio::File &key, fileio::File &buffer, CodifyDirection direction,
+                       ProgressSink &progress)
 {
     KeyStream keys(key);
     std::unique_ptr<unsigned char[]> dataBlock(new unsigned char[kBlock]);
@@ -86,7 +88,7 @@ std::int64_t transform(File &data, File &key, File &buffer, CodifyDirection dire
 
 // Flushes a finished result to the device, so that the rename never puts an empty file in the
 // data file's place after a crash.
-void finish(File &result, mode_t bits)
+void finish(fileio::File &result, mode_t bits)
 {
     check(result.setPermissions(bits));
     check(result.sync());
@@ -97,41 +99,41 @@ void finish(File &result, mode_t bits)
 // beside the data file first, so the data file is still replaced in one step.
 void replaceAcross(const std::string &target, mode_t bits)
 {
-    File in;
-    check(openForReading(kBufferName, in));
+    fileio::File in;
+    check(fileio::openForReading(kBufferName, in));
     std::int64_t size = 0;
     check(in.size(size));
 
-    File side;
+    fileio::File side;
     std::string sidePath;
-    check(createTemporaryFile(directoryPart(target), sidePath, side));
-    const auto abandon = [&](const IoError &error) {
+    check(fileio::createTemporaryFile(fileio::directoryPart(target), sidePath, side));
+    const auto abandon = [&](const fileio::IoError &error) {
         side.close();
-        removeFile(sidePath);
-        failIo(error);
+        fileio::removeFile(sidePath);
+        fileio::failIo(error);
     };
-    const CopyResult copied = copyBytes(in, 0, side, size);
-    if (copied.status == CopyResult::Status::EndOfInput)
-        abandon(IoError::shortRead());
+    const fileio::CopyResult copied = fileio::copyBytes(in, 0, side, size);
+    if (copied.status == fileio::CopyResult::Status::EndOfInput)
+        abandon(fileio::IoError::shortRead());
     if (!copied.ok())
-        abandon(IoError::fromErrno(copied.err));
+        abandon(fileio::IoError::fromErrno(copied.err));
     if (const int err = side.setPermissions(bits))
-        abandon(IoError::fromErrno(err));
+        abandon(fileio::IoError::fromErrno(err));
     if (const int err = side.sync())
-        abandon(IoError::fromErrno(err));
+        abandon(fileio::IoError::fromErrno(err));
     if (const int err = side.close())
-        abandon(IoError::fromErrno(err));
-    if (const int err = renameFile(sidePath, target))
-        abandon(IoError::fromErrno(err));
+        abandon(fileio::IoError::fromErrno(err));
+    if (const int err = fileio::renameFile(sidePath, target))
+        abandon(fileio::IoError::fromErrno(err));
     in.close();
-    removeFile(kBufferName);
+    fileio::removeFile(kBufferName);
 }
 
 // Puts the result in the data file's place in one rename: the data file's name never stands
 // empty, and a failed replacement leaves the data file as it was.
 void replaceData(const std::string &target, mode_t bits)
 {
-    const int err = renameFile(kBufferName, target);
+    const int err = fileio::renameFile(kBufferName, target);
     if (err == EXDEV)
         replaceAcross(target, bits);
     else
@@ -145,28 +147,28 @@ void Codify(const std::string &dataPath, const std::string &keyPath, CodifyDirec
 {
     refuseNames(dataPath, keyPath);
 
-    File data;
-    check(openForReadWrite(dataPath, data));
-    File key;
-    check(openForReadWrite(keyPath, key));
+    fileio::File data;
+    check(fileio::openForReadWrite(dataPath, data));
+    fileio::File key;
+    check(fileio::openForReadWrite(keyPath, key));
     // The rename goes onto the link's target, so a data file reached through a link keeps its link.
     std::string target;
-    check(resolvePath(dataPath, target));
+    check(fileio::resolvePath(dataPath, target));
     std::int64_t size = 0;
     check(data.size(size));
     mode_t bits = 0;
     check(data.permissions(bits));
 
     // A link or hard link named "buff.vq" must not receive the result, nor be renamed over the data.
-    removeFile(kBufferName);
-    File buffer;
-    check(createFile(kBufferName, buffer, 0600));
+    fileio::removeFile(kBufferName);
+    fileio::File buffer;
+    check(fileio::createFile(kBufferName, buffer, 0600));
 
     progress.setMaximum(size);
     // A data file that ends before its size (cut short meanwhile, or a faulty device) must not
     // be replaced by a shorter result.
     if (transform(data, key, buffer, direction, progress) < size)
-        failIo(IoError::shortRead());
+        fileio::failIo(fileio::IoError::shortRead());
     check(data.close());
     check(key.close());
     finish(buffer, bits);

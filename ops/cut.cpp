@@ -1,15 +1,16 @@
 #include "cut.h"
 
-#include "block_hashers.h"
-#include "copy.h"
 #include "digestlist.h"
-#include "failure.h"
-#include "file.h"
-#include "hashed_copy.h"
 #include "partlist.h"
 #include "partname.h"
 #include "progress.h"
 #include "skiplist.h"
+
+#include "digest/block_hashers.h"
+#include "digest/hashed_copy.h"
+#include "fileio/copy.h"
+#include "fileio/failure.h"
+#include "fileio/file.h"
 
 #include <memory>
 #include <optional>
@@ -24,35 +25,36 @@ namespace {
 constexpr std::size_t kPartDigest = 0;
 constexpr std::size_t kSourceDigest = 1;
 
-void failCopy(const CopyResult &copied)
+void failCopy(const fileio::CopyResult &copied)
 {
     switch (copied.status) {
-    case CopyResult::Status::Done:
+    case fileio::CopyResult::Status::Done:
         return;
-    case CopyResult::Status::ReadFailed:
-    case CopyResult::Status::EndOfInput:
-        streamReadError();
-    case CopyResult::Status::WriteFailed:
-        streamWriteError();
+    case fileio::CopyResult::Status::ReadFailed:
+    case fileio::CopyResult::Status::EndOfInput:
+        fileio::streamReadError();
+    case fileio::CopyResult::Status::WriteFailed:
+        fileio::streamWriteError();
     }
 }
 
 // Creates one part and copies its bytes from the source into it, through the hashers when given.
-void writePart(File &source, std::int64_t offset, std::int64_t length, const std::string &path,
-               const std::optional<FileId> &sourceId, ProgressSink &progress, BlockHashers *hashers)
+void writePart(fileio::File &source, std::int64_t offset, std::int64_t length, const std::string &path,
+               const std::optional<fileio::FileId> &sourceId, ProgressSink &progress,
+               digest::BlockHashers *hashers)
 {
     // A part name that leads back to the source (a link beside it) would empty the source.
-    if (sourceId && fileId(path) == sourceId)
-        cannotCreateFile(path);
+    if (sourceId && fileio::fileId(path) == sourceId)
+        fileio::cannotCreateFile(path);
 
-    File part;
-    if (createFile(path, part) != 0)
-        cannotCreateFile(path);
+    fileio::File part;
+    if (fileio::createFile(path, part) != 0)
+        fileio::cannotCreateFile(path);
 
-    failCopy(hashers ? copyHashed(source, offset, &part, length, *hashers, &progress)
-                     : copyBytes(source, offset, part, length, &progress));
+    failCopy(hashers ? digest::copyHashed(source, offset, &part, length, *hashers, &progress)
+                     : fileio::copyBytes(source, offset, part, length, &progress));
     if (part.close() != 0)
-        streamWriteError();
+        fileio::streamWriteError();
 }
 
 } // namespace
@@ -60,21 +62,21 @@ void writePart(File &source, std::int64_t offset, std::int64_t length, const std
 void Cut(const CutRequest &request, ProgressSink &progress, PartListFactory *partListFactory,
          DigestListFactory *digestListFactory)
 {
-    if (!fileExists(request.source))
-        reportError(kInvalidFileName);
+    if (!fileio::fileExists(request.source))
+        fileio::reportError(fileio::kInvalidFileName);
 
-    File source;
-    if (openForReading(request.source, source) != 0)
-        cannotOpenFile(request.source);
+    fileio::File source;
+    if (fileio::openForReading(request.source, source) != 0)
+        fileio::cannotOpenFile(request.source);
 
     const SkipList skip = ParseSkipList(request.skipText);
 
     std::int64_t size = 0;
     if (source.size(size) != 0)
-        streamReadError();
+        fileio::streamReadError();
     const SplitPlan plan = MakeSplitPlan(size, request.mode);
 
-    const std::optional<FileId> sourceId = fileId(source);
+    const std::optional<fileio::FileId> sourceId = fileio::fileId(source);
     std::unique_ptr<PartList> partList;
     if (request.writePartList) {
         if (!partListFactory)
@@ -82,7 +84,7 @@ void Cut(const CutRequest &request, ProgressSink &progress, PartListFactory *par
         partList = partListFactory->open(sourceId);
     }
     std::unique_ptr<DigestList> digests;
-    std::optional<BlockHashers> hashers;
+    std::optional<digest::BlockHashers> hashers;
     if (request.writeDigests) {
         if (!digestListFactory)
             throw std::logic_error("Cut: digests were asked for but no list was given");
@@ -99,7 +101,7 @@ void Cut(const CutRequest &request, ProgressSink &progress, PartListFactory *par
         if (skip.contains(n) != request.onlyListed) {
             // A part left out is never read, unless the whole source's digest needs its bytes.
             if (hashers) {
-                failCopy(copyHashed(source, offset, nullptr, length, *hashers, &progress));
+                failCopy(digest::copyHashed(source, offset, nullptr, length, *hashers, &progress));
                 hashers->finish(kPartDigest);
             }
         } else {
@@ -123,8 +125,8 @@ void Cut(const CutRequest &request, ProgressSink &progress, PartListFactory *par
     progress.reset();
     source.close();
 
-    if (request.deleteSource && fileExists(request.source))
-        removeFile(request.source);
+    if (request.deleteSource && fileio::fileExists(request.source))
+        fileio::removeFile(request.source);
 }
 
 } // namespace ops

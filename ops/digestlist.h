@@ -1,7 +1,7 @@
 #pragma once
 
-#include "file.h"
-#include "sha256.h"
+#include "digest/sha256.h"
+#include "fileio/file.h"
 
 #include <memory>
 #include <optional>
@@ -17,16 +17,16 @@ public:
     virtual ~DigestList() = default;
 
     // The part just made (its full path) and the digest of its bytes.
-    virtual void add(const std::string &partPath, const Sha256Digest &digest) = 0;
+    virtual void add(const std::string &partPath, const digest::Sha256Digest &digest) = 0;
     // The whole source's digest, after every part; then closes the list.
-    virtual void finish(const std::string &sourcePath, const Sha256Digest &digest) = 0;
+    virtual void finish(const std::string &sourcePath, const digest::Sha256Digest &digest) = 0;
 };
 
 class DigestListFactory {
 public:
     virtual ~DigestListFactory() = default;
     // Creates the list afresh, never over `source`, the file being cut.
-    virtual std::unique_ptr<DigestList> open(const std::optional<FileId> &source) = 0;
+    virtual std::unique_ptr<DigestList> open(const std::optional<fileio::FileId> &source) = 0;
 };
 
 } // namespace ops

@@ -1,10 +1,11 @@
 #include "erase.h"
 
-#include "copy.h"
-#include "failure.h"
-#include "file.h"
-#include "ioerror.h"
 #include "progress.h"
+
+#include "fileio/copy.h"
+#include "fileio/failure.h"
+#include "fileio/file.h"
+#include "fileio/ioerror.h"
 
 #include <algorithm>
 #include <memory>
@@ -16,13 +17,13 @@ namespace {
 void check(int err)
 {
     if (err != 0)
-        failErrno(err);
+        fileio::failErrno(err);
 }
 
 // Writes size zero bytes from the file's first byte on, in blocks, leaving its length alone.
-void overwrite(File &file, std::int64_t size, ProgressSink &progress)
+void overwrite(fileio::File &file, std::int64_t size, ProgressSink &progress)
 {
-    const auto blockSize = static_cast<std::size_t>(std::min<std::int64_t>(size, kMaxBuffer));
+    const auto blockSize = static_cast<std::size_t>(std::min<std::int64_t>(size, fileio::kMaxBuffer));
     const std::unique_ptr<unsigned char[]> zeros(new unsigned char[blockSize]());
     while (size > 0) {
         const auto n = static_cast<std::size_t>(std::min<std::int64_t>(size, blockSize));
@@ -36,11 +37,11 @@ void overwrite(File &file, std::int64_t size, ProgressSink &progress)
 
 void Erase(const std::string &path, ProgressSink &progress)
 {
-    if (!fileExists(path))
-        reportError(kInvalidFileName);
+    if (!fileio::fileExists(path))
+        fileio::reportError(fileio::kInvalidFileName);
 
-    File file;
-    check(openForReadWrite(path, file));
+    fileio::File file;
+    check(fileio::openForReadWrite(path, file));
     std::int64_t size = 0;
     check(file.size(size));
     progress.setMaximum(size);
@@ -49,7 +50,7 @@ void Erase(const std::string &path, ProgressSink &progress)
     check(file.sync());
     progress.reset();
     check(file.close());
-    removeFile(path);
+    fileio::removeFile(path);
 }
 
 } // namespace ops

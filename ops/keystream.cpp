@@ -1,6 +1,6 @@
 #include "keystream.h"
 
-#include "ioerror.h"
+#include "fileio/ioerror.h"
 
 #include <algorithm>
 #include <cstring>
@@ -9,21 +9,21 @@ namespace ops {
 
 namespace {
 
-void readExactly(File &key, unsigned char *out, std::size_t n, std::int64_t offset)
+void readExactly(fileio::File &key, unsigned char *out, std::size_t n, std::int64_t offset)
 {
     std::size_t got = 0;
     if (const int err = key.readAt(out, n, offset, got))
-        failErrno(err);
+        fileio::failErrno(err);
     if (got < n)
-        failIo(IoError::shortRead());
+        fileio::failIo(fileio::IoError::shortRead());
 }
 
 } // namespace
 
-KeyStream::KeyStream(File &key) : m_key(key)
+KeyStream::KeyStream(fileio::File &key) : m_key(key)
 {
     if (const int err = m_key.size(m_size))
-        failErrno(err);
+        fileio::failErrno(err);
     if (m_size > 0 && static_cast<std::uint64_t>(m_size) <= kCacheLimit) {
         const auto size = static_cast<std::size_t>(m_size);
         m_cache.reset(new unsigned char[size]);
@@ -39,7 +39,7 @@ std::size_t KeyStream::chunk(std::size_t n) const
 void KeyStream::fill(unsigned char *out, std::size_t n)
 {
     if (n > 0 && m_size == 0)
-        failIo(IoError::shortRead());
+        fileio::failIo(fileio::IoError::shortRead());
     while (n > 0) {
         if (m_position == m_size)
             m_position = 0;

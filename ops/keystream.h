@@ -1,6 +1,6 @@
 #pragma once
 
-#include "file.h"
+#include "fileio/file.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -15,7 +15,7 @@ public:
     static constexpr std::size_t kCacheLimit = std::size_t{256} << 10;
 
     // Takes the key's size now; the key stays open for as long as the stream is used.
-    explicit KeyStream(File &key);
+    explicit KeyStream(fileio::File &key);
 
     // The next n key bytes. Throws Failure: "Read beyond end of file" for an empty key (or one
     // that shrank meanwhile), the I/O report of a failed read.
@@ -24,7 +24,7 @@ public:
 private:
     std::size_t chunk(std::size_t n) const;
 
-    File &m_key;
+    fileio::File &m_key;
     std::int64_t m_size = 0;
     std::int64_t m_position = 0;
     std::unique_ptr<unsigned char[]> m_cache;

@@ -1,6 +1,6 @@
 #include "number.h"
 
-#include "failure.h"
+#include "fileio/failure.h"
 
 #include <string>
 
@@ -10,7 +10,7 @@ namespace {
 
 [[noreturn]] void notAnInteger(std::string_view text)
 {
-    failWith("'" + std::string(text) + "' is not a valid integer value");
+    fileio::failWith("'" + std::string(text) + "' is not a valid integer value");
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "file.h"
+#include "fileio/file.h"
 
 #include <memory>
 #include <optional>
@@ -26,7 +26,7 @@ public:
     virtual ~PartListFactory() = default;
     // Creates the list afresh. `source` is the file being cut: neither the list nor the joiner
     // may be written over it, whatever names lead to it.
-    virtual std::unique_ptr<PartList> open(const std::optional<FileId> &source) = 0;
+    virtual std::unique_ptr<PartList> open(const std::optional<fileio::FileId> &source) = 0;
 };
 
 } // namespace ops

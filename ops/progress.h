@@ -1,27 +1,22 @@
 #pragma once
 
+#include "fileio/copy_progress.h"
+
 #include <cstdint>
 
 namespace ops {
 
 // Where an operation reports how far it has come, in its own units (parts, files or bytes).
 // A step of n units must have the same effect as n single steps.
-class ProgressSink {
+class ProgressSink : public fileio::CopyProgress {
 public:
-    virtual ~ProgressSink() = default;
-
     virtual void setMaximum(std::int64_t units) = 0;
     virtual void step(std::int64_t units = 1) = 0;
     // Position back to 0; the maximum stays.
     virtual void reset() = 0;
-    // The unit under way (a part of gigabytes, say) is `done` of `total` bytes along; the step
-    // that follows completes it. Called between blocks of long copies, so that a display moves
-    // within long units and a window repaints meanwhile.
-    virtual void partway(std::int64_t done, std::int64_t total)
-    {
-        static_cast<void>(done);
-        static_cast<void>(total);
-    }
+    // partway(done, total): the unit under way (a part of gigabytes, say) is `done` of `total`
+    // bytes along; the step that follows completes it. Called between blocks of long copies, so
+    // that a display moves within long units and a window repaints meanwhile.
 };
 
 class NullProgress final : public ProgressSink {

@@ -1,7 +1,8 @@
 #include "splitplan.h"
 
-#include "failure.h"
 #include "number.h"
+
+#include "fileio/failure.h"
 
 namespace ops {
 
@@ -37,15 +38,15 @@ SplitPlan MakeSplitPlan(std::int64_t size, const SplitMode &mode)
     // A size of 0 ("0", "00") means by count. A negative one can only come through pasting
     // and gives no usable part size either.
     if (units < 0)
-        reportError(kInvalidFileSize);
+        fileio::reportError(fileio::kInvalidFileSize);
 
     plan.partCount = mode.count;
     if (size < plan.partCount)
-        reportError(kInvalidFileSize);
+        fileio::reportError(fileio::kInvalidFileSize);
     plan.partSize = divideRoundingUp(size, plan.partCount);
     // Rounding up can leave nothing for the trailing parts (9 bytes in 4 parts of 3).
     if ((plan.partCount - 1) * plan.partSize >= size)
-        reportError(kInvalidFileSize);
+        fileio::reportError(fileio::kInvalidFileSize);
     return plan;
 }
 

@@ -1,9 +1,10 @@
 #include "unite.h"
 
-#include "copy.h"
-#include "failure.h"
-#include "file.h"
 #include "progress.h"
+
+#include "fileio/copy.h"
+#include "fileio/failure.h"
+#include "fileio/file.h"
 
 #include <optional>
 
@@ -12,12 +13,12 @@ namespace ops {
 namespace {
 
 // Every failure of a join ends the same way; the files still open are closed first.
-[[noreturn]] void giveUp(File &output, File *input = nullptr)
+[[noreturn]] void giveUp(fileio::File &output, fileio::File *input = nullptr)
 {
     if (input)
         input->close();
     output.close();
-    reportError(kInvalidFileName);
+    fileio::reportError(fileio::kInvalidFileName);
 }
 
 // "*" and "?" never make a usable output name: they are the untouched "*.*" placeholder.
@@ -29,11 +30,11 @@ bool wildcardName(const std::string &output)
 // An output that already is one of the inputs would be emptied before that input is read.
 bool outputIsAnInput(const std::vector<std::string> &inputs, const std::string &output)
 {
-    const std::optional<FileId> outputId = fileId(output);
+    const std::optional<fileio::FileId> outputId = fileio::fileId(output);
     if (!outputId)
         return false;
     for (const std::string &input : inputs) {
-        if (fileId(input) == outputId)
+        if (fileio::fileId(input) == outputId)
             return true;
     }
     return false;
@@ -42,27 +43,27 @@ bool outputIsAnInput(const std::vector<std::string> &inputs, const std::string &
 // The missing folders along the output's path; a failure shows when the output is created.
 void makeOutputFolder(const std::string &output)
 {
-    std::string folder = directoryPart(output);
+    std::string folder = fileio::directoryPart(output);
     folder.pop_back();
     if (!folder.empty())
-        makeDirectories(folder);
+        fileio::makeDirectories(folder);
 }
 
-void appendInput(const std::string &path, File &output, const std::optional<FileId> &outputId,
+void appendInput(const std::string &path, fileio::File &output, const std::optional<fileio::FileId> &outputId,
                  ProgressSink &progress)
 {
     // Only regular files: opening a FIFO would wait for a writer forever.
-    File input;
-    if (!fileExists(path) || openForReading(path, input) != 0)
+    fileio::File input;
+    if (!fileio::fileExists(path) || fileio::openForReading(path, input) != 0)
         giveUp(output);
     // An input that became the output after the check (created by this very join).
-    if (!outputId || fileId(input) == outputId)
+    if (!outputId || fileio::fileId(input) == outputId)
         giveUp(output, &input);
 
     std::int64_t size = 0;
     if (input.size(size) != 0)
         giveUp(output, &input);
-    if (!copyBytes(input, 0, output, size, &progress).ok())
+    if (!fileio::copyBytes(input, 0, output, size, &progress).ok())
         giveUp(output, &input);
     progress.step();
     input.close();
@@ -73,22 +74,22 @@ void appendInput(const std::string &path, File &output, const std::optional<File
 void Unite(const std::vector<std::string> &inputs, const std::string &output, ProgressSink &progress)
 {
     if (wildcardName(output) || outputIsAnInput(inputs, output))
-        reportError(kInvalidFileName);
+        fileio::reportError(fileio::kInvalidFileName);
 
-    if (!directoryPart(output).empty())
+    if (!fileio::directoryPart(output).empty())
         makeOutputFolder(output);
 
-    File out;
-    if (createFile(output, out) != 0)
-        reportError(kInvalidFileName);
-    const std::optional<FileId> outputId = fileId(out);
+    fileio::File out;
+    if (fileio::createFile(output, out) != 0)
+        fileio::reportError(fileio::kInvalidFileName);
+    const std::optional<fileio::FileId> outputId = fileio::fileId(out);
 
     progress.setMaximum(static_cast<std::int64_t>(inputs.size()));
     for (const std::string &input : inputs)
         appendInput(input, out, outputId, progress);
 
     if (out.close() != 0)
-        reportError(kInvalidFileName);
+        fileio::reportError(fileio::kInvalidFileName);
     progress.reset();
 }
 

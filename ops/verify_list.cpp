@@ -1,9 +1,9 @@
 #include "verify_list.h"
 
-#include "block_hashers.h"
-#include "checksum_list.h"
-#include "file.h"
-#include "hashed_copy.h"
+#include "digest/block_hashers.h"
+#include "digest/checksum_list.h"
+#include "digest/hashed_copy.h"
+#include "fileio/file.h"
 
 #include <optional>
 
@@ -11,21 +11,21 @@ namespace ops {
 
 namespace {
 
-ListedFile check(const std::string &folder, const ChecksumEntry &entry, bool last)
+ListedFile check(const std::string &folder, const digest::ChecksumEntry &entry, bool last)
 {
     using Verdict = ListedFile::Verdict;
     const std::string path = folder + entry.name;
-    if (!fileExists(path))
+    if (!fileio::fileExists(path))
         return {entry.name, last ? Verdict::NotMadeYet : Verdict::Missing};
-    File file;
+    fileio::File file;
     std::int64_t size = 0;
-    int err = openForReading(path, file);
+    int err = fileio::openForReading(path, file);
     if (err == 0)
         err = file.size(size);
     if (err != 0)
         return {entry.name, Verdict::Unreadable, err};
-    BlockHashers hasher(1);
-    const CopyResult read = copyHashed(file, 0, nullptr, size, hasher);
+    digest::BlockHashers hasher(1);
+    const fileio::CopyResult read = digest::copyHashed(file, 0, nullptr, size, hasher);
     if (!read.ok())
         return {entry.name, Verdict::Unreadable, read.err};
     return {entry.name, hasher.finish(0) == entry.digest ? Verdict::Whole : Verdict::Damaged};
@@ -40,21 +40,21 @@ bool isFault(ListedFile::Verdict verdict)
 
 int VerifyList(const std::string &listPath, const std::function<void(const ListedFile &)> &tell)
 {
-    File list;
-    if (const int err = openForReading(listPath, list))
+    fileio::File list;
+    if (const int err = fileio::openForReading(listPath, list))
         return err;
-    ChecksumReader reader(list);
-    const std::string folder = directoryPart(listPath);
+    digest::ChecksumReader reader(list);
+    const std::string folder = fileio::directoryPart(listPath);
 
     // One line is read ahead, to know which line is the last.
-    using Line = ChecksumReader::Line;
+    using Line = digest::ChecksumReader::Line;
     Line kind{};
-    ChecksumEntry entry;
+    digest::ChecksumEntry entry;
     if (const int err = reader.next(kind, entry))
         return err;
     for (long number = 1; kind != Line::End; ++number) {
         Line nextKind{};
-        ChecksumEntry nextEntry;
+        digest::ChecksumEntry nextEntry;
         if (const int err = reader.next(nextKind, nextEntry))
             return err;
         if (kind == Line::Malformed)

@@ -1,6 +1,6 @@
 #include "part_list.h"
 
-#include "ops/ioerror.h"
+#include "fileio/ioerror.h"
 
 #include <cerrno>
 
@@ -29,32 +29,32 @@ bool OpenList::full() const
     return m_buffer.size() >= kBufferSize;
 }
 
-OpenList OpenPartList(const std::optional<ops::FileId> &keep)
+OpenList OpenPartList(const std::optional<fileio::FileId> &keep)
 {
     // Creating the list empties whatever bears its name: never the file being cut.
-    if (keep && ops::fileId(kPartListName) == keep)
-        ops::failErrno(EACCES);
-    ops::File file;
-    if (const int err = ops::createFile(kPartListName, file))
-        ops::failErrno(err);
+    if (keep && fileio::fileId(kPartListName) == keep)
+        fileio::failErrno(EACCES);
+    fileio::File file;
+    if (const int err = fileio::createFile(kPartListName, file))
+        fileio::failErrno(err);
     return OpenList(std::move(file));
 }
 
 void AddToPartList(OpenList &list, const std::string &partPath)
 {
-    list.append(ops::namePart(partPath) + "\r\n");
+    list.append(fileio::namePart(partPath) + "\r\n");
     if (list.full()) {
         if (const int err = list.flush())
-            ops::failErrno(err);
+            fileio::failErrno(err);
     }
 }
 
 void ClosePartList(OpenList &list)
 {
     if (const int err = list.flush())
-        ops::failErrno(err);
+        fileio::failErrno(err);
     if (const int err = list.close())
-        ops::failErrno(err);
+        fileio::failErrno(err);
 }
 
 } // namespace recons

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ops/file.h"
+#include "fileio/file.h"
 
 #include <optional>
 #include <string>
@@ -13,7 +13,7 @@ inline constexpr const char *kPartListName = "info.txt";
 // Lines are buffered and reach the file when the buffer fills and at ClosePartList.
 class OpenList {
 public:
-    explicit OpenList(ops::File file) : m_file(std::move(file)) {}
+    explicit OpenList(fileio::File file) : m_file(std::move(file)) {}
 
     // Writes out the buffered lines: 0 or the errno of the failed write.
     int flush();
@@ -23,14 +23,14 @@ public:
     int close() { return m_file.close(); }
 
 private:
-    ops::File m_file;
+    fileio::File m_file;
     std::string m_buffer;
 };
 
 // Each fails through IoErrorReport (the default error box).
 // Creates "info.txt" in the current directory, or empties it; refuses to when that name leads
 // to `keep` (the file being cut).
-OpenList OpenPartList(const std::optional<ops::FileId> &keep = std::nullopt);
+OpenList OpenPartList(const std::optional<fileio::FileId> &keep = std::nullopt);
 // Appends the name part of the part's path and CR LF.
 void AddToPartList(OpenList &list, const std::string &partPath);
 // Writes out what is buffered and closes the file.

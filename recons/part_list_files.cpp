@@ -9,7 +9,7 @@ namespace {
 
 class PartListFile final : public ops::PartList {
 public:
-    explicit PartListFile(const std::optional<ops::FileId> &source)
+    explicit PartListFile(const std::optional<fileio::FileId> &source)
         : m_source(source), m_list(OpenPartList(source))
     {
     }
@@ -23,14 +23,14 @@ public:
     }
 
 private:
-    std::optional<ops::FileId> m_source;
+    std::optional<fileio::FileId> m_source;
     // A list dropped unfinished is closed by its file, without writing out buffered names.
     OpenList m_list;
 };
 
 } // namespace
 
-std::unique_ptr<ops::PartList> PartListFiles::open(const std::optional<ops::FileId> &source)
+std::unique_ptr<ops::PartList> PartListFiles::open(const std::optional<fileio::FileId> &source)
 {
     return std::make_unique<PartListFile>(source);
 }

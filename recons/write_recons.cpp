@@ -2,9 +2,9 @@
 
 #include "recons_image.h"
 
-#include "ops/copy.h"
-#include "ops/file.h"
-#include "ops/ioerror.h"
+#include "fileio/copy.h"
+#include "fileio/file.h"
+#include "fileio/ioerror.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -26,26 +26,26 @@ mode_t currentUmask()
 
 } // namespace
 
-void WriteRecons(const std::optional<ops::FileId> &keep)
+void WriteRecons(const std::optional<fileio::FileId> &keep)
 {
-    if (keep && ops::fileId(kReconsName) == keep)
-        ops::failErrno(EACCES);
-    ops::File file;
-    if (const int err = ops::createFile(kReconsName, file, kExecutable))
-        ops::failErrno(err);
+    if (keep && fileio::fileId(kReconsName) == keep)
+        fileio::failErrno(EACCES);
+    fileio::File file;
+    if (const int err = fileio::createFile(kReconsName, file, kExecutable))
+        fileio::failErrno(err);
     // Emptying an existing file keeps its mode, which may lack the execute bits.
     if (const int err = file.setPermissions(kExecutable & ~currentUmask()))
-        ops::failErrno(err);
+        fileio::failErrno(err);
 
     const std::span<const unsigned char> image = ReconsImage();
     for (std::size_t done = 0; done < image.size();) {
-        const std::size_t n = std::min(image.size() - done, ops::kMaxBuffer);
+        const std::size_t n = std::min(image.size() - done, fileio::kMaxBuffer);
         if (const int err = file.write(image.data() + done, n))
-            ops::failErrno(err);
+            fileio::failErrno(err);
         done += n;
     }
     if (const int err = file.close())
-        ops::failErrno(err);
+        fileio::failErrno(err);
 }
 
 } // namespace recons

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ops/file.h"
+#include "fileio/file.h"
 
 #include <optional>
 
@@ -11,6 +11,6 @@ inline constexpr const char *kReconsName = "Recons.exe";
 // Writes the joiner image to "Recons.exe" in the current directory, replacing a file of that
 // name unless that name leads to `keep` (the file being cut), and leaves it executable (0777
 // less the umask). Fails through IoErrorReport.
-void WriteRecons(const std::optional<ops::FileId> &keep = std::nullopt);
+void WriteRecons(const std::optional<fileio::FileId> &keep = std::nullopt);
 
 } // namespace recons

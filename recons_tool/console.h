@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ops/file.h"
+#include "fileio/file.h"
 
 #include <string>
 #include <string_view>
@@ -25,8 +25,8 @@ public:
     std::string readLine();
 
 private:
-    ops::File m_input;
-    ops::File m_output;
+    fileio::File m_input;
+    fileio::File m_output;
 };
 
 } // namespace recons_tool

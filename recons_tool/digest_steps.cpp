@@ -6,37 +6,37 @@ namespace recons_tool {
 
 DigestSteps::DigestSteps()
 {
-    if (const int err = ops::openForReading(ops::kChecksumListName, m_file))
+    if (const int err = fileio::openForReading(digest::kChecksumListName, m_file))
         failStep(err);
     m_reader.emplace(m_file);
 }
 
-bool DigestSteps::next(ops::ChecksumEntry &entry)
+bool DigestSteps::next(digest::ChecksumEntry &entry)
 {
-    ops::ChecksumReader::Line kind{};
+    digest::ChecksumReader::Line kind{};
     if (const int err = m_reader->next(kind, entry))
         failStep(err);
-    return kind == ops::ChecksumReader::Line::Entry;
+    return kind == digest::ChecksumReader::Line::Entry;
 }
 
-std::optional<ops::Sha256Digest> DigestSteps::part(const std::string &name)
+std::optional<digest::Sha256Digest> DigestSteps::part(const std::string &name)
 {
-    ops::ChecksumEntry entry;
+    digest::ChecksumEntry entry;
     if (!next(entry) || entry.name != name)
         return std::nullopt;
     return entry.digest;
 }
 
-std::optional<ops::Sha256Digest> DigestSteps::whole()
+std::optional<digest::Sha256Digest> DigestSteps::whole()
 {
-    ops::ChecksumEntry entry;
+    digest::ChecksumEntry entry;
     if (!next(entry))
         return std::nullopt;
-    ops::ChecksumEntry more;
-    ops::ChecksumReader::Line kind{};
+    digest::ChecksumEntry more;
+    digest::ChecksumReader::Line kind{};
     if (const int err = m_reader->next(kind, more))
         failStep(err);
-    if (kind != ops::ChecksumReader::Line::End)
+    if (kind != digest::ChecksumReader::Line::End)
         return std::nullopt;
     return entry.digest;
 }

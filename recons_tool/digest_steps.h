@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ops/checksum_list.h"
-#include "ops/file.h"
+#include "digest/checksum_list.h"
+#include "fileio/file.h"
 
 #include <optional>
 #include <string>
@@ -15,15 +15,15 @@ public:
     DigestSteps();
 
     // The digest of the next line when that line names this part; nothing otherwise.
-    std::optional<ops::Sha256Digest> part(const std::string &name);
+    std::optional<digest::Sha256Digest> part(const std::string &name);
     // The digest of the next line when it is the list's last; nothing otherwise.
-    std::optional<ops::Sha256Digest> whole();
+    std::optional<digest::Sha256Digest> whole();
 
 private:
-    bool next(ops::ChecksumEntry &entry);
+    bool next(digest::ChecksumEntry &entry);
 
-    ops::File m_file;
-    std::optional<ops::ChecksumReader> m_reader;
+    fileio::File m_file;
+    std::optional<digest::ChecksumReader> m_reader;
 };
 
 } // namespace recons_tool

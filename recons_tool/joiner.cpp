@@ -5,11 +5,11 @@
 #include "joiner_failure.h"
 #include "list_reader.h"
 
-#include "ops/block_hashers.h"
-#include "ops/checksum_list.h"
-#include "ops/copy.h"
-#include "ops/file.h"
-#include "ops/hashed_copy.h"
+#include "digest/block_hashers.h"
+#include "digest/checksum_list.h"
+#include "digest/hashed_copy.h"
+#include "fileio/copy.h"
+#include "fileio/file.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -44,13 +44,13 @@ struct ListCheck {
     bool ok = true;
     std::int64_t lines = 0;
     // The listed files and the list itself: the output may be none of them.
-    std::vector<ops::FileId> inputs;
+    std::vector<fileio::FileId> inputs;
 };
 
-ops::File openList()
+fileio::File openList()
 {
-    ops::File list;
-    if (const int err = ops::openForReading(kListName, list))
+    fileio::File list;
+    if (const int err = fileio::openForReading(kListName, list))
         failStep(err);
     return list;
 }
@@ -58,20 +58,20 @@ ops::File openList()
 // Reads every line, also after one has failed, and counts them.
 ListCheck checkList()
 {
-    ops::File list = openList();
+    fileio::File list = openList();
     ListCheck check;
-    if (const auto id = ops::fileId(list))
+    if (const auto id = fileio::fileId(list))
         check.inputs.push_back(*id);
     ListReader reader(list);
     while (!reader.atEnd()) {
         const std::string name = reader.readLine();
-        if (!ops::fileExists(name))
+        if (!fileio::fileExists(name))
             check.ok = false;
-        else if (const auto id = ops::fileId(name))
+        else if (const auto id = fileio::fileId(name))
             check.inputs.push_back(*id);
         ++check.lines;
     }
-    if (const auto id = ops::fileId(ops::kChecksumListName))
+    if (const auto id = fileio::fileId(digest::kChecksumListName))
         check.inputs.push_back(*id);
     // A list must name at least two parts.
     if (check.lines < 2)
@@ -85,19 +85,19 @@ void refuseOutput(const std::string &name, const ListCheck &check)
 {
     if (name.empty())
         failStep(kInvalidName);
-    const auto id = ops::fileId(name);
+    const auto id = fileio::fileId(name);
     if (!id)
         return;
-    for (const ops::FileId &input : check.inputs) {
+    for (const fileio::FileId &input : check.inputs) {
         if (input == *id)
             failStep(kInvalidName);
     }
 }
 
-ops::File createOutput(const std::string &name)
+fileio::File createOutput(const std::string &name)
 {
-    ops::File output;
-    if (const int err = ops::createFile(name, output))
+    fileio::File output;
+    if (const int err = fileio::createFile(name, output))
         failStep(err);
     return output;
 }
@@ -107,7 +107,7 @@ ops::File createOutput(const std::string &name)
 bool digestsCoverList(Console &console, std::int64_t lines)
 {
     DigestSteps digests;
-    ops::File list = openList();
+    fileio::File list = openList();
     ListReader reader(list);
     for (std::int64_t n = 0; n < lines; ++n) {
         const std::string part = reader.readLine();
@@ -125,26 +125,26 @@ bool digestsCoverList(Console &console, std::int64_t lines)
 
 // Appends the part as it stands now; a part that has shrunk since its size was taken ends early.
 // With hashers, its bytes are hashed on their way.
-void appendPart(const std::string &name, ops::File &output, ops::BlockHashers *hashers)
+void appendPart(const std::string &name, fileio::File &output, digest::BlockHashers *hashers)
 {
-    ops::File part;
-    if (const int err = ops::openForReading(name, part))
+    fileio::File part;
+    if (const int err = fileio::openForReading(name, part))
         failStep(err);
     std::int64_t size = 0;
     if (const int err = part.size(size))
         failStep(err);
-    const ops::CopyResult copied =
-        hashers ? ops::copyHashed(part, 0, &output, size, *hashers) : ops::copyBytes(part, 0, output, size);
-    if (copied.status == ops::CopyResult::Status::ReadFailed || copied.status == ops::CopyResult::Status::WriteFailed)
+    const fileio::CopyResult copied = hashers ? digest::copyHashed(part, 0, &output, size, *hashers)
+                                              : fileio::copyBytes(part, 0, output, size);
+    if (copied.status == fileio::CopyResult::Status::ReadFailed || copied.status == fileio::CopyResult::Status::WriteFailed)
         failStep(copied.err);
     part.close();
 }
 
 // A wrong output is worse than none: it is removed, and the line says why.
-bool dropOutput(Console &console, ops::File &output, const std::string &name, const std::string &why)
+bool dropOutput(Console &console, fileio::File &output, const std::string &name, const std::string &why)
 {
     output.close();
-    ops::removeFile(name);
+    fileio::removeFile(name);
     console.writeLine(why + "; " + name + " is removed");
     return false;
 }
@@ -156,12 +156,12 @@ bool join(Console &console, const ListCheck &check, bool withDigests)
     console.writeLine("Save new file as: ");
     const std::string name = console.readLine();
     refuseOutput(name, check);
-    ops::File output = createOutput(name);
+    fileio::File output = createOutput(name);
 
-    ops::File list = openList();
+    fileio::File list = openList();
     ListReader reader(list);
     std::optional<DigestSteps> digests;
-    std::optional<ops::BlockHashers> hashers;
+    std::optional<digest::BlockHashers> hashers;
     if (withDigests) {
         digests.emplace();
         hashers.emplace(2);
@@ -197,13 +197,13 @@ int run(Console &console)
 {
     for (const char *line : kBanner)
         console.writeLine(line);
-    const ListCheck check = ops::fileExists(kListName) ? checkList() : ListCheck{false, 0, {}};
+    const ListCheck check = fileio::fileExists(kListName) ? checkList() : ListCheck{false, 0, {}};
     bool joined = true;
     if (!check.ok) {
         console.writeLine("Error in info.txt");
     } else {
         // Without "info.sha256" the join is the plain one, dialogue and all.
-        const bool withDigests = ops::fileExists(ops::kChecksumListName);
+        const bool withDigests = fileio::fileExists(digest::kChecksumListName);
         joined = (!withDigests || digestsCoverList(console, check.lines)) && join(console, check, withDigests);
     }
     // Waits for Enter; the end of input counts as Enter.
@@ -225,7 +225,7 @@ void report(Console &console, const JoinerFailure &failure, const std::string &m
     // The report goes to the same output; if that fails too there is nothing left to tell.
     try {
         console.write("Exception EInOutError in module " + moduleName + " at " + hex8(failure.where) + ".\n");
-        console.writeLine(ops::IoErrorReport(failure.error) + ".");
+        console.writeLine(fileio::IoErrorReport(failure.error) + ".");
     } catch (const JoinerFailure &) {
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ops/ioerror.h"
+#include "fileio/ioerror.h"
 
 #include <cstdint>
 
@@ -8,13 +8,13 @@ namespace recons_tool {
 
 // A failed file or console step: ends the joiner with the I/O error report.
 struct JoinerFailure {
-    ops::IoError error;
+    fileio::IoError error;
     // Identifies the failing step in the report: the code address it failed at.
     std::uint32_t where;
 };
 
 // Throws JoinerFailure for this error, naming the caller's code address as the failing step.
-[[noreturn]] void failStep(const ops::IoError &error);
+[[noreturn]] void failStep(const fileio::IoError &error);
 [[noreturn]] void failStep(int err);
 
 } // namespace recons_tool

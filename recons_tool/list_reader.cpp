@@ -13,7 +13,7 @@ constexpr char kCtrlZ = '\x1a';
 
 } // namespace
 
-ListReader::ListReader(ops::File &file) : m_file(file), m_buffer(new char[kBufferSize])
+ListReader::ListReader(fileio::File &file) : m_file(file), m_buffer(new char[kBufferSize])
 {
 }
 

@@ -2,7 +2,7 @@
 
 #include "name_limit.h"
 
-#include "ops/file.h"
+#include "fileio/file.h"
 
 #include <cstddef>
 #include <memory>
@@ -14,7 +14,7 @@ namespace recons_tool {
 // line end; any other LF is part of the name. Ctrl-Z or the end of the file ends the text.
 class ListReader {
 public:
-    explicit ListReader(ops::File &file);
+    explicit ListReader(fileio::File &file);
 
     // True when nothing but the end of the text is left.
     bool atEnd();
@@ -26,7 +26,7 @@ private:
     int peek();
     void take() { ++m_position; }
 
-    ops::File &m_file;
+    fileio::File &m_file;
     std::unique_ptr<char[]> m_buffer;
     std::size_t m_position = 0;
     std::size_t m_length = 0;

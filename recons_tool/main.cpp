@@ -1,7 +1,7 @@
 #include "console.h"
 #include "joiner.h"
 
-#include "ops/file.h"
+#include "fileio/file.h"
 
 #include <csignal>
 
@@ -13,5 +13,5 @@ int main(int argc, char **argv)
     std::signal(SIGPIPE, SIG_IGN);
     recons_tool::Console console(STDIN_FILENO, STDOUT_FILENO);
     const std::string self = argc > 0 && argv[0] ? argv[0] : "";
-    return recons_tool::RunJoiner(console, ops::namePart(self));
+    return recons_tool::RunJoiner(console, fileio::namePart(self));
 }

@@ -1,6 +1,6 @@
 // The two failure boxes: captions, icons, buttons, modality, texts.
 #include "app/message_box.h"
-#include "ops/failure.h"
+#include "fileio/failure.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -46,15 +46,15 @@ void MessageBoxTest::failureChoosesTheBox_data()
     QTest::addColumn<QString>("failureText");
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("report") << int(ops::FailureKind::Report) << "Invalid file size" << int(Kind::Report)
+    QTest::newRow("report") << int(fileio::FailureKind::Report) << "Invalid file size" << int(Kind::Report)
                             << "Invalid file size";
-    QTest::newRow("box adds the stop") << int(ops::FailureKind::ErrorBox) << "Disk full" << int(Kind::ErrorBox)
+    QTest::newRow("box adds the stop") << int(fileio::FailureKind::ErrorBox) << "Disk full" << int(Kind::ErrorBox)
                                        << "Disk full.";
-    QTest::newRow("no second stop") << int(ops::FailureKind::ErrorBox) << "Stream read error."
+    QTest::newRow("no second stop") << int(fileio::FailureKind::ErrorBox) << "Stream read error."
                                     << int(Kind::ErrorBox) << "Stream read error.";
-    QTest::newRow("digit sorts after the stop") << int(ops::FailureKind::ErrorBox) << "I/O error 22"
+    QTest::newRow("digit sorts after the stop") << int(fileio::FailureKind::ErrorBox) << "I/O error 22"
                                                 << int(Kind::ErrorBox) << "I/O error 22.";
-    QTest::newRow("path ending in a dash") << int(ops::FailureKind::ErrorBox) << "Cannot open file /x-"
+    QTest::newRow("path ending in a dash") << int(fileio::FailureKind::ErrorBox) << "Cannot open file /x-"
                                            << int(Kind::ErrorBox) << "Cannot open file /x-";
 }
 
@@ -66,7 +66,7 @@ void MessageBoxTest::failureChoosesTheBox()
     QFETCH(QString, shown);
     app::MessageBox boxes;
     boxes.setRecording(true);
-    boxes.show(ops::Failure(ops::FailureKind(failureKind), failureText.toStdString()));
+    boxes.show(fileio::Failure(fileio::FailureKind(failureKind), failureText.toStdString()));
     QCOMPARE(boxes.recorded().size(), std::size_t{1});
     QCOMPARE(int(boxes.recorded().front().kind), kind);
     QCOMPARE(boxes.recorded().front().text, shown);

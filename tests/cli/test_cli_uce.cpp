@@ -1,4 +1,4 @@
-#include "support/cli_runner.h"
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
+#include "fileio/failure.h"
+#include "fileio/fault.h"
 #include "ops/codify.h"
-#include "ops/failure.h"
-#include "ops/fault.h"
 
 #include "support/recording_progress.h"
 #include "support/scratch_mount.h"
@@ -29,7 +29,7 @@ protected:
     {
         try {
             ops::Codify(dataPath, keyPath, direction, progress);
-        } catch (const ops::Failure &failure) {
+        } catch (const fileio::Failure &failure) {
             return failure.boxText();
         }
         return "";
@@ -162,10 +162,10 @@ TEST_F(CodifyTest, MissingFilesAndFoldersAreInvalidNames)
     writeFile(data(), patternBytes(4));
     writeFile(key(), patternBytes(4, 5));
     ::mkdir(dir.file("folder").c_str(), 0755);
-    EXPECT_EQ(codify(CodifyDirection::Add, dir.file("none"), key()), ops::kInvalidFileName);
-    EXPECT_EQ(codify(CodifyDirection::Add, data(), dir.file("none")), ops::kInvalidFileName);
-    EXPECT_EQ(codify(CodifyDirection::Add, dir.file("folder"), key()), ops::kInvalidFileName);
-    EXPECT_EQ(codify(CodifyDirection::Add, data(), ""), ops::kInvalidFileName);
+    EXPECT_EQ(codify(CodifyDirection::Add, dir.file("none"), key()), fileio::kInvalidFileName);
+    EXPECT_EQ(codify(CodifyDirection::Add, data(), dir.file("none")), fileio::kInvalidFileName);
+    EXPECT_EQ(codify(CodifyDirection::Add, dir.file("folder"), key()), fileio::kInvalidFileName);
+    EXPECT_EQ(codify(CodifyDirection::Add, data(), ""), fileio::kInvalidFileName);
     EXPECT_FALSE(exists(buffer()));
     EXPECT_EQ(progress.maximum, -1);
 }
@@ -198,7 +198,7 @@ TEST_F(CodifyTest, RefusesOneFileInTwoRoles)
     ASSERT_EQ(::link("data.bin", "hard"), 0);
     ASSERT_EQ(::symlink("buff.vq", "bufflink"), 0);
     for (const RoleRow &row : kRoleRows) {
-        EXPECT_EQ(codify(CodifyDirection::Add, row.dataPath, row.keyPath), ops::kInvalidFileName) << row.why;
+        EXPECT_EQ(codify(CodifyDirection::Add, row.dataPath, row.keyPath), fileio::kInvalidFileName) << row.why;
         EXPECT_EQ(readFile(data()), dataBytes) << row.why;
         EXPECT_EQ(readFile(key()), keyBytes) << row.why;
         EXPECT_EQ(readFile(buffer()), bufferBytes) << row.why;
@@ -220,7 +220,7 @@ TEST_F(CodifyTest, AFailedReplacementLeavesTheDataIntact)
     writeFile(data(), original);
     writeFile(key(), keyBytes);
     {
-        ops::faults::ScopedFault fault(ops::SysCall::Rename, 1, EBUSY);
+        fileio::faults::ScopedFault fault(fileio::SysCall::Rename, 1, EBUSY);
         EXPECT_EQ(codify(CodifyDirection::Add), "I/O error " + std::to_string(EBUSY) + ".");
     }
     EXPECT_EQ(readFile(data()), original);
@@ -236,7 +236,7 @@ TEST_F(CodifyTest, AFailedWriteLeavesTheDataIntact)
     writeFile(data(), original);
     writeFile(key(), patternBytes(5));
     {
-        ops::faults::ScopedFault fault(ops::SysCall::Write, 2, 0);
+        fileio::faults::ScopedFault fault(fileio::SysCall::Write, 2, 0);
         EXPECT_EQ(codify(CodifyDirection::Add), "Disk full.");
     }
     EXPECT_EQ(readFile(data()), original);
@@ -255,7 +255,7 @@ TEST_F(CodifyTest, ReplacesAcrossFileSystems)
     writeFile(key(), keyBytes);
     ::chmod(dataPath.c_str(), 0604);
     {
-        ops::faults::ScopedFault fault(ops::SysCall::Rename, 1, EXDEV);
+        fileio::faults::ScopedFault fault(fileio::SysCall::Rename, 1, EXDEV);
         EXPECT_EQ(codify(CodifyDirection::Add, dataPath, key()), "");
     }
     EXPECT_EQ(readFile(dataPath), expected(original, keyBytes, CodifyDirection::Add));
@@ -293,7 +293,7 @@ TEST_F(CodifyTest, AFailedReplacementFromAnotherFileSystemLeavesNoTemporary)
     writeFile(key(), patternBytes(9, 2));
     {
         // The first rename meets the file system border; the second one, beside the data, fails.
-        ops::faults::ScopedFault fault(ops::SysCall::Rename, 2, EBUSY);
+        fileio::faults::ScopedFault fault(fileio::SysCall::Rename, 2, EBUSY);
         EXPECT_EQ(codify(CodifyDirection::Add), "I/O error " + std::to_string(EBUSY) + ".");
     }
     EXPECT_EQ(readFile(data()), original);
@@ -318,7 +318,7 @@ TEST_F(CodifyTest, AResultThatCannotTakeTheModeLeavesTheDataIntact)
     const Bytes original = patternBytes(10);
     writeFile(data(), original);
     writeFile(key(), patternBytes(3));
-    ops::faults::ScopedFault fault(ops::SysCall::Chmod, 1, EPERM);
+    fileio::faults::ScopedFault fault(fileio::SysCall::Chmod, 1, EPERM);
     EXPECT_EQ(codify(CodifyDirection::Add), "File access denied.");
     EXPECT_EQ(readFile(data()), original);
 }
@@ -367,7 +367,7 @@ TEST(CodifyReadOnly, AReadOnlyKeyIsAccessDenied)
     std::string text;
     try {
         ops::Codify(dir.file("data.bin"), disk.file("key.bin"), CodifyDirection::Add, progress);
-    } catch (const ops::Failure &failure) {
+    } catch (const fileio::Failure &failure) {
         text = failure.boxText();
     }
     EXPECT_EQ(text, "File access denied.");

@@ -1,6 +1,6 @@
+#include "fileio/failure.h"
+#include "fileio/fault.h"
 #include "ops/cut.h"
-#include "ops/failure.h"
-#include "ops/fault.h"
 #include "ops/partlist.h"
 
 #include "support/recording_progress.h"
@@ -41,7 +41,7 @@ private:
 
 class FakePartListFactory final : public ops::PartListFactory {
 public:
-    std::unique_ptr<ops::PartList> open(const std::optional<ops::FileId> &) override
+    std::unique_ptr<ops::PartList> open(const std::optional<fileio::FileId> &) override
     {
         return std::make_unique<FakePartList>(log);
     }
@@ -67,15 +67,15 @@ protected:
     }
     void cut(const ops::CutRequest &request) { ops::Cut(request, progress, &partList); }
     // Runs the cut and returns the failure it reported.
-    ops::Failure cutFails(const ops::CutRequest &request)
+    fileio::Failure cutFails(const ops::CutRequest &request)
     {
         try {
             cut(request);
-        } catch (const ops::Failure &failure) {
+        } catch (const fileio::Failure &failure) {
             return failure;
         }
         ADD_FAILURE() << "the cut succeeded";
-        return ops::Failure(ops::FailureKind::Report, "");
+        return fileio::Failure(fileio::FailureKind::Report, "");
     }
     Bytes slice(std::size_t from, std::size_t to) const { return Bytes(data.begin() + from, data.begin() + to); }
 
@@ -179,8 +179,8 @@ TEST_F(CutTest, RefusedPlansLeaveNothing)
         ops::CutRequest request = byCount(row.count);
         request.writePartList = true;
         request.deleteSource = true;
-        const ops::Failure failure = cutFails(request);
-        EXPECT_EQ(failure.kind(), ops::FailureKind::Report) << row.why;
+        const fileio::Failure failure = cutFails(request);
+        EXPECT_EQ(failure.kind(), fileio::FailureKind::Report) << row.why;
         EXPECT_EQ(failure.text(), "Invalid file size") << row.why;
         EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{"data.bin"}) << row.why;
         EXPECT_FALSE(partList.log.opened) << row.why;
@@ -194,8 +194,8 @@ TEST_F(CutTest, MissingSourceIsInvalidFileNameBeforeTheSkipTextIsRead)
         ops::CutRequest request = byCount(2);
         request.source = name;
         request.skipText = "99999999999";
-        const ops::Failure failure = cutFails(request);
-        EXPECT_EQ(failure.kind(), ops::FailureKind::Report);
+        const fileio::Failure failure = cutFails(request);
+        EXPECT_EQ(failure.kind(), fileio::FailureKind::Report);
         EXPECT_EQ(failure.text(), "Invalid file name");
     }
 }
@@ -258,7 +258,7 @@ TEST_F(CutTest, PartThatCannotBeCreatedStopsTheCutAndKeepsTheSource)
     ops::CutRequest request = byCount(3);
     request.deleteSource = true;
     request.writePartList = true;
-    const ops::Failure failure = cutFails(request);
+    const fileio::Failure failure = cutFails(request);
     EXPECT_EQ(failure.boxText(), "Cannot create file " + part(2) + ".");
     EXPECT_TRUE(exists(part(1)));
     EXPECT_FALSE(exists(part(3)));
@@ -274,7 +274,7 @@ TEST_F(CutTest, MarkerWithAFolderThatDoesNotExist)
     ops::CutRequest request = byCount(2);
     request.markerOn = true;
     request.marker = "/no/such/";
-    const ops::Failure failure = cutFails(request);
+    const fileio::Failure failure = cutFails(request);
     EXPECT_EQ(failure.text(), "Cannot create file " + dir.file("data/no/such/1.bin"));
     EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{"data.bin"});
 }
@@ -289,20 +289,20 @@ TEST_F(CutTest, APartNameLinkedToTheSourceIsRefused)
 TEST_F(CutTest, CopyFailuresAreStreamErrors)
 {
     struct Row {
-        ops::SysCall call;
+        fileio::SysCall call;
         int err;
         const char *text;
     } rows[] = {
-        {ops::SysCall::Write, ENOSPC, "Stream write error"},
-        {ops::SysCall::Write, 0, "Stream write error"},
-        {ops::SysCall::Read, EIO, "Stream read error"},
-        {ops::SysCall::Read, 0, "Stream read error"}, // the source shrank under us
-        {ops::SysCall::Close, EIO, "Stream write error"},
-        {ops::SysCall::Create, EACCES, nullptr},
+        {fileio::SysCall::Write, ENOSPC, "Stream write error"},
+        {fileio::SysCall::Write, 0, "Stream write error"},
+        {fileio::SysCall::Read, EIO, "Stream read error"},
+        {fileio::SysCall::Read, 0, "Stream read error"}, // the source shrank under us
+        {fileio::SysCall::Close, EIO, "Stream write error"},
+        {fileio::SysCall::Create, EACCES, nullptr},
     };
     for (const Row &row : rows) {
-        ops::faults::ScopedFault kernelCopyOff(ops::SysCall::CopyRange, 1, EXDEV);
-        ops::faults::ScopedFault fault(row.call, 1, row.err);
+        fileio::faults::ScopedFault kernelCopyOff(fileio::SysCall::CopyRange, 1, EXDEV);
+        fileio::faults::ScopedFault fault(row.call, 1, row.err);
         ops::CutRequest request = byCount(2);
         request.deleteSource = true;
         const std::string expected = row.text ? row.text : "Cannot create file " + part(1);
@@ -315,7 +315,7 @@ TEST_F(CutTest, CopyFailuresAreStreamErrors)
 
 TEST_F(CutTest, SourceThatCannotBeOpened)
 {
-    ops::faults::ScopedFault fault(ops::SysCall::Open, 1, EACCES);
+    fileio::faults::ScopedFault fault(fileio::SysCall::Open, 1, EACCES);
     EXPECT_EQ(cutFails(byCount(2)).boxText(), "Cannot open file " + source() + ".");
 }
 
@@ -397,7 +397,7 @@ TEST(CutFullDisk, TinyFileSystem)
     std::string text;
     try {
         ops::Cut(request, progress);
-    } catch (const ops::Failure &failure) {
+    } catch (const fileio::Failure &failure) {
         text = failure.text();
     }
     EXPECT_EQ(text, "Stream write error");

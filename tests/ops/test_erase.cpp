@@ -1,7 +1,7 @@
-#include "ops/copy.h"
+#include "fileio/copy.h"
+#include "fileio/failure.h"
+#include "fileio/fault.h"
 #include "ops/erase.h"
-#include "ops/failure.h"
-#include "ops/fault.h"
 
 #include "support/recording_progress.h"
 #include "support/scratch_mount.h"
@@ -19,7 +19,7 @@ using namespace testsupport;
 
 namespace {
 
-constexpr std::size_t kBlock = ops::kMaxBuffer;
+constexpr std::size_t kBlock = fileio::kMaxBuffer;
 
 class EraseTest : public ::testing::Test {
 protected:
@@ -30,7 +30,7 @@ protected:
     {
         try {
             ops::Erase(path, progress);
-        } catch (const ops::Failure &failure) {
+        } catch (const fileio::Failure &failure) {
             return failure.boxText();
         }
         return "";
@@ -53,7 +53,7 @@ TEST_F(EraseTest, OverwritesEveryByteWithZero)
     for (const std::size_t size : kSizes) {
         writeFile(file(), patternBytes(size));
         // A refused removal keeps the file, so the zeros can be looked at.
-        ops::faults::ScopedFault keep(ops::SysCall::Remove, 1, EBUSY);
+        fileio::faults::ScopedFault keep(fileio::SysCall::Remove, 1, EBUSY);
         EXPECT_EQ(erase(file()), "") << size;
         const Bytes after = readFile(file());
         EXPECT_EQ(after.size(), size);
@@ -64,10 +64,10 @@ TEST_F(EraseTest, OverwritesEveryByteWithZero)
 TEST_F(EraseTest, RemovesTheFileAfterFlushingIt)
 {
     writeFile(file(), patternBytes(5));
-    ops::faults::resetCounts();
+    fileio::faults::resetCounts();
     EXPECT_EQ(erase(file()), "");
     EXPECT_FALSE(exists(file()));
-    EXPECT_EQ(ops::faults::count(ops::SysCall::Fsync), 1);
+    EXPECT_EQ(fileio::faults::count(fileio::SysCall::Fsync), 1);
     EXPECT_EQ(progress.maximum, 5);
     EXPECT_EQ(progress.steps, 5);
     EXPECT_EQ(progress.position, 0);
@@ -77,19 +77,19 @@ TEST_F(EraseTest, RemovesTheFileAfterFlushingIt)
 TEST_F(EraseTest, AnEmptyFileIsRemoved)
 {
     writeFile(file(), Bytes{});
-    ops::faults::resetCounts();
+    fileio::faults::resetCounts();
     EXPECT_EQ(erase(file()), "");
     EXPECT_FALSE(exists(file()));
     EXPECT_EQ(progress.maximum, 0);
-    EXPECT_EQ(ops::faults::count(ops::SysCall::Write), 0);
+    EXPECT_EQ(fileio::faults::count(fileio::SysCall::Write), 0);
 }
 
 TEST_F(EraseTest, MissingFilesAndFoldersAreInvalidNames)
 {
     ::mkdir(dir.file("folder").c_str(), 0755);
-    EXPECT_EQ(erase(dir.file("none")), ops::kInvalidFileName);
-    EXPECT_EQ(erase(dir.file("folder")), ops::kInvalidFileName);
-    EXPECT_EQ(erase(""), ops::kInvalidFileName);
+    EXPECT_EQ(erase(dir.file("none")), fileio::kInvalidFileName);
+    EXPECT_EQ(erase(dir.file("folder")), fileio::kInvalidFileName);
+    EXPECT_EQ(erase(""), fileio::kInvalidFileName);
     EXPECT_TRUE(exists(dir.file("folder")));
     EXPECT_EQ(progress.maximum, -1);
 }
@@ -97,7 +97,7 @@ TEST_F(EraseTest, MissingFilesAndFoldersAreInvalidNames)
 // A failure mid-way: the bytes before it are zero, the rest unchanged, the file stays.
 struct FailureRow {
     const char *why;
-    ops::SysCall call;
+    fileio::SysCall call;
     long nth;
     int err;
     std::string text;
@@ -105,11 +105,11 @@ struct FailureRow {
 };
 
 const FailureRow kFailureRows[] = {
-    {"a full disk", ops::SysCall::Write, 2, ENOSPC, "Disk full.", kBlock},
-    {"a write of no byte", ops::SysCall::Write, 3, 0, "Disk full.", 2 * kBlock},
-    {"a device failure", ops::SysCall::Write, 1, EIO, "I/O error " + std::to_string(EIO) + ".", 0},
-    {"a failed flush", ops::SysCall::Fsync, 1, EIO, "I/O error " + std::to_string(EIO) + ".", 3 * kBlock},
-    {"the file vanished", ops::SysCall::Open, 1, ENOENT, "File not found.", 0},
+    {"a full disk", fileio::SysCall::Write, 2, ENOSPC, "Disk full.", kBlock},
+    {"a write of no byte", fileio::SysCall::Write, 3, 0, "Disk full.", 2 * kBlock},
+    {"a device failure", fileio::SysCall::Write, 1, EIO, "I/O error " + std::to_string(EIO) + ".", 0},
+    {"a failed flush", fileio::SysCall::Fsync, 1, EIO, "I/O error " + std::to_string(EIO) + ".", 3 * kBlock},
+    {"the file vanished", fileio::SysCall::Open, 1, ENOENT, "File not found.", 0},
 };
 
 TEST_F(EraseTest, AFailureLeavesTheFileInPlace)
@@ -119,7 +119,7 @@ TEST_F(EraseTest, AFailureLeavesTheFileInPlace)
         writeFile(file(), original);
         progress = RecordingProgress();
         {
-            ops::faults::ScopedFault fault(row.call, row.nth, row.err);
+            fileio::faults::ScopedFault fault(row.call, row.nth, row.err);
             EXPECT_EQ(erase(file()), row.text) << row.why;
         }
         const Bytes after = readFile(file());
@@ -145,7 +145,7 @@ TEST(EraseReadOnly, AFileOnAReadOnlyMountIsAccessDenied)
     std::string text;
     try {
         ops::Erase(path, progress);
-    } catch (const ops::Failure &failure) {
+    } catch (const fileio::Failure &failure) {
         text = failure.boxText();
     }
     EXPECT_EQ(text, "File access denied.");
@@ -165,7 +165,7 @@ TEST(EraseReadOnly, AReadOnlyFileIsAccessDenied)
     std::string text;
     try {
         ops::Erase(path, progress);
-    } catch (const ops::Failure &failure) {
+    } catch (const fileio::Failure &failure) {
         text = failure.boxText();
     }
     EXPECT_EQ(text, "File access denied.");

@@ -1,4 +1,4 @@
-#include "ops/failure.h"
+#include "fileio/failure.h"
 #include "ops/number.h"
 
 #include <gtest/gtest.h>
@@ -26,8 +26,8 @@ TEST(StrToInt, RefusesWithTheOffendingText)
         try {
             ops::StrToInt(text);
             ADD_FAILURE() << "accepted '" << text << "'";
-        } catch (const ops::Failure &failure) {
-            EXPECT_EQ(failure.kind(), ops::FailureKind::ErrorBox);
+        } catch (const fileio::Failure &failure) {
+            EXPECT_EQ(failure.kind(), fileio::FailureKind::ErrorBox);
             EXPECT_EQ(failure.text(), std::string("'") + text + "' is not a valid integer value");
         }
     }

@@ -1,4 +1,4 @@
-#include "ops/failure.h"
+#include "fileio/failure.h"
 #include "ops/skiplist.h"
 
 #include <gtest/gtest.h>
@@ -59,7 +59,7 @@ TEST(ParseSkipList, BadNumberNamesTheRun)
         try {
             ops::ParseSkipList(row.text);
             ADD_FAILURE() << row.text;
-        } catch (const ops::Failure &failure) {
+        } catch (const fileio::Failure &failure) {
             EXPECT_EQ(failure.text(), row.message);
         }
     }

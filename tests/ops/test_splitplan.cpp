@@ -1,4 +1,4 @@
-#include "ops/failure.h"
+#include "fileio/failure.h"
 #include "ops/splitplan.h"
 
 #include <gtest/gtest.h>
@@ -70,8 +70,8 @@ TEST(MakeSplitPlan, RefusesWhatTheSizeCannotCarry)
         try {
             ops::MakeSplitPlan(row.size, row.mode);
             ADD_FAILURE() << row.why;
-        } catch (const ops::Failure &failure) {
-            EXPECT_EQ(failure.kind(), ops::FailureKind::Report) << row.why;
+        } catch (const fileio::Failure &failure) {
+            EXPECT_EQ(failure.kind(), fileio::FailureKind::Report) << row.why;
             EXPECT_EQ(failure.text(), "Invalid file size") << row.why;
         }
     }
@@ -84,7 +84,7 @@ TEST(MakeSplitPlan, EveryPlanCoversTheSourceExactly)
             ops::SplitPlan plan;
             try {
                 plan = ops::MakeSplitPlan(size, byCount(count));
-            } catch (const ops::Failure &) {
+            } catch (const fileio::Failure &) {
                 continue;
             }
             EXPECT_EQ(plan.partCount, count);
@@ -99,8 +99,8 @@ TEST(MakeSplitPlan, BadSizeText)
     try {
         ops::MakeSplitPlan(10, bySize("3000000000", "Mb"));
         FAIL();
-    } catch (const ops::Failure &failure) {
-        EXPECT_EQ(failure.kind(), ops::FailureKind::ErrorBox);
+    } catch (const fileio::Failure &failure) {
+        EXPECT_EQ(failure.kind(), fileio::FailureKind::ErrorBox);
         EXPECT_EQ(failure.text(), "'3000000000' is not a valid integer value");
     }
 }

@@ -1,5 +1,5 @@
-#include "ops/failure.h"
-#include "ops/fault.h"
+#include "fileio/failure.h"
+#include "fileio/fault.h"
 #include "ops/unite.h"
 
 #include "support/recording_progress.h"
@@ -28,8 +28,8 @@ protected:
     {
         try {
             ops::Unite(inputs, output, progress);
-        } catch (const ops::Failure &failure) {
-            EXPECT_EQ(failure.kind(), ops::FailureKind::Report);
+        } catch (const fileio::Failure &failure) {
+            EXPECT_EQ(failure.kind(), fileio::FailureKind::Report);
             return failure.text();
         }
         return "";
@@ -111,7 +111,7 @@ TEST_F(UniteTest, RefusesWildcardNamesCreatingNothing)
     const std::string name = input("b", b);
     ScopedCurrentDir here(dir.path());
     for (const std::string output : {"*.*", "out?.bin", "new/*.*"}) {
-        EXPECT_EQ(unite({name}, output), ops::kInvalidFileName) << output;
+        EXPECT_EQ(unite({name}, output), fileio::kInvalidFileName) << output;
         EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{"b"}) << output;
     }
     EXPECT_EQ(progress.maximum, -1);
@@ -119,7 +119,7 @@ TEST_F(UniteTest, RefusesWildcardNamesCreatingNothing)
 
 TEST_F(UniteTest, AnOutputNamingAFolderFails)
 {
-    EXPECT_EQ(unite({input("b", b)}, dir.file("folder/")), ops::kInvalidFileName);
+    EXPECT_EQ(unite({input("b", b)}, dir.file("folder/")), fileio::kInvalidFileName);
     struct stat st {};
     ASSERT_EQ(::stat(dir.file("folder").c_str(), &st), 0);
     EXPECT_TRUE(S_ISDIR(st.st_mode));
@@ -129,7 +129,7 @@ TEST_F(UniteTest, AVanishedInputLeavesThePartialOutput)
 {
     const std::vector<std::string> inputs = {input("a", a), dir.file("gone"), input("c", c)};
     const int descriptors = openDescriptorCount();
-    EXPECT_EQ(unite(inputs, dir.file("out.bin")), ops::kInvalidFileName);
+    EXPECT_EQ(unite(inputs, dir.file("out.bin")), fileio::kInvalidFileName);
     EXPECT_EQ(readFile(dir.file("out.bin")), a);
     EXPECT_EQ(progress.maximum, 3);
     EXPECT_EQ(progress.position, 1);
@@ -140,14 +140,14 @@ TEST_F(UniteTest, AVanishedInputLeavesThePartialOutput)
 TEST_F(UniteTest, AFolderAsInputFails)
 {
     ::mkdir(dir.file("folder").c_str(), 0755);
-    EXPECT_EQ(unite({input("b", b), dir.file("folder")}, dir.file("out.bin")), ops::kInvalidFileName);
+    EXPECT_EQ(unite({input("b", b), dir.file("folder")}, dir.file("out.bin")), fileio::kInvalidFileName);
     EXPECT_EQ(readFile(dir.file("out.bin")), b);
 }
 
 TEST_F(UniteTest, AnOutputThatCannotBeCreatedIsNotCreated)
 {
-    ops::faults::ScopedFault fault(ops::SysCall::Create, 1, EACCES);
-    EXPECT_EQ(unite({input("b", b)}, dir.file("out.bin")), ops::kInvalidFileName);
+    fileio::faults::ScopedFault fault(fileio::SysCall::Create, 1, EACCES);
+    EXPECT_EQ(unite({input("b", b)}, dir.file("out.bin")), fileio::kInvalidFileName);
     EXPECT_FALSE(exists(dir.file("out.bin")));
     EXPECT_EQ(progress.maximum, -1);
 }
@@ -176,7 +176,7 @@ TEST_F(UniteTest, RefusesAnOutputThatIsAnInput)
     for (const SameFileRow &row : kSameFileRows) {
         ::mkdir(dir.file("sub").c_str(), 0755);
         const std::vector<std::string> inputs = {input("b", b), input("a", a)};
-        EXPECT_EQ(unite(inputs, row.outputFor(dir)), ops::kInvalidFileName) << row.why;
+        EXPECT_EQ(unite(inputs, row.outputFor(dir)), fileio::kInvalidFileName) << row.why;
         EXPECT_EQ(readFile(dir.file("a")), a) << row.why;
         EXPECT_EQ(readFile(dir.file("b")), b) << row.why;
         EXPECT_EQ(progress.maximum, -1) << row.why;
@@ -187,7 +187,7 @@ TEST_F(UniteTest, RefusesAnOutputThatIsAnInput)
 TEST_F(UniteTest, AnInputThatBecomesTheOutputFails)
 {
     const std::string output = dir.file("out.bin");
-    EXPECT_EQ(unite({input("b", b), output}, output), ops::kInvalidFileName);
+    EXPECT_EQ(unite({input("b", b), output}, output), fileio::kInvalidFileName);
     EXPECT_EQ(readFile(output), b);
 }
 

@@ -1,7 +1,6 @@
 // The joiner as users run it: the emitted Recons.exe started in a folder of parts, its standard
 // input on a pipe.
-#include "child_process.h"
-#include "cli/support/cli_runner.h"
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 
 #include "recons/write_recons.h"

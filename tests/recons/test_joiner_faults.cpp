@@ -1,7 +1,7 @@
 // The joiner's steps run in this process, so that the file layer's faults reach them.
 #include "support/temp_dir.h"
 
-#include "ops/fault.h"
+#include "fileio/fault.h"
 #include "recons_tool/console.h"
 #include "recons_tool/joiner.h"
 
@@ -15,7 +15,7 @@
 namespace {
 
 using namespace testsupport;
-using ops::SysCall;
+using fileio::SysCall;
 
 struct JoinerFault {
     const char *why;
@@ -52,7 +52,7 @@ TEST_P(JoinerFaults, StopAtOnceWithTheReportAndExitStatusOne)
     int status = -1;
     {
         recons_tool::Console console(input, output);
-        ops::faults::ScopedFault fault(row.call, row.nth, row.err);
+        fileio::faults::ScopedFault fault(row.call, row.nth, row.err);
         status = recons_tool::RunJoiner(console, "Recons.exe");
     }
     ::close(input);

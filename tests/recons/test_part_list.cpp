@@ -1,10 +1,10 @@
 // info.txt and Recons.exe as Cut leaves them in the current directory.
-#include "child_process.h"
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 
+#include "fileio/failure.h"
+#include "fileio/fault.h"
 #include "ops/cut.h"
-#include "ops/failure.h"
-#include "ops/fault.h"
 #include "ops/progress.h"
 #include "recons/part_list.h"
 #include "recons/part_list_files.h"
@@ -22,7 +22,7 @@ namespace {
 
 using namespace testsupport;
 namespace fs = std::filesystem;
-using ops::SysCall;
+using fileio::SysCall;
 
 // The current directory is the list's folder; sources lie there or in a folder of their own.
 class PartList : public ::testing::Test {
@@ -56,8 +56,8 @@ std::string failureText(const std::function<void()> &step)
 {
     try {
         step();
-    } catch (const ops::Failure &failure) {
-        EXPECT_EQ(failure.kind(), ops::FailureKind::ErrorBox);
+    } catch (const fileio::Failure &failure) {
+        EXPECT_EQ(failure.kind(), fileio::FailureKind::ErrorBox);
         return failure.text();
     }
     return "(no failure)";
@@ -225,7 +225,7 @@ TEST_P(PartListFault, EndsCutWithTheIoErrorTextAndKeepsTheSource)
     const int descriptors = openDescriptorCount();
 
     {
-        ops::faults::ScopedFault fault(row.call, row.nth, row.err);
+        fileio::faults::ScopedFault fault(row.call, row.nth, row.err);
         EXPECT_EQ(failureText([&] { ops::Cut(request, progress, &partList); }), row.text);
     }
 
@@ -253,12 +253,12 @@ TEST_F(PartList, WriteThatFailsIsReported)
     // err 0: a write that writes no byte.
     for (const int err : {ENOSPC, 0}) {
         {
-            ops::faults::ScopedFault fault(SysCall::Write, 1, err);
+            fileio::faults::ScopedFault fault(SysCall::Write, 1, err);
             EXPECT_EQ(failureText([] { recons::WriteRecons(); }), "Disk full");
         }
         recons::OpenList list = recons::OpenPartList();
         recons::AddToPartList(list, "x1.bin");
-        ops::faults::ScopedFault fault(SysCall::Write, 1, err);
+        fileio::faults::ScopedFault fault(SysCall::Write, 1, err);
         EXPECT_EQ(failureText([&] { recons::ClosePartList(list); }), "Disk full");
     }
 }

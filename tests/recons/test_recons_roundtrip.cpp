@@ -1,5 +1,5 @@
 // skarvel-cli cut --recons, then the emitted Recons.exe run beside the parts gives the source back.
-#include "cli/support/cli_runner.h"
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

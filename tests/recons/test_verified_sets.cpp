@@ -1,7 +1,7 @@
 // A set cut with --sha256 --recons, then damaged in one way or another, run through
 // skarvel-cli verify and the emitted joiner: each names the bad part and never leaves a wrong
 // joined file behind.
-#include "cli/support/cli_runner.h"
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

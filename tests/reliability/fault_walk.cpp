@@ -2,7 +2,7 @@
 
 #include "support/temp_dir.h"
 
-#include "ops/ioerror.h"
+#include "fileio/ioerror.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@ using testsupport::TempDir;
 constexpr SysCall kAllCalls[] = {SysCall::Open,  SysCall::Create, SysCall::Read,   SysCall::Write,    SysCall::Seek,
                                  SysCall::Stat,  SysCall::Fsync,  SysCall::Close,  SysCall::Remove,   SysCall::Rename,
                                  SysCall::Mkdir, SysCall::CopyRange, SysCall::Chmod};
-static_assert(std::size(kAllCalls) == ops::kSysCallKinds);
+static_assert(std::size(kAllCalls) == fileio::kSysCallKinds);
 
 std::string replaceDir(std::string text, const std::string &dir)
 {
@@ -35,17 +35,17 @@ std::string replaceDir(std::string text, const std::string &dir)
 std::string ioText(SysCall call, int err)
 {
     if (err == 0 && call == SysCall::Read)
-        return ops::IoError::shortRead().text();
+        return fileio::IoError::shortRead().text();
     if (err == 0)
-        return ops::IoError::fromErrno(call == SysCall::Write ? ENOSPC : EIO).text();
-    return ops::IoError::fromErrno(err).text();
+        return fileio::IoError::fromErrno(call == SysCall::Write ? ENOSPC : EIO).text();
+    return fileio::IoError::fromErrno(err).text();
 }
 
 std::string describe(const Outcome &outcome)
 {
     if (!outcome.failed)
         return "no message";
-    return std::string(outcome.kind == ops::FailureKind::Report ? "report" : "box") + " \"" + outcome.text + "\"";
+    return std::string(outcome.kind == fileio::FailureKind::Report ? "report" : "box") + " \"" + outcome.text + "\"";
 }
 
 void expectOutcome(const Expect &expect, const Outcome &outcome, const Injection &injection, const std::string &dir)
@@ -55,16 +55,16 @@ void expectOutcome(const Expect &expect, const Outcome &outcome, const Injection
         EXPECT_FALSE(outcome.failed) << "expected no message, got " << describe(outcome);
         return;
     case Expect::Kind::Report:
-        EXPECT_TRUE(outcome.failed && outcome.kind == ops::FailureKind::Report && outcome.text == replaceDir(expect.text, dir))
+        EXPECT_TRUE(outcome.failed && outcome.kind == fileio::FailureKind::Report && outcome.text == replaceDir(expect.text, dir))
             << "expected report \"" << replaceDir(expect.text, dir) << "\", got " << describe(outcome);
         return;
     case Expect::Kind::Box:
-        EXPECT_TRUE(outcome.failed && outcome.kind == ops::FailureKind::ErrorBox && outcome.text == replaceDir(expect.text, dir))
+        EXPECT_TRUE(outcome.failed && outcome.kind == fileio::FailureKind::ErrorBox && outcome.text == replaceDir(expect.text, dir))
             << "expected box \"" << replaceDir(expect.text, dir) << "\", got " << describe(outcome);
         return;
     case Expect::Kind::Io: {
         const std::string text = ioText(injection.call, injection.err);
-        EXPECT_TRUE(outcome.failed && outcome.kind == ops::FailureKind::ErrorBox && outcome.text == text)
+        EXPECT_TRUE(outcome.failed && outcome.kind == fileio::FailureKind::ErrorBox && outcome.text == text)
             << "expected box \"" << text << "\", got " << describe(outcome);
         return;
     }
@@ -97,9 +97,9 @@ void armBase(const Scenario &scenario)
 {
     for (const BaseFault &fault : scenario.base) {
         if (fault.onward)
-            ops::faults::armFrom(fault.call, fault.nth, fault.err);
+            fileio::faults::armFrom(fault.call, fault.nth, fault.err);
         else
-            ops::faults::arm(fault.call, fault.nth, fault.err);
+            fileio::faults::arm(fault.call, fault.nth, fault.err);
     }
 }
 
@@ -120,9 +120,9 @@ Outcome runOnce(const Scenario &scenario, const std::optional<Injection> &inject
     const int descriptors = testsupport::openDescriptorCount();
     armBase(scenario);
     if (injection)
-        ops::faults::arm(injection->call, injection->nth, injection->err);
+        fileio::faults::arm(injection->call, injection->nth, injection->err);
     else
-        ops::faults::resetCounts();
+        fileio::faults::resetCounts();
     Outcome outcome;
     {
         testsupport::ScopedCurrentDir here(dir.path());
@@ -130,9 +130,9 @@ Outcome runOnce(const Scenario &scenario, const std::optional<Injection> &inject
     }
     if (counts) {
         for (SysCall call : kAllCalls)
-            counts[static_cast<int>(call)] = ops::faults::count(call);
+            counts[static_cast<int>(call)] = fileio::faults::count(call);
     }
-    ops::faults::disarm();
+    fileio::faults::disarm();
     EXPECT_EQ(testsupport::openDescriptorCount(), descriptors) << "a descriptor was left open";
 
     if (injection) {
@@ -161,7 +161,7 @@ Outcome outcomeOf(const std::function<void()> &operation)
 {
     try {
         operation();
-    } catch (const ops::Failure &failure) {
+    } catch (const fileio::Failure &failure) {
         return {true, failure.kind(), failure.text()};
     }
     return {};
@@ -237,7 +237,7 @@ std::vector<int> errnosFor(SysCall call)
 long walk(const Scenario &scenario)
 {
     SCOPED_TRACE(scenario.name);
-    long counts[ops::kSysCallKinds] = {};
+    long counts[fileio::kSysCallKinds] = {};
     runOnce(scenario, std::nullopt, counts);
 
     long injected = 0;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ops/failure.h"
-#include "ops/fault.h"
+#include "fileio/failure.h"
+#include "fileio/fault.h"
 
 #include <functional>
 #include <map>
@@ -13,12 +13,12 @@
 // user is told what the step's failure is meant to say and that no byte is lost.
 namespace reliability {
 
-using ops::SysCall;
+using fileio::SysCall;
 
 // How one run ended: what the user was shown, if anything.
 struct Outcome {
     bool failed = false;
-    ops::FailureKind kind = ops::FailureKind::Report;
+    fileio::FailureKind kind = fileio::FailureKind::Report;
     std::string text;
 };
 

@@ -4,8 +4,8 @@
 
 #include "support/temp_dir.h"
 
-#include "ops/failure.h"
-#include "ops/file.h"
+#include "fileio/failure.h"
+#include "fileio/file.h"
 #include "ops/skiplist.h"
 #include "ops/splitplan.h"
 #include "recons_tool/list_reader.h"
@@ -72,7 +72,7 @@ TEST_P(MillionCharacterSkipText, EndsQuickly)
     try {
         const ops::SkipList skip = ops::ParseSkipList(text);
         EXPECT_LE(skip.ranges().size(), text.size());
-    } catch (const ops::Failure &) {
+    } catch (const fileio::Failure &) {
         converted = false;
     }
     EXPECT_LT(std::chrono::steady_clock::now() - start, kQuickly);
@@ -88,7 +88,7 @@ TEST(MillionCharacterSizeText, IsNoNumberAndEndsQuickly)
     mode.bySize = true;
     mode.sizeText = std::string(kMillion, '1');
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_THROW(ops::MakeSplitPlan(1000, mode), ops::Failure);
+    EXPECT_THROW(ops::MakeSplitPlan(1000, mode), fileio::Failure);
     EXPECT_LT(std::chrono::steady_clock::now() - start, kQuickly);
 }
 
@@ -96,8 +96,8 @@ TEST(MillionCharacterListLine, IsCutToTheNameLimit)
 {
     TempDir dir;
     writeFile(dir.file("info.txt"), std::string(kMillion, 'p') + "\r\np2\r\n");
-    ops::File file;
-    ASSERT_EQ(ops::openForReading(dir.file("info.txt"), file), 0);
+    fileio::File file;
+    ASSERT_EQ(fileio::openForReading(dir.file("info.txt"), file), 0);
     recons_tool::ListReader reader(file);
     EXPECT_EQ(reader.readLine().size(), recons_tool::kMaxNameBytes + 1);
     EXPECT_EQ(reader.readLine(), "p2");

@@ -73,11 +73,11 @@ Outcome runJoiner(const std::string &dir)
 {
     const JoinerRun run = runJoinerIn(dir, kTyped, dir);
     if (run.status == 1)
-        return {true, ops::FailureKind::ErrorBox, joinerReportText(run.printed)};
+        return {true, fileio::FailureKind::ErrorBox, joinerReportText(run.printed)};
     if (run.printed.find("Error in info.txt\r\n") != std::string::npos)
-        return {true, ops::FailureKind::Report, "Error in info.txt"};
+        return {true, fileio::FailureKind::Report, "Error in info.txt"};
     if (run.status != 0 || !run.printed.ends_with("Complete\r\n"))
-        return {true, ops::FailureKind::Report, "(unfinished) " + run.printed};
+        return {true, fileio::FailureKind::Report, "(unfinished) " + run.printed};
     return {};
 }
 
@@ -98,7 +98,7 @@ void checkJoiner(const std::string &dir, const Outcome &outcome, const std::opti
     EXPECT_EQ(readText(dir + "/info.txt"), kList) << "the joiner changed the list";
     const std::string output = outputName(dir);
     if (outcome.failed) {
-        if (outcome.kind == ops::FailureKind::Report) {
+        if (outcome.kind == fileio::FailureKind::Report) {
             EXPECT_EQ(output, "") << "a list that failed its check created the output";
         }
         if (!output.empty()) {

@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace ops {
+namespace fileio {
 
 namespace {
 
@@ -288,4 +288,4 @@ int copyRange(File &in, std::int64_t &inOffset, File &out, std::size_t n, std::s
     return 0;
 }
 
-} // namespace ops
+} // namespace fileio

@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace ops {
+namespace fileio {
 
 // A failed step on a byte or text file, as the error number the user is told about.
 // Linux errno values are mapped onto the small set of numbers the messages know.
@@ -37,4 +37,4 @@ std::string IoErrorReport(const IoError &error);
 [[noreturn]] void failIo(const IoError &error);
 [[noreturn]] void failErrno(int err);
 
-} // namespace ops
+} // namespace fileio

@@ -8,7 +8,7 @@
 
 #include <nettle/sha2.h>
 
-namespace ops {
+namespace digest {
 
 using Sha256Digest = std::array<unsigned char, SHA256_DIGEST_SIZE>;
 
@@ -33,4 +33,4 @@ std::string toHex(const Sha256Digest &digest);
 // 64 hexadecimal digits of either case; nothing for any other text.
 std::optional<Sha256Digest> digestFromHex(std::string_view text);
 
-} // namespace ops
+} // namespace digest

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "file.h"
 #include "sha256.h"
+
+#include "fileio/file.h"
 
 #include <cstddef>
 #include <memory>
@@ -13,7 +14,7 @@
 // digits, a blank, a blank (or "*"), the name, LF. A name holding a backslash, LF or CR is written
 // with each of them escaped ("\\", "\n", "\r") and the line begins with a backslash. A Cut lists
 // its parts in order, then the whole source, so `sha256sum -c` checks either.
-namespace ops {
+namespace digest {
 
 inline constexpr const char *kChecksumListName = "info.sha256";
 
@@ -32,7 +33,7 @@ class ChecksumReader {
 public:
     enum class Line { Entry, Malformed, End };
 
-    explicit ChecksumReader(File &file);
+    explicit ChecksumReader(fileio::File &file);
 
     // The next entry, skipping empty lines. Returns 0 or the errno of a failed read.
     int next(Line &kind, ChecksumEntry &entry);
@@ -41,10 +42,10 @@ private:
     // The next byte, or -1 at the end of the file; err receives a read failure.
     int take(int &err);
 
-    File &m_file;
+    fileio::File &m_file;
     std::unique_ptr<char[]> m_buffer;
     std::size_t m_position = 0;
     std::size_t m_length = 0;
 };
 
-} // namespace ops
+} // namespace digest

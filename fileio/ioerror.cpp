@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-namespace ops {
+namespace fileio {
 
 namespace {
 
@@ -83,4 +83,4 @@ void failErrno(int err)
     failIo(IoError::fromErrno(err));
 }
 
-} // namespace ops
+} // namespace fileio

@@ -1,6 +1,6 @@
-#include "ops/copy.h"
-#include "ops/fault.h"
-#include "ops/file.h"
+#include "fileio/copy.h"
+#include "fileio/fault.h"
+#include "fileio/file.h"
 
 #include "support/recording_progress.h"
 #include "support/temp_dir.h"
@@ -34,36 +34,36 @@ TEST(FileExists, OnlyRegularFilesFollowingLinks)
         {"", false},              {"/dev/null", false},
     };
     for (const Row &row : rows)
-        EXPECT_EQ(ops::fileExists(row.path), row.exists) << row.path;
+        EXPECT_EQ(fileio::fileExists(row.path), row.exists) << row.path;
 }
 
 TEST(FileLayer, NamesAndDirectories)
 {
-    EXPECT_EQ(ops::namePart("/a/b/c.bin"), "c.bin");
-    EXPECT_EQ(ops::namePart("c.bin"), "c.bin");
-    EXPECT_EQ(ops::namePart("a\\b:c"), "a\\b:c"); // backslash and colon are name characters
-    EXPECT_EQ(ops::directoryPart("/a/b/c.bin"), "/a/b/");
-    EXPECT_EQ(ops::directoryPart("c.bin"), "");
+    EXPECT_EQ(fileio::namePart("/a/b/c.bin"), "c.bin");
+    EXPECT_EQ(fileio::namePart("c.bin"), "c.bin");
+    EXPECT_EQ(fileio::namePart("a\\b:c"), "a\\b:c"); // backslash and colon are name characters
+    EXPECT_EQ(fileio::directoryPart("/a/b/c.bin"), "/a/b/");
+    EXPECT_EQ(fileio::directoryPart("c.bin"), "");
 }
 
 TEST(FileLayer, MakeDirectoriesCreatesEveryMissingFolder)
 {
     TempDir dir;
-    EXPECT_EQ(ops::makeDirectories(dir.file("a/b/c")), 0);
-    EXPECT_EQ(ops::makeDirectories(dir.file("a/b/c/")), 0); // exists already
+    EXPECT_EQ(fileio::makeDirectories(dir.file("a/b/c")), 0);
+    EXPECT_EQ(fileio::makeDirectories(dir.file("a/b/c/")), 0); // exists already
     ScopedCurrentDir here(dir.path());
-    EXPECT_EQ(ops::makeDirectories("new/sub"), 0);
-    EXPECT_EQ(ops::makeDirectories("./x/../y"), 0);
+    EXPECT_EQ(fileio::makeDirectories("new/sub"), 0);
+    EXPECT_EQ(fileio::makeDirectories("./x/../y"), 0);
     struct stat st {};
     EXPECT_EQ(::stat(dir.file("new/sub").c_str(), &st), 0);
     writeFile(dir.file("plain"), "x");
-    EXPECT_EQ(ops::makeDirectories("plain/sub"), ENOTDIR);
+    EXPECT_EQ(fileio::makeDirectories("plain/sub"), ENOTDIR);
 }
 
 TEST(FileLayer, WriteToAFullDeviceIsDiskFull)
 {
-    ops::File full;
-    ASSERT_EQ(ops::openForReadWrite("/dev/full", full), 0);
+    fileio::File full;
+    ASSERT_EQ(fileio::openForReadWrite("/dev/full", full), 0);
     const char byte = 0;
     EXPECT_EQ(full.write(&byte, 1), ENOSPC);
 }
@@ -72,27 +72,27 @@ TEST(FileLayer, InjectedFaultsHitTheNthCallOnly)
 {
     TempDir dir;
     writeFile(dir.file("f"), patternBytes(10));
-    ops::File file;
-    ASSERT_EQ(ops::openForReading(dir.file("f"), file), 0);
+    fileio::File file;
+    ASSERT_EQ(fileio::openForReading(dir.file("f"), file), 0);
     char buffer[4];
     std::size_t got = 0;
     {
-        ops::faults::ScopedFault fault(ops::SysCall::Read, 2, EIO);
+        fileio::faults::ScopedFault fault(fileio::SysCall::Read, 2, EIO);
         EXPECT_EQ(file.readAt(buffer, 4, 0, got), 0);
         EXPECT_EQ(file.readAt(buffer, 4, 0, got), EIO);
         EXPECT_EQ(file.readAt(buffer, 4, 0, got), 0);
-        EXPECT_EQ(ops::faults::count(ops::SysCall::Read), 3);
+        EXPECT_EQ(fileio::faults::count(fileio::SysCall::Read), 3);
     }
     {
         // A fault of 0 makes a read find the end of the file.
-        ops::faults::ScopedFault fault(ops::SysCall::Read, 1, 0);
+        fileio::faults::ScopedFault fault(fileio::SysCall::Read, 1, 0);
         EXPECT_EQ(file.readAt(buffer, 4, 0, got), 0);
         EXPECT_EQ(got, 0u);
     }
     {
-        ops::faults::ScopedFault fault(ops::SysCall::Open, 1, EMFILE);
-        ops::File other;
-        EXPECT_EQ(ops::openForReading(dir.file("f"), other), EMFILE);
+        fileio::faults::ScopedFault fault(fileio::SysCall::Open, 1, EMFILE);
+        fileio::File other;
+        EXPECT_EQ(fileio::openForReading(dir.file("f"), other), EMFILE);
         EXPECT_FALSE(other.isOpen());
     }
     EXPECT_EQ(file.close(), 0);
@@ -105,16 +105,16 @@ TEST_P(CopyBytes, CopiesTheRange)
 {
     const bool buffered = GetParam();
     TempDir dir;
-    const Bytes source = patternBytes(3 * ops::kMaxBuffer + 17);
+    const Bytes source = patternBytes(3 * fileio::kMaxBuffer + 17);
     writeFile(dir.file("in"), source);
-    ops::File in, out;
-    ASSERT_EQ(ops::openForReading(dir.file("in"), in), 0);
-    ASSERT_EQ(ops::createFile(dir.file("out"), out), 0);
+    fileio::File in, out;
+    ASSERT_EQ(fileio::openForReading(dir.file("in"), in), 0);
+    ASSERT_EQ(fileio::createFile(dir.file("out"), out), 0);
     const auto length = static_cast<std::int64_t>(source.size()) - 10;
     RecordingProgress progress;
     {
-        ops::faults::ScopedFault fault(ops::SysCall::CopyRange, buffered ? 1 : 0, EXDEV);
-        EXPECT_TRUE(ops::copyBytes(in, 5, out, length, &progress).ok());
+        fileio::faults::ScopedFault fault(fileio::SysCall::CopyRange, buffered ? 1 : 0, EXDEV);
+        EXPECT_TRUE(fileio::copyBytes(in, 5, out, length, &progress).ok());
     }
     // The display hears the copy move on, block by block, up to its whole length.
     ASSERT_FALSE(progress.partways.empty());
@@ -124,10 +124,10 @@ TEST_P(CopyBytes, CopiesTheRange)
     EXPECT_EQ(readFile(dir.file("out")), Bytes(source.begin() + 5, source.end() - 5));
 
     // Asking for more than is left ends early.
-    ops::File again;
-    ASSERT_EQ(ops::createFile(dir.file("out2"), again), 0);
-    EXPECT_EQ(ops::copyBytes(in, 10, again, static_cast<std::int64_t>(source.size())).status,
-              ops::CopyResult::Status::EndOfInput);
+    fileio::File again;
+    ASSERT_EQ(fileio::createFile(dir.file("out2"), again), 0);
+    EXPECT_EQ(fileio::copyBytes(in, 10, again, static_cast<std::int64_t>(source.size())).status,
+              fileio::CopyResult::Status::EndOfInput);
 }
 
 INSTANTIATE_TEST_SUITE_P(KernelAndBuffer, CopyBytes, ::testing::Bool());
@@ -136,19 +136,19 @@ TEST(CopyBytesFailure, ToldApartByTheBufferedCopy)
 {
     TempDir dir;
     writeFile(dir.file("in"), patternBytes(1000));
-    ops::File in, out;
-    ASSERT_EQ(ops::openForReading(dir.file("in"), in), 0);
-    ASSERT_EQ(ops::openForReadWrite("/dev/full", out), 0);
-    const ops::CopyResult full = ops::copyBytes(in, 0, out, 1000);
-    EXPECT_EQ(full.status, ops::CopyResult::Status::WriteFailed);
+    fileio::File in, out;
+    ASSERT_EQ(fileio::openForReading(dir.file("in"), in), 0);
+    ASSERT_EQ(fileio::openForReadWrite("/dev/full", out), 0);
+    const fileio::CopyResult full = fileio::copyBytes(in, 0, out, 1000);
+    EXPECT_EQ(full.status, fileio::CopyResult::Status::WriteFailed);
     EXPECT_EQ(full.err, ENOSPC);
 
-    ops::File sink;
-    ASSERT_EQ(ops::createFile(dir.file("out"), sink), 0);
-    ops::faults::ScopedFault rangeFault(ops::SysCall::CopyRange, 1, EIO);
-    ops::faults::ScopedFault readFault(ops::SysCall::Read, 1, EIO);
-    const ops::CopyResult readFailed = ops::copyBytes(in, 0, sink, 1000);
-    EXPECT_EQ(readFailed.status, ops::CopyResult::Status::ReadFailed);
+    fileio::File sink;
+    ASSERT_EQ(fileio::createFile(dir.file("out"), sink), 0);
+    fileio::faults::ScopedFault rangeFault(fileio::SysCall::CopyRange, 1, EIO);
+    fileio::faults::ScopedFault readFault(fileio::SysCall::Read, 1, EIO);
+    const fileio::CopyResult readFailed = fileio::copyBytes(in, 0, sink, 1000);
+    EXPECT_EQ(readFailed.status, fileio::CopyResult::Status::ReadFailed);
     EXPECT_EQ(readFailed.err, EIO);
 }
 

@@ -10,7 +10,7 @@
 // The one file layer under every operation: thin RAII handles over POSIX calls. Every function
 // returns 0 on success or the errno of the failed call; EINTR and partial transfers are handled
 // here, so callers see whole transfers or a real failure.
-namespace ops {
+namespace fileio {
 
 class File {
 public:
@@ -88,4 +88,4 @@ std::string directoryPart(const std::string &path);
 // kernel cannot do it for these files; callers then copy through a buffer.
 int copyRange(File &in, std::int64_t &inOffset, File &out, std::size_t n, std::size_t &copied);
 
-} // namespace ops
+} // namespace fileio

@@ -1,6 +1,6 @@
 #include "checksum_list.h"
 
-namespace ops {
+namespace digest {
 
 namespace {
 
@@ -78,7 +78,7 @@ std::optional<ChecksumEntry> parseChecksumLine(std::string_view line)
     return ChecksumEntry{*digest, std::move(*name)};
 }
 
-ChecksumReader::ChecksumReader(File &file) : m_file(file), m_buffer(new char[kBufferSize])
+ChecksumReader::ChecksumReader(fileio::File &file) : m_file(file), m_buffer(new char[kBufferSize])
 {
 }
 
@@ -123,4 +123,4 @@ int ChecksumReader::next(Line &kind, ChecksumEntry &entry)
     }
 }
 
-} // namespace ops
+} // namespace digest

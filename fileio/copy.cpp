@@ -1,11 +1,11 @@
 #include "copy.h"
 
-#include "progress.h"
+#include "copy_progress.h"
 
 #include <algorithm>
 #include <memory>
 
-namespace ops {
+namespace fileio {
 
 namespace {
 
@@ -13,14 +13,14 @@ namespace {
 constexpr std::size_t kRangeChunk = std::size_t{8} << 20;
 
 // Tells the progress display how much of a copy of `total` bytes is done.
-void report(ProgressSink *progress, std::int64_t total, std::int64_t left)
+void report(CopyProgress *progress, std::int64_t total, std::int64_t left)
 {
     if (progress)
         progress->partway(total - left, total);
 }
 
 CopyResult copyThroughBuffer(File &in, std::int64_t offset, File &out, std::int64_t length,
-                             std::int64_t total, ProgressSink *progress)
+                             std::int64_t total, CopyProgress *progress)
 {
     const auto bufferSize = static_cast<std::size_t>(std::min<std::int64_t>(length, kMaxBuffer));
     std::unique_ptr<char[]> buffer(new char[bufferSize]);
@@ -42,7 +42,7 @@ CopyResult copyThroughBuffer(File &in, std::int64_t offset, File &out, std::int6
 
 } // namespace
 
-CopyResult copyBytes(File &in, std::int64_t inOffset, File &out, std::int64_t length, ProgressSink *progress)
+CopyResult copyBytes(File &in, std::int64_t inOffset, File &out, std::int64_t length, CopyProgress *progress)
 {
     const std::int64_t total = length;
     while (length > 0) {
@@ -60,4 +60,4 @@ CopyResult copyBytes(File &in, std::int64_t inOffset, File &out, std::int64_t le
     return {};
 }
 
-} // namespace ops
+} // namespace fileio

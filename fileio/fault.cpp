@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace ops::faults {
+namespace fileio::faults {
 
 namespace {
 
@@ -72,4 +72,4 @@ int check(SysCall call)
     return hit ? fault.err : -1;
 }
 
-} // namespace ops::faults
+} // namespace fileio::faults

@@ -1,12 +1,15 @@
 #include "hashed_copy.h"
 
 #include "block_hashers.h"
-#include "progress.h"
+
+#include "fileio/copy_progress.h"
 
 #include <algorithm>
 #include <memory>
 
-namespace ops {
+namespace digest {
+
+using fileio::CopyResult;
 
 namespace {
 
@@ -15,12 +18,12 @@ constexpr std::size_t kBlock = std::size_t{1} << 20;
 
 // Moves up to n bytes in the kernel, as far as it goes; false once it cannot (the caller then
 // writes the rest itself, which also tells what failed).
-bool kernelCopy(File &in, std::int64_t offset, File &out, std::size_t n, std::size_t &moved)
+bool kernelCopy(fileio::File &in, std::int64_t offset, fileio::File &out, std::size_t n, std::size_t &moved)
 {
     moved = 0;
     while (moved < n) {
         std::size_t copied = 0;
-        if (copyRange(in, offset, out, n - moved, copied) != 0 || copied == 0)
+        if (fileio::copyRange(in, offset, out, n - moved, copied) != 0 || copied == 0)
             return false;
         moved += copied;
     }
@@ -35,8 +38,8 @@ struct HashersDone {
 
 } // namespace
 
-CopyResult copyHashed(File &in, std::int64_t inOffset, File *out, std::int64_t length, BlockHashers &hashers,
-                      ProgressSink *progress)
+fileio::CopyResult copyHashed(fileio::File &in, std::int64_t inOffset, fileio::File *out, std::int64_t length,
+                              BlockHashers &hashers, fileio::CopyProgress *progress)
 {
     const auto blockSize = static_cast<std::size_t>(std::clamp<std::int64_t>(length, 1, kBlock));
     std::unique_ptr<char[]> buffers[2] = {std::make_unique<char[]>(blockSize), std::make_unique<char[]>(blockSize)};
@@ -70,4 +73,4 @@ CopyResult copyHashed(File &in, std::int64_t inOffset, File *out, std::int64_t l
     return {};
 }
 
-} // namespace ops
+} // namespace digest

@@ -1,6 +1,6 @@
 #include "sha256.h"
 
-namespace ops {
+namespace digest {
 
 namespace {
 
@@ -52,4 +52,4 @@ std::optional<Sha256Digest> digestFromHex(std::string_view text)
     return digest;
 }
 
-} // namespace ops
+} // namespace digest

@@ -1,6 +1,6 @@
 #pragma once
 
-namespace ops {
+namespace fileio {
 
 // The kinds of system call the file layer makes; each can be made to fail in tests.
 enum class SysCall { Open, Create, Read, Write, Seek, Stat, Fsync, Close, Remove, Rename, Mkdir, CopyRange, Chmod };
@@ -36,4 +36,4 @@ private:
 };
 
 } // namespace faults
-} // namespace ops
+} // namespace fileio

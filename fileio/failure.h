@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace ops {
+namespace fileio {
 
 // How the window shows a failure: the plain "Error" box of ReportError, or the
 // application's default error box (caption = program name, error icon).
@@ -37,4 +37,4 @@ std::string withFullStop(const std::string &text);
 [[noreturn]] void streamReadError();
 [[noreturn]] void streamWriteError();
 
-} // namespace ops
+} // namespace fileio

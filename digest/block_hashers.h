@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-namespace ops {
+namespace digest {
 
 // Hashes one stream of blocks into several SHA-256 states at once (a part's and the whole
 // file's), each on a thread of its own, so that two digests of the same bytes cost the time of
@@ -46,4 +46,4 @@ private:
     bool m_stopping = false;
 };
 
-} // namespace ops
+} // namespace digest

@@ -1,6 +1,6 @@
 #include "failure.h"
 
-namespace ops {
+namespace fileio {
 
 std::string withFullStop(const std::string &text)
 {
@@ -44,4 +44,4 @@ void streamWriteError()
     failWith("Stream write error");
 }
 
-} // namespace ops
+} // namespace fileio

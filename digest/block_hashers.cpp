@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-namespace ops {
+namespace digest {
 
 BlockHashers::BlockHashers(std::size_t count) : m_states(count)
 {
@@ -72,4 +72,4 @@ void BlockHashers::work(std::size_t i)
     }
 }
 
-} // namespace ops
+} // namespace digest

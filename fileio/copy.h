@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-namespace ops {
+namespace fileio {
 
-class ProgressSink;
+class CopyProgress;
 
 // How a copy of a byte range ended.
 struct CopyResult {
@@ -24,6 +24,6 @@ inline constexpr std::size_t kMaxBuffer = 1 << 20;
 // moves the bytes where it can (copy_file_range); otherwise they go through one buffer of at most
 // kMaxBuffer bytes. `progress`, when given, hears how far the copy is between blocks.
 CopyResult copyBytes(File &in, std::int64_t inOffset, File &out, std::int64_t length,
-                     ProgressSink *progress = nullptr);
+                     CopyProgress *progress = nullptr);
 
-} // namespace ops
+} // namespace fileio

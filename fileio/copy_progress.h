@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+
+namespace fileio {
+
+// Hears how far a long copy has come, between its blocks.
+class CopyProgress {
+public:
+    virtual ~CopyProgress() = default;
+
+    // The copy under way is `done` of `total` bytes along.
+    virtual void partway(std::int64_t done, std::int64_t total)
+    {
+        static_cast<void>(done);
+        static_cast<void>(total);
+    }
+};
+
+} // namespace fileio
