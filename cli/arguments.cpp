@@ -2,51 +2,58 @@
 
 #include <algorithm>
 
+#include <getopt.h>
+
 namespace cli {
 
 namespace {
 
-bool listed(const std::vector<std::string> &names, const std::string &name)
+// Options without a short name are told apart by codes beyond every character.
+constexpr int kLongOnlyCode = 256;
+
+int codeOf(const OptionSpec &option, std::size_t index)
 {
-    return std::find(names.begin(), names.end(), name) != names.end();
+    return option.shortName != 0 ? static_cast<unsigned char>(option.shortName)
+                                  : kLongOnlyCode + static_cast<int>(index);
+}
+
+std::string shortOptionString(std::span<const OptionSpec> options, bool stopAtOperand)
+{
+    std::string text = stopAtOperand ? "+" : "";
+    for (const OptionSpec &option : options) {
+        if (option.shortName == 0)
+            continue;
+        text += option.shortName;
+        if (option.takesValue)
+            text += ':';
+    }
+    return text;
+}
+
+std::vector<option> longOptions(std::span<const OptionSpec> options)
+{
+    std::vector<option> table;
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        const int hasArg = options[i].takesValue ? required_argument : no_argument;
+        table.push_back({options[i].name, hasArg, nullptr, codeOf(options[i], i)});
+    }
+    table.push_back({nullptr, 0, nullptr, 0});
+    return table;
+}
+
+const OptionSpec *findByCode(std::span<const OptionSpec> options, int code)
+{
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        if (codeOf(options[i], i) == code)
+            return &options[i];
+    }
+    return nullptr;
 }
 
 } // namespace
 
-Arguments::Arguments(const std::vector<std::string> &words, const std::vector<std::string> &valueOptions,
-                     const std::vector<std::string> &flagOptions)
+std::optional<std::string> Arguments::value(std::string_view name) const
 {
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        const std::string &word = words[i];
-        if (optionsEnded || word.size() < 2 || word.compare(0, 2, "--") != 0) {
-            m_operands.push_back(word);
-            continue;
-        }
-        if (word == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        const auto eq = word.find('=');
-        const std::string name = word.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
-        if (listed(valueOptions, name)) {
-            if (eq != std::string::npos)
-                m_values.emplace_back(name, word.substr(eq + 1));
-            else if (i + 1 < words.size())
-                m_values.emplace_back(name, words[++i]);
-            else
-                throw UsageError("option --" + name + " needs a value");
-        } else if (listed(flagOptions, name) && eq == std::string::npos) {
-            m_flags.push_back(name);
-        } else {
-            throw UsageError("unknown option " + word);
-        }
-    }
-}
-
-std::optional<std::string> Arguments::value(const std::string &name) const
-{
-    // The last one given counts.
     for (auto it = m_values.rbegin(); it != m_values.rend(); ++it) {
         if (it->first == name)
             return it->second;
@@ -54,9 +61,43 @@ std::optional<std::string> Arguments::value(const std::string &name) const
     return std::nullopt;
 }
 
-bool Arguments::flag(const std::string &name) const
+bool Arguments::flag(std::string_view name) const
 {
-    return listed(m_flags, name);
+    return std::find(m_flags.begin(), m_flags.end(), name) != m_flags.end();
+}
+
+Arguments parseArguments(const std::vector<std::string> &words, std::span<const OptionSpec> options,
+                         bool stopAtOperand)
+{
+    // getopt_long reorders the pointers, never the texts; its messages start with argv[0].
+    std::string programName = "skarvel-cli";
+    std::vector<std::string> texts(words);
+    std::vector<char *> argv{programName.data()};
+    for (std::string &text : texts)
+        argv.push_back(text.data());
+    argv.push_back(nullptr);
+
+    const std::string shortOptions = shortOptionString(options, stopAtOperand);
+    const std::vector<option> table = longOptions(options);
+    Arguments arguments;
+    optind = 0; // starts getopt_long afresh, also when it has parsed another line before
+    opterr = 1;
+    const int argc = static_cast<int>(argv.size()) - 1;
+    for (;;) {
+        const int code = getopt_long(argc, argv.data(), shortOptions.c_str(), table.data(), nullptr);
+        if (code == -1)
+            break;
+        const OptionSpec *option = findByCode(options, code);
+        if (!option)
+            throw UsageError("");
+        if (option->takesValue)
+            arguments.addValue(option->name, optarg);
+        else
+            arguments.addFlag(option->name);
+    }
+    for (int i = optind; i < argc; ++i)
+        arguments.addOperand(argv[static_cast<std::size_t>(i)]);
+    return arguments;
 }
 
 } // namespace cli

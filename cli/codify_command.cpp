@@ -1,5 +1,4 @@
 #include "commands.h"
-#include "run_operation.h"
 #include "terminal_progress.h"
 
 #include "ops/codify.h"
@@ -15,23 +14,39 @@ ops::CodifyDirection direction(const std::string &word)
         return ops::CodifyDirection::Add;
     if (word == "-")
         return ops::CodifyDirection::Subtract;
-    throw UsageError("codify needs + or - first");
+    throw UsageError("codify needs + or - first, not '" + word + "'");
+}
+
+void run(const Arguments &args)
+{
+    // A lone "-" is an operand: getopt_long leaves it alone.
+    const std::vector<std::string> &operands = args.operands();
+    if (operands.size() != 3)
+        throw UsageError("codify takes (+|-) DATA KEY");
+    const ops::CodifyDirection sign = direction(operands[0]);
+    TerminalProgress progress(TerminalProgress::Units::Bytes, args.flag("quiet"));
+    ops::Codify(operands[1], operands[2], sign, progress);
 }
 
 } // namespace
 
-int runCodify(const std::vector<std::string> &words)
-{
-    return runOperation([&] {
-        // A lone "-" is an operand, so the option parser leaves it alone.
-        const Arguments args(words, {}, {});
-        const std::vector<std::string> &operands = args.operands();
-        if (operands.size() != 3)
-            throw UsageError("codify takes (+|-) DATA KEY");
-        const ops::CodifyDirection sign = direction(operands[0]);
-        TerminalProgress progress("bytes");
-        ops::Codify(operands[1], operands[2], sign, progress);
-    });
-}
+const Command kCodifyCommand{
+    "codify",
+    "  codify (+|-) DATA KEY          add (+) or subtract (-) the bytes of KEY to DATA, in place\n"
+    "                                 (a scrambling, not encryption)\n",
+    "Usage: skarvel-cli codify + DATA KEY\n"
+    "  or:  skarvel-cli codify - DATA KEY\n"
+    "Adds (+) or subtracts (-) the bytes of KEY to the bytes of DATA, modulo 256, repeating KEY\n"
+    "as often as needed; '-' with the same KEY undoes '+'. The result is written to buff.vq in\n"
+    "the current directory first and then takes DATA's place, so run it where there is room for\n"
+    "a copy of DATA.\n"
+    "\n"
+    "This is a scrambling that keeps casual eyes out, not encryption: anyone who knows part of\n"
+    "DATA's content can work out the key from it, and a wrong KEY is not detected (it gives\n"
+    "other bytes without a word). For secrets use real encryption, such as gpg or age.\n"
+    "\n",
+    {},
+    run,
+};
 
 } // namespace cli

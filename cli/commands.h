@@ -1,23 +1,46 @@
 #pragma once
 
-#include <string>
-#include <vector>
+#include "arguments.h"
+
+#include <array>
+#include <span>
+#include <string_view>
 
 namespace cli {
 
-// Each subcommand takes the words after its name and returns the exit status:
-// 0 done, 1 the operation failed (one line on standard error), 2 bad arguments.
-int runCut(const std::vector<std::string> &words);
-int runUnite(const std::vector<std::string> &words);
-int runCodify(const std::vector<std::string> &words);
-int runErase(const std::vector<std::string> &words);
-int runVerify(const std::vector<std::string> &words);
+// One command of skarvel-cli: its name, its texts, its options and what it does. A new command
+// is one more file defining its Command, and one more entry in allCommands().
+struct Command {
+    const char *name;
+    // Its lines in the program's help, such as "  erase FILE    overwrite FILE ...\n".
+    const char *overview;
+    // Its --help text up to the options every command takes: usage, description, own options.
+    const char *help;
+    // Its own options; kCommonOptions come with every command.
+    std::span<const OptionSpec> options;
+    // Throws UsageError, CommandFailure or fileio::Failure; runOperation() makes an exit status.
+    void (*run)(const Arguments &arguments);
+};
 
-// Checks the files a checksum list names and prints a line for each fault and a summary on
-// standard output; true when every one is whole.
-bool verifySet(const std::string &listPath);
+extern const Command kCutCommand;
+extern const Command kUniteCommand;
+extern const Command kCodifyCommand;
+extern const Command kEraseCommand;
+extern const Command kVerifyCommand;
 
-// The help text of every subcommand.
-extern const char *const kUsage;
+// The commands in the order the program's help lists them.
+std::span<const Command *const> allCommands();
+const Command *findCommand(std::string_view name);
+
+inline constexpr std::array<OptionSpec, 3> kCommonOptions{{
+    {"quiet", 'q', false},
+    {"help", 'h', false},
+    {"version", 'V', false},
+}};
+
+inline constexpr const char *kCommonOptionsHelp =
+    "  -q, --quiet          show no progress line\n"
+    "  -h, --help           show this help and exit\n"
+    "  -V, --version        show the version and exit\n";
 
 } // namespace cli

@@ -1,26 +1,39 @@
 #include "commands.h"
-#include "run_operation.h"
 #include "terminal_progress.h"
 
 #include "ops/cut.h"
+#include "fileio/failure.h"
+#include "ops/skiplist.h"
 #include "recons/digest_list_file.h"
 #include "recons/part_list_files.h"
 
 #include <algorithm>
 #include <charconv>
+#include <filesystem>
 
 namespace cli {
 
 namespace {
 
-// The spin box: any number, kept between 2 and 255.
+constexpr OptionSpec kOptions[] = {
+    {"count", 'n', true}, {"size", 's', true},    {"unit", 0, true},    {"skip", 0, true},
+    {"marker", 0, true},  {"recons", 0, false}, {"delete", 0, false}, {"sha256", 0, false},
+    {"only", 0, true},
+};
+
+constexpr int kMinCount = 2;
+constexpr int kMaxCount = 255;
+
+// Unlike the window's spin box, which keeps its number within range, a count out of range is
+// refused: parts the user did not ask for would be made.
 std::int32_t partCount(const std::string &text)
 {
-    long long value = 0;
+    int value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size())
-        throw UsageError("--count needs a whole number");
-    return static_cast<std::int32_t>(std::clamp<long long>(value, 2, 255));
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < kMinCount
+        || value > kMaxCount)
+        throw UsageError("invalid --count '" + text + "': give a whole number from 2 to 255");
+    return value;
 }
 
 // The unit box's change rule: anything but "Kb" or "Mb" becomes "byte".
@@ -32,7 +45,7 @@ std::string unitText(const std::string &text)
 ops::CutRequest cutRequest(const Arguments &args)
 {
     if (args.operands().size() != 1)
-        throw UsageError("cut takes one SOURCE");
+        throw UsageError(args.operands().empty() ? "cut needs a SOURCE" : "cut takes one SOURCE");
     ops::CutRequest request;
     request.source = args.operands().front();
     request.mode.count = partCount(args.value("count").value_or("2"));
@@ -43,9 +56,9 @@ ops::CutRequest cutRequest(const Arguments &args)
     request.mode.unitText = unitText(args.value("unit").value_or("byte"));
     request.skipText = args.value("skip").value_or("");
     if (const auto only = args.value("only")) {
-        // Re-makes parts of a set already made: the set's lists stay as they are.
+        // Re-makes parts of a set made before: the lists that describe the whole set stay.
         if (args.value("skip") || args.flag("recons") || args.flag("sha256") || args.flag("delete"))
-            throw UsageError("--only goes with none of --skip, --recons, --sha256, --delete");
+            throw UsageError("--only goes with none of --skip, --recons, --sha256 and --delete");
         request.skipText = *only;
         request.onlyListed = true;
     }
@@ -59,19 +72,68 @@ ops::CutRequest cutRequest(const Arguments &args)
     return request;
 }
 
+// The bytes the cut will copy: the source's, less those of the parts it skips, or only those of
+// the parts it makes with --only. 0 when the request fails; Cut then reports why, before any
+// progress.
+std::int64_t bytesToCopy(const ops::CutRequest &request)
+{
+    std::error_code error;
+    const auto size = static_cast<std::int64_t>(std::filesystem::file_size(request.source, error));
+    if (error)
+        return 0;
+    try {
+        const ops::SplitPlan plan = ops::MakeSplitPlan(size, request.mode);
+        std::int64_t bytes = 0; // of the parts the list names
+        const ops::SkipList skip = ops::ParseSkipList(request.skipText);
+        for (const ops::SkipList::Range &range : skip.ranges()) {
+            const std::int64_t low = std::max<std::int64_t>(range.low, 1);
+            const std::int64_t high = std::min<std::int64_t>(range.high, plan.partCount);
+            if (low > high)
+                continue;
+            bytes += (high - low + 1) * plan.partSize;
+            if (high == plan.partCount) // the last part has its own length
+                bytes -= plan.partSize - plan.lastPartSize(size);
+        }
+        return request.onlyListed ? bytes : size - bytes;
+    } catch (const fileio::Failure &) {
+        return 0;
+    }
+}
+
+void run(const Arguments &args)
+{
+    const ops::CutRequest request = cutRequest(args);
+    TerminalProgress progress(TerminalProgress::Units::Pieces, args.flag("quiet"), bytesToCopy(request));
+    recons::PartListFiles partList;
+    recons::DigestListFile digests;
+    ops::Cut(request, progress, &partList, &digests);
+}
+
 } // namespace
 
-int runCut(const std::vector<std::string> &words)
-{
-    return runOperation([&] {
-        const Arguments args(words, {"count", "size", "unit", "skip", "only", "marker"},
-                             {"recons", "sha256", "delete"});
-        const ops::CutRequest request = cutRequest(args);
-        TerminalProgress progress("parts");
-        recons::PartListFiles partList;
-        recons::DigestListFile digests;
-        ops::Cut(request, progress, &partList, &digests);
-    });
-}
+const Command kCutCommand{
+    "cut",
+    "  cut [OPTION]... SOURCE         cut SOURCE into numbered parts beside it\n",
+    "Usage: skarvel-cli cut [OPTION]... SOURCE\n"
+    "Cuts SOURCE into numbered parts beside it: film.avi gives film1.avi, film2.avi, ...\n"
+    "Part numbers have no leading zeros; --recons lists the parts in order.\n"
+    "\n"
+    "  -n, --count=N        number of parts, 2 to 255 (default 2)\n"
+    "  -s, --size=NUMBER    cut into parts of NUMBER units instead; the last part takes the rest\n"
+    "                       (empty or 0 still cuts by count)\n"
+    "      --unit=UNIT      unit of --size: Kb (1024 bytes), Mb (1048576 bytes); anything\n"
+    "                       else, such as kb or MB, means byte (the default)\n"
+    "      --skip=LIST      part numbers not to make, such as \"2 5-7\"\n"
+    "      --marker=TEXT    put TEXT before each part's number in its name\n"
+    "      --recons         also write info.txt (the parts made, in order) and Recons.exe\n"
+    "                       (a stand-alone joiner) into the current directory\n"
+    "      --sha256         also write info.sha256 into the current directory: the SHA-256 of\n"
+    "                       each part made, then of SOURCE, as sha256sum writes them\n"
+    "      --delete         delete SOURCE after a successful cut\n"
+    "      --only=LIST      make only these parts again, such as a damaged \"7\", with the same\n"
+    "                       names; info.txt, Recons.exe and info.sha256 stay as they are\n",
+    kOptions,
+    run,
+};
 
 } // namespace cli

@@ -4,17 +4,34 @@
 
 #include "ops/erase.h"
 
+#include <cstring>
+
 namespace cli {
 
-int runErase(const std::vector<std::string> &words)
+namespace {
+
+void run(const Arguments &args)
 {
-    return runOperation([&] {
-        const Arguments args(words, {}, {});
-        if (args.operands().size() != 1)
-            throw UsageError("erase takes one FILE");
-        TerminalProgress progress("bytes");
-        ops::Erase(args.operands().front(), progress);
-    });
+    if (args.operands().size() != 1)
+        throw UsageError(args.operands().empty() ? "erase needs a FILE" : "erase takes one FILE");
+    TerminalProgress progress(TerminalProgress::Units::Bytes, args.flag("quiet"));
+    const std::string &path = args.operands().front();
+    if (const int error = ops::Erase(path, progress))
+        throw CommandFailure(path + ": zeroed but not removed: " + std::strerror(error));
 }
+
+} // namespace
+
+const Command kEraseCommand{
+    "erase",
+    "  erase FILE                     overwrite FILE with zeros, then delete it\n",
+    "Usage: skarvel-cli erase FILE\n"
+    "Overwrites every byte of FILE with zeros, flushes them to the device, then deletes FILE.\n"
+    "A FILE that cannot be deleted (its folder is not writable, say) stays, zeroed, and the\n"
+    "failure is reported with exit status 1.\n"
+    "\n",
+    {},
+    run,
+};
 
 } // namespace cli

@@ -1,6 +1,6 @@
 #include "run_operation.h"
 
-#include "commands.h"
+#include "arguments.h"
 
 #include "fileio/failure.h"
 
@@ -8,17 +8,30 @@
 
 namespace cli {
 
+namespace {
+
+int fail(const char *text)
+{
+    std::fprintf(stderr, "skarvel-cli: %s\n", text);
+    return kExitFailed;
+}
+
+} // namespace
+
 int runOperation(const std::function<void()> &operation)
 {
     try {
         operation();
         return kExitOk;
     } catch (const UsageError &error) {
-        std::fprintf(stderr, "skarvel-cli: %s\n%s", error.what(), kUsage);
+        if (*error.what() != '\0')
+            std::fprintf(stderr, "skarvel-cli: %s\n", error.what());
+        std::fputs("Try 'skarvel-cli --help'.\n", stderr);
         return kExitUsage;
+    } catch (const CommandFailure &failure) {
+        return fail(failure.what());
     } catch (const fileio::Failure &failure) {
-        std::fprintf(stderr, "skarvel-cli: %s\n", failure.boxText().c_str());
-        return kExitFailed;
+        return fail(failure.boxText().c_str());
     }
 }
 

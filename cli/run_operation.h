@@ -1,9 +1,7 @@
 #pragma once
 
-#include "arguments.h"
-
 #include <functional>
-#include <vector>
+#include <stdexcept>
 
 namespace cli {
 
@@ -11,8 +9,16 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
 
-// Runs one operation: a Failure becomes "skarvel-cli: TEXT" on standard error (TEXT exactly as
-// the window's box shows it) and exit 1; a UsageError the usage message and exit 2.
+// A failure the command line reports in its own words, not the window's: exit status 1.
+class CommandFailure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Runs one command line's work and gives its exit status. An fileio::Failure becomes
+// "skarvel-cli: TEXT" on standard error (TEXT exactly as the window's box shows it) and exit 1,
+// a CommandFailure the same with its own text; a UsageError one line naming the problem and a
+// pointer to the help, exit 2.
 int runOperation(const std::function<void()> &operation);
 
 } // namespace cli

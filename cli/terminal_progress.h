@@ -8,13 +8,19 @@
 
 namespace cli {
 
-// A progress line on standard error: percent, count and rate, redrawn a few times a second.
-// Silent when standard error is not a terminal.
+// A progress line on standard error: percent, bytes done of all, rate and time left, redrawn at
+// most ten times a second and cleared at the end. Draws nothing when quiet, or when its output is
+// not a terminal.
 class TerminalProgress final : public ops::ProgressSink {
 public:
-    // unit: "bytes" when the operation counts bytes, else the name of what it counts.
-    explicit TerminalProgress(const char *unit, std::FILE *out = stderr);
+    // What the operation's units are. Codify and Erase count bytes; Cut counts parts and Unite
+    // files, telling the bytes of each through partway(), so the command gives the byte total.
+    enum class Units { Bytes, Pieces };
+
+    TerminalProgress(Units units, bool quiet, std::int64_t byteTotal = 0, std::FILE *out = stderr);
     ~TerminalProgress() override;
+    TerminalProgress(const TerminalProgress &) = delete;
+    TerminalProgress &operator=(const TerminalProgress &) = delete;
 
     void setMaximum(std::int64_t units) override;
     void step(std::int64_t units) override;
@@ -22,15 +28,16 @@ public:
     void partway(std::int64_t done, std::int64_t total) override;
 
 private:
-    void draw(bool force);
+    void draw();
 
     std::FILE *m_out;
-    const char *m_unit;
+    Units m_units;
     bool m_enabled;
     bool m_drawn = false;
-    std::int64_t m_maximum = 0;
-    std::int64_t m_position = 0;
-    double m_fraction = 0.0; // of the unit under way
+    std::int64_t m_byteTotal;
+    std::int64_t m_bytesDone = 0;  // in the units finished
+    std::int64_t m_pieceDone = 0;  // of the piece under way
+    std::int64_t m_pieceTotal = 0;
     std::chrono::steady_clock::time_point m_start;
     std::chrono::steady_clock::time_point m_lastDraw;
 };

@@ -1,22 +1,107 @@
 #include "commands.h"
+#include "list_digests.h"
+#include "listed_parts.h"
 #include "run_operation.h"
 #include "terminal_progress.h"
 
+#include "digest/checksum_list.h"
+#include "fileio/file.h"
 #include "ops/unite.h"
+
+#include <filesystem>
+#include <memory>
 
 namespace cli {
 
-int runUnite(const std::vector<std::string> &words)
+namespace {
+
+constexpr OptionSpec kOptions[] = {
+    {"output", 'o', true},
+    {"list", 0, true},
+    {"no-verify", 0, false},
+};
+
+// What the inputs hold now; one that cannot be measured counts as empty (Unite refuses it).
+std::int64_t totalSize(const std::vector<std::string> &paths)
 {
-    return runOperation([&] {
-        const Arguments args(words, {}, {});
-        if (args.operands().empty())
-            throw UsageError("unite takes an OUTPUT and the INPUT files");
-        const std::vector<std::string> &operands = args.operands();
-        const std::vector<std::string> inputs(operands.begin() + 1, operands.end());
-        TerminalProgress progress("files");
-        ops::Unite(inputs, operands.front(), progress);
-    });
+    std::int64_t total = 0;
+    for (const std::string &path : paths) {
+        std::error_code error;
+        const auto size = std::filesystem::file_size(path, error);
+        if (!error)
+            total += static_cast<std::int64_t>(size);
+    }
+    return total;
 }
+
+// The parts of the list, refused before anything is created when the output would overwrite
+// one of them or the list itself.
+std::vector<std::string> listedInputs(const std::string &listPath, const std::string &output)
+{
+    ListedParts parts = readListedParts(listPath);
+    if (parts.includes(output))
+        throw CommandFailure(output + ": is the part list or one of its parts");
+    return std::move(parts.paths);
+}
+
+// The check of a join by list against the checksum list beside it, when there is one and it is
+// not turned off.
+std::unique_ptr<ListDigests> listDigests(const Arguments &args, const std::string &list,
+                                         const std::vector<std::string> &parts, const std::string &output)
+{
+    const std::string path = fileio::directoryPart(list) + digest::kChecksumListName;
+    if (args.flag("no-verify") || !fileio::fileExists(path))
+        return nullptr;
+    if (fileio::fileId(path) == fileio::fileId(output))
+        throw CommandFailure(output + ": is the checksum list beside the part list");
+    return std::make_unique<ListDigests>(path, parts, output);
+}
+
+// The output is named by -o only: a first operand taken as the output would empty a part that
+// a shell glob happened to put first.
+void run(const Arguments &args)
+{
+    const std::optional<std::string> output = args.value("output");
+    if (!output)
+        throw UsageError("unite needs the OUTPUT named with -o OUTPUT");
+    const std::optional<std::string> list = args.value("list");
+    if (list && !args.operands().empty())
+        throw UsageError("unite takes INPUT files or --list, not both");
+    if (!list && args.operands().empty())
+        throw UsageError("unite needs at least one INPUT, or --list LIST");
+    if (args.flag("no-verify") && !list)
+        throw UsageError("--no-verify goes with --list");
+    const std::vector<std::string> inputs = list ? listedInputs(*list, *output) : args.operands();
+    const std::unique_ptr<ListDigests> check = list ? listDigests(args, *list, inputs, *output) : nullptr;
+    TerminalProgress progress(TerminalProgress::Units::Pieces, args.flag("quiet"), totalSize(inputs));
+    ops::Unite(inputs, *output, progress, check.get());
+}
+
+} // namespace
+
+const Command kUniteCommand{
+    "unite",
+    "  unite -o OUTPUT INPUT...       join the INPUT files, in the order given, into OUTPUT\n"
+    "  unite -o OUTPUT --list LIST    join the parts a part list (info.txt) names, in its order\n",
+    "Usage: skarvel-cli unite -o OUTPUT INPUT...\n"
+    "  or:  skarvel-cli unite -o OUTPUT --list LIST\n"
+    "Joins the INPUT files, in the order given, into OUTPUT. Missing folders along OUTPUT are\n"
+    "created; an OUTPUT that is one of the INPUT files is refused.\n"
+    "With --list, joins the parts that LIST (an info.txt written by 'cut --recons') names, in\n"
+    "its order, taking relative names from LIST's folder; the list must name at least two\n"
+    "existing files, and an OUTPUT that is LIST or one of its parts is refused, all before\n"
+    "anything is created.\n"
+    "When info.sha256 (from 'cut --sha256') stands beside LIST, every part is checked against it\n"
+    "as it is copied, and OUTPUT at the end; a part that is not listed there stops the join\n"
+    "before anything is created, a damaged one stops it and removes OUTPUT (exit status 1).\n"
+    "Part numbers have no leading zeros, so a shell glob such as film*.avi puts film10.avi\n"
+    "before film2.avi: use --list, or name the parts in order (film{1..12}.avi).\n"
+    "\n"
+    "  -o, --output=OUTPUT  the file to write (required)\n"
+    "      --list=LIST      join the parts LIST names instead of INPUT files\n"
+    "      --no-verify      join by LIST without checking the parts against info.sha256\n",
+    kOptions,
+    run,
+};
 
 } // namespace cli

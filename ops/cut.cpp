@@ -101,7 +101,7 @@ void Cut(const CutRequest &request, ProgressSink &progress, PartListFactory *par
         if (skip.contains(n) != request.onlyListed) {
             // A part left out is never read, unless the whole source's digest needs its bytes.
             if (hashers) {
-                failCopy(digest::copyHashed(source, offset, nullptr, length, *hashers, &progress));
+                failCopy(digest::copyHashed(source, offset, nullptr, length, *hashers));
                 hashers->finish(kPartDigest);
             }
         } else {

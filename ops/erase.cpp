@@ -35,7 +35,7 @@ void overwrite(fileio::File &file, std::int64_t size, ProgressSink &progress)
 
 } // namespace
 
-void Erase(const std::string &path, ProgressSink &progress)
+int Erase(const std::string &path, ProgressSink &progress)
 {
     if (!fileio::fileExists(path))
         fileio::reportError(fileio::kInvalidFileName);
@@ -50,7 +50,7 @@ void Erase(const std::string &path, ProgressSink &progress)
     check(file.sync());
     progress.reset();
     check(file.close());
-    fileio::removeFile(path);
+    return fileio::removeFile(path);
 }
 
 } // namespace ops

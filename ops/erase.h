@@ -7,7 +7,8 @@ namespace ops {
 class ProgressSink;
 
 // Overwrites every byte of the file with 0, flushes it to the device, then removes it.
-// Throws Failure; a failed removal is not reported.
-void Erase(const std::string &path, ProgressSink &progress);
+// Throws Failure. A failed removal throws nothing: it returns that removal's errno (0 once the
+// file is gone), which the window leaves unreported and the command line reports.
+int Erase(const std::string &path, ProgressSink &progress);
 
 } // namespace ops

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace testsupport;
 
 namespace {
@@ -25,25 +27,32 @@ TEST(CliCut, BySizeWithUnitAndDelete)
     TempDir dir;
     const Bytes data = patternBytes(3000);
     writeFile(dir.file("d.bin"), data);
-    const CliResult r = runCli({"cut", "--size", "1", "--unit", "Kb", "--delete", dir.file("d.bin")});
+    // Short options, an abbreviation and options after the operand, the GNU way.
+    const CliResult r = runCli({"cut", "-s1", dir.file("d.bin"), "--unit=Kb", "--del"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(listDir(dir.path()), (std::vector<std::string>{"d1.bin", "d2.bin", "d3.bin"}));
     EXPECT_EQ(readFile(dir.file("d3.bin")).size(), 3000u - 2048u);
 }
 
-TEST(CliCut, UnitRuleAndCountClamp)
+TEST(CliCut, UnitRuleAndCountRange)
 {
     TempDir dir;
     writeFile(dir.file("d.bin"), patternBytes(3000));
     // "kb" is not "Kb": the unit becomes byte, so 1000-byte parts.
     EXPECT_EQ(runCli({"cut", "--size", "1000", "--unit", "kb", dir.file("d.bin")}).status, 0);
     EXPECT_EQ(readFile(dir.file("d1.bin")).size(), 1000u);
-    // A count of 1 is clamped to 2; 999 to 255.
-    EXPECT_EQ(runCli({"cut", "--count", "1", dir.file("d.bin")}).status, 0);
+    // Counts from 2 to 255 are taken as they are; others are refused before anything is made.
+    EXPECT_EQ(runCli({"cut", "--count", "2", dir.file("d.bin")}).status, 0);
     EXPECT_EQ(readFile(dir.file("d1.bin")).size(), 1500u);
     writeFile(dir.file("d.bin"), patternBytes(2550));
-    EXPECT_EQ(runCli({"cut", "--count", "999", dir.file("d.bin")}).status, 0);
+    EXPECT_EQ(runCli({"cut", "-n", "255", dir.file("d.bin")}).status, 0);
     EXPECT_TRUE(exists(dir.file("d255.bin")));
+    for (const char *count : {"1", "256", "999", "-3"}) {
+        const CliResult r = runCli({"cut", "--count", count, dir.file("d.bin")});
+        EXPECT_EQ(r.status, 2) << count;
+        EXPECT_NE(r.err.find("from 2 to 255"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(readFile(dir.file("d255.bin")).size(), 10u);
 }
 
 TEST(CliCut, FailuresPrintTheBoxText)
@@ -70,23 +79,53 @@ TEST(CliCut, FailuresPrintTheBoxText)
     EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{"one.bin"});
 }
 
-TEST(CliCut, BadArgumentsShowUsage)
+TEST(CliCut, BadArgumentsNameTheProblem)
 {
+    TempDir dir;
+    writeFile(dir.file("x"), patternBytes(10));
     for (const std::vector<std::string> &args : std::vector<std::vector<std::string>>{
              {"cut"}, {"cut", "a", "b"}, {"cut", "--count"}, {"cut", "--count", "two", "x"},
-             {"cut", "--frobnicate", "x"}, {"slice", "x"}, {}}) {
-        const CliResult r = runCli(args);
-        EXPECT_EQ(r.status, 2);
-        EXPECT_NE(r.err.find("Usage:"), std::string::npos);
+             {"cut", "--frobnicate", "x"}, {"slice", "x"}, {}, {"cut", "--s", "3", "x"},
+             {"cut", "--recons=yes", "x"}, {"cut", "-n", "0", "x"}, {"help", "slice"},
+             // --only re-makes parts of a set and leaves its lists alone.
+             {"cut", "--only", "2", "--recons", "x"}, {"cut", "--only=2", "--skip=3", "x"},
+             {"cut", "--only=2", "--sha256", "x"}, {"cut", "--only=2", "--delete", "x"},
+             {"unite", "-o", "y", "--no-verify", "x"}, {"verify", "a", "b"}}) {
+        const CliResult r = runCli(args, dir.path());
+        EXPECT_EQ(r.status, 2) << r.err;
+        EXPECT_EQ(r.out, "");
+        // One line naming the problem, then the way to the help.
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 2) << r.err;
+        EXPECT_TRUE(r.err.starts_with("skarvel-cli: ")) << r.err;
+        EXPECT_TRUE(r.err.ends_with("\nTry 'skarvel-cli --help'.\n")) << r.err;
     }
+    EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{"x"});
 }
 
-TEST(CliCut, HelpDocumentsEveryOption)
+TEST(CliCut, HelpAndVersionGoToStandardOutput)
 {
-    const CliResult r = runCli({"--help"});
-    EXPECT_EQ(r.status, 0);
-    for (const char *option : {"--count", "--size", "--unit", "--skip", "--marker", "--recons", "--delete"})
-        EXPECT_NE(r.out.find(option), std::string::npos) << option;
+    const struct Row {
+        std::vector<std::string> args;
+        std::vector<const char *> shown;
+    } rows[] = {
+        {{"--help"}, {"cut [OPTION]... SOURCE", "unite -o OUTPUT INPUT...", "codify", "erase FILE", "verify [LIST]"}},
+        {{"cut", "--help"},
+         {"--count", "--size", "--unit", "--skip", "--marker", "--recons", "--delete", "--quiet", "--sha256",
+          "--only"}},
+        {{"cut", "-h", "--count", "1"}, {"Usage: skarvel-cli cut"}},
+        {{"help", "unite"}, {"-o, --output=OUTPUT", "--no-verify"}},
+        {{"codify", "--hel"}, {"modulo 256", "not encryption", "wrong KEY is not detected"}},
+        {{"erase", "-h"}, {"Usage: skarvel-cli erase FILE"}},
+        {{"-V"}, {"skarvel-cli (Skarvel) 0."}},
+        {{"unite", "--version"}, {"skarvel-cli (Skarvel) 0."}},
+    };
+    for (const Row &row : rows) {
+        const CliResult r = runCli(row.args);
+        EXPECT_EQ(r.status, 0) << row.args.front();
+        EXPECT_EQ(r.err, "");
+        for (const char *text : row.shown)
+            EXPECT_NE(r.out.find(text), std::string::npos) << text;
+    }
 }
 
 } // namespace

@@ -1,7 +1,10 @@
 #include "support/child_process.h"
+#include "support/scratch_mount.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 using namespace testsupport;
 
@@ -18,7 +21,8 @@ void expectFailure(const CliResult &r, const std::string &text)
 void expectUsage(const CliResult &r)
 {
     EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("Usage:"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(r.err.ends_with("\nTry 'skarvel-cli --help'.\n")) << r.err;
 }
 
 TEST(CliUnite, JoinsSilently)
@@ -26,29 +30,76 @@ TEST(CliUnite, JoinsSilently)
     TempDir dir;
     writeFile(dir.file("a"), Bytes{1, 2});
     writeFile(dir.file("b"), Bytes{3});
-    const CliResult r = runCli({"unite", "new/out.bin", "b", "a", "b"}, dir.path());
+    const CliResult r = runCli({"unite", "--output=new/out.bin", "b", "a", "b"}, dir.path());
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(readFile(dir.file("new/out.bin")), (Bytes{3, 1, 2, 3}));
 }
 
-TEST(CliUnite, OutputOnlyMakesAnEmptyFile)
+TEST(CliUnite, WithoutInputsOrWithoutOptionOTouchesNothing)
 {
     TempDir dir;
-    EXPECT_EQ(runCli({"unite", dir.file("out.bin")}).status, 0);
-    EXPECT_TRUE(readFile(dir.file("out.bin")).empty());
+    const std::vector<std::string> parts{"p1", "p2", "p3"};
+    for (const std::string &part : parts)
+        writeFile(dir.file(part), part);
+    // The shapes a glob or a habit of OUTPUT-first makes: none may empty p1 or p2.
+    for (const std::vector<std::string> &args : std::vector<std::vector<std::string>>{
+             {"unite", "out.bin"}, {"unite", "-o", "out.bin"}, {"unite", "p1", "p2", "p3"}, {"unite", "p2"},
+             {"unite", "p1", "p2", "-o"}, {"unite", "--", "-o", "out.bin", "p1"}})
+        expectUsage(runCli(args, dir.path()));
+    EXPECT_EQ(listDir(dir.path()), parts);
+    for (const std::string &part : parts)
+        EXPECT_EQ(readText(dir.file(part)), part);
 }
 
 TEST(CliUnite, FailuresAreInvalidFileName)
 {
     TempDir dir;
     writeFile(dir.file("a"), Bytes{1});
-    expectFailure(runCli({"unite", "*.*", "a"}, dir.path()), "Invalid file name");
-    expectFailure(runCli({"unite", "a", "a"}, dir.path()), "Invalid file name");
-    expectFailure(runCli({"unite", "out.bin", "a", "missing"}, dir.path()), "Invalid file name");
+    expectFailure(runCli({"unite", "-o", "*.*", "a"}, dir.path()), "Invalid file name");
+    expectFailure(runCli({"unite", "-o", "a", "a"}, dir.path()), "Invalid file name");
+    expectFailure(runCli({"unite", "-o", "out.bin", "a", "missing"}, dir.path()), "Invalid file name");
     EXPECT_EQ(readFile(dir.file("a")), Bytes{1});
     EXPECT_EQ(readFile(dir.file("out.bin")), Bytes{1});
+}
+
+TEST(CliUnite, ByAPartListInItsOrderFromItsFolder)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir.file("parts"));
+    writeFile(dir.file("parts/p1"), "1");
+    writeFile(dir.file("parts/p2"), "22");
+    writeFile(dir.file("parts/p10"), "1010");
+    writeFile(dir.file("parts/info.txt"), "p1\r\np2\r\np10\r\n");
+    writeFile(dir.file("parts/short.txt"), "p1\r\n");
+    writeFile(dir.file("parts/gap.txt"), "p1\r\nmissing\r\np2\r\n");
+    writeFile(dir.file("parts/lf.txt"), "p1\np2\n");
+    const struct Row {
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+    } rows[] = {
+        {{"-o", "out", "--list", "parts/info.txt"}, 0, ""},
+        {{"-o", "parts/p2", "--list", "parts/info.txt"}, 1, "skarvel-cli: parts/p2: is the part list or one of its parts\n"},
+        {{"-o", "parts/info.txt", "--list=parts/info.txt"}, 1, "info.txt: is the part list or one of its parts\n"},
+        {{"-o", "no", "--list", "parts/short.txt"}, 1, "skarvel-cli: parts/short.txt: names fewer than two parts\n"},
+        {{"-o", "no", "--list", "parts/gap.txt"}, 1, "skarvel-cli: parts/gap.txt: line 2 names no file: 'missing'\n"},
+        {{"-o", "no", "--list", "parts/lf.txt"}, 1, "line 1 names no file: 'p1?p2?'\n"},
+        {{"-o", "no", "--list", "parts/none.txt"}, 1, "skarvel-cli: parts/none.txt: no such part list\n"},
+        {{"-o", "no", "--list", "parts/info.txt", "parts/p1"}, 2, "not both\nTry 'skarvel-cli --help'.\n"},
+    };
+    for (const Row &row : rows) {
+        std::vector<std::string> args{"unite"};
+        args.insert(args.end(), row.args.begin(), row.args.end());
+        const CliResult r = runCli(args, dir.path());
+        EXPECT_EQ(r.status, row.status) << r.err;
+        EXPECT_TRUE(r.err.ends_with(row.err)) << r.err;
+    }
+    EXPECT_EQ(readText(dir.file("out")), "1221010");
+    EXPECT_FALSE(exists(dir.file("no")));
+    EXPECT_EQ(readText(dir.file("parts/p2")), "22");
+    EXPECT_EQ(readText(dir.file("parts/info.txt")), "p1\r\np2\r\np10\r\n");
 }
 
 TEST(CliUnite, NeedsAnOutput)
@@ -108,6 +159,20 @@ TEST(CliErase, AMissingFileIsAnInvalidName)
     expectFailure(runCli({"erase", dir.file("missing")}), "Invalid file name");
     expectFailure(runCli({"erase", dir.path()}), "Invalid file name");
     EXPECT_TRUE(exists(dir.path()));
+}
+
+TEST(CliErase, ARemovalThatFailsIsReported)
+{
+    TempDir dir;
+    writeFile(dir.file("f"), patternBytes(5000));
+    // The folder is frozen, not the file: the zeros go in, the name cannot go.
+    const ScopedImmutable frozen(dir.path());
+    if (!frozen.set())
+        GTEST_SKIP() << "cannot make a folder immutable here: " << frozen.why();
+    const CliResult r = runCli({"erase", dir.file("f")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.starts_with("skarvel-cli: " + dir.file("f") + ": zeroed but not removed: ")) << r.err;
+    EXPECT_EQ(readFile(dir.file("f")), Bytes(5000, 0));
 }
 
 TEST(CliErase, TakesOneFile)

@@ -1,6 +1,6 @@
 // A set cut with --sha256 --recons, then damaged in one way or another, run through
-// skarvel-cli verify and the emitted joiner: each names the bad part and never leaves a wrong
-// joined file behind.
+// skarvel-cli verify, the emitted joiner and unite --list: each names the bad part and never
+// leaves a wrong joined file behind.
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 
@@ -19,8 +19,9 @@ struct SetCase {
     const char *why;
     std::string stem; // the source is STEM.bin, its parts STEM1.bin to STEM4.bin
     std::function<void(const std::string &dir)> harm;
-    std::string verifyOut; // exit status 0 exactly when it ends in "4 listed files whole"
-    std::string joinerSays; // a line of the joiner's; "SHA-256 verified" when it joins
+    std::string bad;        // the part named as bad, or "" for a set that joins
+    std::string verifyOut;  // the faults verify finds
+    std::string joinerSays; // a line of the joiner's
     int joinerStatus;
 };
 
@@ -56,44 +57,63 @@ protected:
     const Bytes m_data = patternBytes(4000, 5);
 };
 
-TEST_P(VerifiedSet, VerifyAndTheJoinerNameTheBadPart)
+TEST_P(VerifiedSet, VerifyTheJoinerAndUniteNameTheBadPart)
 {
     const SetCase &row = GetParam();
     const CliResult verify = runCli({"verify"}, m_dir.path());
-    EXPECT_EQ(verify.out, row.verifyOut);
-    EXPECT_EQ(verify.status, row.verifyOut.ends_with("4 listed files whole\n") ? 0 : 1) << verify.err;
+    EXPECT_EQ(verify.out, row.verifyOut.empty() ? "4 listed files whole\n" : row.verifyOut);
+    EXPECT_EQ(verify.status, row.verifyOut.empty() ? 0 : 1) << verify.err;
 
     const CliResult joiner = runProgram(m_dir.file("Recons.exe"), {}, m_dir.path(), "joined\n\n");
-    EXPECT_NE(joiner.out.find("\r\n" + row.joinerSays + "\r\n"), std::string::npos) << joiner.out;
+    EXPECT_NE(joiner.out.find("\r\n" + (row.bad.empty() ? "SHA-256 verified" : row.joinerSays) + "\r\n"),
+              std::string::npos) << joiner.out;
     EXPECT_EQ(joiner.status, row.joinerStatus);
-    if (row.joinerSays == "SHA-256 verified")
-        EXPECT_EQ(readFile(m_dir.file("joined")), m_data);
-    else
-        EXPECT_FALSE(exists(m_dir.file("joined")));
+    const CliResult unite = runCli({"unite", "-o", "united", "--list", "info.txt"}, m_dir.path());
+    EXPECT_EQ(unite.status, row.bad.empty() ? 0 : 1);
+    EXPECT_TRUE(row.bad.empty() ? unite.err.empty() : unite.err.starts_with("skarvel-cli: " + row.bad)) << unite.err;
+    for (const char *output : {"joined", "united"}) {
+        if (row.bad.empty())
+            EXPECT_EQ(readFile(m_dir.file(output)), m_data);
+        else
+            EXPECT_FALSE(exists(m_dir.file(output))) << output;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, VerifiedSet,
     ::testing::Values(
-        SetCase{"the whole set", "s", [](const std::string &) {}, "4 listed files whole\n", "SHA-256 verified", 0},
+        SetCase{"the whole set", "s", [](const std::string &) {}, "", "", "", 0},
         SetCase{"one byte flipped in part 2", "s", [](const std::string &d) { flipByte(d + "/s2.bin", 999); },
-                "s2.bin: damaged\n1 of 4 listed files damaged or missing\n",
+                "s2.bin", "s2.bin: damaged\n",
                 "s2.bin is damaged: its SHA-256 differs; joined is removed", 1},
         // The joiner's own list check finds it before anything is made.
         SetCase{"part 3 missing", "s", [](const std::string &d) { fs::remove(d + "/s3.bin"); },
-                "s3.bin: missing\n1 of 4 listed files damaged or missing\n", "Error in info.txt", 0},
+                "info.txt: line 3", "s3.bin: missing\n", "Error in info.txt", 0},
         SetCase{"the last part truncated", "s", [](const std::string &d) { fs::resize_file(d + "/s4.bin", 999); },
-                "s4.bin: damaged\n1 of 4 listed files damaged or missing\n",
+                "s4.bin", "s4.bin: damaged\n",
                 "s4.bin is damaged: its SHA-256 differs; joined is removed", 1},
         SetCase{"an extra line in info.txt", "s",
                 [](const std::string &d) {
                     writeFile(d + "/x.bin", "x");
                     writeFile(d + "/info.txt", readText(d + "/info.txt") + "x.bin\r\n");
                 },
-                "4 listed files whole\n", "x.bin is not in info.sha256", 1},
-        SetCase{"a name with a blank and a backslash", "a b\\c", [](const std::string &) {},
-                "4 listed files whole\n", "SHA-256 verified", 0}),
+                "x.bin", "", "x.bin is not in info.sha256", 1},
+        SetCase{"a name with a blank and a backslash", "a b\\c", [](const std::string &) {}, "", "", "", 0}),
     [](const auto &info) { return "Row" + std::to_string(info.index); });
+
+TEST(VerifiedSetList, OnlyMakesTheDamagedPartAgainAndLeavesTheListsAlone)
+{
+    TempDir dir;
+    writeFile(dir.file("s.bin"), patternBytes(4000));
+    ASSERT_EQ(runCli({"cut", "-n", "4", "--recons", "--sha256", "s.bin"}, dir.path()).status, 0);
+    flipByte(dir.file("s2.bin"), 5);
+    const std::string list = readText(dir.file("info.txt")), digests = readText(dir.file("info.sha256"));
+    ASSERT_EQ(runCli({"verify"}, dir.path()).status, 1);
+    EXPECT_EQ(runCli({"cut", "-n", "4", "--only", "2", "s.bin"}, dir.path()).status, 0);
+    EXPECT_EQ(runCli({"verify"}, dir.path()).out, "5 listed files whole\n");
+    EXPECT_EQ(readText(dir.file("info.txt")), list);
+    EXPECT_EQ(readText(dir.file("info.sha256")), digests);
+}
 
 TEST(VerifiedSetList, Sha256sumAcceptsItIncludingEscapedNames)
 {

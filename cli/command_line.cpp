@@ -1,0 +1,133 @@
+#include "command_line.h"
+
+#include "commands.h"
+#include "run_operation.h"
+
+#include "skarvel_version.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace cli {
+
+namespace {
+
+constexpr OptionSpec kProgramOptions[] = {
+    {"help", 'h', false},
+    {"version", 'V', false},
+    {"quiet", 'q', false},
+};
+
+constexpr const char *kProgramHelpTop =
+    "Usage: skarvel-cli COMMAND [OPTION]... ARGUMENT...\n"
+    "Handles large files by hand: cuts one into numbered parts, unites files, codifies a file\n"
+    "with a key file, erases a file.\n"
+    "\n"
+    "Commands:\n";
+
+constexpr const char *kProgramHelpEnd =
+    "\n"
+    "Options, also taken after COMMAND:\n"
+    "  -q, --quiet          show no progress line\n"
+    "  -h, --help           show this help and exit ('skarvel-cli COMMAND --help' shows a command's)\n"
+    "  -V, --version        show the version and exit\n"
+    "\n"
+    "A progress line (percent, bytes, rate, time left) is shown on standard error when it is a\n"
+    "terminal. Exit status: 0 done, 1 the operation failed (the reason on standard error),\n"
+    "2 bad arguments.\n";
+
+// Help and version go to standard output; a failed write there is a failure like any other.
+void print(const std::string &text)
+{
+    std::fputs(text.c_str(), stdout);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        throw CommandFailure(std::string("write error: ") + std::strerror(errno));
+}
+
+std::string programHelp()
+{
+    std::string text = kProgramHelpTop;
+    for (const Command *command : allCommands())
+        text += command->overview;
+    return text + kProgramHelpEnd;
+}
+
+std::string commandHelp(const Command &command)
+{
+    return std::string(command.help) + kCommonOptionsHelp;
+}
+
+std::string versionText()
+{
+    return std::string("skarvel-cli (Skarvel) ") + kSkarvelVersion + "\n";
+}
+
+const Command &commandNamed(const std::string &name)
+{
+    const Command *command = findCommand(name);
+    if (!command)
+        throw UsageError("unknown command '" + name + "'");
+    return *command;
+}
+
+void runCommand(const Command &command, const std::vector<std::string> &words)
+{
+    std::vector<OptionSpec> options(command.options.begin(), command.options.end());
+    options.insert(options.end(), kCommonOptions.begin(), kCommonOptions.end());
+    const Arguments arguments = parseArguments(words, options);
+    if (arguments.flag("help"))
+        print(commandHelp(command));
+    else if (arguments.flag("version"))
+        print(versionText());
+    else
+        command.run(arguments);
+}
+
+void run(const std::vector<std::string> &words)
+{
+    const Arguments program = parseArguments(words, kProgramOptions, true);
+    if (program.flag("help"))
+        return print(programHelp());
+    if (program.flag("version"))
+        return print(versionText());
+
+    const std::vector<std::string> &operands = program.operands();
+    if (operands.empty())
+        throw UsageError("missing command");
+    std::vector<std::string> rest(operands.begin() + 1, operands.end());
+    if (program.flag("quiet")) // "skarvel-cli -q erase FILE" as well as "skarvel-cli erase -q FILE"
+        rest.insert(rest.begin(), "--quiet");
+    if (operands.front() == "help") {
+        // "help" alone, or "help COMMAND"
+        if (rest.size() > 1)
+            throw UsageError("help takes one COMMAND at most");
+        return print(rest.empty() ? programHelp() : commandHelp(commandNamed(rest.front())));
+    }
+    runCommand(commandNamed(operands.front()), rest);
+}
+
+} // namespace
+
+std::span<const Command *const> allCommands()
+{
+    static const Command *const commands[] = {&kCutCommand, &kUniteCommand, &kCodifyCommand, &kEraseCommand,
+                                                &kVerifyCommand};
+    return commands;
+}
+
+const Command *findCommand(std::string_view name)
+{
+    for (const Command *command : allCommands()) {
+        if (name == command->name)
+            return command;
+    }
+    return nullptr;
+}
+
+int runCommandLine(const std::vector<std::string> &words)
+{
+    return runOperation([&] { run(words); });
+}
+
+} // namespace cli

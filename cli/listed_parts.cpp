@@ -1,0 +1,76 @@
+#include "listed_parts.h"
+
+#include "run_operation.h"
+
+#include "recons_tool/joiner_failure.h"
+#include "recons_tool/list_reader.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace cli {
+
+namespace {
+
+// A name from the list as it can be shown on a terminal: control bytes become "?".
+std::string printable(std::string name)
+{
+    std::replace_if(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }, '?');
+    return name;
+}
+
+std::string reason(const fileio::IoError &error)
+{
+    return error.cause() == fileio::IoError::Cause::Errno ? std::strerror(error.sysErrno()) : error.text();
+}
+
+[[noreturn]] void refuse(const std::string &listPath, const std::string &problem)
+{
+    throw CommandFailure(printable(listPath) + ": " + problem);
+}
+
+std::string partPath(const std::string &folder, const std::string &name)
+{
+    return name.starts_with('/') ? name : folder + name;
+}
+
+} // namespace
+
+bool ListedParts::includes(const std::string &path) const
+{
+    const auto id = fileio::fileId(path);
+    return id && std::find(files.begin(), files.end(), *id) != files.end();
+}
+
+ListedParts readListedParts(const std::string &listPath)
+{
+    if (!fileio::fileExists(listPath))
+        refuse(listPath, "no such part list");
+    fileio::File list;
+    if (const int err = fileio::openForReading(listPath, list))
+        refuse(listPath, std::strerror(err));
+
+    ListedParts parts;
+    if (const auto id = fileio::fileId(list))
+        parts.files.push_back(*id);
+    const std::string folder = fileio::directoryPart(listPath);
+    try {
+        recons_tool::ListReader reader(list);
+        for (std::int64_t line = 1; !reader.atEnd(); ++line) {
+            const std::string name = reader.readLine();
+            const std::string path = partPath(folder, name);
+            if (!fileio::fileExists(path))
+                refuse(listPath, "line " + std::to_string(line) + " names no file: '" + printable(name) + "'");
+            if (const auto id = fileio::fileId(path))
+                parts.files.push_back(*id);
+            parts.paths.push_back(path);
+        }
+    } catch (const recons_tool::JoinerFailure &failure) {
+        refuse(listPath, reason(failure.error));
+    }
+    if (parts.paths.size() < 2)
+        refuse(listPath, "names fewer than two parts");
+    return parts;
+}
+
+} // namespace cli
