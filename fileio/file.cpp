@@ -32,6 +32,18 @@ auto sysCall(SysCall kind, Call call) -> decltype(call())
     return result;
 }
 
+// Retries a call that fault injection leaves alone (a best-effort step, or one that follows a
+// counted call on the same file).
+template <typename Call>
+auto retried(Call call) -> decltype(call())
+{
+    decltype(call()) result;
+    do {
+        result = call();
+    } while (result < 0 && errno == EINTR);
+    return result;
+}
+
 int openWith(SysCall kind, const std::string &path, int flags, mode_t mode, File &file)
 {
     const int fd = sysCall(kind, [&] { return ::open(path.c_str(), flags | O_CLOEXEC, mode); });
@@ -143,13 +155,20 @@ int File::size(std::int64_t &bytes) const
     return 0;
 }
 
-int File::permissions(mode_t &bits) const
+int File::ownership(Ownership &owned) const
 {
     struct stat st {};
     if (sysCall(SysCall::Stat, [&] { return ::fstat(m_fd, &st); }) < 0)
         return errno;
-    bits = st.st_mode & 07777;
+    owned = {st.st_uid, st.st_gid, static_cast<mode_t>(st.st_mode & 07777)};
     return 0;
+}
+
+int File::takeOwnership(const Ownership &owned)
+{
+    if (retried([&] { return ::fchown(m_fd, owned.uid, owned.gid); }) < 0)
+        retried([&] { return ::fchown(m_fd, static_cast<uid_t>(-1), owned.gid); });
+    return setPermissions(owned.bits);
 }
 
 int File::setPermissions(mode_t bits)
@@ -167,6 +186,11 @@ int File::sync()
     return sysCall(SysCall::Fsync, [&] { return ::fsync(m_fd); }) < 0 ? errno : 0;
 }
 
+int File::syncData()
+{
+    return sysCall(SysCall::Fsync, [&] { return ::fdatasync(m_fd); }) < 0 ? errno : 0;
+}
+
 int openForReading(const std::string &path, File &file)
 {
     return openWith(SysCall::Open, path, O_RDONLY, 0, file);
@@ -177,9 +201,55 @@ int openForReadWrite(const std::string &path, File &file)
     return openWith(SysCall::Open, path, O_RDWR, 0, file);
 }
 
-int createFile(const std::string &path, File &file, mode_t mode)
+int createFile(const std::string &path, File &file, const FileIds &keep, mode_t mode)
 {
-    return openWith(SysCall::Create, path, O_WRONLY | O_CREAT | O_TRUNC, mode, file);
+    // A file made by this very call is none of those to keep, even when it has the number of one
+    // removed meanwhile; only a file that was there already is compared, once it is open.
+    constexpr int kFlags = O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    bool existed = false;
+    const int fd = sysCall(SysCall::Create, [&] {
+        const int made = ::open(path.c_str(), kFlags | O_EXCL, mode);
+        existed = made < 0 && errno == EEXIST;
+        return existed ? ::open(path.c_str(), kFlags, mode) : made;
+    });
+    if (fd < 0)
+        return errno;
+    File opened(fd);
+    if (!existed) {
+        // New, so empty and regular: O_NONBLOCK means nothing to it.
+        file = std::move(opened);
+        return 0;
+    }
+    struct stat st {};
+    if (::fstat(opened.fd(), &st) < 0)
+        return errno;
+    if (keep.contains(FileId{st.st_dev, st.st_ino}))
+        return kKeptFile;
+    // O_NONBLOCK only kept the open from waiting for a FIFO's reader; writes wait as usual.
+    const int flags = ::fcntl(opened.fd(), F_GETFL);
+    if (flags < 0 || ::fcntl(opened.fd(), F_SETFL, flags & ~O_NONBLOCK) < 0)
+        return errno;
+    if (S_ISREG(st.st_mode) && st.st_size > 0 && retried([&] { return ::ftruncate(opened.fd(), 0); }) < 0)
+        return errno;
+    file = std::move(opened);
+    return 0;
+}
+
+bool isRegularFile(const File &file)
+{
+    struct stat st {};
+    return ::fstat(file.fd(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+int syncDirectory(const std::string &directory)
+{
+    File folder;
+    const std::string path = directory.empty() ? "." : directory;
+    if (const int err = openWith(SysCall::Open, path, O_RDONLY | O_DIRECTORY, 0, folder))
+        return err;
+    if (const int err = folder.sync())
+        return err;
+    return folder.close();
 }
 
 int createTemporaryFile(const std::string &directory, std::string &path, File &file)

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 
 #include <sys/types.h>
@@ -11,6 +13,12 @@
 // returns 0 on success or the errno of the failed call; EINTR and partial transfers are handled
 // here, so callers see whole transfers or a real failure.
 namespace fileio {
+
+struct Ownership {
+    uid_t uid = 0;
+    gid_t gid = 0;
+    mode_t bits = 0;
+};
 
 class File {
 public:
@@ -38,10 +46,16 @@ public:
     int write(const void *buf, std::size_t n);
     int seek(std::int64_t offset);
     int size(std::int64_t &bytes) const;
-    // The permission bits (mode & 07777) of the open file, and setting them.
-    int permissions(mode_t &bits) const;
+    // The owner, group and permission bits (mode & 07777) of the open file.
+    int ownership(Ownership &owned) const;
+    // Gives the file the owner and group where the system allows it (root; an owner keeping a
+    // group of their own), else the group alone where it allows that, and fails only when the
+    // permission bits cannot be set, which come last since a change of owner may clear some.
+    int takeOwnership(const Ownership &owned);
     int setPermissions(mode_t bits);
     int sync();
+    // Flushes the data (and the size) to the device, not the other metadata.
+    int syncData();
     // Asks the kernel to start writing this range to the device now, without waiting, so that
     // a later sync() has little left to do. Only a hint: it cannot fail an operation.
     void startWriteback(std::int64_t offset, std::int64_t n);
@@ -52,9 +66,6 @@ private:
 
 int openForReading(const std::string &path, File &file);
 int openForReadWrite(const std::string &path, File &file);
-// Creates the file afresh (an existing file of that name is emptied), for writing,
-// with mode less the umask.
-int createFile(const std::string &path, File &file, mode_t mode = 0666);
 // Creates a new file of a unique name in `directory` (a directory part as directoryPart() gives
 // it, empty for the current one), for writing, with mode 0600; path receives its name.
 int createTemporaryFile(const std::string &directory, std::string &path, File &file);
@@ -74,10 +85,31 @@ bool fileExists(const std::string &path);
 struct FileId {
     dev_t dev;
     ino_t ino;
-    bool operator==(const FileId &) const = default;
+    auto operator<=>(const FileId &) const = default;
 };
 std::optional<FileId> fileId(const std::string &path);
 std::optional<FileId> fileId(const File &file);
+
+// The files an output must not be: the inputs of the operation, the files it has made so far.
+using FileIds = std::set<FileId>;
+
+// What createFile fails with when the opened file is one of those it must keep.
+inline constexpr int kKeptFile = EEXIST;
+
+// The one way to create an output, for writing: opens the file without emptying it (creating it
+// with mode less the umask when it is missing), then compares the identity of the file actually
+// opened with `keep`, and only then empties it. A file in `keep` is left as it was and fails
+// with kKeptFile: no name trick (a "..", a link, a folder made on the way, a file swapped in
+// meanwhile) can make an output empty one of them. A FIFO without a reader fails at once
+// instead of waiting for one; only a regular file is emptied.
+int createFile(const std::string &path, File &file, const FileIds &keep = {}, mode_t mode = 0666);
+
+// Whether the open file is a regular one (not a FIFO, device, socket or folder).
+bool isRegularFile(const File &file);
+
+// Flushes the entries of the directory (a directory part as directoryPart() gives it, empty for
+// the current one) to the device: files created in it survive a power cut once their data has.
+int syncDirectory(const std::string &directory);
 
 // The name part (after the last "/") and the directory part (up to and including it).
 std::string namePart(const std::string &path);

@@ -29,17 +29,26 @@ bool wildcardName(const std::string &output)
     return output.find_first_of("*?") != std::string::npos;
 }
 
-// An output that already is one of the inputs would be emptied before that input is read.
-bool outputIsAnInput(const std::vector<std::string> &inputs, const std::string &output)
+// The inputs that exist now: the output may be none of them, or it would be emptied before
+// that input is read.
+fileio::FileIds inputIds(const std::vector<std::string> &inputs)
 {
-    const std::optional<fileio::FileId> outputId = fileio::fileId(output);
-    if (!outputId)
-        return false;
+    fileio::FileIds ids;
     for (const std::string &input : inputs) {
-        if (fileio::fileId(input) == outputId)
-            return true;
+        if (const std::optional<fileio::FileId> id = fileio::fileId(input))
+            ids.insert(*id);
     }
-    return false;
+    return ids;
+}
+
+// An output name that leads to an input, or to something that is not a regular file: a FIFO
+// would wait for a reader, a device or a folder cannot hold the join.
+bool refusedOutput(const std::string &output, const fileio::FileIds &inputs)
+{
+    if (wildcardName(output))
+        return true;
+    const std::optional<fileio::FileId> id = fileio::fileId(output);
+    return id && (inputs.contains(*id) || !fileio::fileExists(output));
 }
 
 // The missing folders along the output's path; a failure shows when the output is created.
@@ -95,15 +104,19 @@ void appendInput(const std::string &path, fileio::File &output, const std::optio
 void Unite(const std::vector<std::string> &inputs, const std::string &output, ProgressSink &progress,
            JoinCheck *check)
 {
-    if (wildcardName(output) || outputIsAnInput(inputs, output))
+    const fileio::FileIds inputIdentities = inputIds(inputs);
+    if (refusedOutput(output, inputIdentities))
         fileio::reportError(fileio::kInvalidFileName);
 
     if (!fileio::directoryPart(output).empty())
         makeOutputFolder(output);
 
+    // The names checked above may lead elsewhere once the folders exist: the opened file decides.
     fileio::File out;
-    if (fileio::createFile(output, out) != 0)
+    if (fileio::createFile(output, out, inputIdentities) != 0)
         fileio::reportError(fileio::kInvalidFileName);
+    if (!fileio::isRegularFile(out))
+        giveUp(out);
     const std::optional<fileio::FileId> outputId = fileio::fileId(out);
 
     progress.setMaximum(static_cast<std::int64_t>(inputs.size()));

@@ -3,36 +3,43 @@
 #include "part_list.h"
 #include "write_recons.h"
 
+#include "fileio/ioerror.h"
+
+#include <cerrno>
+
 namespace recons {
 
 namespace {
 
 class PartListFile final : public ops::PartList {
 public:
-    explicit PartListFile(const std::optional<fileio::FileId> &source)
-        : m_source(source), m_list(OpenPartList(source))
+    explicit PartListFile(fileio::FileIds &keep) : m_keep(keep), m_list(OpenPartList(keep))
     {
+        const std::optional<fileio::FileId> id = m_list.id();
+        if (!id)
+            fileio::failErrno(EIO);
+        keep.insert(*id);
     }
 
     void add(const std::string &partPath) override { AddToPartList(m_list, partPath); }
 
-    void finish() override
+    void finish(bool toDevice) override
     {
-        WriteRecons(m_source);
-        ClosePartList(m_list);
+        WriteRecons(m_keep, toDevice);
+        ClosePartList(m_list, toDevice);
     }
 
 private:
-    std::optional<fileio::FileId> m_source;
+    const fileio::FileIds &m_keep;
     // A list dropped unfinished is closed by its file, without writing out buffered names.
     OpenList m_list;
 };
 
 } // namespace
 
-std::unique_ptr<ops::PartList> PartListFiles::open(const std::optional<fileio::FileId> &source)
+std::unique_ptr<ops::PartList> PartListFiles::open(fileio::FileIds &keep)
 {
-    return std::make_unique<PartListFile>(source);
+    return std::make_unique<PartListFile>(keep);
 }
 
 } // namespace recons

@@ -8,7 +8,7 @@ namespace recons {
 // written every part, the joiner "Recons.exe".
 class PartListFiles final : public ops::PartListFactory {
 public:
-    std::unique_ptr<ops::PartList> open(const std::optional<fileio::FileId> &source) override;
+    std::unique_ptr<ops::PartList> open(fileio::FileIds &keep) override;
 };
 
 } // namespace recons

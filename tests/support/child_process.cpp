@@ -119,19 +119,24 @@ CliResult runProgram(const std::string &program, const std::vector<std::string> 
     return result;
 }
 
-CliResult runCli(const std::vector<std::string> &args, const std::string &cwd)
+std::string cliPath()
 {
-    return runProgram(SKARVEL_CLI, args, cwd);
+    return SKARVEL_CLI;
 }
 
-ChildProcess::ChildProcess(const std::string &program, const std::string &cwd)
+CliResult runCli(const std::vector<std::string> &args, const std::string &cwd)
+{
+    return runProgram(cliPath(), args, cwd);
+}
+
+ChildProcess::ChildProcess(const std::string &program, const std::string &cwd, const std::vector<std::string> &args)
 {
     // A program that ends without reading all its input must not take the test with it.
     std::signal(SIGPIPE, SIG_IGN);
     int in[2], out[2];
     makePipe(in);
     makePipe(out);
-    m_pid = startProgram(program, {}, cwd, in[0], out[1], -1);
+    m_pid = startProgram(program, args, cwd, in[0], out[1], -1);
     ::close(in[0]);
     ::close(out[1]);
     m_input = in[1];
@@ -140,10 +145,7 @@ ChildProcess::ChildProcess(const std::string &program, const std::string &cwd)
 
 ChildProcess::~ChildProcess()
 {
-    if (!m_exited && m_pid > 0) {
-        ::kill(m_pid, SIGKILL);
-        ::waitpid(m_pid, nullptr, 0);
-    }
+    kill();
     if (m_input >= 0)
         ::close(m_input);
     if (m_outputFd >= 0)
@@ -207,6 +209,20 @@ bool ChildProcess::stillRunning(int waitMs)
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+}
+
+bool ChildProcess::kill()
+{
+    if (m_exited || m_pid <= 0)
+        return false;
+    ::kill(m_pid, SIGKILL);
+    int status = 0;
+    while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    m_exited = true;
+    m_status = exitStatus(status);
+    // Killed, not ended by itself.
+    return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
 }
 
 int ChildProcess::finish()

@@ -18,14 +18,17 @@ struct CliResult {
 CliResult runProgram(const std::string &program, const std::vector<std::string> &args,
                      const std::string &cwd = "", const std::string &input = "");
 
-// Runs skarvel-cli (the build's own) the same way.
+// The build's own skarvel-cli.
+std::string cliPath();
+
+// Runs skarvel-cli the same way.
 CliResult runCli(const std::vector<std::string> &args, const std::string &cwd = "");
 
 // A program running in a folder with its standard input and output on pipes, driven step by
 // step: read what it printed so far, answer, and watch whether it is still waiting.
 class ChildProcess {
 public:
-    ChildProcess(const std::string &program, const std::string &cwd);
+    ChildProcess(const std::string &program, const std::string &cwd, const std::vector<std::string> &args = {});
     // Kills the program if it is still running.
     ~ChildProcess();
     ChildProcess(const ChildProcess &) = delete;
@@ -38,6 +41,8 @@ public:
     void closeInput();
     // True while the program has not ended, after giving it `waitMs` to end.
     bool stillRunning(int waitMs);
+    // Kills the program with SIGKILL; true when it was still running.
+    bool kill();
     // Closes the input, reads the rest of the output and returns the exit status (-1 when the
     // program did not exit normally).
     int finish();
