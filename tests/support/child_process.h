@@ -24,8 +24,8 @@ std::string cliPath();
 // Runs skarvel-cli the same way.
 CliResult runCli(const std::vector<std::string> &args, const std::string &cwd = "");
 
-// A program running in a folder with its standard input and output on pipes, driven step by
-// step: read what it printed so far, answer, and watch whether it is still waiting.
+// A program running in a folder with its standard input, output and errors on pipes, driven step
+// by step: read what it printed so far, answer, and watch whether it is still waiting.
 class ChildProcess {
 public:
     ChildProcess(const std::string &program, const std::string &cwd, const std::vector<std::string> &args = {});
@@ -47,15 +47,19 @@ public:
     // program did not exit normally).
     int finish();
     const std::string &output() const { return m_output; }
+    const std::string &errors() const { return m_errors; }
 
 private:
-    // Reads once, waiting at most timeoutMs; false at the end of the output or on time-out.
+    // Reads once from the output or the errors, waiting at most timeoutMs; false once both have
+    // ended, or on time-out.
     bool readSome(int timeoutMs);
 
     pid_t m_pid = -1;
     int m_input = -1;
     int m_outputFd = -1;
+    int m_errorFd = -1;
     std::string m_output;
+    std::string m_errors;
     bool m_exited = false;
     int m_status = -1;
 };
