@@ -273,7 +273,7 @@ int renameFile(const std::string &from, const std::string &to)
     return sysCall(SysCall::Rename, [&] { return ::rename(from.c_str(), to.c_str()); }) < 0 ? errno : 0;
 }
 
-int makeDirectories(const std::string &path)
+int makeDirectories(const std::string &path, std::vector<std::string> *made)
 {
     std::string prefix;
     prefix.reserve(path.size());
@@ -286,6 +286,8 @@ int makeDirectories(const std::string &path)
             const int r = sysCall(SysCall::Mkdir, [&] { return ::mkdir(prefix.c_str(), 0777); });
             if (r < 0 && errno != EEXIST)
                 return errno;
+            if (r == 0 && made)
+                made->push_back(prefix);
         }
         if (i < path.size())
             prefix += '/';
@@ -294,6 +296,11 @@ int makeDirectories(const std::string &path)
     if (::stat(path.c_str(), &st) < 0)
         return errno;
     return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
+}
+
+int removeDirectory(const std::string &path)
+{
+    return sysCall(SysCall::Remove, [&] { return ::rmdir(path.c_str()); }) < 0 ? errno : 0;
 }
 
 int resolvePath(const std::string &path, std::string &resolved)

@@ -6,6 +6,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include <sys/types.h>
 
@@ -73,8 +74,11 @@ int createTemporaryFile(const std::string &directory, std::string &path, File &f
 int removeFile(const std::string &path);
 // Replaces `to` when it exists.
 int renameFile(const std::string &from, const std::string &to);
-// Creates the directory and every missing directory along its path.
-int makeDirectories(const std::string &path);
+// Creates the directory and every missing directory along its path; `made`, when given, receives
+// the ones this call created, outermost first.
+int makeDirectories(const std::string &path, std::vector<std::string> *made = nullptr);
+// Removes an empty directory.
+int removeDirectory(const std::string &path);
 
 // The absolute name with every symbolic link and "." / ".." resolved; the file must exist.
 int resolvePath(const std::string &path, std::string &resolved);

@@ -52,12 +52,15 @@ bool refusedOutput(const std::string &output, const fileio::FileIds &inputs)
 }
 
 // The missing folders along the output's path; a failure shows when the output is created.
-void makeOutputFolder(const std::string &output)
+// Returns the folders it made.
+std::vector<std::string> makeOutputFolder(const std::string &output)
 {
+    std::vector<std::string> made;
     std::string folder = fileio::directoryPart(output);
     folder.pop_back();
     if (!folder.empty())
-        fileio::makeDirectories(folder);
+        fileio::makeDirectories(folder, &made);
+    return made;
 }
 
 // The digests of a checked join: the input's, restarted for every input, and the output's.
@@ -108,13 +111,20 @@ void Unite(const std::vector<std::string> &inputs, const std::string &output, Pr
     if (refusedOutput(output, inputIdentities))
         fileio::reportError(fileio::kInvalidFileName);
 
+    std::vector<std::string> madeFolders;
     if (!fileio::directoryPart(output).empty())
-        makeOutputFolder(output);
+        madeFolders = makeOutputFolder(output);
 
-    // The names checked above may lead elsewhere once the folders exist: the opened file decides.
+    // The names checked above may lead elsewhere once the folders exist: the opened file decides,
+    // and an input it turns out to be is refused with nothing left changed.
     fileio::File out;
-    if (fileio::createFile(output, out, inputIdentities) != 0)
+    if (const int err = fileio::createFile(output, out, inputIdentities)) {
+        if (err == fileio::kKeptFile) {
+            for (auto folder = madeFolders.rbegin(); folder != madeFolders.rend(); ++folder)
+                fileio::removeDirectory(*folder);
+        }
         fileio::reportError(fileio::kInvalidFileName);
+    }
     if (!fileio::isRegularFile(out))
         giveUp(out);
     const std::optional<fileio::FileId> outputId = fileio::fileId(out);

@@ -69,6 +69,7 @@ TEST(CliUnite, FailuresAreInvalidFileName)
     ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
     expectFailure(runCli({"unite", "-o", "fifo", "a"}, dir.path()), "Invalid file name");
     EXPECT_EQ(readFile(dir.file("b")), Bytes{2});
+    EXPECT_FALSE(exists(dir.file("new")) || exists(dir.file("new2")));
     EXPECT_EQ(readFile(dir.file("a")), Bytes{1});
     EXPECT_EQ(readFile(dir.file("out.bin")), Bytes{1});
 }

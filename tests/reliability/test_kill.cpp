@@ -81,7 +81,8 @@ const KillRow kRows[] = {
              ASSERT_TRUE(readFile(dir + "/s" + std::to_string(n) + ".bin") == kData.quarters[n - 1])
                  << "the source is gone and part " << n << " is short";
      }},
-    {"UniteLeavesItsInputs", "", {"unite", "-o", "out.bin", "p1", "p2", "p3", "p4"}, "", writeInputs, expectInputsUnchanged},
+    {"UniteLeavesItsInputs", "", {"unite", "-o", "out.bin", "p1", "p2", "p3", "p4"}, "", writeInputs,
+     expectInputsUnchanged},
     {"TheJoinerLeavesItsInputs", SKARVEL_JOINER, {}, "out.bin\n\n", writeInputs, expectInputsUnchanged},
 };
 
