@@ -111,7 +111,8 @@ void run(const std::vector<std::string> &words)
 
 std::span<const Command *const> allCommands()
 {
-    static const Command *const commands[] = {&kCutCommand, &kUniteCommand, &kCodifyCommand, &kEraseCommand};
+    static const Command *const commands[] = {&kCutCommand, &kUniteCommand, &kCodifyCommand, &kEraseCommand,
+                                                &kVerifyCommand};
     return commands;
 }
 

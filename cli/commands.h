@@ -26,6 +26,7 @@ extern const Command kCutCommand;
 extern const Command kUniteCommand;
 extern const Command kCodifyCommand;
 extern const Command kEraseCommand;
+extern const Command kVerifyCommand;
 
 // The commands in the order the program's help lists them.
 std::span<const Command *const> allCommands();

@@ -4,6 +4,7 @@
 #include "ops/cut.h"
 #include "fileio/failure.h"
 #include "ops/skiplist.h"
+#include "recons/digest_list_file.h"
 #include "recons/part_list_files.h"
 
 #include <algorithm>
@@ -16,7 +17,8 @@ namespace {
 
 constexpr OptionSpec kOptions[] = {
     {"count", 'n', true}, {"size", 's', true},    {"unit", 0, true},    {"skip", 0, true},
-    {"marker", 0, true},  {"recons", 0, false}, {"delete", 0, false},
+    {"marker", 0, true},  {"recons", 0, false}, {"delete", 0, false}, {"sha256", 0, false},
+    {"only", 0, true},
 };
 
 constexpr int kMinCount = 2;
@@ -53,17 +55,26 @@ ops::CutRequest cutRequest(const Arguments &args)
     }
     request.mode.unitText = unitText(args.value("unit").value_or("byte"));
     request.skipText = args.value("skip").value_or("");
+    if (const auto only = args.value("only")) {
+        // Re-makes parts of a set made before: the lists that describe the whole set stay.
+        if (args.value("skip") || args.flag("recons") || args.flag("sha256") || args.flag("delete"))
+            throw UsageError("--only goes with none of --skip, --recons, --sha256 and --delete");
+        request.skipText = *only;
+        request.onlyListed = true;
+    }
     if (const auto marker = args.value("marker")) {
         request.markerOn = true;
         request.marker = *marker;
     }
     request.writePartList = args.flag("recons");
     request.deleteSource = args.flag("delete");
+    request.writeDigests = args.flag("sha256");
     return request;
 }
 
-// The bytes the cut will copy: the source's, less those of the parts it skips. 0 when the
-// request fails; Cut then reports why, before any progress.
+// The bytes the cut will copy: the source's, less those of the parts it skips, or only those of
+// the parts it makes with --only. 0 when the request fails; Cut then reports why, before any
+// progress.
 std::int64_t bytesToCopy(const ops::CutRequest &request)
 {
     std::error_code error;
@@ -72,18 +83,18 @@ std::int64_t bytesToCopy(const ops::CutRequest &request)
         return 0;
     try {
         const ops::SplitPlan plan = ops::MakeSplitPlan(size, request.mode);
-        std::int64_t bytes = size;
+        std::int64_t bytes = 0; // of the parts the list names
         const ops::SkipList skip = ops::ParseSkipList(request.skipText);
         for (const ops::SkipList::Range &range : skip.ranges()) {
             const std::int64_t low = std::max<std::int64_t>(range.low, 1);
             const std::int64_t high = std::min<std::int64_t>(range.high, plan.partCount);
             if (low > high)
                 continue;
-            bytes -= (high - low + 1) * plan.partSize;
+            bytes += (high - low + 1) * plan.partSize;
             if (high == plan.partCount) // the last part has its own length
-                bytes += plan.partSize - plan.lastPartSize(size);
+                bytes -= plan.partSize - plan.lastPartSize(size);
         }
-        return bytes;
+        return request.onlyListed ? bytes : size - bytes;
     } catch (const fileio::Failure &) {
         return 0;
     }
@@ -94,7 +105,8 @@ void run(const Arguments &args)
     const ops::CutRequest request = cutRequest(args);
     TerminalProgress progress(TerminalProgress::Units::Pieces, args.flag("quiet"), bytesToCopy(request));
     recons::PartListFiles partList;
-    ops::Cut(request, progress, &partList);
+    recons::DigestListFile digests;
+    ops::Cut(request, progress, &partList, &digests);
 }
 
 } // namespace
@@ -115,7 +127,11 @@ const Command kCutCommand{
     "      --marker=TEXT    put TEXT before each part's number in its name\n"
     "      --recons         also write info.txt (the parts made, in order) and Recons.exe\n"
     "                       (a stand-alone joiner) into the current directory\n"
-    "      --delete         delete SOURCE after a successful cut\n",
+    "      --sha256         also write info.sha256 into the current directory: the SHA-256 of\n"
+    "                       each part made, then of SOURCE, as sha256sum writes them\n"
+    "      --delete         delete SOURCE after a successful cut\n"
+    "      --only=LIST      make only these parts again, such as a damaged \"7\", with the same\n"
+    "                       names; info.txt, Recons.exe and info.sha256 stay as they are\n",
     kOptions,
     run,
 };

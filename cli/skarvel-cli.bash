@@ -23,22 +23,22 @@ _skarvel_cli()
     local options=$common
     case $command in
         "")
-            mapfile -t COMPREPLY < <(compgen -W "cut unite codify erase help $common" -- "$cur")
+            mapfile -t COMPREPLY < <(compgen -W "cut unite codify erase verify help $common" -- "$cur")
             return ;;
         help)
-            mapfile -t COMPREPLY < <(compgen -W "cut unite codify erase" -- "$cur")
+            mapfile -t COMPREPLY < <(compgen -W "cut unite codify erase verify" -- "$cur")
             return ;;
         cut)
             case $prev in
                 --unit) mapfile -t COMPREPLY < <(compgen -W "byte Kb Mb" -- "$cur"); return ;;
-                -n | --count | -s | --size | --skip | --marker) return ;;
+                -n | --count | -s | --size | --skip | --only | --marker) return ;;
             esac
-            options="-n --count -s --size --unit --skip --marker --recons --delete $common" ;;
+            options="-n --count -s --size --unit --skip --only --marker --recons --sha256 --delete $common" ;;
         unite)
             case $prev in
                 -o | --output | --list) _skarvel_cli_files "$cur"; return ;;
             esac
-            options="-o --output --list $common" ;;
+            options="-o --output --list --no-verify $common" ;;
         codify)
             if [[ $operands -eq 0 && $cur != -?* ]]; then
                 mapfile -t COMPREPLY < <(compgen -W "+ -" -- "$cur")

@@ -1,11 +1,15 @@
 #include "commands.h"
+#include "list_digests.h"
 #include "listed_parts.h"
 #include "run_operation.h"
 #include "terminal_progress.h"
 
+#include "digest/checksum_list.h"
+#include "fileio/file.h"
 #include "ops/unite.h"
 
 #include <filesystem>
+#include <memory>
 
 namespace cli {
 
@@ -14,6 +18,7 @@ namespace {
 constexpr OptionSpec kOptions[] = {
     {"output", 'o', true},
     {"list", 0, true},
+    {"no-verify", 0, false},
 };
 
 // What the inputs hold now; one that cannot be measured counts as empty (Unite refuses it).
@@ -39,6 +44,19 @@ std::vector<std::string> listedInputs(const std::string &listPath, const std::st
     return std::move(parts.paths);
 }
 
+// The check of a join by list against the checksum list beside it, when there is one and it is
+// not turned off.
+std::unique_ptr<ListDigests> listDigests(const Arguments &args, const std::string &list,
+                                         const std::vector<std::string> &parts, const std::string &output)
+{
+    const std::string path = fileio::directoryPart(list) + digest::kChecksumListName;
+    if (args.flag("no-verify") || !fileio::fileExists(path))
+        return nullptr;
+    if (fileio::fileId(path) == fileio::fileId(output))
+        throw CommandFailure(output + ": is the checksum list beside the part list");
+    return std::make_unique<ListDigests>(path, parts, output);
+}
+
 // The output is named by -o only: a first operand taken as the output would empty a part that
 // a shell glob happened to put first.
 void run(const Arguments &args)
@@ -51,9 +69,12 @@ void run(const Arguments &args)
         throw UsageError("unite takes INPUT files or --list, not both");
     if (!list && args.operands().empty())
         throw UsageError("unite needs at least one INPUT, or --list LIST");
+    if (args.flag("no-verify") && !list)
+        throw UsageError("--no-verify goes with --list");
     const std::vector<std::string> inputs = list ? listedInputs(*list, *output) : args.operands();
+    const std::unique_ptr<ListDigests> check = list ? listDigests(args, *list, inputs, *output) : nullptr;
     TerminalProgress progress(TerminalProgress::Units::Pieces, args.flag("quiet"), totalSize(inputs));
-    ops::Unite(inputs, *output, progress);
+    ops::Unite(inputs, *output, progress, check.get());
 }
 
 } // namespace
@@ -70,11 +91,15 @@ const Command kUniteCommand{
     "its order, taking relative names from LIST's folder; the list must name at least two\n"
     "existing files, and an OUTPUT that is LIST or one of its parts is refused, all before\n"
     "anything is created.\n"
+    "When info.sha256 (from 'cut --sha256') stands beside LIST, every part is checked against it\n"
+    "as it is copied, and OUTPUT at the end; a part that is not listed there stops the join\n"
+    "before anything is created, a damaged one stops it and removes OUTPUT (exit status 1).\n"
     "Part numbers have no leading zeros, so a shell glob such as film*.avi puts film10.avi\n"
     "before film2.avi: use --list, or name the parts in order (film{1..12}.avi).\n"
     "\n"
     "  -o, --output=OUTPUT  the file to write (required)\n"
-    "      --list=LIST      join the parts LIST names instead of INPUT files\n",
+    "      --list=LIST      join the parts LIST names instead of INPUT files\n"
+    "      --no-verify      join by LIST without checking the parts against info.sha256\n",
     kOptions,
     run,
 };

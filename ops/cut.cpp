@@ -1,15 +1,19 @@
 #include "cut.h"
 
+#include "digestlist.h"
 #include "partlist.h"
 #include "partname.h"
 #include "progress.h"
 #include "skiplist.h"
 
+#include "digest/block_hashers.h"
+#include "digest/hashed_copy.h"
 #include "fileio/copy.h"
 #include "fileio/failure.h"
 #include "fileio/file.h"
 
 #include <cerrno>
+#include <memory>
 #include <optional>
 #include <set>
 #include <stdexcept>
@@ -18,10 +22,29 @@ namespace ops {
 
 namespace {
 
-// Creates one part and copies its bytes from the source into it; the part joins `keep`, so that
-// no later part, list or joiner is written over it. Returns the part still open.
+// The digests a Cut keeps when asked for them: the part's, restarted for every part, and the
+// whole source's.
+constexpr std::size_t kPartDigest = 0;
+constexpr std::size_t kSourceDigest = 1;
+
+void failCopy(const fileio::CopyResult &copied)
+{
+    switch (copied.status) {
+    case fileio::CopyResult::Status::Done:
+        return;
+    case fileio::CopyResult::Status::ReadFailed:
+    case fileio::CopyResult::Status::EndOfInput:
+        fileio::streamReadError();
+    case fileio::CopyResult::Status::WriteFailed:
+        fileio::streamWriteError();
+    }
+}
+
+// Creates one part and copies its bytes from the source into it, through the hashers when given;
+// the part joins `keep`, so that no later part, list or joiner is written over it. Returns the
+// part still open.
 fileio::File writePart(fileio::File &source, std::int64_t offset, std::int64_t length, const std::string &path,
-                       fileio::FileIds &keep, ProgressSink &progress)
+                       fileio::FileIds &keep, ProgressSink &progress, digest::BlockHashers *hashers)
 {
     // A part name that leads back to the source or to a part made before (a link) would empty it.
     const std::optional<fileio::FileId> existing = fileio::fileId(path);
@@ -32,16 +55,8 @@ fileio::File writePart(fileio::File &source, std::int64_t offset, std::int64_t l
     if (fileio::createFile(path, part, keep) != 0)
         fileio::cannotCreateFile(path);
 
-    const fileio::CopyResult copied = fileio::copyBytes(source, offset, part, length, &progress);
-    switch (copied.status) {
-    case fileio::CopyResult::Status::Done:
-        break;
-    case fileio::CopyResult::Status::ReadFailed:
-    case fileio::CopyResult::Status::EndOfInput:
-        fileio::streamReadError();
-    case fileio::CopyResult::Status::WriteFailed:
-        fileio::streamWriteError();
-    }
+    failCopy(hashers ? digest::copyHashed(source, offset, &part, length, *hashers, &progress)
+                     : fileio::copyBytes(source, offset, part, length, &progress));
     const std::optional<fileio::FileId> id = fileio::fileId(part);
     if (!id)
         fileio::streamWriteError();
@@ -70,7 +85,8 @@ void syncFolders(const std::set<std::string> &folders)
 
 } // namespace
 
-void Cut(const CutRequest &request, ProgressSink &progress, PartListFactory *partListFactory)
+void Cut(const CutRequest &request, ProgressSink &progress, PartListFactory *partListFactory,
+         DigestListFactory *digestListFactory)
 {
     if (!fileio::fileExists(request.source))
         fileio::reportError(fileio::kInvalidFileName);
@@ -99,6 +115,16 @@ void Cut(const CutRequest &request, ProgressSink &progress, PartListFactory *par
         if (request.deleteSource)
             folders.insert(std::string()); // the current one, which holds the list
     }
+    std::unique_ptr<DigestList> digests;
+    std::optional<digest::BlockHashers> hashers;
+    if (request.writeDigests) {
+        if (!digestListFactory)
+            throw std::logic_error("Cut: digests were asked for but no list was given");
+        digests = digestListFactory->open(keep);
+        hashers.emplace(2);
+        if (request.deleteSource)
+            folders.insert(std::string()); // the current one, which holds the digests
+    }
 
     const std::string marker = request.markerOn ? request.marker : std::string();
 
@@ -107,11 +133,18 @@ void Cut(const CutRequest &request, ProgressSink &progress, PartListFactory *par
     fileio::File unflushed;
     progress.setMaximum(plan.partCount);
     for (std::int64_t n = 1; n <= plan.partCount; ++n) {
-        // Skipped parts are passed over: their bytes are never read.
-        if (!skip.contains(n)) {
+        const std::int64_t offset = (n - 1) * plan.partSize;
+        const std::int64_t length = plan.partLength(n, size);
+        if (skip.contains(n) != request.onlyListed) {
+            // A part left out is never read, unless the whole source's digest needs its bytes.
+            if (hashers) {
+                failCopy(digest::copyHashed(source, offset, nullptr, length, *hashers));
+                hashers->finish(kPartDigest);
+            }
+        } else {
             const std::string path = PartFileName(request.source, marker, n);
-            const std::int64_t length = plan.partLength(n, size);
-            fileio::File part = writePart(source, (n - 1) * plan.partSize, length, path, keep, progress);
+            fileio::File part =
+                writePart(source, offset, length, path, keep, progress, hashers ? &*hashers : nullptr);
             if (request.deleteSource) {
                 part.startWriteback(0, length);
                 flushPart(unflushed);
@@ -122,6 +155,8 @@ void Cut(const CutRequest &request, ProgressSink &progress, PartListFactory *par
             }
             if (partList)
                 partList->add(path);
+            if (digests)
+                digests->add(path, hashers->finish(kPartDigest));
         }
         progress.step();
     }
@@ -129,6 +164,10 @@ void Cut(const CutRequest &request, ProgressSink &progress, PartListFactory *par
     if (partList) {
         partList->finish(request.deleteSource);
         partList.reset();
+    }
+    if (digests) {
+        digests->finish(request.source, hashers->finish(kSourceDigest), request.deleteSource);
+        digests.reset();
     }
     progress.reset();
     source.close();

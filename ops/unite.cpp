@@ -2,6 +2,8 @@
 
 #include "progress.h"
 
+#include "digest/block_hashers.h"
+#include "digest/hashed_copy.h"
 #include "fileio/copy.h"
 #include "fileio/failure.h"
 #include "fileio/file.h"
@@ -61,8 +63,25 @@ std::vector<std::string> makeOutputFolder(const std::string &output)
     return made;
 }
 
+// The digests of a checked join: the input's, restarted for every input, and the output's.
+constexpr std::size_t kInputDigest = 0;
+constexpr std::size_t kOutputDigest = 1;
+
+// Runs one step of the check; when it stops the join, the output goes before the reason is told.
+template <typename Step>
+void checkStep(fileio::File &output, const std::string &outputPath, Step step)
+{
+    try {
+        step();
+    } catch (...) {
+        output.close();
+        fileio::removeFile(outputPath);
+        throw;
+    }
+}
+
 void appendInput(const std::string &path, fileio::File &output, const std::optional<fileio::FileId> &outputId,
-                 ProgressSink &progress)
+                 ProgressSink &progress, digest::BlockHashers *hashers)
 {
     // Only regular files: opening a FIFO would wait for a writer forever.
     fileio::File input;
@@ -75,7 +94,9 @@ void appendInput(const std::string &path, fileio::File &output, const std::optio
     std::int64_t size = 0;
     if (input.size(size) != 0)
         giveUp(output, &input);
-    if (!fileio::copyBytes(input, 0, output, size, &progress).ok())
+    const fileio::CopyResult copied = hashers ? digest::copyHashed(input, 0, &output, size, *hashers, &progress)
+                                              : fileio::copyBytes(input, 0, output, size, &progress);
+    if (!copied.ok())
         giveUp(output, &input);
     progress.step();
     input.close();
@@ -83,7 +104,8 @@ void appendInput(const std::string &path, fileio::File &output, const std::optio
 
 } // namespace
 
-void Unite(const std::vector<std::string> &inputs, const std::string &output, ProgressSink &progress)
+void Unite(const std::vector<std::string> &inputs, const std::string &output, ProgressSink &progress,
+           JoinCheck *check)
 {
     const fileio::FileIds inputIdentities = inputIds(inputs);
     if (refusedOutput(output, inputIdentities))
@@ -108,11 +130,19 @@ void Unite(const std::vector<std::string> &inputs, const std::string &output, Pr
     const std::optional<fileio::FileId> outputId = fileio::fileId(out);
 
     progress.setMaximum(static_cast<std::int64_t>(inputs.size()));
-    for (const std::string &input : inputs)
-        appendInput(input, out, outputId, progress);
+    std::optional<digest::BlockHashers> hashers;
+    if (check)
+        hashers.emplace(2);
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        appendInput(inputs[i], out, outputId, progress, hashers ? &*hashers : nullptr);
+        if (check)
+            checkStep(out, output, [&] { check->input(i, hashers->finish(kInputDigest)); });
+    }
 
     if (out.close() != 0)
         fileio::reportError(fileio::kInvalidFileName);
+    if (check)
+        checkStep(out, output, [&] { check->output(hashers->finish(kOutputDigest)); });
     progress.reset();
 }
 

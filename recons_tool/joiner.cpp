@@ -1,14 +1,19 @@
 #include "joiner.h"
 
 #include "console.h"
+#include "digest_steps.h"
 #include "joiner_failure.h"
 #include "list_reader.h"
 
+#include "digest/block_hashers.h"
+#include "digest/checksum_list.h"
+#include "digest/hashed_copy.h"
 #include "fileio/copy.h"
 #include "fileio/file.h"
 
 #include <cerrno>
 #include <cstdint>
+#include <optional>
 
 namespace recons_tool {
 
@@ -24,6 +29,14 @@ constexpr const char *kBanner[] = {
 
 // Reported as error 3, "Invalid filename".
 constexpr int kInvalidName = ENAMETOOLONG;
+
+constexpr const char *kPartVerified = "  SHA-256 Ok";
+constexpr const char *kAllVerified = "SHA-256 verified";
+constexpr const char *kDigestListError = "Error in info.sha256";
+
+// The digests of a verified join: the part's, restarted for every part, and the output's.
+constexpr std::size_t kPartDigest = 0;
+constexpr std::size_t kOutputDigest = 1;
 
 // What the first reading of the list found.
 struct ListCheck {
@@ -57,6 +70,8 @@ ListCheck checkList()
             check.inputs.insert(*id);
         ++check.lines;
     }
+    if (const auto id = fileio::fileId(digest::kChecksumListName))
+        check.inputs.insert(*id);
     // A list must name at least two parts.
     if (check.lines < 2)
         check.ok = false;
@@ -83,8 +98,30 @@ fileio::File createOutput(const std::string &name, const ListCheck &check)
     return output;
 }
 
+// Before anything is created: "info.sha256" must hold a line for every listed part, in list
+// order, and then the whole file's line. Says what is wrong when it does not.
+bool digestsCoverList(Console &console, std::int64_t lines)
+{
+    DigestSteps digests;
+    fileio::File list = openList();
+    ListReader reader(list);
+    for (std::int64_t n = 0; n < lines; ++n) {
+        const std::string part = reader.readLine();
+        if (!digests.part(part)) {
+            console.writeLine(part + " is not in info.sha256");
+            return false;
+        }
+    }
+    if (!digests.whole()) {
+        console.writeLine(kDigestListError);
+        return false;
+    }
+    return true;
+}
+
 // Appends the part as it stands now; a part that has shrunk since its size was taken ends early.
-void appendPart(const std::string &name, fileio::File &output)
+// With hashers, its bytes are hashed on their way.
+void appendPart(const std::string &name, fileio::File &output, digest::BlockHashers *hashers)
 {
     fileio::File part;
     if (const int err = fileio::openForReading(name, part))
@@ -92,13 +129,25 @@ void appendPart(const std::string &name, fileio::File &output)
     std::int64_t size = 0;
     if (const int err = part.size(size))
         failStep(err);
-    const fileio::CopyResult copied = fileio::copyBytes(part, 0, output, size);
+    const fileio::CopyResult copied = hashers ? digest::copyHashed(part, 0, &output, size, *hashers)
+                                              : fileio::copyBytes(part, 0, output, size);
     if (copied.status == fileio::CopyResult::Status::ReadFailed || copied.status == fileio::CopyResult::Status::WriteFailed)
         failStep(copied.err);
     part.close();
 }
 
-void join(Console &console, const ListCheck &check)
+// A wrong output is worse than none: it is removed, and the line says why.
+bool dropOutput(Console &console, fileio::File &output, const std::string &name, const std::string &why)
+{
+    output.close();
+    fileio::removeFile(name);
+    console.writeLine(why + "; " + name + " is removed");
+    return false;
+}
+
+// Joins the listed parts; with digests, checks each part as it is copied and the whole output
+// at the end. False when a check failed.
+bool join(Console &console, const ListCheck &check, bool withDigests)
 {
     console.writeLine("Save new file as: ");
     const std::string name = console.readLine();
@@ -107,29 +156,55 @@ void join(Console &console, const ListCheck &check)
 
     fileio::File list = openList();
     ListReader reader(list);
+    std::optional<DigestSteps> digests;
+    std::optional<digest::BlockHashers> hashers;
+    if (withDigests) {
+        digests.emplace();
+        hashers.emplace(2);
+    }
     console.writeLine("Wait...");
     console.writeLine("Opened files: ");
     for (std::int64_t n = 0; n < check.lines; ++n) {
         const std::string part = reader.readLine();
         console.writeLine(" " + part + " Ok");
-        appendPart(part, output);
+        appendPart(part, output, hashers ? &*hashers : nullptr);
+        if (!digests)
+            continue;
+        const auto listed = digests->part(part);
+        if (!listed)
+            return dropOutput(console, output, name, part + " is not in info.sha256");
+        if (hashers->finish(kPartDigest) != *listed)
+            return dropOutput(console, output, name, part + " is damaged: its SHA-256 differs");
+        console.writeLine(kPartVerified);
     }
     if (const int err = output.close())
         failStep(err);
+    if (digests) {
+        const auto whole = digests->whole();
+        if (!whole || hashers->finish(kOutputDigest) != *whole)
+            return dropOutput(console, output, name, "The joined file's SHA-256 differs from info.sha256");
+        console.writeLine(kAllVerified);
+    }
     console.writeLine("Complete");
+    return true;
 }
 
-void run(Console &console)
+int run(Console &console)
 {
     for (const char *line : kBanner)
         console.writeLine(line);
     const ListCheck check = fileio::fileExists(kListName) ? checkList() : ListCheck{false, 0, {}};
-    if (check.ok)
-        join(console, check);
-    else
+    bool joined = true;
+    if (!check.ok) {
         console.writeLine("Error in info.txt");
+    } else {
+        // Without "info.sha256" the join is the plain one, dialogue and all.
+        const bool withDigests = fileio::fileExists(digest::kChecksumListName);
+        joined = (!withDigests || digestsCoverList(console, check.lines)) && join(console, check, withDigests);
+    }
     // Waits for Enter; the end of input counts as Enter.
     console.readLine();
+    return joined ? 0 : 1;
 }
 
 std::string hex8(std::uint32_t value)
@@ -156,8 +231,7 @@ void report(Console &console, const JoinerFailure &failure, const std::string &m
 int RunJoiner(Console &console, const std::string &moduleName)
 {
     try {
-        run(console);
-        return 0;
+        return run(console);
     } catch (const JoinerFailure &failure) {
         report(console, failure, moduleName);
         return 1;

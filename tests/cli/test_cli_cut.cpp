@@ -91,7 +91,11 @@ TEST(CliCut, BadArgumentsNameTheProblem)
     for (const std::vector<std::string> &args : std::vector<std::vector<std::string>>{
              {"cut"}, {"cut", "a", "b"}, {"cut", "--count"}, {"cut", "--count", "two", "x"},
              {"cut", "--frobnicate", "x"}, {"slice", "x"}, {}, {"cut", "--s", "3", "x"},
-             {"cut", "--recons=yes", "x"}, {"cut", "-n", "0", "x"}, {"help", "slice"}}) {
+             {"cut", "--recons=yes", "x"}, {"cut", "-n", "0", "x"}, {"help", "slice"},
+             // --only re-makes parts of a set and leaves its lists alone.
+             {"cut", "--only", "2", "--recons", "x"}, {"cut", "--only=2", "--skip=3", "x"},
+             {"cut", "--only=2", "--sha256", "x"}, {"cut", "--only=2", "--delete", "x"},
+             {"unite", "-o", "y", "--no-verify", "x"}, {"verify", "a", "b"}}) {
         const CliResult r = runCli(args, dir.path());
         EXPECT_EQ(r.status, 2) << r.err;
         EXPECT_EQ(r.out, "");
@@ -109,11 +113,12 @@ TEST(CliCut, HelpAndVersionGoToStandardOutput)
         std::vector<std::string> args;
         std::vector<const char *> shown;
     } rows[] = {
-        {{"--help"}, {"cut [OPTION]... SOURCE", "unite -o OUTPUT INPUT...", "codify", "erase FILE"}},
+        {{"--help"}, {"cut [OPTION]... SOURCE", "unite -o OUTPUT INPUT...", "codify", "erase FILE", "verify [LIST]"}},
         {{"cut", "--help"},
-         {"--count", "--size", "--unit", "--skip", "--marker", "--recons", "--delete", "--quiet"}},
+         {"--count", "--size", "--unit", "--skip", "--marker", "--recons", "--delete", "--quiet", "--sha256",
+          "--only"}},
         {{"cut", "-h", "--count", "1"}, {"Usage: skarvel-cli cut"}},
-        {{"help", "unite"}, {"-o, --output=OUTPUT"}},
+        {{"help", "unite"}, {"-o, --output=OUTPUT", "--no-verify"}},
         {{"codify", "--hel"}, {"modulo 256", "not encryption", "wrong KEY is not detected"}},
         {{"erase", "-h"}, {"Usage: skarvel-cli erase FILE"}},
         {{"-V"}, {"skarvel-cli (Skarvel) 0."}},

@@ -34,7 +34,7 @@ void PrintTo(const JoinerFault &row, std::ostream *os)
 class JoinerFaults : public ::testing::TestWithParam<JoinerFault> {};
 
 // Opens: 1 the list for the check, 2 the list again, 3 and 4 the parts. Stats: 1 to 3 the
-// existence checks, 4 and 5 the parts' sizes. Closes: 1 and 2 the parts, 3 the output.
+// existence checks, 4 that of info.sha256, 5 and 6 the parts' sizes. Closes: 1 and 2 the parts, 3 the output.
 TEST_P(JoinerFaults, StopAtOnceWithTheReportAndExitStatusOne)
 {
     const JoinerFault &row = GetParam();
@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
                                   "Too many open files.", ""},
                       JoinerFault{"a part cannot be opened", SysCall::Open, 4, EACCES, "File access denied.",
                                   "first,"},
-                      JoinerFault{"a part's size cannot be read", SysCall::Stat, 5, EIO, "I/O error 5.", "first,"},
+                      JoinerFault{"a part's size cannot be read", SysCall::Stat, 6, EIO, "I/O error 5.", "first,"},
                       JoinerFault{"the output's close fails", SysCall::Close, 3, EDQUOT, "Disk full.",
                                   "first,second"}),
     [](const auto &info) { return "Row" + std::to_string(info.index); });

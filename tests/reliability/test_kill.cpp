@@ -3,6 +3,8 @@
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 
+#include "digest/checksum_list.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -45,6 +47,21 @@ void writeInputs(const std::string &dir)
     writeFile(dir + "/info.txt", std::string("p1\r\np2\r\np3\r\np4\r\n"));
 }
 
+// The parts with their checksum list, as cut --sha256 writes it: the joins check them as they go.
+void writeCheckedInputs(const std::string &dir)
+{
+    writeInputs(dir);
+    std::string list;
+    digest::Sha256 whole;
+    for (int n = 1; n <= 4; ++n) {
+        digest::Sha256 part;
+        part.update(kData.quarters[n - 1].data(), kQuarter);
+        whole.update(kData.quarters[n - 1].data(), kQuarter);
+        list += digest::checksumLine(part.finish(), "p" + std::to_string(n));
+    }
+    writeFile(dir + "/info.sha256", list + digest::checksumLine(whole.finish(), "source"));
+}
+
 void expectInputsUnchanged(const std::string &dir)
 {
     for (int n = 1; n <= 4; ++n)
@@ -85,6 +102,10 @@ const KillRow kRows[] = {
     {"UniteLeavesItsInputs", "", {"unite", "-o", "out.bin", "p1", "p2", "p3", "p4"}, "", writeInputs,
      expectInputsUnchanged},
     {"TheJoinerLeavesItsInputs", SKARVEL_JOINER, {}, "out.bin\n\n", writeInputs, expectInputsUnchanged},
+    {"TheCheckingJoinerLeavesItsInputs", SKARVEL_JOINER, {}, "out.bin\n\n", writeCheckedInputs,
+     expectInputsUnchanged},
+    {"CheckedUniteLeavesItsInputs", "", {"unite", "-o", "out.bin", "--list", "info.txt"}, "", writeCheckedInputs,
+     expectInputsUnchanged},
 };
 
 class KillAtRandom : public ::testing::TestWithParam<KillRow> {};

@@ -1,0 +1,75 @@
+#include "commands.h"
+#include "run_operation.h"
+
+#include "digest/checksum_list.h"
+#include "ops/verify_list.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace cli {
+
+namespace {
+
+// The line that tells what is wrong with one listed file; empty when nothing is.
+std::string faultLine(const ops::ListedFile &file)
+{
+    using Verdict = ops::ListedFile::Verdict;
+    switch (file.verdict) {
+    case Verdict::Whole:
+    case Verdict::NotMadeYet:
+        return {};
+    case Verdict::Damaged:
+        return file.name + ": damaged";
+    case Verdict::Missing:
+        return file.name + ": missing";
+    case Verdict::Unreadable:
+        return file.name + ": cannot be read: " + std::strerror(file.err);
+    case Verdict::NotALine:
+        return "entry " + file.name + " of the list is not a SHA-256 line";
+    }
+    return {};
+}
+
+void run(const Arguments &args)
+{
+    if (args.operands().size() > 1)
+        throw UsageError("verify takes one LIST at most");
+    const std::string list = args.operands().empty() ? digest::kChecksumListName : args.operands().front();
+    long checked = 0;
+    long faults = 0;
+    const int err = ops::VerifyList(list, [&](const ops::ListedFile &file) {
+        if (file.verdict == ops::ListedFile::Verdict::NotMadeYet)
+            return;
+        ++checked;
+        if (const std::string line = faultLine(file); !line.empty()) {
+            ++faults;
+            std::printf("%s\n", line.c_str());
+            std::fflush(stdout);
+        }
+    });
+    if (err)
+        throw CommandFailure(list + ": " + std::strerror(err));
+    if (faults > 0)
+        throw CommandFailure(std::to_string(faults) + " of " + std::to_string(checked)
+                             + " listed files damaged or missing");
+    std::printf("%ld listed files whole\n", checked);
+}
+
+} // namespace
+
+const Command kVerifyCommand{
+    "verify",
+    "  verify [LIST]                  check the files a checksum list (info.sha256) names\n",
+    "Usage: skarvel-cli verify [LIST]\n"
+    "Checks every file that LIST (default info.sha256 in the current directory, as written by\n"
+    "'cut --sha256') names, taking relative names from LIST's folder. Prints a line for each\n"
+    "file that is damaged, missing or unreadable on standard output; then a summary, on standard\n"
+    "output when every file is whole, else on standard error with exit status 1. The last line\n"
+    "names the whole file: it is checked when it is there, and may be missing (a join makes it).\n"
+    "\n",
+    {},
+    run,
+};
+
+} // namespace cli

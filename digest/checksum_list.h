@@ -1,0 +1,51 @@
+#pragma once
+
+#include "sha256.h"
+
+#include "fileio/file.h"
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The checksum list "info.sha256" in the format of sha256sum: one line per file, 64 hexadecimal
+// digits, a blank, a blank (or "*"), the name, LF. A name holding a backslash, LF or CR is written
+// with each of them escaped ("\\", "\n", "\r") and the line begins with a backslash. A Cut lists
+// its parts in order, then the whole source, so `sha256sum -c` checks either.
+namespace digest {
+
+inline constexpr const char *kChecksumListName = "info.sha256";
+
+struct ChecksumEntry {
+    Sha256Digest digest{};
+    std::string name;
+};
+
+std::string checksumLine(const Sha256Digest &digest, const std::string &name);
+// One line without its LF (a CR before it is dropped, as sha256sum does); nothing when it is
+// not a SHA-256 line.
+std::optional<ChecksumEntry> parseChecksumLine(std::string_view line);
+
+// Reads a checksum list line by line from an open file, holding one line at most.
+class ChecksumReader {
+public:
+    enum class Line { Entry, Malformed, End };
+
+    explicit ChecksumReader(fileio::File &file);
+
+    // The next entry, skipping empty lines. Returns 0 or the errno of a failed read.
+    int next(Line &kind, ChecksumEntry &entry);
+
+private:
+    // The next byte, or -1 at the end of the file; err receives a read failure.
+    int take(int &err);
+
+    fileio::File &m_file;
+    std::unique_ptr<char[]> m_buffer;
+    std::size_t m_position = 0;
+    std::size_t m_length = 0;
+};
+
+} // namespace digest

@@ -1,0 +1,76 @@
+#include "hashed_copy.h"
+
+#include "block_hashers.h"
+
+#include "fileio/copy_progress.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace digest {
+
+using fileio::CopyResult;
+
+namespace {
+
+// Large enough that handing a block to the hashers costs nothing worth measuring.
+constexpr std::size_t kBlock = std::size_t{1} << 20;
+
+// Moves up to n bytes in the kernel, as far as it goes; false once it cannot (the caller then
+// writes the rest itself, which also tells what failed).
+bool kernelCopy(fileio::File &in, std::int64_t offset, fileio::File &out, std::size_t n, std::size_t &moved)
+{
+    moved = 0;
+    while (moved < n) {
+        std::size_t copied = 0;
+        if (fileio::copyRange(in, offset, out, n - moved, copied) != 0 || copied == 0)
+            return false;
+        moved += copied;
+    }
+    return true;
+}
+
+// The hashers may still read the last block: the buffers outlive them by this guard.
+struct HashersDone {
+    BlockHashers &hashers;
+    ~HashersDone() { hashers.wait(); }
+};
+
+} // namespace
+
+fileio::CopyResult copyHashed(fileio::File &in, std::int64_t inOffset, fileio::File *out, std::int64_t length,
+                              BlockHashers &hashers, fileio::CopyProgress *progress)
+{
+    const auto blockSize = static_cast<std::size_t>(std::clamp<std::int64_t>(length, 1, kBlock));
+    std::unique_ptr<char[]> buffers[2] = {std::make_unique<char[]>(blockSize), std::make_unique<char[]>(blockSize)};
+    const HashersDone done{hashers};
+
+    const std::int64_t total = length;
+    bool kernel = out != nullptr;
+    for (int turn = 0; length > 0; turn ^= 1) {
+        char *block = buffers[turn].get();
+        const auto want = static_cast<std::size_t>(std::min<std::int64_t>(length, blockSize));
+        // The kernel copies the block, then it is read back from the page cache for the hashers:
+        // cheaper than writing it out from the buffer.
+        std::size_t moved = 0;
+        if (kernel)
+            kernel = kernelCopy(in, inOffset, *out, want, moved);
+        std::size_t got = 0;
+        if (const int err = in.readAt(block, want, inOffset, got))
+            return {CopyResult::Status::ReadFailed, err};
+        if (got == 0 || got < moved)
+            return {CopyResult::Status::EndOfInput, 0};
+        hashers.post(block, got);
+        if (out && moved < got) {
+            if (const int err = out->write(block + moved, got - moved))
+                return {CopyResult::Status::WriteFailed, err};
+        }
+        inOffset += static_cast<std::int64_t>(got);
+        length -= static_cast<std::int64_t>(got);
+        if (progress)
+            progress->partway(total - length, total);
+    }
+    return {};
+}
+
+} // namespace digest

@@ -1,0 +1,68 @@
+#include "digest_list_file.h"
+
+#include "digest/checksum_list.h"
+#include "fileio/ioerror.h"
+
+#include <cerrno>
+
+namespace recons {
+
+namespace {
+
+constexpr std::size_t kFlushAt = 4096;
+
+class OpenDigestList final : public ops::DigestList {
+public:
+    explicit OpenDigestList(fileio::FileIds &keep)
+    {
+        // Creating the list empties whatever bears its name: never the file being cut.
+        const std::optional<fileio::FileId> existing = fileio::fileId(digest::kChecksumListName);
+        if (existing && keep.contains(*existing))
+            fileio::failErrno(EACCES);
+        if (const int err = fileio::createFile(digest::kChecksumListName, m_file, keep))
+            fileio::failErrno(err == fileio::kKeptFile ? EACCES : err);
+        const std::optional<fileio::FileId> id = fileio::fileId(m_file);
+        if (!id)
+            fileio::failErrno(EIO);
+        keep.insert(*id);
+    }
+
+    void add(const std::string &partPath, const digest::Sha256Digest &digest) override
+    {
+        m_buffer += digest::checksumLine(digest, fileio::namePart(partPath));
+        if (m_buffer.size() >= kFlushAt)
+            flush();
+    }
+
+    void finish(const std::string &sourcePath, const digest::Sha256Digest &digest, bool toDevice) override
+    {
+        m_buffer += digest::checksumLine(digest, fileio::namePart(sourcePath));
+        flush();
+        if (toDevice) {
+            if (const int err = m_file.syncData())
+                fileio::failErrno(err);
+        }
+        if (const int err = m_file.close())
+            fileio::failErrno(err);
+    }
+
+private:
+    void flush()
+    {
+        if (const int err = m_file.write(m_buffer.data(), m_buffer.size()))
+            fileio::failErrno(err);
+        m_buffer.clear();
+    }
+
+    fileio::File m_file;
+    std::string m_buffer;
+};
+
+} // namespace
+
+std::unique_ptr<ops::DigestList> DigestListFile::open(fileio::FileIds &keep)
+{
+    return std::make_unique<OpenDigestList>(keep);
+}
+
+} // namespace recons

@@ -1,0 +1,129 @@
+// A set cut with --sha256 --recons, then damaged in one way or another, run through
+// skarvel-cli verify, the emitted joiner and unite --list: each names the bad part and never
+// leaves a wrong joined file behind.
+#include "support/child_process.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+
+namespace {
+
+using namespace testsupport;
+namespace fs = std::filesystem;
+
+struct SetCase {
+    const char *why;
+    std::string stem; // the source is STEM.bin, its parts STEM1.bin to STEM4.bin
+    std::function<void(const std::string &dir)> harm;
+    std::string bad;        // the part named as bad, or "" for a set that joins
+    std::string verifyOut;  // the faults verify finds
+    std::string joinerSays; // a line of the joiner's
+    int joinerStatus;
+};
+
+void PrintTo(const SetCase &row, std::ostream *os)
+{
+    *os << row.why;
+}
+
+void flipByte(const std::string &path, std::size_t at)
+{
+    Bytes bytes = readFile(path);
+    bytes.at(at) ^= 0xFF;
+    writeFile(path, bytes);
+}
+
+class VerifiedSet : public ::testing::TestWithParam<SetCase> {
+protected:
+    // Cuts the source into four parts with the list, the joiner and the digests, then moves the
+    // source away: the folder is what a receiver gets.
+    void SetUp() override
+    {
+        writeFile(m_dir.file(source()), m_data);
+        const CliResult cut = runCli({"cut", "--count", "4", "--recons", "--sha256", source()}, m_dir.path());
+        ASSERT_EQ(cut.status, 0) << cut.err;
+        fs::rename(m_dir.file(source()), m_dir.file("original"));
+        GetParam().harm(m_dir.path());
+    }
+
+    std::string source() const { return GetParam().stem + ".bin"; }
+    std::string part(int n) const { return m_dir.file(GetParam().stem + std::to_string(n) + ".bin"); }
+
+    TempDir m_dir;
+    const Bytes m_data = patternBytes(4000, 5);
+};
+
+TEST_P(VerifiedSet, VerifyTheJoinerAndUniteNameTheBadPart)
+{
+    const SetCase &row = GetParam();
+    const CliResult verify = runCli({"verify"}, m_dir.path());
+    EXPECT_EQ(verify.out, row.verifyOut.empty() ? "4 listed files whole\n" : row.verifyOut);
+    EXPECT_EQ(verify.status, row.verifyOut.empty() ? 0 : 1) << verify.err;
+
+    const CliResult joiner = runProgram(m_dir.file("Recons.exe"), {}, m_dir.path(), "joined\n\n");
+    EXPECT_NE(joiner.out.find("\r\n" + (row.bad.empty() ? "SHA-256 verified" : row.joinerSays) + "\r\n"),
+              std::string::npos) << joiner.out;
+    EXPECT_EQ(joiner.status, row.joinerStatus);
+    const CliResult unite = runCli({"unite", "-o", "united", "--list", "info.txt"}, m_dir.path());
+    EXPECT_EQ(unite.status, row.bad.empty() ? 0 : 1);
+    EXPECT_TRUE(row.bad.empty() ? unite.err.empty() : unite.err.starts_with("skarvel-cli: " + row.bad)) << unite.err;
+    for (const char *output : {"joined", "united"}) {
+        if (row.bad.empty())
+            EXPECT_EQ(readFile(m_dir.file(output)), m_data);
+        else
+            EXPECT_FALSE(exists(m_dir.file(output))) << output;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, VerifiedSet,
+    ::testing::Values(
+        SetCase{"the whole set", "s", [](const std::string &) {}, "", "", "", 0},
+        SetCase{"one byte flipped in part 2", "s", [](const std::string &d) { flipByte(d + "/s2.bin", 999); },
+                "s2.bin", "s2.bin: damaged\n",
+                "s2.bin is damaged: its SHA-256 differs; joined is removed", 1},
+        // The joiner's own list check finds it before anything is made.
+        SetCase{"part 3 missing", "s", [](const std::string &d) { fs::remove(d + "/s3.bin"); },
+                "info.txt: line 3", "s3.bin: missing\n", "Error in info.txt", 0},
+        SetCase{"the last part truncated", "s", [](const std::string &d) { fs::resize_file(d + "/s4.bin", 999); },
+                "s4.bin", "s4.bin: damaged\n",
+                "s4.bin is damaged: its SHA-256 differs; joined is removed", 1},
+        SetCase{"an extra line in info.txt", "s",
+                [](const std::string &d) {
+                    writeFile(d + "/x.bin", "x");
+                    writeFile(d + "/info.txt", readText(d + "/info.txt") + "x.bin\r\n");
+                },
+                "x.bin", "", "x.bin is not in info.sha256", 1},
+        SetCase{"a name with a blank and a backslash", "a b\\c", [](const std::string &) {}, "", "", "", 0}),
+    [](const auto &info) { return "Row" + std::to_string(info.index); });
+
+TEST(VerifiedSetList, OnlyMakesTheDamagedPartAgainAndLeavesTheListsAlone)
+{
+    TempDir dir;
+    writeFile(dir.file("s.bin"), patternBytes(4000));
+    ASSERT_EQ(runCli({"cut", "-n", "4", "--recons", "--sha256", "s.bin"}, dir.path()).status, 0);
+    flipByte(dir.file("s2.bin"), 5);
+    const std::string list = readText(dir.file("info.txt")), digests = readText(dir.file("info.sha256"));
+    ASSERT_EQ(runCli({"verify"}, dir.path()).status, 1);
+    EXPECT_EQ(runCli({"cut", "-n", "4", "--only", "2", "s.bin"}, dir.path()).status, 0);
+    EXPECT_EQ(runCli({"verify"}, dir.path()).out, "5 listed files whole\n");
+    EXPECT_EQ(readText(dir.file("info.txt")), list);
+    EXPECT_EQ(readText(dir.file("info.sha256")), digests);
+}
+
+TEST(VerifiedSetList, Sha256sumAcceptsItIncludingEscapedNames)
+{
+    TempDir dir;
+    writeFile(dir.file("a\\b.bin"), patternBytes(3000));
+    ASSERT_EQ(runCli({"cut", "--count", "3", "--sha256", "a\\b.bin"}, dir.path()).status, 0);
+    const CliResult check = runProgram("/usr/bin/sha256sum", {"-c", "info.sha256"}, dir.path());
+    EXPECT_EQ(check.status, 0) << check.out << check.err;
+    EXPECT_EQ(std::count(check.out.begin(), check.out.end(), '\n'), 4);
+    EXPECT_TRUE(readText(dir.file("info.sha256")).starts_with("\\")); // the escaped form
+}
+
+} // namespace
