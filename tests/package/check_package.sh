@@ -19,13 +19,11 @@ root=$scratch/root
 dpkg-deb -x "$deb" "$root"
 share=$root/usr/share
 
-# skarvel-cli --version arrives with the command-line rewrite; until then the option is unknown.
-if out=$("$root/usr/bin/skarvel-cli" --version 2>/dev/null); then
-    grep -qF "$version" <<<"$out" || fail "--version says '$out', not $version"
-fi
+out=$("$root/usr/bin/skarvel-cli" --version) || fail "skarvel-cli --version failed"
+grep -qF "$version" <<<"$out" || fail "--version says '$out', not $version"
 head -c 100000 /dev/urandom >"$scratch/data.bin"
 (cd "$scratch" && "$root/usr/bin/skarvel-cli" cut --count 3 data.bin \
-    && "$root/usr/bin/skarvel-cli" unite joined.bin data1.bin data2.bin data3.bin) || fail "cut/unite failed"
+    && "$root/usr/bin/skarvel-cli" unite -o joined.bin data1.bin data2.bin data3.bin) || fail "cut/unite failed"
 cmp -s "$scratch/data.bin" "$scratch/joined.bin" || fail "unite did not give back what cut took apart"
 # The window starts and keeps running until stopped (124: stopped by the timeout).
 status=0
@@ -49,8 +47,10 @@ done
 for doc in copyright changelog.gz; do
     [ -f "$share/doc/skarvel/$doc" ] || fail "no $doc"
 done
-# Man pages and the completion, where the build installs them, are where man and bash look.
+# Man pages and the completion are where man and bash look.
 find "$root" -path '*/man/*' ! -path "$share/man/man1/*.1.gz" -type f | grep . && fail "man pages misplaced"
-[ ! -d "$share/bash-completion" ] || [ -f "$share/bash-completion/completions/skarvel-cli" ] \
-    || fail "no bash completion for skarvel-cli"
+for page in skarvel skarvel-cli; do
+    [ -f "$share/man/man1/$page.1.gz" ] || fail "no man page $page(1)"
+done
+[ -f "$share/bash-completion/completions/skarvel-cli" ] || fail "no bash completion for skarvel-cli"
 echo "package $deb checked"
