@@ -11,7 +11,6 @@
 #include "fileio/copy.h"
 #include "fileio/file.h"
 
-#include <cerrno>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -27,9 +26,6 @@ constexpr const char *kBanner[] = {
     "Skarvel v 4.0.0 (recons.exe v 2.0)",
     "",
 };
-
-// Reported as error 3, "Invalid filename".
-constexpr int kInvalidName = ENAMETOOLONG;
 
 constexpr const char *kPartVerified = "  SHA-256 Ok";
 constexpr const char *kAllVerified = "SHA-256 verified";
@@ -84,13 +80,13 @@ ListCheck checkList()
 void refuseOutput(const std::string &name, const ListCheck &check)
 {
     if (name.empty())
-        failStep(kInvalidName);
+        failStep(fileio::invalidNameError());
     const auto id = fileio::fileId(name);
     if (!id)
         return;
     for (const fileio::FileId &input : check.inputs) {
         if (input == *id)
-            failStep(kInvalidName);
+            failStep(fileio::invalidNameError());
     }
 }
 
