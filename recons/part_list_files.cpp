@@ -9,8 +9,8 @@ namespace {
 
 class PartListFile final : public ops::PartList {
 public:
-    explicit PartListFile(const std::optional<fileio::FileId> &source)
-        : m_source(source), m_list(OpenPartList(source))
+    PartListFile(const std::optional<fileio::FileId> &source, JoinerPlatform joiner)
+        : m_source(source), m_joiner(joiner), m_list(OpenPartList(source))
     {
     }
 
@@ -18,12 +18,13 @@ public:
 
     void finish() override
     {
-        WriteRecons(m_source);
+        WriteRecons(m_source, m_joiner);
         ClosePartList(m_list);
     }
 
 private:
     std::optional<fileio::FileId> m_source;
+    JoinerPlatform m_joiner;
     // A list dropped unfinished is closed by its file, without writing out buffered names.
     OpenList m_list;
 };
@@ -32,7 +33,7 @@ private:
 
 std::unique_ptr<ops::PartList> PartListFiles::open(const std::optional<fileio::FileId> &source)
 {
-    return std::make_unique<PartListFile>(source);
+    return std::make_unique<PartListFile>(source, m_joiner);
 }
 
 } // namespace recons
