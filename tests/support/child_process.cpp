@@ -119,19 +119,28 @@ CliResult runProgram(const std::string &program, const std::vector<std::string> 
     return result;
 }
 
+CliResult runCommand(const Command &command, const std::string &cwd, const std::string &input)
+{
+    return runProgram(command.program, command.args, cwd, input);
+}
+
 CliResult runCli(const std::vector<std::string> &args, const std::string &cwd)
 {
     return runProgram(SKARVEL_CLI, args, cwd);
 }
 
-ChildProcess::ChildProcess(const std::string &program, const std::string &cwd)
+ChildProcess::ChildProcess(const std::string &program, const std::string &cwd) : ChildProcess(Command{program, {}}, cwd)
+{
+}
+
+ChildProcess::ChildProcess(const Command &command, const std::string &cwd)
 {
     // A program that ends without reading all its input must not take the test with it.
     std::signal(SIGPIPE, SIG_IGN);
     int in[2], out[2];
     makePipe(in);
     makePipe(out);
-    m_pid = startProgram(program, {}, cwd, in[0], out[1], -1);
+    m_pid = startProgram(command.program, command.args, cwd, in[0], out[1], -1);
     ::close(in[0]);
     ::close(out[1]);
     m_input = in[1];

@@ -18,6 +18,15 @@ struct CliResult {
 CliResult runProgram(const std::string &program, const std::vector<std::string> &args,
                      const std::string &cwd = "", const std::string &input = "");
 
+// A program and the arguments it is started with.
+struct Command {
+    std::string program;
+    std::vector<std::string> args;
+};
+
+// Runs the command the same way.
+CliResult runCommand(const Command &command, const std::string &cwd = "", const std::string &input = "");
+
 // Runs skarvel-cli (the build's own) the same way.
 CliResult runCli(const std::vector<std::string> &args, const std::string &cwd = "");
 
@@ -26,6 +35,7 @@ CliResult runCli(const std::vector<std::string> &args, const std::string &cwd = 
 class ChildProcess {
 public:
     ChildProcess(const std::string &program, const std::string &cwd);
+    ChildProcess(const Command &command, const std::string &cwd);
     // Kills the program if it is still running.
     ~ChildProcess();
     ChildProcess(const ChildProcess &) = delete;
