@@ -58,8 +58,7 @@ class Joiner : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (const std::string why = joinerUnavailable(); !why.empty())
-            GTEST_SKIP() << why;
+        SKARVEL_SKIP_UNLESS_JOINER_RUNS();
         ScopedCurrentDir here(m_dir.path());
         recons::WriteRecons(std::nullopt, kTestedJoiner);
     }

@@ -16,6 +16,8 @@ namespace testsupport {
 inline constexpr recons::JoinerPlatform kTestedJoiner =
     SKARVEL_WINDOWS_JOINER ? recons::JoinerPlatform::Windows : recons::JoinerPlatform::Linux;
 inline constexpr bool kWindowsJoiner = kTestedJoiner == recons::JoinerPlatform::Windows;
+// What makes skarvel-cli cut --recons write the tested joiner.
+inline constexpr const char *kJoinerOption = kWindowsJoiner ? "--joiner=windows" : "--joiner=linux";
 
 // How the joiner file `tool` is started.
 inline Command joinerCommand(const std::string &tool)
@@ -41,3 +43,8 @@ inline std::string joinerUnavailable()
 }
 
 } // namespace testsupport
+
+// Skips the test, saying why, when the tested joiner cannot run here.
+#define SKARVEL_SKIP_UNLESS_JOINER_RUNS()                                                          \
+    if (const std::string why = testsupport::joinerUnavailable(); !why.empty())                    \
+    GTEST_SKIP() << why
