@@ -15,7 +15,8 @@ namespace {
 // A name from the list as it can be shown on a terminal: control bytes become "?".
 std::string printable(std::string name)
 {
-    std::replace_if(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }, '?');
+    const auto control = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; };
+    std::replace_if(name.begin(), name.end(), control, '?');
     return name;
 }
 

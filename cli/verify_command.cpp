@@ -51,7 +51,8 @@ void run(const Arguments &args)
     if (err)
         throw CommandFailure(list + ": " + std::strerror(err));
     if (faults > 0)
-        throw CommandFailure(std::to_string(faults) + " of " + std::to_string(checked) + " listed files damaged or missing");
+        throw CommandFailure(std::to_string(faults) + " of " + std::to_string(checked)
+                             + " listed files damaged or missing");
     std::printf("%ld listed files whole\n", checked);
 }
 

@@ -66,7 +66,10 @@ std::optional<ChecksumEntry> parseChecksumLine(std::string_view line)
     if (escapedName)
         line.remove_prefix(1);
     constexpr std::size_t kHexDigits = 64;
-    if (line.size() < kHexDigits + 3 || line[kHexDigits] != ' ' || (line[kHexDigits + 1] != ' ' && line[kHexDigits + 1] != '*'))
+    // The digest, a blank, then a blank (text mode) or "*" (binary mode) before the name.
+    if (line.size() < kHexDigits + 3 || line[kHexDigits] != ' ')
+        return std::nullopt;
+    if (line[kHexDigits + 1] != ' ' && line[kHexDigits + 1] != '*')
         return std::nullopt;
     const auto digest = digestFromHex(line.substr(0, kHexDigits));
     if (!digest)

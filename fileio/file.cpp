@@ -32,6 +32,18 @@ auto sysCall(SysCall kind, Call call) -> decltype(call())
     return result;
 }
 
+// Retries a call that fault injection leaves alone (a best-effort step, or one that follows a
+// counted call on the same file).
+template <typename Call>
+auto retried(Call call) -> decltype(call())
+{
+    decltype(call()) result;
+    do {
+        result = call();
+    } while (result < 0 && errno == EINTR);
+    return result;
+}
+
 int fdOf(const File &file)
 {
     return static_cast<int>(file.handle());
@@ -148,13 +160,20 @@ int File::size(std::int64_t &bytes) const
     return 0;
 }
 
-int File::permissions(mode_t &bits) const
+int File::ownership(Ownership &owned) const
 {
     struct stat st {};
     if (sysCall(SysCall::Stat, [&] { return ::fstat(fdOf(*this), &st); }) < 0)
         return errno;
-    bits = st.st_mode & 07777;
+    owned = {st.st_uid, st.st_gid, static_cast<mode_t>(st.st_mode & 07777)};
     return 0;
+}
+
+int File::takeOwnership(const Ownership &owned)
+{
+    if (retried([&] { return ::fchown(fdOf(*this), owned.uid, owned.gid); }) < 0)
+        retried([&] { return ::fchown(fdOf(*this), static_cast<uid_t>(-1), owned.gid); });
+    return setPermissions(owned.bits);
 }
 
 int File::setPermissions(mode_t bits)
@@ -172,6 +191,11 @@ int File::sync()
     return sysCall(SysCall::Fsync, [&] { return ::fsync(fdOf(*this)); }) < 0 ? errno : 0;
 }
 
+int File::syncData()
+{
+    return sysCall(SysCall::Fsync, [&] { return ::fdatasync(fdOf(*this)); }) < 0 ? errno : 0;
+}
+
 int openForReading(const std::string &path, File &file)
 {
     return openWith(SysCall::Open, path, O_RDONLY, 0, file);
@@ -182,9 +206,55 @@ int openForReadWrite(const std::string &path, File &file)
     return openWith(SysCall::Open, path, O_RDWR, 0, file);
 }
 
-int createFile(const std::string &path, File &file, mode_t mode)
+int createFile(const std::string &path, File &file, const FileIds &keep, mode_t mode)
 {
-    return openWith(SysCall::Create, path, O_WRONLY | O_CREAT | O_TRUNC, mode, file);
+    // A file made by this very call is none of those to keep, even when it has the number of one
+    // removed meanwhile; only a file that was there already is compared, once it is open.
+    constexpr int kFlags = O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    bool existed = false;
+    const int fd = sysCall(SysCall::Create, [&] {
+        const int made = ::open(path.c_str(), kFlags | O_EXCL, mode);
+        existed = made < 0 && errno == EEXIST;
+        return existed ? ::open(path.c_str(), kFlags, mode) : made;
+    });
+    if (fd < 0)
+        return errno;
+    File opened(fd);
+    if (!existed) {
+        // New, so empty and regular: O_NONBLOCK means nothing to it.
+        file = std::move(opened);
+        return 0;
+    }
+    struct stat st {};
+    if (::fstat(fdOf(opened), &st) < 0)
+        return errno;
+    if (keep.contains(FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)}))
+        return kKeptFile;
+    // O_NONBLOCK only kept the open from waiting for a FIFO's reader; writes wait as usual.
+    const int flags = ::fcntl(fdOf(opened), F_GETFL);
+    if (flags < 0 || ::fcntl(fdOf(opened), F_SETFL, flags & ~O_NONBLOCK) < 0)
+        return errno;
+    if (S_ISREG(st.st_mode) && st.st_size > 0 && retried([&] { return ::ftruncate(fdOf(opened), 0); }) < 0)
+        return errno;
+    file = std::move(opened);
+    return 0;
+}
+
+bool isRegularFile(const File &file)
+{
+    struct stat st {};
+    return ::fstat(fdOf(file), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+int syncDirectory(const std::string &directory)
+{
+    File folder;
+    const std::string path = directory.empty() ? "." : directory;
+    if (const int err = openWith(SysCall::Open, path, O_RDONLY | O_DIRECTORY, 0, folder))
+        return err;
+    if (const int err = folder.sync())
+        return err;
+    return folder.close();
 }
 
 int createTemporaryFile(const std::string &directory, std::string &path, File &file)
@@ -208,7 +278,7 @@ int renameFile(const std::string &from, const std::string &to)
     return sysCall(SysCall::Rename, [&] { return ::rename(from.c_str(), to.c_str()); }) < 0 ? errno : 0;
 }
 
-int makeDirectories(const std::string &path)
+int makeDirectories(const std::string &path, std::vector<std::string> *made)
 {
     std::string prefix;
     prefix.reserve(path.size());
@@ -221,6 +291,8 @@ int makeDirectories(const std::string &path)
             const int r = sysCall(SysCall::Mkdir, [&] { return ::mkdir(prefix.c_str(), 0777); });
             if (r < 0 && errno != EEXIST)
                 return errno;
+            if (r == 0 && made)
+                made->push_back(prefix);
         }
         if (i < path.size())
             prefix += '/';
@@ -229,6 +301,11 @@ int makeDirectories(const std::string &path)
     if (::stat(path.c_str(), &st) < 0)
         return errno;
     return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
+}
+
+int removeDirectory(const std::string &path)
+{
+    return sysCall(SysCall::Remove, [&] { return ::rmdir(path.c_str()); }) < 0 ? errno : 0;
 }
 
 int resolvePath(const std::string &path, std::string &resolved)

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
 #include <sys/types.h>
 
@@ -15,6 +18,14 @@ namespace fileio {
 
 // An open file as the system knows it: a descriptor, or a Windows HANDLE; -1 for none.
 using NativeHandle = std::intptr_t;
+
+// A file's owner, group and permission bits (uid_t and gid_t are 32 bits on Linux; Windows has
+// none of them).
+struct Ownership {
+    std::uint32_t uid = 0;
+    std::uint32_t gid = 0;
+    mode_t bits = 0;
+};
 
 class File {
 public:
@@ -42,10 +53,16 @@ public:
     int write(const void *buf, std::size_t n);
     int seek(std::int64_t offset);
     int size(std::int64_t &bytes) const;
-    // The permission bits (mode & 07777) of the open file, and setting them.
-    int permissions(mode_t &bits) const;
+    // The owner, group and permission bits (mode & 07777) of the open file.
+    int ownership(Ownership &owned) const;
+    // Gives the file the owner and group where the system allows it (root; an owner keeping a
+    // group of their own), else the group alone where it allows that, and fails only when the
+    // permission bits cannot be set, which come last since a change of owner may clear some.
+    int takeOwnership(const Ownership &owned);
     int setPermissions(mode_t bits);
     int sync();
+    // Flushes the data (and the size) to the device, not the other metadata.
+    int syncData();
     // Asks the kernel to start writing this range to the device now, without waiting, so that
     // a later sync() has little left to do. Only a hint: it cannot fail an operation.
     void startWriteback(std::int64_t offset, std::int64_t n);
@@ -56,9 +73,6 @@ private:
 
 int openForReading(const std::string &path, File &file);
 int openForReadWrite(const std::string &path, File &file);
-// Creates the file afresh (an existing file of that name is emptied), for writing,
-// with mode less the umask.
-int createFile(const std::string &path, File &file, mode_t mode = 0666);
 // Creates a new file of a unique name in `directory` (a directory part as directoryPart() gives
 // it, empty for the current one), for writing, with mode 0600; path receives its name.
 int createTemporaryFile(const std::string &directory, std::string &path, File &file);
@@ -66,8 +80,11 @@ int createTemporaryFile(const std::string &directory, std::string &path, File &f
 int removeFile(const std::string &path);
 // Replaces `to` when it exists.
 int renameFile(const std::string &from, const std::string &to);
-// Creates the directory and every missing directory along its path.
-int makeDirectories(const std::string &path);
+// Creates the directory and every missing directory along its path; `made`, when given, receives
+// the ones this call created, outermost first.
+int makeDirectories(const std::string &path, std::vector<std::string> *made = nullptr);
+// Removes an empty directory.
+int removeDirectory(const std::string &path);
 
 // The absolute name with every symbolic link and "." / ".." resolved; the file must exist.
 int resolvePath(const std::string &path, std::string &resolved);
@@ -83,10 +100,31 @@ int invalidNameError();
 struct FileId {
     std::uint64_t device;
     std::uint64_t index;
-    bool operator==(const FileId &) const = default;
+    auto operator<=>(const FileId &) const = default;
 };
 std::optional<FileId> fileId(const std::string &path);
 std::optional<FileId> fileId(const File &file);
+
+// The files an output must not be: the inputs of the operation, the files it has made so far.
+using FileIds = std::set<FileId>;
+
+// What createFile fails with when the opened file is one of those it must keep.
+inline constexpr int kKeptFile = EEXIST;
+
+// The one way to create an output, for writing: opens the file without emptying it (creating it
+// with mode less the umask when it is missing), then compares the identity of the file actually
+// opened with `keep`, and only then empties it. A file in `keep` is left as it was and fails
+// with kKeptFile: no name trick (a "..", a link, a folder made on the way, a file swapped in
+// meanwhile) can make an output empty one of them. A FIFO without a reader fails at once
+// instead of waiting for one; only a regular file is emptied.
+int createFile(const std::string &path, File &file, const FileIds &keep = {}, mode_t mode = 0666);
+
+// Whether the open file is a regular one (not a FIFO, device, socket or folder).
+bool isRegularFile(const File &file);
+
+// Flushes the entries of the directory (a directory part as directoryPart() gives it, empty for
+// the current one) to the device: files created in it survive a power cut once their data has.
+int syncDirectory(const std::string &directory);
 
 // The name part (after the last separator: "/", and on Windows also "\\" and ":") and the
 // directory part (up to and including it).

@@ -202,10 +202,26 @@ int openForReadWrite(const std::string &path, File &file)
     return openWith(path, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING, file);
 }
 
-// Windows has no mode bits for a new file: its folder's rights apply.
-int createFile(const std::string &path, File &file, mode_t)
+// Opens without emptying, decides on the opened file whether it may be emptied, and only then
+// empties it. Windows has no mode bits for a new file: its folder's rights apply.
+int createFile(const std::string &path, File &file, const FileIds &keep, mode_t)
 {
-    return openWith(path, GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS, file);
+    File opened;
+    if (const int err = openWith(path, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS, opened))
+        return err;
+    if (::GetLastError() != ERROR_ALREADY_EXISTS) {
+        file = std::move(opened);
+        return 0;
+    }
+    const std::optional<FileId> id = fileId(opened);
+    if (!id)
+        return lastError();
+    if (keep.contains(*id))
+        return kKeptFile;
+    if (!::SetEndOfFile(nativeOf(opened)))
+        return lastError();
+    file = std::move(opened);
+    return 0;
 }
 
 int removeFile(const std::string &path)

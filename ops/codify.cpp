@@ -88,16 +88,16 @@ std::int64_t transform(fileio::File &data, fileio::File &key, fileio::File &buff
 
 // Flushes a finished result to the device, so that the rename never puts an empty file in the
 // data file's place after a crash.
-void finish(fileio::File &result, mode_t bits)
+void finish(fileio::File &result, const fileio::Ownership &from)
 {
-    check(result.setPermissions(bits));
+    check(result.takeOwnership(from));
     check(result.sync());
     check(result.close());
 }
 
 // The current directory lies on another file system than the data file: the result is copied
 // beside the data file first, so the data file is still replaced in one step.
-void replaceAcross(const std::string &target, mode_t bits)
+void replaceAcross(const std::string &target, const fileio::Ownership &from)
 {
     fileio::File in;
     check(fileio::openForReading(kBufferName, in));
@@ -117,7 +117,7 @@ void replaceAcross(const std::string &target, mode_t bits)
         abandon(fileio::IoError::shortRead());
     if (!copied.ok())
         abandon(fileio::IoError::fromErrno(copied.err));
-    if (const int err = side.setPermissions(bits))
+    if (const int err = side.takeOwnership(from))
         abandon(fileio::IoError::fromErrno(err));
     if (const int err = side.sync())
         abandon(fileio::IoError::fromErrno(err));
@@ -131,11 +131,11 @@ void replaceAcross(const std::string &target, mode_t bits)
 
 // Puts the result in the data file's place in one rename: the data file's name never stands
 // empty, and a failed replacement leaves the data file as it was.
-void replaceData(const std::string &target, mode_t bits)
+void replaceData(const std::string &target, const fileio::Ownership &from)
 {
     const int err = fileio::renameFile(kBufferName, target);
     if (err == EXDEV)
-        replaceAcross(target, bits);
+        replaceAcross(target, from);
     else
         check(err);
 }
@@ -156,13 +156,20 @@ void Codify(const std::string &dataPath, const std::string &keyPath, CodifyDirec
     check(fileio::resolvePath(dataPath, target));
     std::int64_t size = 0;
     check(data.size(size));
-    mode_t bits = 0;
-    check(data.permissions(bits));
+    fileio::Ownership ownership;
+    check(data.ownership(ownership));
 
     // A link or hard link named "buff.vq" must not receive the result, nor be renamed over the data.
     fileio::removeFile(kBufferName);
+    const std::optional<fileio::FileId> dataId = fileio::fileId(data);
+    const std::optional<fileio::FileId> keyId = fileio::fileId(key);
+    if (!dataId || !keyId)
+        fileio::failErrno(EIO);
     fileio::File buffer;
-    check(fileio::createFile(kBufferName, buffer, 0600));
+    const int created = fileio::createFile(kBufferName, buffer, {*dataId, *keyId}, 0600);
+    if (created == fileio::kKeptFile)
+        fileio::reportError(fileio::kInvalidFileName);
+    check(created);
 
     progress.setMaximum(size);
     // A data file that ends before its size (cut short meanwhile, or a faulty device) must not
@@ -171,9 +178,9 @@ void Codify(const std::string &dataPath, const std::string &keyPath, CodifyDirec
         fileio::failIo(fileio::IoError::shortRead());
     check(data.close());
     check(key.close());
-    finish(buffer, bits);
+    finish(buffer, ownership);
 
-    replaceData(target, bits);
+    replaceData(target, ownership);
     progress.reset();
 }
 

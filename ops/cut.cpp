@@ -12,8 +12,10 @@
 #include "fileio/failure.h"
 #include "fileio/file.h"
 
+#include <cerrno>
 #include <memory>
 #include <optional>
+#include <set>
 #include <stdexcept>
 
 namespace ops {
@@ -38,23 +40,47 @@ void failCopy(const fileio::CopyResult &copied)
     }
 }
 
-// Creates one part and copies its bytes from the source into it, through the hashers when given.
-void writePart(fileio::File &source, std::int64_t offset, std::int64_t length, const std::string &path,
-               const std::optional<fileio::FileId> &sourceId, ProgressSink &progress,
-               digest::BlockHashers *hashers)
+// Creates one part and copies its bytes from the source into it, through the hashers when given;
+// the part joins `keep`, so that no later part, list or joiner is written over it. Returns the
+// part still open.
+fileio::File writePart(fileio::File &source, std::int64_t offset, std::int64_t length, const std::string &path,
+                       fileio::FileIds &keep, ProgressSink &progress, digest::BlockHashers *hashers)
 {
-    // A part name that leads back to the source (a link beside it) would empty the source.
-    if (sourceId && fileio::fileId(path) == sourceId)
+    // A part name that leads back to the source or to a part made before (a link) would empty it.
+    const std::optional<fileio::FileId> existing = fileio::fileId(path);
+    if (existing && keep.contains(*existing))
         fileio::cannotCreateFile(path);
 
     fileio::File part;
-    if (fileio::createFile(path, part) != 0)
+    if (fileio::createFile(path, part, keep) != 0)
         fileio::cannotCreateFile(path);
 
     failCopy(hashers ? digest::copyHashed(source, offset, &part, length, *hashers, &progress)
                      : fileio::copyBytes(source, offset, part, length, &progress));
-    if (part.close() != 0)
+    const std::optional<fileio::FileId> id = fileio::fileId(part);
+    if (!id)
         fileio::streamWriteError();
+    keep.insert(*id);
+    return part;
+}
+
+// Flushes a part's data to the device and closes it; nothing to do once it is closed.
+void flushPart(fileio::File &part)
+{
+    if (part.isOpen() && (part.syncData() != 0 || part.close() != 0))
+        fileio::streamWriteError();
+}
+
+// The parts, the list and the joiner are on the device before the source goes, so that a power
+// cut or a pulled stick never leaves the source removed and a part short. Their data is flushed
+// as each is written; this flushes the folders that hold their names.
+void syncFolders(const std::set<std::string> &folders)
+{
+    for (const std::string &folder : folders) {
+        // EINVAL: the file system cannot flush a folder, and so has nothing of it to lose.
+        if (const int err = fileio::syncDirectory(folder); err != 0 && err != EINVAL)
+            fileio::streamWriteError();
+    }
 }
 
 } // namespace
@@ -76,24 +102,35 @@ void Cut(const CutRequest &request, ProgressSink &progress, PartListFactory *par
         fileio::streamReadError();
     const SplitPlan plan = MakeSplitPlan(size, request.mode);
 
-    const std::optional<fileio::FileId> sourceId = fileio::fileId(source);
+    // The source, then the list and every part made: no output may be written over one of them.
+    fileio::FileIds keep;
+    if (const std::optional<fileio::FileId> sourceId = fileio::fileId(source))
+        keep.insert(*sourceId);
+    std::set<std::string> folders; // of every file made, when the source is to be deleted
     std::unique_ptr<PartList> partList;
     if (request.writePartList) {
         if (!partListFactory)
             throw std::logic_error("Cut: a part list was asked for but none was given");
-        partList = partListFactory->open(sourceId);
+        partList = partListFactory->open(keep);
+        if (request.deleteSource)
+            folders.insert(std::string()); // the current one, which holds the list
     }
     std::unique_ptr<DigestList> digests;
     std::optional<digest::BlockHashers> hashers;
     if (request.writeDigests) {
         if (!digestListFactory)
             throw std::logic_error("Cut: digests were asked for but no list was given");
-        digests = digestListFactory->open(sourceId);
+        digests = digestListFactory->open(keep);
         hashers.emplace(2);
+        if (request.deleteSource)
+            folders.insert(std::string()); // the current one, which holds the digests
     }
 
     const std::string marker = request.markerOn ? request.marker : std::string();
 
+    // With the source to be deleted, a part is flushed to the device only after the next one has
+    // been copied, its writeback started at once: the device writes while the source is read.
+    fileio::File unflushed;
     progress.setMaximum(plan.partCount);
     for (std::int64_t n = 1; n <= plan.partCount; ++n) {
         const std::int64_t offset = (n - 1) * plan.partSize;
@@ -106,7 +143,16 @@ void Cut(const CutRequest &request, ProgressSink &progress, PartListFactory *par
             }
         } else {
             const std::string path = PartFileName(request.source, marker, n);
-            writePart(source, offset, length, path, sourceId, progress, hashers ? &*hashers : nullptr);
+            fileio::File part =
+                writePart(source, offset, length, path, keep, progress, hashers ? &*hashers : nullptr);
+            if (request.deleteSource) {
+                part.startWriteback(0, length);
+                flushPart(unflushed);
+                unflushed = std::move(part);
+                folders.insert(fileio::directoryPart(path));
+            } else if (part.close() != 0) {
+                fileio::streamWriteError();
+            }
             if (partList)
                 partList->add(path);
             if (digests)
@@ -114,19 +160,22 @@ void Cut(const CutRequest &request, ProgressSink &progress, PartListFactory *par
         }
         progress.step();
     }
+    flushPart(unflushed);
     if (partList) {
-        partList->finish();
+        partList->finish(request.deleteSource);
         partList.reset();
     }
     if (digests) {
-        digests->finish(request.source, hashers->finish(kSourceDigest));
+        digests->finish(request.source, hashers->finish(kSourceDigest), request.deleteSource);
         digests.reset();
     }
     progress.reset();
     source.close();
 
-    if (request.deleteSource && fileio::fileExists(request.source))
+    if (request.deleteSource && fileio::fileExists(request.source)) {
+        syncFolders(folders);
         fileio::removeFile(request.source);
+    }
 }
 
 } // namespace ops

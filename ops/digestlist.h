@@ -4,7 +4,6 @@
 #include "fileio/file.h"
 
 #include <memory>
-#include <optional>
 #include <string>
 
 namespace ops {
@@ -18,15 +17,17 @@ public:
 
     // The part just made (its full path) and the digest of its bytes.
     virtual void add(const std::string &partPath, const digest::Sha256Digest &digest) = 0;
-    // The whole source's digest, after every part; then closes the list.
-    virtual void finish(const std::string &sourcePath, const digest::Sha256Digest &digest) = 0;
+    // The whole source's digest, after every part; then closes the list, with `toDevice` flushed
+    // to the device first (the source is about to be deleted).
+    virtual void finish(const std::string &sourcePath, const digest::Sha256Digest &digest, bool toDevice) = 0;
 };
 
 class DigestListFactory {
 public:
     virtual ~DigestListFactory() = default;
-    // Creates the list afresh, never over `source`, the file being cut.
-    virtual std::unique_ptr<DigestList> open(const std::optional<fileio::FileId> &source) = 0;
+    // Creates the list afresh, over none of the files in `keep` (the file being cut, the part
+    // list), and adds its file to `keep`.
+    virtual std::unique_ptr<DigestList> open(fileio::FileIds &keep) = 0;
 };
 
 } // namespace ops

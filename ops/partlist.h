@@ -3,7 +3,6 @@
 #include "fileio/file.h"
 
 #include <memory>
-#include <optional>
 #include <string>
 
 namespace ops {
@@ -17,16 +16,18 @@ public:
 
     // Appends the part just created (its full path).
     virtual void add(const std::string &partPath) = 0;
-    // Writes the joiner, then closes the list.
-    virtual void finish() = 0;
+    // Writes the joiner, then closes the list; with `toDevice`, both are flushed to the device
+    // first (the source is about to be deleted).
+    virtual void finish(bool toDevice) = 0;
 };
 
 class PartListFactory {
 public:
     virtual ~PartListFactory() = default;
-    // Creates the list afresh. `source` is the file being cut: neither the list nor the joiner
-    // may be written over it, whatever names lead to it.
-    virtual std::unique_ptr<PartList> open(const std::optional<fileio::FileId> &source) = 0;
+    // Creates the list afresh and adds its file to `keep`. `keep` holds the files the list and
+    // the joiner must not be written over (the file being cut, the parts made so far); it must
+    // outlive the list, which looks at it again when it writes the joiner.
+    virtual std::unique_ptr<PartList> open(fileio::FileIds &keep) = 0;
 };
 
 } // namespace ops

@@ -55,10 +55,13 @@ SkipList ParseSkipList(std::string_view text)
         if (c == '-') {
             pendingRange = true;
             // A range with no number before it starts at 1: the leading "-" and " -5" alike.
+            // Only the very first character puts the 1 in by itself; after spaces, a "-" that
+            // no number follows has no effect.
             if (!havePrevious) {
                 previous = 1;
                 havePrevious = true;
-                ranges.push_back({1, 1});
+                if (i == 0)
+                    ranges.push_back({1, 1});
             }
             ++i;
             continue;

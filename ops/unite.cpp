@@ -29,26 +29,38 @@ bool wildcardName(const std::string &output)
     return output.find_first_of("*?") != std::string::npos;
 }
 
-// An output that already is one of the inputs would be emptied before that input is read.
-bool outputIsAnInput(const std::vector<std::string> &inputs, const std::string &output)
+// The inputs that exist now: the output may be none of them, or it would be emptied before
+// that input is read.
+fileio::FileIds inputIds(const std::vector<std::string> &inputs)
 {
-    const std::optional<fileio::FileId> outputId = fileio::fileId(output);
-    if (!outputId)
-        return false;
+    fileio::FileIds ids;
     for (const std::string &input : inputs) {
-        if (fileio::fileId(input) == outputId)
-            return true;
+        if (const std::optional<fileio::FileId> id = fileio::fileId(input))
+            ids.insert(*id);
     }
-    return false;
+    return ids;
+}
+
+// An output name that leads to an input, or to something that is not a regular file: a FIFO
+// would wait for a reader, a device or a folder cannot hold the join.
+bool refusedOutput(const std::string &output, const fileio::FileIds &inputs)
+{
+    if (wildcardName(output))
+        return true;
+    const std::optional<fileio::FileId> id = fileio::fileId(output);
+    return id && (inputs.contains(*id) || !fileio::fileExists(output));
 }
 
 // The missing folders along the output's path; a failure shows when the output is created.
-void makeOutputFolder(const std::string &output)
+// Returns the folders it made.
+std::vector<std::string> makeOutputFolder(const std::string &output)
 {
+    std::vector<std::string> made;
     std::string folder = fileio::directoryPart(output);
     folder.pop_back();
     if (!folder.empty())
-        fileio::makeDirectories(folder);
+        fileio::makeDirectories(folder, &made);
+    return made;
 }
 
 // The digests of a checked join: the input's, restarted for every input, and the output's.
@@ -95,15 +107,26 @@ void appendInput(const std::string &path, fileio::File &output, const std::optio
 void Unite(const std::vector<std::string> &inputs, const std::string &output, ProgressSink &progress,
            JoinCheck *check)
 {
-    if (wildcardName(output) || outputIsAnInput(inputs, output))
+    const fileio::FileIds inputIdentities = inputIds(inputs);
+    if (refusedOutput(output, inputIdentities))
         fileio::reportError(fileio::kInvalidFileName);
 
+    std::vector<std::string> madeFolders;
     if (!fileio::directoryPart(output).empty())
-        makeOutputFolder(output);
+        madeFolders = makeOutputFolder(output);
 
+    // The names checked above may lead elsewhere once the folders exist: the opened file decides,
+    // and an input it turns out to be is refused with nothing left changed.
     fileio::File out;
-    if (fileio::createFile(output, out) != 0)
+    if (const int err = fileio::createFile(output, out, inputIdentities)) {
+        if (err == fileio::kKeptFile) {
+            for (auto folder = madeFolders.rbegin(); folder != madeFolders.rend(); ++folder)
+                fileio::removeDirectory(*folder);
+        }
         fileio::reportError(fileio::kInvalidFileName);
+    }
+    if (!fileio::isRegularFile(out))
+        giveUp(out);
     const std::optional<fileio::FileId> outputId = fileio::fileId(out);
 
     progress.setMaximum(static_cast<std::int64_t>(inputs.size()));

@@ -13,13 +13,18 @@ constexpr std::size_t kFlushAt = 4096;
 
 class OpenDigestList final : public ops::DigestList {
 public:
-    explicit OpenDigestList(const std::optional<fileio::FileId> &source)
+    explicit OpenDigestList(fileio::FileIds &keep)
     {
         // Creating the list empties whatever bears its name: never the file being cut.
-        if (source && fileio::fileId(digest::kChecksumListName) == source)
+        const std::optional<fileio::FileId> existing = fileio::fileId(digest::kChecksumListName);
+        if (existing && keep.contains(*existing))
             fileio::failErrno(EACCES);
-        if (const int err = fileio::createFile(digest::kChecksumListName, m_file))
-            fileio::failErrno(err);
+        if (const int err = fileio::createFile(digest::kChecksumListName, m_file, keep))
+            fileio::failErrno(err == fileio::kKeptFile ? EACCES : err);
+        const std::optional<fileio::FileId> id = fileio::fileId(m_file);
+        if (!id)
+            fileio::failErrno(EIO);
+        keep.insert(*id);
     }
 
     void add(const std::string &partPath, const digest::Sha256Digest &digest) override
@@ -29,10 +34,14 @@ public:
             flush();
     }
 
-    void finish(const std::string &sourcePath, const digest::Sha256Digest &digest) override
+    void finish(const std::string &sourcePath, const digest::Sha256Digest &digest, bool toDevice) override
     {
         m_buffer += digest::checksumLine(digest, fileio::namePart(sourcePath));
         flush();
+        if (toDevice) {
+            if (const int err = m_file.syncData())
+                fileio::failErrno(err);
+        }
         if (const int err = m_file.close())
             fileio::failErrno(err);
     }
@@ -51,9 +60,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<ops::DigestList> DigestListFile::open(const std::optional<fileio::FileId> &source)
+std::unique_ptr<ops::DigestList> DigestListFile::open(fileio::FileIds &keep)
 {
-    return std::make_unique<OpenDigestList>(source);
+    return std::make_unique<OpenDigestList>(keep);
 }
 
 } // namespace recons

@@ -9,7 +9,7 @@ namespace recons {
 // file without its folders. Fails through IoErrorReport.
 class DigestListFile final : public ops::DigestListFactory {
 public:
-    std::unique_ptr<ops::DigestList> open(const std::optional<fileio::FileId> &source) override;
+    std::unique_ptr<ops::DigestList> open(fileio::FileIds &keep) override;
 };
 
 } // namespace recons

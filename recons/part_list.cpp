@@ -29,14 +29,15 @@ bool OpenList::full() const
     return m_buffer.size() >= kBufferSize;
 }
 
-OpenList OpenPartList(const std::optional<fileio::FileId> &keep)
+OpenList OpenPartList(const fileio::FileIds &keep)
 {
     // Creating the list empties whatever bears its name: never the file being cut.
-    if (keep && fileio::fileId(kPartListName) == keep)
+    const std::optional<fileio::FileId> existing = fileio::fileId(kPartListName);
+    if (existing && keep.contains(*existing))
         fileio::failErrno(EACCES);
     fileio::File file;
-    if (const int err = fileio::createFile(kPartListName, file))
-        fileio::failErrno(err);
+    if (const int err = fileio::createFile(kPartListName, file, keep))
+        fileio::failErrno(err == fileio::kKeptFile ? EACCES : err);
     return OpenList(std::move(file));
 }
 
@@ -49,10 +50,14 @@ void AddToPartList(OpenList &list, const std::string &partPath)
     }
 }
 
-void ClosePartList(OpenList &list)
+void ClosePartList(OpenList &list, bool toDevice)
 {
     if (const int err = list.flush())
         fileio::failErrno(err);
+    if (toDevice) {
+        if (const int err = list.syncData())
+            fileio::failErrno(err);
+    }
     if (const int err = list.close())
         fileio::failErrno(err);
 }

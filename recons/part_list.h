@@ -19,8 +19,10 @@ public:
     int flush();
     void append(const std::string &text);
     bool full() const;
+    int syncData() { return m_file.syncData(); }
     // A checked close after the last flush.
     int close() { return m_file.close(); }
+    std::optional<fileio::FileId> id() const { return fileio::fileId(m_file); }
 
 private:
     fileio::File m_file;
@@ -28,12 +30,12 @@ private:
 };
 
 // Each fails through IoErrorReport (the default error box).
-// Creates "info.txt" in the current directory, or empties it; refuses to when that name leads
-// to `keep` (the file being cut).
-OpenList OpenPartList(const std::optional<fileio::FileId> &keep = std::nullopt);
+// Creates "info.txt" in the current directory, or empties it; refuses to (access denied) when the
+// file that name leads to is in `keep`.
+OpenList OpenPartList(const fileio::FileIds &keep = {});
 // Appends the name part of the part's path and CR LF.
 void AddToPartList(OpenList &list, const std::string &partPath);
-// Writes out what is buffered and closes the file.
-void ClosePartList(OpenList &list);
+// Writes out what is buffered and closes the file; with `toDevice`, flushes it to the device first.
+void ClosePartList(OpenList &list, bool toDevice = false);
 
 } // namespace recons

@@ -3,27 +3,34 @@
 #include "part_list.h"
 #include "write_recons.h"
 
+#include "fileio/ioerror.h"
+
+#include <cerrno>
+
 namespace recons {
 
 namespace {
 
 class PartListFile final : public ops::PartList {
 public:
-    PartListFile(const std::optional<fileio::FileId> &source, JoinerPlatform joiner)
-        : m_source(source), m_joiner(joiner), m_list(OpenPartList(source))
+    PartListFile(fileio::FileIds &keep, JoinerPlatform joiner) : m_keep(keep), m_joiner(joiner), m_list(OpenPartList(keep))
     {
+        const std::optional<fileio::FileId> id = m_list.id();
+        if (!id)
+            fileio::failErrno(EIO);
+        keep.insert(*id);
     }
 
     void add(const std::string &partPath) override { AddToPartList(m_list, partPath); }
 
-    void finish() override
+    void finish(bool toDevice) override
     {
-        WriteRecons(m_source, m_joiner);
-        ClosePartList(m_list);
+        WriteRecons(m_keep, toDevice, m_joiner);
+        ClosePartList(m_list, toDevice);
     }
 
 private:
-    std::optional<fileio::FileId> m_source;
+    const fileio::FileIds &m_keep;
     JoinerPlatform m_joiner;
     // A list dropped unfinished is closed by its file, without writing out buffered names.
     OpenList m_list;
@@ -31,9 +38,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<ops::PartList> PartListFiles::open(const std::optional<fileio::FileId> &source)
+std::unique_ptr<ops::PartList> PartListFiles::open(fileio::FileIds &keep)
 {
-    return std::make_unique<PartListFile>(source, m_joiner);
+    return std::make_unique<PartListFile>(keep, m_joiner);
 }
 
 } // namespace recons

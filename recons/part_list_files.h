@@ -12,7 +12,7 @@ class PartListFiles final : public ops::PartListFactory {
 public:
     explicit PartListFiles(JoinerPlatform joiner = JoinerPlatform::Linux) : m_joiner(joiner) {}
 
-    std::unique_ptr<ops::PartList> open(const std::optional<fileio::FileId> &source) override;
+    std::unique_ptr<ops::PartList> open(fileio::FileIds &keep) override;
 
 private:
     JoinerPlatform m_joiner;

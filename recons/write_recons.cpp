@@ -24,13 +24,14 @@ mode_t currentUmask()
 
 } // namespace
 
-void WriteRecons(const std::optional<fileio::FileId> &keep, JoinerPlatform platform)
+void WriteRecons(const fileio::FileIds &keep, bool toDevice, JoinerPlatform platform)
 {
-    if (keep && fileio::fileId(kReconsName) == keep)
+    const std::optional<fileio::FileId> existing = fileio::fileId(kReconsName);
+    if (existing && keep.contains(*existing))
         fileio::failErrno(EACCES);
     fileio::File file;
-    if (const int err = fileio::createFile(kReconsName, file, kExecutable))
-        fileio::failErrno(err);
+    if (const int err = fileio::createFile(kReconsName, file, keep, kExecutable))
+        fileio::failErrno(err == fileio::kKeptFile ? EACCES : err);
     // Emptying an existing file keeps its mode, which may lack the execute bits.
     if (const int err = file.setPermissions(kExecutable & ~currentUmask()))
         fileio::failErrno(err);
@@ -41,6 +42,10 @@ void WriteRecons(const std::optional<fileio::FileId> &keep, JoinerPlatform platf
         if (const int err = file.write(image.data() + done, n))
             fileio::failErrno(err);
         done += n;
+    }
+    if (toDevice) {
+        if (const int err = file.syncData())
+            fileio::failErrno(err);
     }
     if (const int err = file.close())
         fileio::failErrno(err);

@@ -13,7 +13,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <vector>
 
 namespace recons_tool {
 
@@ -40,7 +39,7 @@ struct ListCheck {
     bool ok = true;
     std::int64_t lines = 0;
     // The listed files and the list itself: the output may be none of them.
-    std::vector<fileio::FileId> inputs;
+    fileio::FileIds inputs;
 };
 
 fileio::File openList()
@@ -57,18 +56,18 @@ ListCheck checkList()
     fileio::File list = openList();
     ListCheck check;
     if (const auto id = fileio::fileId(list))
-        check.inputs.push_back(*id);
+        check.inputs.insert(*id);
     ListReader reader(list);
     while (!reader.atEnd()) {
         const std::string name = reader.readLine();
         if (!fileio::fileExists(name))
             check.ok = false;
         else if (const auto id = fileio::fileId(name))
-            check.inputs.push_back(*id);
+            check.inputs.insert(*id);
         ++check.lines;
     }
     if (const auto id = fileio::fileId(digest::kChecksumListName))
-        check.inputs.push_back(*id);
+        check.inputs.insert(*id);
     // A list must name at least two parts.
     if (check.lines < 2)
         check.ok = false;
@@ -82,19 +81,16 @@ void refuseOutput(const std::string &name, const ListCheck &check)
     if (name.empty())
         failStep(fileio::invalidNameError());
     const auto id = fileio::fileId(name);
-    if (!id)
-        return;
-    for (const fileio::FileId &input : check.inputs) {
-        if (input == *id)
-            failStep(fileio::invalidNameError());
-    }
+    if (id && check.inputs.contains(*id))
+        failStep(fileio::invalidNameError());
 }
 
-fileio::File createOutput(const std::string &name)
+// The name checked may lead elsewhere by the time it is opened: the opened file decides.
+fileio::File createOutput(const std::string &name, const ListCheck &check)
 {
     fileio::File output;
-    if (const int err = fileio::createFile(name, output))
-        failStep(err);
+    if (const int err = fileio::createFile(name, output, check.inputs))
+        failStep(err == fileio::kKeptFile ? fileio::invalidNameError() : err);
     return output;
 }
 
@@ -152,7 +148,7 @@ bool join(Console &console, const ListCheck &check, bool withDigests)
     console.writeLine("Save new file as: ");
     const std::string name = console.readLine();
     refuseOutput(name, check);
-    fileio::File output = createOutput(name);
+    fileio::File output = createOutput(name, check);
 
     fileio::File list = openList();
     ListReader reader(list);

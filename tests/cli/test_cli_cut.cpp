@@ -32,6 +32,11 @@ TEST(CliCut, BySizeWithUnitAndDelete)
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(listDir(dir.path()), (std::vector<std::string>{"d1.bin", "d2.bin", "d3.bin"}));
     EXPECT_EQ(readFile(dir.file("d3.bin")).size(), 3000u - 2048u);
+
+    // A hyphen after spaces skips nothing: both parts are made before the source goes.
+    writeFile(dir.file("s.bin"), data);
+    EXPECT_EQ(runCli({"cut", "--count", "2", "--skip", " -", "--delete", dir.file("s.bin")}).status, 0);
+    EXPECT_EQ(readFile(dir.file("s1.bin")).size() + readFile(dir.file("s2.bin")).size(), data.size());
 }
 
 TEST(CliCut, UnitRuleAndCountRange)

@@ -1,6 +1,15 @@
 #include "cli/progress_line.h"
+#include "cli/terminal_progress.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
 
 namespace {
 
@@ -21,6 +30,63 @@ TEST(CliProgress, LineShowsPercentBytesRateAndTimeLeft)
     };
     for (const Row &row : rows)
         EXPECT_EQ(cli::progressLine(row.done, row.total, row.seconds), row.line);
+}
+
+// A terminal for one test: the progress line is drawn only on one.
+class PseudoTerminal {
+public:
+    PseudoTerminal() : m_master(::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK))
+    {
+        if (m_master >= 0 && ::grantpt(m_master) == 0 && ::unlockpt(m_master) == 0)
+            m_slave = std::fopen(::ptsname(m_master), "w");
+    }
+    ~PseudoTerminal()
+    {
+        if (m_slave)
+            std::fclose(m_slave);
+        if (m_master >= 0)
+            ::close(m_master);
+    }
+    std::FILE *slave() const { return m_slave; }
+    std::string output() const
+    {
+        std::string text;
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(m_master, buffer, sizeof buffer)) > 0;)
+            text.append(buffer, static_cast<std::size_t>(n));
+        return text;
+    }
+
+private:
+    int m_master;
+    std::FILE *m_slave = nullptr;
+};
+
+TEST(CliProgress, CountsTheBytesOfPiecesOnATerminalAndClearsTheLine)
+{
+    for (const bool quiet : {false, true}) {
+        PseudoTerminal tty;
+        if (!tty.slave())
+            GTEST_SKIP() << "no pseudo-terminal here";
+        {
+            cli::TerminalProgress progress(cli::TerminalProgress::Units::Pieces, quiet, 200, tty.slave());
+            progress.setMaximum(3);
+            // Within the first tenth of a second: counted, not drawn.
+            progress.partway(40, 100);
+            progress.partway(100, 100);
+            progress.step(1);
+            progress.step(1); // a piece passed over adds no bytes
+            std::this_thread::sleep_for(std::chrono::milliseconds(120));
+            progress.partway(0, 100);
+        }
+        const std::string shown = tty.output();
+        if (quiet) {
+            EXPECT_EQ(shown, "");
+            continue;
+        }
+        EXPECT_TRUE(shown.starts_with("\r\033[K 50.0%  100 B of 200 B  ")) << shown;
+        EXPECT_TRUE(shown.ends_with(" left\r\033[K")) << shown;
+    }
 }
 
 } // namespace

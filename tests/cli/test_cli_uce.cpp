@@ -6,6 +6,8 @@
 
 #include <filesystem>
 
+#include <sys/stat.h>
+
 using namespace testsupport;
 
 namespace {
@@ -60,6 +62,14 @@ TEST(CliUnite, FailuresAreInvalidFileName)
     expectFailure(runCli({"unite", "-o", "*.*", "a"}, dir.path()), "Invalid file name");
     expectFailure(runCli({"unite", "-o", "a", "a"}, dir.path()), "Invalid file name");
     expectFailure(runCli({"unite", "-o", "out.bin", "a", "missing"}, dir.path()), "Invalid file name");
+    // Names that reach an input only once the folder exists, and a FIFO nobody reads.
+    writeFile(dir.file("b"), Bytes{2});
+    expectFailure(runCli({"unite", "-o", "new/../a", "a", "b"}, dir.path()), "Invalid file name");
+    expectFailure(runCli({"unite", "-o", "new2/../a", "b", "a"}, dir.path()), "Invalid file name");
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    expectFailure(runCli({"unite", "-o", "fifo", "a"}, dir.path()), "Invalid file name");
+    EXPECT_EQ(readFile(dir.file("b")), Bytes{2});
+    EXPECT_FALSE(exists(dir.file("new")) || exists(dir.file("new2")));
     EXPECT_EQ(readFile(dir.file("a")), Bytes{1});
     EXPECT_EQ(readFile(dir.file("out.bin")), Bytes{1});
 }
@@ -81,7 +91,7 @@ TEST(CliUnite, ByAPartListInItsOrderFromItsFolder)
         std::string err;
     } rows[] = {
         {{"-o", "out", "--list", "parts/info.txt"}, 0, ""},
-        {{"-o", "parts/p2", "--list", "parts/info.txt"}, 1, "skarvel-cli: parts/p2: is the part list or one of its parts\n"},
+        {{"-o", "parts/p2", "--list", "parts/info.txt"}, 1, "parts/p2: is the part list or one of its parts\n"},
         {{"-o", "parts/info.txt", "--list=parts/info.txt"}, 1, "info.txt: is the part list or one of its parts\n"},
         {{"-o", "no", "--list", "parts/short.txt"}, 1, "skarvel-cli: parts/short.txt: names fewer than two parts\n"},
         {{"-o", "no", "--list", "parts/gap.txt"}, 1, "skarvel-cli: parts/gap.txt: line 2 names no file: 'missing'\n"},

@@ -301,14 +301,22 @@ TEST_F(CodifyTest, AFailedReplacementFromAnotherFileSystemLeavesNoTemporary)
     EXPECT_EQ(listDir(dir.file("scratch")), std::vector<std::string>{"buff.vq"});
 }
 
-TEST_F(CodifyTest, KeepsThePermissionBits)
+TEST_F(CodifyTest, KeepsThePermissionBitsAndTheOwner)
 {
     writeFile(key(), patternBytes(3));
-    for (const mode_t bits : {0600, 0640, 0755, 0444}) {
+    // Root can give the result any owner; anyone else keeps their own.
+    const uid_t owner = ::geteuid() == 0 ? 4321 : ::geteuid();
+    const gid_t group = ::geteuid() == 0 ? 8765 : ::getegid();
+    for (const mode_t bits : {0600, 0640, 0755, 0444, 02750}) {
         writeFile(data(), patternBytes(10));
+        ASSERT_EQ(::chown(data().c_str(), owner, group), 0);
         ::chmod(data().c_str(), bits);
         EXPECT_EQ(codify(CodifyDirection::Add), "") << bits;
         EXPECT_EQ(permissionBits(data()), bits) << bits;
+        struct stat st {};
+        ASSERT_EQ(::stat(data().c_str(), &st), 0);
+        EXPECT_EQ(st.st_uid, owner) << bits;
+        EXPECT_EQ(st.st_gid, group) << bits;
         ::chmod(data().c_str(), 0600);
     }
 }

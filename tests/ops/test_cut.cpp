@@ -33,7 +33,7 @@ public:
     explicit FakePartList(PartListLog &log) : m_log(log) { m_log.opened = true; }
     ~FakePartList() override { m_log.closed = true; }
     void add(const std::string &partPath) override { m_log.added.push_back(partPath); }
-    void finish() override { m_log.finished = true; }
+    void finish(bool) override { m_log.finished = true; }
 
 private:
     PartListLog &m_log;
@@ -41,7 +41,7 @@ private:
 
 class FakePartListFactory final : public ops::PartListFactory {
 public:
-    std::unique_ptr<ops::PartList> open(const std::optional<fileio::FileId> &) override
+    std::unique_ptr<ops::PartList> open(fileio::FileIds &) override
     {
         return std::make_unique<FakePartList>(log);
     }
@@ -279,10 +279,20 @@ TEST_F(CutTest, MarkerWithAFolderThatDoesNotExist)
     EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{"data.bin"});
 }
 
-TEST_F(CutTest, APartNameLinkedToTheSourceIsRefused)
+TEST_F(CutTest, APartNameLinkedToTheSourceOrAnEarlierPartIsRefused)
 {
     ASSERT_EQ(::symlink(source().c_str(), part(1).c_str()), 0);
     EXPECT_EQ(cutFails(byCount(2)).text(), "Cannot create file " + part(1));
+    EXPECT_EQ(readFile(source()), data);
+
+    // Part 2 is a second name of part 1: writing it would empty part 1 after the fact.
+    ::unlink(part(1).c_str());
+    writeFile(part(1), Bytes{});
+    ASSERT_EQ(::link(part(1).c_str(), part(2).c_str()), 0);
+    ops::CutRequest request = byCount(2);
+    request.deleteSource = true;
+    EXPECT_EQ(cutFails(request).text(), "Cannot create file " + part(2));
+    EXPECT_EQ(readFile(part(1)), slice(0, 5));
     EXPECT_EQ(readFile(source()), data);
 }
 

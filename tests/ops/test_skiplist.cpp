@@ -40,6 +40,10 @@ TEST(ParseSkipList, Texts)
         {"   ", {}},
         {"5 - ", {5}},
         {"3-1 2-6", {1, 2, 3, 4, 5, 6}},
+        {" -", {}},                   // the 1 comes only from a hyphen that is the first character
+        {"  -  ", {}},
+        {" --", {}},
+        {"- ", {1}},
     };
     for (const Row &row : rows)
         EXPECT_EQ(ops::ParseSkipList(row.text).numbers(), row.numbers) << "'" << row.text << "'";

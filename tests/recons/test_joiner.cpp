@@ -60,7 +60,7 @@ protected:
     {
         SKARVEL_SKIP_UNLESS_JOINER_RUNS();
         ScopedCurrentDir here(m_dir.path());
-        recons::WriteRecons(std::nullopt, kTestedJoiner);
+        recons::WriteRecons({}, false, kTestedJoiner);
     }
 
     std::string path(const std::string &name) const { return m_dir.file(name); }

@@ -130,7 +130,7 @@ TEST_F(PartList, ToolIsTheBuiltJoinerByteForByte)
 {
     for (const auto &[platform, built] : {std::pair{recons::JoinerPlatform::Linux, SKARVEL_JOINER},
                                           std::pair{recons::JoinerPlatform::Windows, SKARVEL_WINDOWS_JOINER_FILE}}) {
-        recons::WriteRecons(std::nullopt, platform);
+        recons::WriteRecons({}, false, platform);
 
         const Bytes written = readFile(here("Recons.exe"));
         EXPECT_EQ(written, readFile(built));

@@ -95,7 +95,12 @@ Scenario cutScenario(const std::string &name, bool withList, bool buffered)
         {1, "the source's size", readError},
         {1, "the source's existence test before its removal", silent()},
     };
-    s.steps[SysCall::Open] = {{1, "the source", box("Cannot open file {dir}/data.bin")}};
+    // The folders that hold the parts (and the list) are flushed before the source goes.
+    const long folders = withList ? 2 : 1;
+    s.steps[SysCall::Open] = {
+        {1, "the source", box("Cannot open file {dir}/data.bin")},
+        {folders, "a folder of the files made", writeError},
+    };
     s.steps[SysCall::Remove] = {{1, "removing the source", silent()}};
     if (!withList) {
         s.steps[SysCall::Create] = {
@@ -105,7 +110,9 @@ Scenario cutScenario(const std::string &name, bool withList, bool buffered)
         s.steps[SysCall::Close] = {
             {2, "a part", writeError},
             {1, "the source, only read", silent()},
+            {1, "the parts' folder", writeError},
         };
+        s.steps[SysCall::Fsync] = {{2, "a part", writeError}, {1, "the parts' folder", writeError}};
         if (buffered)
             s.steps[SysCall::Write] = {{2, "a part", writeError}};
     } else {
@@ -121,6 +128,13 @@ Scenario cutScenario(const std::string &name, bool withList, bool buffered)
             {1, "Recons.exe", io()},
             {1, "info.txt", io()},
             {1, "the source, only read", silent()},
+            {2, "the list's and the parts' folder", writeError},
+        };
+        s.steps[SysCall::Fsync] = {
+            {2, "a part", writeError},
+            {1, "Recons.exe", io()},
+            {1, "info.txt", io()},
+            {2, "the list's and the parts' folder", writeError},
         };
         s.steps[SysCall::Write] = {
             {buffered ? 2 : 0, "a part", writeError},

@@ -54,46 +54,14 @@ void makePipe(int fds[2])
         throw std::runtime_error("pipe failed");
 }
 
-// Feeds the input and drains both outputs together, so that no pipe fills up and blocks.
-void exchange(int inFd, const std::string &input, int outFd, int errFd, CliResult &result)
+// Waits for the program to end; its exit status, or -1 when it did not exit normally.
+int reap(pid_t pid, bool &killed)
 {
-    std::size_t written = 0;
-    if (input.empty()) {
-        ::close(inFd);
-        inFd = -1;
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
-    char buffer[65536];
-    while (outFd >= 0 || errFd >= 0) {
-        pollfd fds[3] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}, {inFd, POLLOUT, 0}};
-        if (::poll(fds, 3, -1) < 0) {
-            if (errno == EINTR)
-                continue;
-            throw std::runtime_error("poll failed");
-        }
-        for (int k = 0; k < 2; ++k) {
-            int &fd = k == 0 ? outFd : errFd;
-            if (fd < 0 || !(fds[k].revents & (POLLIN | POLLHUP | POLLERR)))
-                continue;
-            const ssize_t n = ::read(fd, buffer, sizeof buffer);
-            if (n > 0) {
-                (k == 0 ? result.out : result.err).append(buffer, static_cast<std::size_t>(n));
-            } else if (n == 0 || errno != EINTR) {
-                ::close(fd);
-                fd = -1;
-            }
-        }
-        if (inFd >= 0 && (fds[2].revents & (POLLOUT | POLLERR | POLLHUP))) {
-            const ssize_t n = ::write(inFd, input.data() + written, input.size() - written);
-            if (n > 0)
-                written += static_cast<std::size_t>(n);
-            if (n < 0 || written == input.size()) {
-                ::close(inFd);
-                inFd = -1;
-            }
-        }
-    }
-    if (inFd >= 0)
-        ::close(inFd);
+    killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+    return exitStatus(status);
 }
 
 } // namespace
@@ -101,22 +69,16 @@ void exchange(int inFd, const std::string &input, int outFd, int errFd, CliResul
 CliResult runProgram(const std::string &program, const std::vector<std::string> &args, const std::string &cwd,
                      const std::string &input)
 {
-    int in[2], out[2], err[2];
-    makePipe(in);
-    makePipe(out);
-    makePipe(err);
-    const pid_t pid = startProgram(program, args, cwd, in[0], out[1], err[1]);
-    ::close(in[0]);
-    ::close(out[1]);
-    ::close(err[1]);
+    // The inputs given here are a few lines: they fit into the pipe before anything is read.
+    ChildProcess child(program, cwd, args);
+    child.write(input);
+    const int status = child.finish();
+    return {status, child.output(), child.errors()};
+}
 
-    CliResult result;
-    exchange(in[1], input, out[0], err[0], result);
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    result.status = exitStatus(status);
-    return result;
+std::string cliPath()
+{
+    return SKARVEL_CLI;
 }
 
 CliResult runCommand(const Command &command, const std::string &cwd, const std::string &input)
@@ -126,55 +88,62 @@ CliResult runCommand(const Command &command, const std::string &cwd, const std::
 
 CliResult runCli(const std::vector<std::string> &args, const std::string &cwd)
 {
-    return runProgram(SKARVEL_CLI, args, cwd);
-}
-
-ChildProcess::ChildProcess(const std::string &program, const std::string &cwd) : ChildProcess(Command{program, {}}, cwd)
-{
+    return runProgram(cliPath(), args, cwd);
 }
 
 ChildProcess::ChildProcess(const Command &command, const std::string &cwd)
+    : ChildProcess(command.program, cwd, command.args)
+{
+}
+
+ChildProcess::ChildProcess(const std::string &program, const std::string &cwd, const std::vector<std::string> &args)
 {
     // A program that ends without reading all its input must not take the test with it.
     std::signal(SIGPIPE, SIG_IGN);
-    int in[2], out[2];
+    int in[2], out[2], err[2];
     makePipe(in);
     makePipe(out);
-    m_pid = startProgram(command.program, command.args, cwd, in[0], out[1], -1);
+    makePipe(err);
+    m_pid = startProgram(program, args, cwd, in[0], out[1], err[1]);
     ::close(in[0]);
     ::close(out[1]);
+    ::close(err[1]);
     m_input = in[1];
     m_outputFd = out[0];
+    m_errorFd = err[0];
 }
 
 ChildProcess::~ChildProcess()
 {
-    if (!m_exited && m_pid > 0) {
-        ::kill(m_pid, SIGKILL);
-        ::waitpid(m_pid, nullptr, 0);
-    }
+    kill();
     if (m_input >= 0)
         ::close(m_input);
-    if (m_outputFd >= 0)
-        ::close(m_outputFd);
+    for (const int fd : {m_outputFd, m_errorFd}) {
+        if (fd >= 0)
+            ::close(fd);
+    }
 }
 
 bool ChildProcess::readSome(int timeoutMs)
 {
-    if (m_outputFd < 0)
+    if (m_outputFd < 0 && m_errorFd < 0)
         return false;
-    pollfd fd{m_outputFd, POLLIN, 0};
-    const int ready = ::poll(&fd, 1, timeoutMs);
-    if (ready <= 0)
+    pollfd fds[2] = {{m_outputFd, POLLIN, 0}, {m_errorFd, POLLIN, 0}};
+    if (::poll(fds, 2, timeoutMs) <= 0)
         return false;
-    char buffer[4096];
-    const ssize_t n = ::read(m_outputFd, buffer, sizeof buffer);
-    if (n <= 0) {
-        ::close(m_outputFd);
-        m_outputFd = -1;
-        return false;
+    for (int k = 0; k < 2; ++k) {
+        int &fd = k == 0 ? m_outputFd : m_errorFd;
+        if (fd < 0 || !(fds[k].revents & (POLLIN | POLLHUP | POLLERR)))
+            continue;
+        char buffer[4096];
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0) {
+            (k == 0 ? m_output : m_errors).append(buffer, static_cast<std::size_t>(n));
+        } else if (n == 0 || errno != EINTR) {
+            ::close(fd);
+            fd = -1;
+        }
     }
-    m_output.append(buffer, static_cast<std::size_t>(n));
     return true;
 }
 
@@ -182,7 +151,7 @@ const std::string &ChildProcess::readUntil(const std::string &text)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReadTimeoutMs);
     while (!m_output.ends_with(text) && std::chrono::steady_clock::now() < deadline) {
-        if (!readSome(100) && m_outputFd < 0)
+        if (!readSome(100) && m_outputFd < 0 && m_errorFd < 0)
             break;
     }
     return m_output;
@@ -190,7 +159,9 @@ const std::string &ChildProcess::readUntil(const std::string &text)
 
 void ChildProcess::write(const std::string &text)
 {
-    if (::write(m_input, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
+    // A program that has ended or closed its input takes nothing more; that is for the test to see.
+    const ssize_t n = ::write(m_input, text.data(), text.size());
+    if (n != static_cast<ssize_t>(text.size()) && !(n < 0 && errno == EPIPE))
         throw std::runtime_error("write to the program failed");
 }
 
@@ -218,17 +189,26 @@ bool ChildProcess::stillRunning(int waitMs)
     }
 }
 
+bool ChildProcess::kill()
+{
+    if (m_exited || m_pid <= 0)
+        return false;
+    ::kill(m_pid, SIGKILL);
+    bool killed = false;
+    m_status = reap(m_pid, killed);
+    m_exited = true;
+    return killed;
+}
+
 int ChildProcess::finish()
 {
     closeInput();
     while (readSome(kReadTimeoutMs)) {
     }
     if (!m_exited) {
-        int status = 0;
-        while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
-        }
+        bool killed = false;
+        m_status = reap(m_pid, killed);
         m_exited = true;
-        m_status = exitStatus(status);
     }
     return m_status;
 }

@@ -27,14 +27,17 @@ struct Command {
 // Runs the command the same way.
 CliResult runCommand(const Command &command, const std::string &cwd = "", const std::string &input = "");
 
-// Runs skarvel-cli (the build's own) the same way.
+// The build's own skarvel-cli.
+std::string cliPath();
+
+// Runs skarvel-cli the same way.
 CliResult runCli(const std::vector<std::string> &args, const std::string &cwd = "");
 
-// A program running in a folder with its standard input and output on pipes, driven step by
-// step: read what it printed so far, answer, and watch whether it is still waiting.
+// A program running in a folder with its standard input, output and errors on pipes, driven step
+// by step: read what it printed so far, answer, and watch whether it is still waiting.
 class ChildProcess {
 public:
-    ChildProcess(const std::string &program, const std::string &cwd);
+    ChildProcess(const std::string &program, const std::string &cwd, const std::vector<std::string> &args = {});
     ChildProcess(const Command &command, const std::string &cwd);
     // Kills the program if it is still running.
     ~ChildProcess();
@@ -48,19 +51,25 @@ public:
     void closeInput();
     // True while the program has not ended, after giving it `waitMs` to end.
     bool stillRunning(int waitMs);
+    // Kills the program with SIGKILL; true when it was still running.
+    bool kill();
     // Closes the input, reads the rest of the output and returns the exit status (-1 when the
     // program did not exit normally).
     int finish();
     const std::string &output() const { return m_output; }
+    const std::string &errors() const { return m_errors; }
 
 private:
-    // Reads once, waiting at most timeoutMs; false at the end of the output or on time-out.
+    // Reads once from the output or the errors, waiting at most timeoutMs; false once both have
+    // ended, or on time-out.
     bool readSome(int timeoutMs);
 
     pid_t m_pid = -1;
     int m_input = -1;
     int m_outputFd = -1;
+    int m_errorFd = -1;
     std::string m_output;
+    std::string m_errors;
     bool m_exited = false;
     int m_status = -1;
 };
