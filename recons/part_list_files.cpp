@@ -13,7 +13,8 @@ namespace {
 
 class PartListFile final : public ops::PartList {
 public:
-    PartListFile(fileio::FileIds &keep, JoinerPlatform joiner) : m_keep(keep), m_joiner(joiner), m_list(OpenPartList(keep))
+    PartListFile(fileio::FileIds &keep, JoinerPlatform joiner)
+        : m_keep(keep), m_joiner(joiner), m_list(OpenPartList(keep))
     {
         const std::optional<fileio::FileId> id = m_list.id();
         if (!id)

@@ -116,8 +116,8 @@ TEST(CliCut, HelpAndVersionGoToStandardOutput)
     } rows[] = {
         {{"--help"}, {"cut [OPTION]... SOURCE", "unite -o OUTPUT INPUT...", "codify", "erase FILE", "verify [LIST]"}},
         {{"cut", "--help"},
-         {"--count", "--size", "--unit", "--skip", "--marker", "--recons", "--delete", "--quiet", "--sha256", "--joiner",
-          "--only"}},
+         {"--count", "--size", "--unit", "--skip", "--marker", "--recons", "--delete", "--quiet", "--sha256",
+          "--joiner", "--only"}},
         {{"cut", "-h", "--count", "1"}, {"Usage: skarvel-cli cut"}},
         {{"help", "unite"}, {"-o, --output=OUTPUT", "--no-verify"}},
         {{"codify", "--hel"}, {"modulo 256", "not encryption", "wrong KEY is not detected"}},

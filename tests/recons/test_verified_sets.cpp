@@ -49,7 +49,8 @@ protected:
         if (kWindowsJoiner && GetParam().notOnWindows)
             GTEST_SKIP() << GetParam().notOnWindows;
         writeFile(m_dir.file(source()), m_data);
-        const CliResult cut = runCli({"cut", "--count", "4", "--recons", kJoinerOption, "--sha256", source()}, m_dir.path());
+        const CliResult cut =
+            runCli({"cut", "--count", "4", "--recons", kJoinerOption, "--sha256", source()}, m_dir.path());
         ASSERT_EQ(cut.status, 0) << cut.err;
         fs::rename(m_dir.file(source()), m_dir.file("original"));
         GetParam().harm(m_dir.path());
