@@ -46,5 +46,7 @@ inline std::string joinerUnavailable()
 
 // Skips the test, saying why, when the tested joiner cannot run here.
 #define SKARVEL_SKIP_UNLESS_JOINER_RUNS()                                                          \
-    if (const std::string why = testsupport::joinerUnavailable(); !why.empty())                    \
-    GTEST_SKIP() << why
+    do {                                                                                           \
+        if (const std::string why = testsupport::joinerUnavailable(); !why.empty())                \
+            GTEST_SKIP() << why;                                                                   \
+    } while (false)
