@@ -18,7 +18,7 @@ namespace {
 constexpr OptionSpec kOptions[] = {
     {"count", 'n', true}, {"size", 's', true},    {"unit", 0, true},    {"skip", 0, true},
     {"marker", 0, true},  {"recons", 0, false}, {"delete", 0, false}, {"sha256", 0, false},
-    {"only", 0, true},
+    {"only", 0, true},    {"joiner", 0, true},
 };
 
 constexpr int kMinCount = 2;
@@ -100,11 +100,26 @@ std::int64_t bytesToCopy(const ops::CutRequest &request)
     }
 }
 
+// The system the recipients run Recons.exe on.
+recons::JoinerPlatform joinerPlatform(const Arguments &args)
+{
+    const auto joiner = args.value("joiner");
+    if (!joiner)
+        return recons::JoinerPlatform::Linux;
+    if (!args.flag("recons"))
+        throw UsageError("--joiner goes with --recons");
+    if (*joiner == "linux")
+        return recons::JoinerPlatform::Linux;
+    if (*joiner == "windows")
+        return recons::JoinerPlatform::Windows;
+    throw UsageError("invalid --joiner '" + *joiner + "': give linux or windows");
+}
+
 void run(const Arguments &args)
 {
     const ops::CutRequest request = cutRequest(args);
+    recons::PartListFiles partList(joinerPlatform(args));
     TerminalProgress progress(TerminalProgress::Units::Pieces, args.flag("quiet"), bytesToCopy(request));
-    recons::PartListFiles partList;
     recons::DigestListFile digests;
     ops::Cut(request, progress, &partList, &digests);
 }
@@ -127,6 +142,7 @@ const Command kCutCommand{
     "      --marker=TEXT    put TEXT before each part's number in its name\n"
     "      --recons         also write info.txt (the parts made, in order) and Recons.exe\n"
     "                       (a stand-alone joiner) into the current directory\n"
+    "      --joiner=SYSTEM  the system Recons.exe runs on: linux (the default) or windows\n"
     "      --sha256         also write info.sha256 into the current directory: the SHA-256 of\n"
     "                       each part made, then of SOURCE, as sha256sum writes them\n"
     "      --delete         delete SOURCE after a successful cut\n"

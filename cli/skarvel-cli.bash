@@ -31,9 +31,10 @@ _skarvel_cli()
         cut)
             case $prev in
                 --unit) mapfile -t COMPREPLY < <(compgen -W "byte Kb Mb" -- "$cur"); return ;;
+                --joiner) mapfile -t COMPREPLY < <(compgen -W "linux windows" -- "$cur"); return ;;
                 -n | --count | -s | --size | --skip | --only | --marker) return ;;
             esac
-            options="-n --count -s --size --unit --skip --only --marker --recons --sha256 --delete $common" ;;
+            options="-n --count -s --size --unit --skip --only --marker --recons --joiner --sha256 --delete $common" ;;
         unite)
             case $prev in
                 -o | --output | --list) _skarvel_cli_files "$cur"; return ;;

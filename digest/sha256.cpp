@@ -17,14 +17,6 @@ int hexValue(char c)
 
 } // namespace
 
-Sha256Digest Sha256::finish()
-{
-    Sha256Digest digest{};
-    // Nettle starts the context afresh after taking the digest.
-    sha256_digest(&m_context, digest.size(), digest.data());
-    return digest;
-}
-
 std::string toHex(const Sha256Digest &digest)
 {
     static constexpr char kDigits[] = "0123456789abcdef";

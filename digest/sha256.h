@@ -2,30 +2,31 @@
 
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include <nettle/sha2.h>
-
 namespace digest {
 
-using Sha256Digest = std::array<unsigned char, SHA256_DIGEST_SIZE>;
+using Sha256Digest = std::array<unsigned char, 32>;
 
-// SHA-256 through Nettle, which uses the processor's SHA instructions where it has them.
+// SHA-256 through the system's library: Nettle on Linux (sha256_nettle.cpp), which uses the
+// processor's SHA instructions where it has them; CNG on Windows (sha256_windows.cpp).
 class Sha256 {
 public:
-    Sha256() { sha256_init(&m_context); }
+    Sha256();
+    ~Sha256();
+    Sha256(Sha256 &&) noexcept;
+    Sha256 &operator=(Sha256 &&) noexcept;
 
-    void update(const void *data, std::size_t n)
-    {
-        sha256_update(&m_context, n, static_cast<const std::uint8_t *>(data));
-    }
+    void update(const void *data, std::size_t n);
     // The digest of every byte given since the start, and a fresh start.
     Sha256Digest finish();
 
 private:
-    sha256_ctx m_context;
+    struct State;
+    std::unique_ptr<State> m_state;
 };
 
 // 64 lower-case hexadecimal digits.

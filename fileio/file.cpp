@@ -44,6 +44,11 @@ auto retried(Call call) -> decltype(call())
     return result;
 }
 
+int fdOf(const File &file)
+{
+    return static_cast<int>(file.handle());
+}
+
 int openWith(SysCall kind, const std::string &path, int flags, mode_t mode, File &file)
 {
     const int fd = sysCall(kind, [&] { return ::open(path.c_str(), flags | O_CLOEXEC, mode); });
@@ -59,7 +64,7 @@ File &File::operator=(File &&other) noexcept
 {
     if (this != &other) {
         if (m_fd >= 0)
-            ::close(m_fd);
+            ::close(fdOf(*this));
         m_fd = other.release();
     }
     return *this;
@@ -68,17 +73,17 @@ File &File::operator=(File &&other) noexcept
 File::~File()
 {
     if (m_fd >= 0)
-        ::close(m_fd);
+        ::close(fdOf(*this));
 }
 
-int File::release()
+NativeHandle File::release()
 {
     return std::exchange(m_fd, -1);
 }
 
 int File::close()
 {
-    const int fd = release();
+    const int fd = static_cast<int>(release());
     if (fd < 0)
         return 0;
     if (const int injected = faults::check(SysCall::Close); injected >= 0) {
@@ -114,14 +119,14 @@ int readFully(std::size_t n, std::size_t &got, ReadSome readSome)
 int File::read(void *buf, std::size_t n, std::size_t &got)
 {
     auto *p = static_cast<char *>(buf);
-    return readFully(n, got, [&](std::size_t done) { return ::read(m_fd, p + done, n - done); });
+    return readFully(n, got, [&](std::size_t done) { return ::read(fdOf(*this), p + done, n - done); });
 }
 
 int File::readAt(void *buf, std::size_t n, std::int64_t offset, std::size_t &got)
 {
     auto *p = static_cast<char *>(buf);
     return readFully(n, got, [&](std::size_t done) {
-        return ::pread(m_fd, p + done, n - done, static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+        return ::pread(fdOf(*this), p + done, n - done, static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
     });
 }
 
@@ -130,7 +135,7 @@ int File::write(const void *buf, std::size_t n)
     const auto *p = static_cast<const char *>(buf);
     std::size_t done = 0;
     while (done < n) {
-        const ssize_t w = sysCall(SysCall::Write, [&] { return ::write(m_fd, p + done, n - done); });
+        const ssize_t w = sysCall(SysCall::Write, [&] { return ::write(fdOf(*this), p + done, n - done); });
         if (w < 0)
             return errno;
         if (w == 0)
@@ -142,14 +147,14 @@ int File::write(const void *buf, std::size_t n)
 
 int File::seek(std::int64_t offset)
 {
-    const off_t r = sysCall(SysCall::Seek, [&] { return ::lseek(m_fd, static_cast<off_t>(offset), SEEK_SET); });
+    const off_t r = sysCall(SysCall::Seek, [&] { return ::lseek(fdOf(*this), static_cast<off_t>(offset), SEEK_SET); });
     return r < 0 ? errno : 0;
 }
 
 int File::size(std::int64_t &bytes) const
 {
     struct stat st {};
-    if (sysCall(SysCall::Stat, [&] { return ::fstat(m_fd, &st); }) < 0)
+    if (sysCall(SysCall::Stat, [&] { return ::fstat(fdOf(*this), &st); }) < 0)
         return errno;
     bytes = st.st_size;
     return 0;
@@ -158,7 +163,7 @@ int File::size(std::int64_t &bytes) const
 int File::ownership(Ownership &owned) const
 {
     struct stat st {};
-    if (sysCall(SysCall::Stat, [&] { return ::fstat(m_fd, &st); }) < 0)
+    if (sysCall(SysCall::Stat, [&] { return ::fstat(fdOf(*this), &st); }) < 0)
         return errno;
     owned = {st.st_uid, st.st_gid, static_cast<mode_t>(st.st_mode & 07777)};
     return 0;
@@ -166,29 +171,29 @@ int File::ownership(Ownership &owned) const
 
 int File::takeOwnership(const Ownership &owned)
 {
-    if (retried([&] { return ::fchown(m_fd, owned.uid, owned.gid); }) < 0)
-        retried([&] { return ::fchown(m_fd, static_cast<uid_t>(-1), owned.gid); });
+    if (retried([&] { return ::fchown(fdOf(*this), owned.uid, owned.gid); }) < 0)
+        retried([&] { return ::fchown(fdOf(*this), static_cast<uid_t>(-1), owned.gid); });
     return setPermissions(owned.bits);
 }
 
 int File::setPermissions(mode_t bits)
 {
-    return sysCall(SysCall::Chmod, [&] { return ::fchmod(m_fd, bits); }) < 0 ? errno : 0;
+    return sysCall(SysCall::Chmod, [&] { return ::fchmod(fdOf(*this), bits); }) < 0 ? errno : 0;
 }
 
 void File::startWriteback(std::int64_t offset, std::int64_t n)
 {
-    ::sync_file_range(m_fd, static_cast<off64_t>(offset), static_cast<off64_t>(n), SYNC_FILE_RANGE_WRITE);
+    ::sync_file_range(fdOf(*this), static_cast<off64_t>(offset), static_cast<off64_t>(n), SYNC_FILE_RANGE_WRITE);
 }
 
 int File::sync()
 {
-    return sysCall(SysCall::Fsync, [&] { return ::fsync(m_fd); }) < 0 ? errno : 0;
+    return sysCall(SysCall::Fsync, [&] { return ::fsync(fdOf(*this)); }) < 0 ? errno : 0;
 }
 
 int File::syncData()
 {
-    return sysCall(SysCall::Fsync, [&] { return ::fdatasync(m_fd); }) < 0 ? errno : 0;
+    return sysCall(SysCall::Fsync, [&] { return ::fdatasync(fdOf(*this)); }) < 0 ? errno : 0;
 }
 
 int openForReading(const std::string &path, File &file)
@@ -221,15 +226,15 @@ int createFile(const std::string &path, File &file, const FileIds &keep, mode_t 
         return 0;
     }
     struct stat st {};
-    if (::fstat(opened.fd(), &st) < 0)
+    if (::fstat(fdOf(opened), &st) < 0)
         return errno;
-    if (keep.contains(FileId{st.st_dev, st.st_ino}))
+    if (keep.contains(FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)}))
         return kKeptFile;
     // O_NONBLOCK only kept the open from waiting for a FIFO's reader; writes wait as usual.
-    const int flags = ::fcntl(opened.fd(), F_GETFL);
-    if (flags < 0 || ::fcntl(opened.fd(), F_SETFL, flags & ~O_NONBLOCK) < 0)
+    const int flags = ::fcntl(fdOf(opened), F_GETFL);
+    if (flags < 0 || ::fcntl(fdOf(opened), F_SETFL, flags & ~O_NONBLOCK) < 0)
         return errno;
-    if (S_ISREG(st.st_mode) && st.st_size > 0 && retried([&] { return ::ftruncate(opened.fd(), 0); }) < 0)
+    if (S_ISREG(st.st_mode) && st.st_size > 0 && retried([&] { return ::ftruncate(fdOf(opened), 0); }) < 0)
         return errno;
     file = std::move(opened);
     return 0;
@@ -238,7 +243,7 @@ int createFile(const std::string &path, File &file, const FileIds &keep, mode_t 
 bool isRegularFile(const File &file)
 {
     struct stat st {};
-    return ::fstat(file.fd(), &st) == 0 && S_ISREG(st.st_mode);
+    return ::fstat(fdOf(file), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 int syncDirectory(const std::string &directory)
@@ -328,15 +333,20 @@ std::optional<FileId> fileId(const std::string &path)
     struct stat st {};
     if (path.empty() || ::stat(path.c_str(), &st) < 0)
         return std::nullopt;
-    return FileId{st.st_dev, st.st_ino};
+    return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
 std::optional<FileId> fileId(const File &file)
 {
     struct stat st {};
-    if (::fstat(file.fd(), &st) < 0)
+    if (::fstat(fdOf(file), &st) < 0)
         return std::nullopt;
-    return FileId{st.st_dev, st.st_ino};
+    return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+int invalidNameError()
+{
+    return ENAMETOOLONG;
 }
 
 std::string namePart(const std::string &path)
@@ -356,7 +366,7 @@ int copyRange(File &in, std::int64_t &inOffset, File &out, std::size_t n, std::s
     copied = 0;
     loff_t offset = inOffset;
     const ssize_t r = sysCall(SysCall::CopyRange, [&] {
-        return ::copy_file_range(in.fd(), &offset, out.fd(), nullptr, n, 0);
+        return ::copy_file_range(fdOf(in), &offset, fdOf(out), nullptr, n, 0);
     });
     if (r < 0)
         return errno;

@@ -10,21 +10,27 @@
 
 #include <sys/types.h>
 
-// The one file layer under every operation: thin RAII handles over POSIX calls. Every function
-// returns 0 on success or the errno of the failed call; EINTR and partial transfers are handled
-// here, so callers see whole transfers or a real failure.
+// The one file layer under every operation: thin RAII handles over the system's file calls
+// (POSIX in file.cpp; the Windows joiner's in file_windows.cpp). Every function returns 0 on
+// success or the system's error number of the failed call (errno, or GetLastError on Windows);
+// EINTR and partial transfers are handled here, so callers see whole transfers or a real failure.
 namespace fileio {
 
+// An open file as the system knows it: a descriptor, or a Windows HANDLE; -1 for none.
+using NativeHandle = std::intptr_t;
+
+// A file's owner, group and permission bits (uid_t and gid_t are 32 bits on Linux; Windows has
+// none of them).
 struct Ownership {
-    uid_t uid = 0;
-    gid_t gid = 0;
+    std::uint32_t uid = 0;
+    std::uint32_t gid = 0;
     mode_t bits = 0;
 };
 
 class File {
 public:
     File() = default;
-    explicit File(int fd) : m_fd(fd) {}
+    explicit File(NativeHandle handle) : m_fd(handle) {}
     File(File &&other) noexcept : m_fd(other.release()) {}
     File &operator=(File &&other) noexcept;
     File(const File &) = delete;
@@ -33,8 +39,8 @@ public:
     ~File();
 
     bool isOpen() const { return m_fd >= 0; }
-    int fd() const { return m_fd; }
-    int release();
+    NativeHandle handle() const { return m_fd; }
+    NativeHandle release();
 
     // A checked close; after writing, a failed close is a failed write.
     int close();
@@ -62,7 +68,7 @@ public:
     void startWriteback(std::int64_t offset, std::int64_t n);
 
 private:
-    int m_fd = -1;
+    NativeHandle m_fd = -1;
 };
 
 int openForReading(const std::string &path, File &file);
@@ -86,9 +92,14 @@ int resolvePath(const std::string &path, std::string &resolved);
 // A name exists when stat, following links, finds a regular file.
 bool fileExists(const std::string &path);
 
+// The error number that makes IoErrorReport say "Invalid filename": for names refused before
+// the system is asked.
+int invalidNameError();
+
+// Which file a name leads to: device and inode, or volume serial number and file index.
 struct FileId {
-    dev_t dev;
-    ino_t ino;
+    std::uint64_t device;
+    std::uint64_t index;
     auto operator<=>(const FileId &) const = default;
 };
 std::optional<FileId> fileId(const std::string &path);
@@ -115,7 +126,8 @@ bool isRegularFile(const File &file);
 // the current one) to the device: files created in it survive a power cut once their data has.
 int syncDirectory(const std::string &directory);
 
-// The name part (after the last "/") and the directory part (up to and including it).
+// The name part (after the last separator: "/", and on Windows also "\\" and ":") and the
+// directory part (up to and including it).
 std::string namePart(const std::string &path);
 std::string directoryPart(const std::string &path);
 

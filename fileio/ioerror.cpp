@@ -1,8 +1,7 @@
 #include "ioerror.h"
 
 #include "failure.h"
-
-#include <cerrno>
+#include "system_errors.h"
 
 namespace fileio {
 
@@ -21,17 +20,7 @@ constexpr Report kReadBeyondEnd{100, "Read beyond end of file"};
 constexpr Report kDiskFull{101, "Disk full"};
 constexpr Report kInvalidNumericInput{106, "Invalid numeric input"};
 
-struct ErrnoReport {
-    int err;
-    Report report;
-};
-
-constexpr ErrnoReport kErrnoReports[] = {
-    {ENOENT, kFileNotFound},     {ENOTDIR, kInvalidFilename},   {ENAMETOOLONG, kInvalidFilename},
-    {EILSEQ, kInvalidFilename},  {EMFILE, kTooManyOpenFiles},   {ENFILE, kTooManyOpenFiles},
-    {EACCES, kAccessDenied},     {EPERM, kAccessDenied},        {EROFS, kAccessDenied},
-    {ENOSPC, kDiskFull},         {EDQUOT, kDiskFull},
-};
+constexpr Report kNumberedReports[] = {kFileNotFound, kInvalidFilename, kTooManyOpenFiles, kAccessDenied, kDiskFull};
 
 // The named report for this failure, or nullptr for an errno shown by its number.
 const Report *namedReport(IoError::Cause cause, int err)
@@ -46,9 +35,13 @@ const Report *namedReport(IoError::Cause cause, int err)
     case IoError::Cause::Errno:
         break;
     }
-    for (const auto &entry : kErrnoReports) {
-        if (entry.err == err)
-            return &entry.report;
+    for (const SystemError &entry : namedSystemErrors()) {
+        if (entry.err != err)
+            continue;
+        for (const Report &report : kNumberedReports) {
+            if (report.number == entry.shown)
+                return &report;
+        }
     }
     return nullptr;
 }

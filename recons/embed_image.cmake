@@ -1,4 +1,5 @@
-# Turns the built joiner into a C++ source holding its bytes: cmake -DINPUT=... -DOUTPUT=... -P
+# Turns a built joiner into a C++ source holding its bytes, returned by the function FUNCTION
+# (declared in recons/embedded_images.h): cmake -DINPUT=... -DOUTPUT=... -DFUNCTION=... -P
 file(READ "${INPUT}" hex HEX)
 string(LENGTH "${hex}" hex_length)
 math(EXPR size "${hex_length} / 2")
@@ -7,7 +8,7 @@ string(REGEX REPLACE "([0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][
 string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
 file(WRITE "${OUTPUT}.tmp"
 "// Generated from the built joiner by recons/embed_image.cmake; do not edit.
-#include \"recons/recons_image.h\"
+#include \"recons/embedded_images.h\"
 
 namespace recons {
 
@@ -19,7 +20,7 @@ ${bytes}
 
 } // namespace
 
-std::span<const unsigned char> ReconsImage()
+std::span<const unsigned char> ${FUNCTION}()
 {
     return {kImage, sizeof kImage};
 }

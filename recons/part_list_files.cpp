@@ -13,7 +13,8 @@ namespace {
 
 class PartListFile final : public ops::PartList {
 public:
-    explicit PartListFile(fileio::FileIds &keep) : m_keep(keep), m_list(OpenPartList(keep))
+    PartListFile(fileio::FileIds &keep, JoinerPlatform joiner)
+        : m_keep(keep), m_joiner(joiner), m_list(OpenPartList(keep))
     {
         const std::optional<fileio::FileId> id = m_list.id();
         if (!id)
@@ -25,12 +26,13 @@ public:
 
     void finish(bool toDevice) override
     {
-        WriteRecons(m_keep, toDevice);
+        WriteRecons(m_keep, toDevice, m_joiner);
         ClosePartList(m_list, toDevice);
     }
 
 private:
     const fileio::FileIds &m_keep;
+    JoinerPlatform m_joiner;
     // A list dropped unfinished is closed by its file, without writing out buffered names.
     OpenList m_list;
 };
@@ -39,7 +41,7 @@ private:
 
 std::unique_ptr<ops::PartList> PartListFiles::open(fileio::FileIds &keep)
 {
-    return std::make_unique<PartListFile>(keep);
+    return std::make_unique<PartListFile>(keep, m_joiner);
 }
 
 } // namespace recons

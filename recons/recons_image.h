@@ -4,7 +4,11 @@
 
 namespace recons {
 
-// The complete executable file of the stand-alone joiner, as the build made it.
-std::span<const unsigned char> ReconsImage();
+// The systems a joiner is built for: the recipients of the parts run it there.
+enum class JoinerPlatform { Linux, Windows };
+
+// The complete executable file of the stand-alone joiner for that system, as the build made it:
+// a static x86_64 Linux program, or a 64-bit Windows console program.
+std::span<const unsigned char> ReconsImage(JoinerPlatform platform = JoinerPlatform::Linux);
 
 } // namespace recons

@@ -1,7 +1,5 @@
 #include "write_recons.h"
 
-#include "recons_image.h"
-
 #include "fileio/copy.h"
 #include "fileio/file.h"
 #include "fileio/ioerror.h"
@@ -26,7 +24,7 @@ mode_t currentUmask()
 
 } // namespace
 
-void WriteRecons(const fileio::FileIds &keep, bool toDevice)
+void WriteRecons(const fileio::FileIds &keep, bool toDevice, JoinerPlatform platform)
 {
     const std::optional<fileio::FileId> existing = fileio::fileId(kReconsName);
     if (existing && keep.contains(*existing))
@@ -38,7 +36,7 @@ void WriteRecons(const fileio::FileIds &keep, bool toDevice)
     if (const int err = file.setPermissions(kExecutable & ~currentUmask()))
         fileio::failErrno(err);
 
-    const std::span<const unsigned char> image = ReconsImage();
+    const std::span<const unsigned char> image = ReconsImage(platform);
     for (std::size_t done = 0; done < image.size();) {
         const std::size_t n = std::min(image.size() - done, fileio::kMaxBuffer);
         if (const int err = file.write(image.data() + done, n))

@@ -5,20 +5,20 @@
 
 namespace recons_tool {
 
-Console::Console(int input, int output) : m_input(input), m_output(output)
+Console::Console(fileio::NativeHandle input, fileio::NativeHandle output) : m_input(input), m_output(output)
 {
 }
 
 Console::~Console()
 {
-    // The descriptors belong to the caller.
+    // The handles belong to the caller.
     m_input.release();
     m_output.release();
 }
 
 void Console::write(std::string_view text)
 {
-    if (const int err = m_output.write(text.data(), text.size()))
+    if (const int err = put(text))
         failStep(err);
 }
 
@@ -33,10 +33,10 @@ std::string Console::readLine()
     std::string line;
     for (;;) {
         char c = 0;
-        std::size_t got = 0;
-        if (const int err = m_input.read(&c, 1, got))
+        bool ended = false;
+        if (const int err = get(c, ended))
             failStep(err);
-        if (got == 0 || c == '\n')
+        if (ended || c == '\n')
             break;
         // Longer than any path can be: what is kept still fails as a name.
         if (line.size() <= kMaxNameBytes)

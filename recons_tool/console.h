@@ -7,11 +7,12 @@
 
 namespace recons_tool {
 
-// The joiner's standard input and output, unbuffered, with the exact bytes it is given.
+// The joiner's standard input and output, unbuffered, with the exact bytes it is given. How the
+// bytes reach the system is the platform's (console_posix.cpp, console_windows.cpp).
 class Console {
 public:
-    // Takes the descriptors without owning them.
-    Console(int input, int output);
+    // Takes the handles without owning them.
+    Console(fileio::NativeHandle input, fileio::NativeHandle output);
     ~Console();
     Console(const Console &) = delete;
     Console &operator=(const Console &) = delete;
@@ -25,8 +26,15 @@ public:
     std::string readLine();
 
 private:
+    // Writes all of the text. Returns 0 or the system's error number.
+    int put(std::string_view text);
+    // The next byte typed; ended at the end of input. Returns 0 or the system's error number.
+    int get(char &c, bool &ended);
+
     fileio::File m_input;
     fileio::File m_output;
+    // Bytes typed but not yet taken: a Windows console hands over a whole line at once.
+    std::string m_typed;
 };
 
 } // namespace recons_tool

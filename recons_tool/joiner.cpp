@@ -11,7 +11,6 @@
 #include "fileio/copy.h"
 #include "fileio/file.h"
 
-#include <cerrno>
 #include <cstdint>
 #include <optional>
 
@@ -26,9 +25,6 @@ constexpr const char *kBanner[] = {
     "Skarvel v 4.0.0 (recons.exe v 2.0)",
     "",
 };
-
-// Reported as error 3, "Invalid filename".
-constexpr int kInvalidName = ENAMETOOLONG;
 
 constexpr const char *kPartVerified = "  SHA-256 Ok";
 constexpr const char *kAllVerified = "SHA-256 verified";
@@ -83,10 +79,10 @@ ListCheck checkList()
 void refuseOutput(const std::string &name, const ListCheck &check)
 {
     if (name.empty())
-        failStep(kInvalidName);
+        failStep(fileio::invalidNameError());
     const auto id = fileio::fileId(name);
     if (id && check.inputs.contains(*id))
-        failStep(kInvalidName);
+        failStep(fileio::invalidNameError());
 }
 
 // The name checked may lead elsewhere by the time it is opened: the opened file decides.
@@ -94,7 +90,7 @@ fileio::File createOutput(const std::string &name, const ListCheck &check)
 {
     fileio::File output;
     if (const int err = fileio::createFile(name, output, check.inputs))
-        failStep(err == fileio::kKeptFile ? kInvalidName : err);
+        failStep(err == fileio::kKeptFile ? fileio::invalidNameError() : err);
     return output;
 }
 

@@ -95,7 +95,8 @@ TEST(CliCut, BadArgumentsNameTheProblem)
              // --only re-makes parts of a set and leaves its lists alone.
              {"cut", "--only", "2", "--recons", "x"}, {"cut", "--only=2", "--skip=3", "x"},
              {"cut", "--only=2", "--sha256", "x"}, {"cut", "--only=2", "--delete", "x"},
-             {"unite", "-o", "y", "--no-verify", "x"}, {"verify", "a", "b"}}) {
+             {"unite", "-o", "y", "--no-verify", "x"}, {"verify", "a", "b"}, {"cut", "--joiner=windows", "x"},
+             {"cut", "--recons", "--joiner=macos", "x"}}) {
         const CliResult r = runCli(args, dir.path());
         EXPECT_EQ(r.status, 2) << r.err;
         EXPECT_EQ(r.out, "");
@@ -116,7 +117,7 @@ TEST(CliCut, HelpAndVersionGoToStandardOutput)
         {{"--help"}, {"cut [OPTION]... SOURCE", "unite -o OUTPUT INPUT...", "codify", "erase FILE", "verify [LIST]"}},
         {{"cut", "--help"},
          {"--count", "--size", "--unit", "--skip", "--marker", "--recons", "--delete", "--quiet", "--sha256",
-          "--only"}},
+          "--joiner", "--only"}},
         {{"cut", "-h", "--count", "1"}, {"Usage: skarvel-cli cut"}},
         {{"help", "unite"}, {"-o, --output=OUTPUT", "--no-verify"}},
         {{"codify", "--hel"}, {"modulo 256", "not encryption", "wrong KEY is not detected"}},

@@ -128,12 +128,25 @@ TEST_F(PartList, FourOperationsWriteNamePartsOnly)
 
 TEST_F(PartList, ToolIsTheBuiltJoinerByteForByte)
 {
-    recons::WriteRecons();
+    for (const auto &[platform, built] : {std::pair{recons::JoinerPlatform::Linux, SKARVEL_JOINER},
+                                          std::pair{recons::JoinerPlatform::Windows, SKARVEL_WINDOWS_JOINER_FILE}}) {
+        recons::WriteRecons({}, false, platform);
 
-    const Bytes written = readFile(here("Recons.exe"));
-    EXPECT_EQ(written, readFile(SKARVEL_JOINER));
-    const auto image = recons::ReconsImage();
-    EXPECT_EQ(written, Bytes(image.begin(), image.end()));
+        const Bytes written = readFile(here("Recons.exe"));
+        EXPECT_EQ(written, readFile(built));
+        const auto image = recons::ReconsImage(platform);
+        EXPECT_EQ(written, Bytes(image.begin(), image.end()));
+    }
+    // The Windows one: small, and a PE32+ console program for x86-64.
+    const auto pe = recons::ReconsImage(recons::JoinerPlatform::Windows);
+    ASSERT_LE(pe.size(), 256u * 1024);
+    const auto word = [&](std::size_t i) { return pe[i] | pe[i + 1] << 8; }; // little-endian
+    const std::size_t header = word(0x3C) | static_cast<std::size_t>(word(0x3E)) << 16;
+    EXPECT_EQ(word(0), 0x5A4D);              // "MZ"
+    EXPECT_EQ(word(header), 0x4550);         // "PE\0\0"
+    EXPECT_EQ(word(header + 4), 0x8664);     // x86-64
+    EXPECT_EQ(word(header + 24), 0x20B);     // PE32+
+    EXPECT_EQ(word(header + 24 + 68), 3);    // the console subsystem
 }
 
 TEST_F(PartList, ToolReplacesAnOldFileAndIsExecutableLessTheUmask)

@@ -1,6 +1,7 @@
 // skarvel-cli cut --recons, then the emitted Recons.exe run beside the parts gives the source back.
 #include "support/child_process.h"
 #include "support/temp_dir.h"
+#include "support/tested_joiner.h"
 
 #include <gtest/gtest.h>
 
@@ -25,17 +26,18 @@ class ReconsRoundTrip : public ::testing::TestWithParam<RoundTrip> {};
 
 TEST_P(ReconsRoundTrip, EmittedToolGivesBackTheSource)
 {
+    SKARVEL_SKIP_UNLESS_JOINER_RUNS();
     TempDir dir;
     const Bytes source = patternBytes(GetParam().bytes, 3);
     writeFile(dir.file("data.bin"), source);
-    std::vector<std::string> args{"cut", "--recons"};
+    std::vector<std::string> args{"cut", "--recons", kJoinerOption};
     args.insert(args.end(), GetParam().cutArgs.begin(), GetParam().cutArgs.end());
     args.push_back("data.bin");
 
     const CliResult cut = runCli(args, dir.path());
     ASSERT_EQ(cut.status, 0) << cut.err;
     std::filesystem::rename(dir.file("data.bin"), dir.file("original.bin"));
-    const CliResult joined = runProgram(dir.file("Recons.exe"), {}, dir.path(), "data.bin\n\n");
+    const CliResult joined = runCommand(joinerCommand(dir.file("Recons.exe")), dir.path(), "data.bin\n\n");
 
     EXPECT_EQ(joined.status, 0) << joined.out;
     EXPECT_TRUE(joined.out.ends_with("Complete\r\n")) << joined.out;
@@ -52,13 +54,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ReconsRoundTripDelete, SourceDeletedAndRebuilt)
 {
+    SKARVEL_SKIP_UNLESS_JOINER_RUNS();
     TempDir dir;
     const Bytes source = patternBytes(100000, 9);
     writeFile(dir.file("data.bin"), source);
 
-    ASSERT_EQ(runCli({"cut", "--recons", "--delete", "--count", "4", "data.bin"}, dir.path()).status, 0);
+    ASSERT_EQ(runCli({"cut", "--recons", kJoinerOption, "--delete", "--count", "4", "data.bin"}, dir.path()).status, 0);
     ASSERT_FALSE(exists(dir.file("data.bin")));
-    ASSERT_EQ(runProgram(dir.file("Recons.exe"), {}, dir.path(), "data.bin\n\n").status, 0);
+    ASSERT_EQ(runCommand(joinerCommand(dir.file("Recons.exe")), dir.path(), "data.bin\n\n").status, 0);
 
     EXPECT_EQ(readFile(dir.file("data.bin")), source);
 }

@@ -3,6 +3,7 @@
 // leaves a wrong joined file behind.
 #include "support/child_process.h"
 #include "support/temp_dir.h"
+#include "support/tested_joiner.h"
 
 #include <gtest/gtest.h>
 
@@ -23,6 +24,7 @@ struct SetCase {
     std::string verifyOut;  // the faults verify finds
     std::string joinerSays; // a line of the joiner's
     int joinerStatus;
+    const char *notOnWindows = nullptr; // why the row does not hold there
 };
 
 void PrintTo(const SetCase &row, std::ostream *os)
@@ -43,8 +45,12 @@ protected:
     // source away: the folder is what a receiver gets.
     void SetUp() override
     {
+        SKARVEL_SKIP_UNLESS_JOINER_RUNS();
+        if (kWindowsJoiner && GetParam().notOnWindows)
+            GTEST_SKIP() << GetParam().notOnWindows;
         writeFile(m_dir.file(source()), m_data);
-        const CliResult cut = runCli({"cut", "--count", "4", "--recons", "--sha256", source()}, m_dir.path());
+        const CliResult cut =
+            runCli({"cut", "--count", "4", "--recons", kJoinerOption, "--sha256", source()}, m_dir.path());
         ASSERT_EQ(cut.status, 0) << cut.err;
         fs::rename(m_dir.file(source()), m_dir.file("original"));
         GetParam().harm(m_dir.path());
@@ -64,7 +70,7 @@ TEST_P(VerifiedSet, VerifyTheJoinerAndUniteNameTheBadPart)
     EXPECT_EQ(verify.out, row.verifyOut.empty() ? "4 listed files whole\n" : row.verifyOut);
     EXPECT_EQ(verify.status, row.verifyOut.empty() ? 0 : 1) << verify.err;
 
-    const CliResult joiner = runProgram(m_dir.file("Recons.exe"), {}, m_dir.path(), "joined\n\n");
+    const CliResult joiner = runCommand(joinerCommand(m_dir.file("Recons.exe")), m_dir.path(), "joined\n\n");
     EXPECT_NE(joiner.out.find("\r\n" + (row.bad.empty() ? "SHA-256 verified" : row.joinerSays) + "\r\n"),
               std::string::npos) << joiner.out;
     EXPECT_EQ(joiner.status, row.joinerStatus);
@@ -98,7 +104,11 @@ INSTANTIATE_TEST_SUITE_P(
                     writeFile(d + "/info.txt", readText(d + "/info.txt") + "x.bin\r\n");
                 },
                 "x.bin", "", "x.bin is not in info.sha256", 1},
-        SetCase{"a name with a blank and a backslash", "a b\\c", [](const std::string &) {}, "", "", "", 0}),
+        SetCase{"a name with a blank and a backslash", "a b\\c", [](const std::string &) {}, "", "", "", 0,
+                "a backslash separates folders on Windows"},
+        SetCase{"a UTF-8 name", "фильм ü", [](const std::string &d) { flipByte(d + "/фильм ü3.bin", 7); },
+                "фильм ü3.bin", "фильм ü3.bin: damaged\n",
+                "фильм ü3.bin is damaged: its SHA-256 differs; joined is removed", 1}),
     [](const auto &info) { return "Row" + std::to_string(info.index); });
 
 TEST(VerifiedSetList, OnlyMakesTheDamagedPartAgainAndLeavesTheListsAlone)

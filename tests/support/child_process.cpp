@@ -81,9 +81,19 @@ std::string cliPath()
     return SKARVEL_CLI;
 }
 
+CliResult runCommand(const Command &command, const std::string &cwd, const std::string &input)
+{
+    return runProgram(command.program, command.args, cwd, input);
+}
+
 CliResult runCli(const std::vector<std::string> &args, const std::string &cwd)
 {
     return runProgram(cliPath(), args, cwd);
+}
+
+ChildProcess::ChildProcess(const Command &command, const std::string &cwd)
+    : ChildProcess(command.program, cwd, command.args)
+{
 }
 
 ChildProcess::ChildProcess(const std::string &program, const std::string &cwd, const std::vector<std::string> &args)

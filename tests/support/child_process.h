@@ -18,6 +18,15 @@ struct CliResult {
 CliResult runProgram(const std::string &program, const std::vector<std::string> &args,
                      const std::string &cwd = "", const std::string &input = "");
 
+// A program and the arguments it is started with.
+struct Command {
+    std::string program;
+    std::vector<std::string> args;
+};
+
+// Runs the command the same way.
+CliResult runCommand(const Command &command, const std::string &cwd = "", const std::string &input = "");
+
 // The build's own skarvel-cli.
 std::string cliPath();
 
@@ -29,6 +38,7 @@ CliResult runCli(const std::vector<std::string> &args, const std::string &cwd = 
 class ChildProcess {
 public:
     ChildProcess(const std::string &program, const std::string &cwd, const std::vector<std::string> &args = {});
+    ChildProcess(const Command &command, const std::string &cwd);
     // Kills the program if it is still running.
     ~ChildProcess();
     ChildProcess(const ChildProcess &) = delete;
