@@ -25,7 +25,7 @@ if out=$("$root/usr/bin/skarvel-cli" --version 2>/dev/null); then
 fi
 head -c 100000 /dev/urandom >"$scratch/data.bin"
 (cd "$scratch" && "$root/usr/bin/skarvel-cli" cut --count 3 data.bin \
-    && "$root/usr/bin/skarvel-cli" unite joined.bin data1.bin data2.bin data3.bin) || fail "cut/unite failed"
+    && "$root/usr/bin/skarvel-cli" unite -o joined.bin data1.bin data2.bin data3.bin) || fail "cut/unite failed"
 cmp -s "$scratch/data.bin" "$scratch/joined.bin" || fail "unite did not give back what cut took apart"
 # The window starts and keeps running until stopped (124: stopped by the timeout).
 status=0
