@@ -2,8 +2,10 @@
 #include "fileio/fault.h"
 #include "ops/codify.h"
 
+#include "support/outcome.h"
 #include "support/recording_progress.h"
 #include "support/scratch_mount.h"
+#include "support/skip.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -27,12 +29,7 @@ protected:
     // Runs Codify in the test folder and returns the text its box would show, "" on success.
     std::string codify(CodifyDirection direction, const std::string &dataPath, const std::string &keyPath)
     {
-        try {
-            ops::Codify(dataPath, keyPath, direction, progress);
-        } catch (const fileio::Failure &failure) {
-            return failure.boxText();
-        }
-        return "";
+        return outcomeOf([&] { ops::Codify(dataPath, keyPath, direction, progress); }).boxText();
     }
     std::string codify(CodifyDirection direction) { return codify(direction, data(), key()); }
 
@@ -269,8 +266,7 @@ TEST_F(CodifyTest, ReplacesFromAnotherFileSystem)
 {
     // A small tmpfs as the current folder puts "buff.vq" on another file system than the data.
     ScratchMount scratch(dir.file("scratch"), "1m");
-    if (!scratch.mounted())
-        GTEST_SKIP() << "cannot mount a tmpfs here: " << scratch.why();
+    SKIP_UNLESS(scratch.mounted(), "mount a tmpfs: " << scratch.why());
     ScopedCurrentDir there(dir.file("scratch"));
     const Bytes original = patternBytes(5000);
     writeFile(data(), original);
@@ -285,8 +281,7 @@ TEST_F(CodifyTest, AFailedReplacementFromAnotherFileSystemLeavesNoTemporary)
 {
     // A small tmpfs as the current folder puts "buff.vq" on another file system than the data.
     ScratchMount scratch(dir.file("scratch"), "1m");
-    if (!scratch.mounted())
-        GTEST_SKIP() << "cannot mount a tmpfs here: " << scratch.why();
+    SKIP_UNLESS(scratch.mounted(), "mount a tmpfs: " << scratch.why());
     ScopedCurrentDir there(dir.file("scratch"));
     const Bytes original = patternBytes(5000);
     writeFile(data(), original);
@@ -365,20 +360,13 @@ TEST(CodifyReadOnly, AReadOnlyKeyIsAccessDenied)
     TempDir dir;
     ScopedCurrentDir here(dir.path());
     ScratchMount disk(dir.file("ro"), "64k");
-    if (!disk.mounted())
-        GTEST_SKIP() << "cannot mount a tmpfs here: " << disk.why();
+    SKIP_UNLESS(disk.mounted(), "mount a tmpfs: " << disk.why());
     writeFile(disk.file("key.bin"), Bytes{1});
-    if (!disk.makeReadOnly())
-        GTEST_SKIP() << "cannot make the tmpfs read-only here";
+    SKIP_UNLESS(disk.makeReadOnly(), "make the tmpfs read-only");
     writeFile(dir.file("data.bin"), Bytes{1, 2});
     ops::NullProgress progress;
-    std::string text;
-    try {
-        ops::Codify(dir.file("data.bin"), disk.file("key.bin"), CodifyDirection::Add, progress);
-    } catch (const fileio::Failure &failure) {
-        text = failure.boxText();
-    }
-    EXPECT_EQ(text, "File access denied.");
+    const auto codify = [&] { ops::Codify(dir.file("data.bin"), disk.file("key.bin"), CodifyDirection::Add, progress); };
+    EXPECT_EQ(outcomeOf(codify).boxText(), "File access denied.");
     EXPECT_EQ(readFile(dir.file("data.bin")), (Bytes{1, 2}));
 }
 

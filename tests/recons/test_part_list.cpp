@@ -1,5 +1,6 @@
 // info.txt and Recons.exe as Cut leaves them in the current directory.
 #include "support/child_process.h"
+#include "support/outcome.h"
 #include "support/temp_dir.h"
 
 #include "fileio/failure.h"
@@ -54,13 +55,9 @@ private:
 
 std::string failureText(const std::function<void()> &step)
 {
-    try {
-        step();
-    } catch (const fileio::Failure &failure) {
-        EXPECT_EQ(failure.kind(), fileio::FailureKind::ErrorBox);
-        return failure.text();
-    }
-    return "(no failure)";
+    const Outcome outcome = outcomeOf(step);
+    EXPECT_EQ(outcome.kind, fileio::FailureKind::ErrorBox);
+    return outcome.failed ? outcome.text : "(no failure)";
 }
 
 mode_t modeOf(const std::string &path)

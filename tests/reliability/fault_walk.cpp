@@ -157,16 +157,6 @@ Outcome runOnce(const Scenario &scenario, const std::optional<Injection> &inject
 
 } // namespace
 
-Outcome outcomeOf(const std::function<void()> &operation)
-{
-    try {
-        operation();
-    } catch (const fileio::Failure &failure) {
-        return {true, failure.kind(), failure.text()};
-    }
-    return {};
-}
-
 Expect silent()
 {
     return {Expect::Kind::Silent, ""};

@@ -2,6 +2,7 @@
 
 #include "fileio/failure.h"
 #include "fileio/fault.h"
+#include "support/outcome.h"
 
 #include <functional>
 #include <map>
@@ -15,15 +16,8 @@ namespace reliability {
 
 using fileio::SysCall;
 
-// How one run ended: what the user was shown, if anything.
-struct Outcome {
-    bool failed = false;
-    fileio::FailureKind kind = fileio::FailureKind::Report;
-    std::string text;
-};
-
-// Runs the operation and turns a Failure into its Outcome.
-Outcome outcomeOf(const std::function<void()> &operation);
+using testsupport::Outcome;
+using testsupport::outcomeOf;
 
 // What a failure of one call is meant to end with. "{dir}" in a text stands for the run's folder.
 struct Expect {

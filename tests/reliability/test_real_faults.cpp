@@ -3,6 +3,7 @@
 #include "fault_walk.h"
 #include "joiner_run.h"
 #include "support/scratch_mount.h"
+#include "support/skip.h"
 
 #include "support/temp_dir.h"
 
@@ -84,8 +85,7 @@ class FullDisk : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!m_disk.mounted())
-            GTEST_SKIP() << "cannot mount a tmpfs here: " << m_disk.why();
+        SKIP_UNLESS(m_disk.mounted(), "mount a tmpfs: " << m_disk.why());
     }
 
     TempDir m_dir;
@@ -159,15 +159,13 @@ TEST_P(ReadOnlyMount, RefusesAndChangesNothing)
 {
     TempDir dir;
     ScratchMount disk(dir.file("ro"), "1m");
-    if (!disk.mounted())
-        GTEST_SKIP() << "cannot mount a tmpfs here: " << disk.why();
+    SKIP_UNLESS(disk.mounted(), "mount a tmpfs: " << disk.why());
     const std::vector<std::string> names = {"data.bin", "key.bin", "p1", "p2", "info.txt"};
     for (std::size_t i = 0; i < names.size(); ++i)
         writeFile(disk.file(names[i]), patternBytes(3000, static_cast<unsigned>(i)));
     writeFile(disk.file("info.txt"), std::string("p1\r\np2\r\n"));
     writeFile(dir.file("key.bin"), patternBytes(100, 9));
-    if (!disk.makeReadOnly())
-        GTEST_SKIP() << "cannot make the tmpfs read-only here: " << disk.why();
+    SKIP_UNLESS(disk.makeReadOnly(), "make the tmpfs read-only: " << disk.why());
     const std::vector<std::string> before = listDir(disk.path());
 
     const ReadOnlyRow &row = GetParam();
@@ -232,8 +230,7 @@ protected:
     void freeze(const std::string &path)
     {
         m_frozen.push_back(std::make_unique<ScopedImmutable>(path));
-        if (!m_frozen.back()->set())
-            GTEST_SKIP() << "cannot make a file immutable here: " << m_frozen.back()->why();
+        SKIP_UNLESS(m_frozen.back()->set(), "make a file immutable: " << m_frozen.back()->why());
     }
 
     std::string file(const std::string &name) const { return m_dir.file(name); }
