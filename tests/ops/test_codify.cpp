@@ -2,6 +2,7 @@
 #include "fileio/fault.h"
 #include "ops/codify.h"
 
+#include "support/in_temp_dir.h"
 #include "support/outcome.h"
 #include "support/recording_progress.h"
 #include "support/scratch_mount.h"
@@ -20,7 +21,7 @@ using ops::CodifyDirection;
 
 namespace {
 
-class CodifyTest : public ::testing::Test {
+class CodifyTest : public InTempDir {
 protected:
     std::string data() const { return dir.file("data.bin"); }
     std::string key() const { return dir.file("key.bin"); }
@@ -33,8 +34,6 @@ protected:
     }
     std::string codify(CodifyDirection direction) { return codify(direction, data(), key()); }
 
-    TempDir dir;
-    ScopedCurrentDir here{dir.path()};
     RecordingProgress progress;
 };
 

@@ -2,6 +2,7 @@
 // immutable file that even root cannot write.
 #include "fault_walk.h"
 #include "joiner_run.h"
+#include "support/in_temp_dir.h"
 #include "support/scratch_mount.h"
 #include "support/skip.h"
 
@@ -224,7 +225,7 @@ INSTANTIATE_TEST_SUITE_P(Reliability, ReadOnlyMount, ::testing::ValuesIn(kReadOn
 
 // ---- An immutable file: what root's permission bits cannot show.
 
-class Immutable : public ::testing::Test {
+class Immutable : public InTempDir {
 protected:
     // Makes the file immutable, or skips the test.
     void freeze(const std::string &path)
@@ -233,10 +234,8 @@ protected:
         SKIP_UNLESS(m_frozen.back()->set(), "make a file immutable: " << m_frozen.back()->why());
     }
 
-    std::string file(const std::string &name) const { return m_dir.file(name); }
+    std::string file(const std::string &name) const { return dir.file(name); }
 
-    TempDir m_dir;
-    ScopedCurrentDir m_here{m_dir.path()};
     // Declared last, so the flags are cleared before the folder goes.
     std::vector<std::unique_ptr<ScopedImmutable>> m_frozen;
 };
