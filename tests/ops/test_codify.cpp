@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <optional>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,7 +35,22 @@ protected:
     }
     std::string codify(CodifyDirection direction) { return codify(direction, data(), key()); }
 
+    // Writes the data and a key of 9 bytes, and makes a small tmpfs the current folder, which puts
+    // "buff.vq" on another file system than the data. False where no tmpfs can be mounted.
+    bool writeWithBufferElsewhere(const Bytes &original)
+    {
+        m_scratch.emplace(dir.file("scratch"), "1m");
+        if (!m_scratch->mounted())
+            return false;
+        m_there.emplace(dir.file("scratch"));
+        writeFile(data(), original);
+        writeFile(key(), patternBytes(9, 2));
+        return true;
+    }
+
     RecordingProgress progress;
+    std::optional<ScratchMount> m_scratch;
+    std::optional<ScopedCurrentDir> m_there; // left before the scratch disk is unmounted
 };
 
 // Byte i of the result, straight from the definition.
@@ -263,13 +279,8 @@ TEST_F(CodifyTest, ReplacesAcrossFileSystems)
 
 TEST_F(CodifyTest, ReplacesFromAnotherFileSystem)
 {
-    // A small tmpfs as the current folder puts "buff.vq" on another file system than the data.
-    ScratchMount scratch(dir.file("scratch"), "1m");
-    SKIP_UNLESS(scratch.mounted(), "mount a tmpfs: " << scratch.why());
-    ScopedCurrentDir there(dir.file("scratch"));
     const Bytes original = patternBytes(5000);
-    writeFile(data(), original);
-    writeFile(key(), patternBytes(9, 2));
+    SKIP_UNLESS(writeWithBufferElsewhere(original), "mount a tmpfs: " << m_scratch->why());
     EXPECT_EQ(codify(CodifyDirection::Subtract), "");
     EXPECT_EQ(readFile(data()), expected(original, patternBytes(9, 2), CodifyDirection::Subtract));
     EXPECT_TRUE(listDir(dir.file("scratch")).empty());
@@ -278,13 +289,8 @@ TEST_F(CodifyTest, ReplacesFromAnotherFileSystem)
 
 TEST_F(CodifyTest, AFailedReplacementFromAnotherFileSystemLeavesNoTemporary)
 {
-    // A small tmpfs as the current folder puts "buff.vq" on another file system than the data.
-    ScratchMount scratch(dir.file("scratch"), "1m");
-    SKIP_UNLESS(scratch.mounted(), "mount a tmpfs: " << scratch.why());
-    ScopedCurrentDir there(dir.file("scratch"));
     const Bytes original = patternBytes(5000);
-    writeFile(data(), original);
-    writeFile(key(), patternBytes(9, 2));
+    SKIP_UNLESS(writeWithBufferElsewhere(original), "mount a tmpfs: " << m_scratch->why());
     {
         // The first rename meets the file system border; the second one, beside the data, fails.
         fileio::faults::ScopedFault fault(fileio::SysCall::Rename, 2, EBUSY);
