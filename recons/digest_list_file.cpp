@@ -1,7 +1,7 @@
 #include "digest_list_file.h"
 
 #include "digest/checksum_list.h"
-#include "fileio/ioerror.h"
+#include "fileio/io_error.h"
 
 #include <cerrno>
 

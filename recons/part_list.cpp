@@ -1,6 +1,6 @@
 #include "part_list.h"
 
-#include "fileio/ioerror.h"
+#include "fileio/io_error.h"
 
 #include <cerrno>
 

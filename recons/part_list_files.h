@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ops/partlist.h"
+#include "ops/part_list.h"
 
 namespace recons {
 

@@ -4,7 +4,7 @@
 
 #include "fileio/copy.h"
 #include "fileio/file.h"
-#include "fileio/ioerror.h"
+#include "fileio/io_error.h"
 
 #include <algorithm>
 #include <cerrno>

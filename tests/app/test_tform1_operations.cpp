@@ -4,7 +4,7 @@
 
 #include "app/busy_guard.h"
 #include "app/tform1.h"
-#include "ops/partname.h"
+#include "ops/part_name.h"
 #include "support/temp_dir.h"
 
 #include <QAbstractButton>

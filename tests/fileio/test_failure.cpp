@@ -1,5 +1,5 @@
 #include "fileio/failure.h"
-#include "fileio/ioerror.h"
+#include "fileio/io_error.h"
 
 #include "support/outcome.h"
 

@@ -1,7 +1,7 @@
 #include "fileio/failure.h"
 #include "fileio/fault.h"
 #include "ops/cut.h"
-#include "ops/partlist.h"
+#include "ops/part_list.h"
 
 #include "support/outcome.h"
 #include "support/recording_progress.h"

@@ -2,7 +2,7 @@
 
 #include "support/temp_dir.h"
 
-#include "fileio/ioerror.h"
+#include "fileio/io_error.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "fileio/failure.h"
-#include "ops/skiplist.h"
+#include "ops/skip_list.h"
 
 #include "support/outcome.h"
 

@@ -1,5 +1,5 @@
 #include "fileio/failure.h"
-#include "ops/splitplan.h"
+#include "ops/split_plan.h"
 
 #include "support/outcome.h"
 
