@@ -3,6 +3,8 @@
 #include "support/temp_dir.h"
 
 #include "fileio/io_error.h"
+#include "ops/progress.h"
+#include "recons/part_list_files.h"
 
 #include <gtest/gtest.h>
 
@@ -156,6 +158,13 @@ Outcome runOnce(const Scenario &scenario, const std::optional<Injection> &inject
 }
 
 } // namespace
+
+Outcome cutAsTheWindowDoes(const ops::CutRequest &request)
+{
+    ops::NullProgress progress;
+    recons::PartListFiles list;
+    return outcomeOf([&] { ops::Cut(request, progress, &list); });
+}
 
 Expect silent()
 {

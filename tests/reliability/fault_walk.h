@@ -2,6 +2,7 @@
 
 #include "fileio/failure.h"
 #include "fileio/fault.h"
+#include "ops/cut.h"
 #include "support/outcome.h"
 
 #include <functional>
@@ -18,6 +19,9 @@ using fileio::SysCall;
 
 using testsupport::Outcome;
 using testsupport::outcomeOf;
+
+// Runs a Cut as the window does, with the part list files, and returns how it ended.
+Outcome cutAsTheWindowDoes(const ops::CutRequest &request);
 
 // What a failure of one call is meant to end with. "{dir}" in a text stands for the run's folder.
 struct Expect {

@@ -34,9 +34,7 @@ Outcome cut(const std::string &source, bool withList, bool deleteSource)
     request.mode.count = 2;
     request.writePartList = withList;
     request.deleteSource = deleteSource;
-    ops::NullProgress progress;
-    recons::PartListFiles list;
-    return outcomeOf([&] { ops::Cut(request, progress, &list); });
+    return cutAsTheWindowDoes(request);
 }
 
 Outcome unite(const std::vector<std::string> &inputs, const std::string &output)

@@ -35,9 +35,7 @@ Outcome cut(const std::string &dir, bool withList)
     request.mode.count = 3;
     request.writePartList = withList;
     request.deleteSource = true;
-    ops::NullProgress progress;
-    recons::PartListFiles list;
-    return outcomeOf([&] { ops::Cut(request, progress, &list); });
+    return cutAsTheWindowDoes(request);
 }
 
 // A named part either is missing or holds exactly its bytes: a part is never half right once Cut
