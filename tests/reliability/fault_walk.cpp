@@ -166,6 +166,15 @@ Outcome cutAsTheWindowDoes(const ops::CutRequest &request)
     return outcomeOf([&] { ops::Cut(request, progress, &list); });
 }
 
+Scenario namedScenario(const std::string &name, bool faulted, const BaseFault &base)
+{
+    Scenario s;
+    s.name = name;
+    if (faulted)
+        s.base.push_back(base);
+    return s;
+}
+
 Expect silent()
 {
     return {Expect::Kind::Silent, ""};

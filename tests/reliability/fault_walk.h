@@ -5,6 +5,7 @@
 #include "ops/cut.h"
 #include "support/outcome.h"
 
+#include <cerrno>
 #include <functional>
 #include <map>
 #include <optional>
@@ -73,6 +74,12 @@ struct Scenario {
     std::vector<std::string> mayExist;
     std::map<SysCall, std::vector<Steps>> steps;
 };
+
+// Every copy finds no copy_file_range and falls back to reading and writing.
+inline constexpr BaseFault kNoCopyRange{SysCall::CopyRange, 1, EXDEV, true};
+
+// A scenario of that name; with `faulted`, every run of it meets `base` beside the walked fault.
+Scenario namedScenario(const std::string &name, bool faulted, const BaseFault &base = kNoCopyRange);
 
 const char *callName(SysCall call);
 // The errnos a call of this kind is failed with; 0 is a transfer of nothing.
