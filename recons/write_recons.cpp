@@ -1,5 +1,6 @@
 #include "write_recons.h"
 
+#include "close_output.h"
 #include "recons_image.h"
 
 #include "fileio/copy.h"
@@ -45,12 +46,7 @@ void WriteRecons(const fileio::FileIds &keep, bool toDevice)
             fileio::failErrno(err);
         done += n;
     }
-    if (toDevice) {
-        if (const int err = file.syncData())
-            fileio::failErrno(err);
-    }
-    if (const int err = file.close())
-        fileio::failErrno(err);
+    closeOutput(file, toDevice);
 }
 
 } // namespace recons
