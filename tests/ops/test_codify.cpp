@@ -276,7 +276,6 @@ TEST_F(CodifyTest, ReplacesAcrossFileSystems)
     EXPECT_EQ(listDir(dir.file("elsewhere")), std::vector<std::string>{"data.bin"});
 }
 
-
 TEST_F(CodifyTest, ReplacesFromAnotherFileSystem)
 {
     const Bytes original = patternBytes(5000);
@@ -370,7 +369,9 @@ TEST(CodifyReadOnly, AReadOnlyKeyIsAccessDenied)
     SKIP_UNLESS(disk.makeReadOnly(), "make the tmpfs read-only");
     writeFile(dir.file("data.bin"), Bytes{1, 2});
     ops::NullProgress progress;
-    const auto codify = [&] { ops::Codify(dir.file("data.bin"), disk.file("key.bin"), CodifyDirection::Add, progress); };
+    const auto codify = [&] {
+        ops::Codify(dir.file("data.bin"), disk.file("key.bin"), CodifyDirection::Add, progress);
+    };
     EXPECT_EQ(outcomeOf(codify).boxText(), "File access denied.");
     EXPECT_EQ(readFile(dir.file("data.bin")), (Bytes{1, 2}));
 }
