@@ -52,8 +52,9 @@ TEST(MakeSplitPlan, Plans)
         const ops::SplitPlan plan = ops::MakeSplitPlan(row.size, row.mode);
         EXPECT_EQ(plan.partCount, row.count) << row.why;
         EXPECT_EQ(plan.partSize, row.partSize) << row.why;
-        if (plan.partCount > 0)
+        if (plan.partCount > 0) {
             EXPECT_EQ(plan.lastPartSize(row.size), row.lastPart) << row.why;
+        }
     }
 }
 
