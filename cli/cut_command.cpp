@@ -3,7 +3,7 @@
 
 #include "ops/cut.h"
 #include "fileio/failure.h"
-#include "ops/skiplist.h"
+#include "ops/skip_list.h"
 #include "recons/digest_list_file.h"
 #include "recons/part_list_files.h"
 

@@ -2,9 +2,9 @@
 // the unit, the marker, the source path, and "count size bySize" in decimal. Whatever they hold,
 // parsing and planning end quickly with a plan every part of which is sound, or with a message.
 #include "fileio/failure.h"
-#include "ops/partname.h"
-#include "ops/skiplist.h"
-#include "ops/splitplan.h"
+#include "ops/part_name.h"
+#include "ops/skip_list.h"
+#include "ops/split_plan.h"
 
 #include <cstdint>
 #include <cstdio>

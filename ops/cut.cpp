@@ -1,10 +1,10 @@
 #include "cut.h"
 
-#include "digestlist.h"
-#include "partlist.h"
-#include "partname.h"
+#include "digest_list.h"
+#include "part_list.h"
+#include "part_name.h"
 #include "progress.h"
-#include "skiplist.h"
+#include "skip_list.h"
 
 #include "digest/block_hashers.h"
 #include "digest/hashed_copy.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "splitplan.h"
+#include "split_plan.h"
 
 #include <string>
 

@@ -5,7 +5,7 @@
 #include "fileio/copy.h"
 #include "fileio/failure.h"
 #include "fileio/file.h"
-#include "fileio/ioerror.h"
+#include "fileio/io_error.h"
 
 #include <algorithm>
 #include <memory>

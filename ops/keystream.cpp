@@ -1,6 +1,6 @@
 #include "keystream.h"
 
-#include "fileio/ioerror.h"
+#include "fileio/io_error.h"
 
 #include <algorithm>
 #include <cstring>

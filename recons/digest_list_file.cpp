@@ -1,7 +1,9 @@
 #include "digest_list_file.h"
 
+#include "close_output.h"
+
 #include "digest/checksum_list.h"
-#include "fileio/ioerror.h"
+#include "fileio/io_error.h"
 
 #include <cerrno>
 
@@ -38,12 +40,7 @@ public:
     {
         m_buffer += digest::checksumLine(digest, fileio::namePart(sourcePath));
         flush();
-        if (toDevice) {
-            if (const int err = m_file.syncData())
-                fileio::failErrno(err);
-        }
-        if (const int err = m_file.close())
-            fileio::failErrno(err);
+        closeOutput(m_file, toDevice);
     }
 
 private:

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ops/digestlist.h"
+#include "ops/digest_list.h"
 
 namespace recons {
 

@@ -1,6 +1,8 @@
 #include "part_list.h"
 
-#include "fileio/ioerror.h"
+#include "close_output.h"
+
+#include "fileio/io_error.h"
 
 #include <cerrno>
 
@@ -54,12 +56,7 @@ void ClosePartList(OpenList &list, bool toDevice)
 {
     if (const int err = list.flush())
         fileio::failErrno(err);
-    if (toDevice) {
-        if (const int err = list.syncData())
-            fileio::failErrno(err);
-    }
-    if (const int err = list.close())
-        fileio::failErrno(err);
+    closeOutput(list, toDevice);
 }
 
 } // namespace recons

@@ -3,7 +3,7 @@
 #include "part_list.h"
 #include "write_recons.h"
 
-#include "fileio/ioerror.h"
+#include "fileio/io_error.h"
 
 #include <cerrno>
 

@@ -2,7 +2,7 @@
 
 #include "recons_image.h"
 
-#include "ops/partlist.h"
+#include "ops/part_list.h"
 
 namespace recons {
 

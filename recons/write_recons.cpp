@@ -1,8 +1,11 @@
 #include "write_recons.h"
 
+#include "close_output.h"
+#include "recons_image.h"
+
 #include "fileio/copy.h"
 #include "fileio/file.h"
-#include "fileio/ioerror.h"
+#include "fileio/io_error.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -43,12 +46,7 @@ void WriteRecons(const fileio::FileIds &keep, bool toDevice, JoinerPlatform plat
             fileio::failErrno(err);
         done += n;
     }
-    if (toDevice) {
-        if (const int err = file.syncData())
-            fileio::failErrno(err);
-    }
-    if (const int err = file.close())
-        fileio::failErrno(err);
+    closeOutput(file, toDevice);
 }
 
 } // namespace recons

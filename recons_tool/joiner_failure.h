@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fileio/ioerror.h"
+#include "fileio/io_error.h"
 
 #include <cstdint>
 

@@ -4,7 +4,7 @@
 
 #include "app/busy_guard.h"
 #include "app/tform1.h"
-#include "ops/partname.h"
+#include "ops/part_name.h"
 #include "support/temp_dir.h"
 
 #include <QAbstractButton>
@@ -61,6 +61,13 @@ Bytes join(const std::vector<Bytes> &pieces)
 std::string part(const std::string &source, int n, const std::string &marker = {})
 {
     return ops::PartFileName(source, marker, n);
+}
+
+// Writes "source.bin" of `size` pattern bytes into the folder and returns its path.
+std::string writeSource(const testsupport::TempDir &dir, std::size_t size)
+{
+    testsupport::writeFile(dir.file("source.bin"), testsupport::patternBytes(size));
+    return dir.file("source.bin");
 }
 
 } // namespace
@@ -145,8 +152,7 @@ void OperationsTest::cutBySizeWithPartListInTheCurrentDirectory()
 void OperationsTest::cutSkipsAndDeletes()
 {
     testsupport::TempDir dir;
-    const std::string source = dir.file("source.bin");
-    testsupport::writeFile(source, testsupport::patternBytes(90));
+    const std::string source = writeSource(dir, 90);
     Window w;
     w.choose("Button1", {q(source)});
     control<QSpinBox>(w.form, "SpinEdit1")->setValue(3);
@@ -164,8 +170,7 @@ void OperationsTest::cutSkipsAndDeletes()
 void OperationsTest::cutWithMarker()
 {
     testsupport::TempDir dir;
-    const std::string source = dir.file("source.bin");
-    testsupport::writeFile(source, testsupport::patternBytes(10));
+    const std::string source = writeSource(dir, 10);
     Window w;
     w.choose("Button1", {q(source)});
     w.press("CheckBox3");
@@ -337,8 +342,7 @@ void OperationsTest::eraseMissingFile()
 void OperationsTest::busyWindowRefusesCloseAndInput()
 {
     testsupport::TempDir dir;
-    const std::string source = dir.file("source.bin");
-    testsupport::writeFile(source, testsupport::patternBytes(100));
+    const std::string source = writeSource(dir, 100);
     Window w;
     w.form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w.form));

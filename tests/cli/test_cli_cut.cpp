@@ -1,4 +1,5 @@
 #include "support/child_process.h"
+#include "support/cli_in_process.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,9 @@
 using namespace testsupport;
 
 namespace {
+
+// The argument handling runs in this process; a few cases run the program, for its exit status
+// and its two streams as a shell sees them.
 
 TEST(CliCut, SucceedsSilently)
 {
@@ -28,14 +32,14 @@ TEST(CliCut, BySizeWithUnitAndDelete)
     const Bytes data = patternBytes(3000);
     writeFile(dir.file("d.bin"), data);
     // Short options, an abbreviation and options after the operand, the GNU way.
-    const CliResult r = runCli({"cut", "-s1", dir.file("d.bin"), "--unit=Kb", "--del"});
+    const CliResult r = runCliInProcess({"cut", "-s1", dir.file("d.bin"), "--unit=Kb", "--del"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(listDir(dir.path()), (std::vector<std::string>{"d1.bin", "d2.bin", "d3.bin"}));
     EXPECT_EQ(readFile(dir.file("d3.bin")).size(), 3000u - 2048u);
 
     // A hyphen after spaces skips nothing: both parts are made before the source goes.
     writeFile(dir.file("s.bin"), data);
-    EXPECT_EQ(runCli({"cut", "--count", "2", "--skip", " -", "--delete", dir.file("s.bin")}).status, 0);
+    EXPECT_EQ(runCliInProcess({"cut", "--count", "2", "--skip", " -", "--delete", dir.file("s.bin")}).status, 0);
     EXPECT_EQ(readFile(dir.file("s1.bin")).size() + readFile(dir.file("s2.bin")).size(), data.size());
 }
 
@@ -44,16 +48,16 @@ TEST(CliCut, UnitRuleAndCountRange)
     TempDir dir;
     writeFile(dir.file("d.bin"), patternBytes(3000));
     // "kb" is not "Kb": the unit becomes byte, so 1000-byte parts.
-    EXPECT_EQ(runCli({"cut", "--size", "1000", "--unit", "kb", dir.file("d.bin")}).status, 0);
+    EXPECT_EQ(runCliInProcess({"cut", "--size", "1000", "--unit", "kb", dir.file("d.bin")}).status, 0);
     EXPECT_EQ(readFile(dir.file("d1.bin")).size(), 1000u);
     // Counts from 2 to 255 are taken as they are; others are refused before anything is made.
-    EXPECT_EQ(runCli({"cut", "--count", "2", dir.file("d.bin")}).status, 0);
+    EXPECT_EQ(runCliInProcess({"cut", "--count", "2", dir.file("d.bin")}).status, 0);
     EXPECT_EQ(readFile(dir.file("d1.bin")).size(), 1500u);
     writeFile(dir.file("d.bin"), patternBytes(2550));
-    EXPECT_EQ(runCli({"cut", "-n", "255", dir.file("d.bin")}).status, 0);
+    EXPECT_EQ(runCliInProcess({"cut", "-n", "255", dir.file("d.bin")}).status, 0);
     EXPECT_TRUE(exists(dir.file("d255.bin")));
     for (const char *count : {"1", "256", "999", "-3"}) {
-        const CliResult r = runCli({"cut", "--count", count, dir.file("d.bin")});
+        const CliResult r = runCliInProcess({"cut", "--count", count, dir.file("d.bin")});
         EXPECT_EQ(r.status, 2) << count;
         EXPECT_NE(r.err.find("from 2 to 255"), std::string::npos) << r.err;
     }
@@ -97,7 +101,7 @@ TEST(CliCut, BadArgumentsNameTheProblem)
              {"cut", "--only=2", "--sha256", "x"}, {"cut", "--only=2", "--delete", "x"},
              {"unite", "-o", "y", "--no-verify", "x"}, {"verify", "a", "b"}, {"cut", "--joiner=windows", "x"},
              {"cut", "--recons", "--joiner=macos", "x"}}) {
-        const CliResult r = runCli(args, dir.path());
+        const CliResult r = runCliInProcess(args, dir.path());
         EXPECT_EQ(r.status, 2) << r.err;
         EXPECT_EQ(r.out, "");
         // One line naming the problem, then the way to the help.
@@ -126,7 +130,7 @@ TEST(CliCut, HelpAndVersionGoToStandardOutput)
         {{"unite", "--version"}, {"skarvel-cli (Skarvel) 0."}},
     };
     for (const Row &row : rows) {
-        const CliResult r = runCli(row.args);
+        const CliResult r = runCliInProcess(row.args);
         EXPECT_EQ(r.status, 0) << row.args.front();
         EXPECT_EQ(r.err, "");
         for (const char *text : row.shown)

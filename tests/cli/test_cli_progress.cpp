@@ -1,6 +1,8 @@
 #include "cli/progress_line.h"
 #include "cli/terminal_progress.h"
 
+#include "support/skip.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -66,8 +68,7 @@ TEST(CliProgress, CountsTheBytesOfPiecesOnATerminalAndClearsTheLine)
 {
     for (const bool quiet : {false, true}) {
         PseudoTerminal tty;
-        if (!tty.slave())
-            GTEST_SKIP() << "no pseudo-terminal here";
+        SKIP_UNLESS(tty.slave(), "open a pseudo-terminal");
         {
             cli::TerminalProgress progress(cli::TerminalProgress::Units::Pieces, quiet, 200, tty.slave());
             progress.setMaximum(3);

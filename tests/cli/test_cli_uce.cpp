@@ -1,5 +1,6 @@
 #include "support/child_process.h"
 #include "support/scratch_mount.h"
+#include "support/skip.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -177,8 +178,7 @@ TEST(CliErase, ARemovalThatFailsIsReported)
     writeFile(dir.file("f"), patternBytes(5000));
     // The folder is frozen, not the file: the zeros go in, the name cannot go.
     const ScopedImmutable frozen(dir.path());
-    if (!frozen.set())
-        GTEST_SKIP() << "cannot make a folder immutable here: " << frozen.why();
+    SKIP_UNLESS(frozen.set(), "make a folder immutable: " << frozen.why());
     const CliResult r = runCli({"erase", dir.file("f")});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.starts_with("skarvel-cli: " + dir.file("f") + ": zeroed but not removed: ")) << r.err;

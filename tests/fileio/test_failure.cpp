@@ -1,11 +1,16 @@
 #include "fileio/failure.h"
-#include "fileio/ioerror.h"
+#include "fileio/io_error.h"
+
+#include "support/outcome.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 
 namespace {
+
+using testsupport::Outcome;
+using testsupport::outcomeOf;
 
 TEST(FullStop, AddedOnlyAfterCharactersSortingAfterTheDot)
 {
@@ -65,13 +70,9 @@ TEST(IoErrorReport, TextsByErrorNumber)
 
 TEST(IoErrorReport, ReachesTheDefaultBox)
 {
-    try {
-        fileio::failErrno(EACCES);
-        FAIL();
-    } catch (const fileio::Failure &failure) {
-        EXPECT_EQ(failure.kind(), fileio::FailureKind::ErrorBox);
-        EXPECT_EQ(failure.boxText(), "File access denied.");
-    }
+    const Outcome outcome = outcomeOf([] { fileio::failErrno(EACCES); });
+    EXPECT_EQ(outcome.kind, fileio::FailureKind::ErrorBox);
+    EXPECT_EQ(outcome.boxText(), "File access denied.");
 }
 
 } // namespace

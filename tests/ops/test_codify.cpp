@@ -2,13 +2,17 @@
 #include "fileio/fault.h"
 #include "ops/codify.h"
 
+#include "support/in_temp_dir.h"
+#include "support/outcome.h"
 #include "support/recording_progress.h"
 #include "support/scratch_mount.h"
+#include "support/skip.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <optional>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,7 +22,7 @@ using ops::CodifyDirection;
 
 namespace {
 
-class CodifyTest : public ::testing::Test {
+class CodifyTest : public InTempDir {
 protected:
     std::string data() const { return dir.file("data.bin"); }
     std::string key() const { return dir.file("key.bin"); }
@@ -27,18 +31,26 @@ protected:
     // Runs Codify in the test folder and returns the text its box would show, "" on success.
     std::string codify(CodifyDirection direction, const std::string &dataPath, const std::string &keyPath)
     {
-        try {
-            ops::Codify(dataPath, keyPath, direction, progress);
-        } catch (const fileio::Failure &failure) {
-            return failure.boxText();
-        }
-        return "";
+        return outcomeOf([&] { ops::Codify(dataPath, keyPath, direction, progress); }).boxText();
     }
     std::string codify(CodifyDirection direction) { return codify(direction, data(), key()); }
 
-    TempDir dir;
-    ScopedCurrentDir here{dir.path()};
+    // Writes the data and a key of 9 bytes, and makes a small tmpfs the current folder, which puts
+    // "buff.vq" on another file system than the data. False where no tmpfs can be mounted.
+    bool writeWithBufferElsewhere(const Bytes &original)
+    {
+        m_scratch.emplace(dir.file("scratch"), "1m");
+        if (!m_scratch->mounted())
+            return false;
+        m_there.emplace(dir.file("scratch"));
+        writeFile(data(), original);
+        writeFile(key(), patternBytes(9, 2));
+        return true;
+    }
+
     RecordingProgress progress;
+    std::optional<ScratchMount> m_scratch;
+    std::optional<ScopedCurrentDir> m_there; // left before the scratch disk is unmounted
 };
 
 // Byte i of the result, straight from the definition.
@@ -264,17 +276,10 @@ TEST_F(CodifyTest, ReplacesAcrossFileSystems)
     EXPECT_EQ(listDir(dir.file("elsewhere")), std::vector<std::string>{"data.bin"});
 }
 
-
 TEST_F(CodifyTest, ReplacesFromAnotherFileSystem)
 {
-    // A small tmpfs as the current folder puts "buff.vq" on another file system than the data.
-    ScratchMount scratch(dir.file("scratch"), "1m");
-    if (!scratch.mounted())
-        GTEST_SKIP() << "cannot mount a tmpfs here: " << scratch.why();
-    ScopedCurrentDir there(dir.file("scratch"));
     const Bytes original = patternBytes(5000);
-    writeFile(data(), original);
-    writeFile(key(), patternBytes(9, 2));
+    SKIP_UNLESS(writeWithBufferElsewhere(original), "mount a tmpfs: " << m_scratch->why());
     EXPECT_EQ(codify(CodifyDirection::Subtract), "");
     EXPECT_EQ(readFile(data()), expected(original, patternBytes(9, 2), CodifyDirection::Subtract));
     EXPECT_TRUE(listDir(dir.file("scratch")).empty());
@@ -283,14 +288,8 @@ TEST_F(CodifyTest, ReplacesFromAnotherFileSystem)
 
 TEST_F(CodifyTest, AFailedReplacementFromAnotherFileSystemLeavesNoTemporary)
 {
-    // A small tmpfs as the current folder puts "buff.vq" on another file system than the data.
-    ScratchMount scratch(dir.file("scratch"), "1m");
-    if (!scratch.mounted())
-        GTEST_SKIP() << "cannot mount a tmpfs here: " << scratch.why();
-    ScopedCurrentDir there(dir.file("scratch"));
     const Bytes original = patternBytes(5000);
-    writeFile(data(), original);
-    writeFile(key(), patternBytes(9, 2));
+    SKIP_UNLESS(writeWithBufferElsewhere(original), "mount a tmpfs: " << m_scratch->why());
     {
         // The first rename meets the file system border; the second one, beside the data, fails.
         fileio::faults::ScopedFault fault(fileio::SysCall::Rename, 2, EBUSY);
@@ -365,20 +364,15 @@ TEST(CodifyReadOnly, AReadOnlyKeyIsAccessDenied)
     TempDir dir;
     ScopedCurrentDir here(dir.path());
     ScratchMount disk(dir.file("ro"), "64k");
-    if (!disk.mounted())
-        GTEST_SKIP() << "cannot mount a tmpfs here: " << disk.why();
+    SKIP_UNLESS(disk.mounted(), "mount a tmpfs: " << disk.why());
     writeFile(disk.file("key.bin"), Bytes{1});
-    if (!disk.makeReadOnly())
-        GTEST_SKIP() << "cannot make the tmpfs read-only here";
+    SKIP_UNLESS(disk.makeReadOnly(), "make the tmpfs read-only");
     writeFile(dir.file("data.bin"), Bytes{1, 2});
     ops::NullProgress progress;
-    std::string text;
-    try {
+    const auto codify = [&] {
         ops::Codify(dir.file("data.bin"), disk.file("key.bin"), CodifyDirection::Add, progress);
-    } catch (const fileio::Failure &failure) {
-        text = failure.boxText();
-    }
-    EXPECT_EQ(text, "File access denied.");
+    };
+    EXPECT_EQ(outcomeOf(codify).boxText(), "File access denied.");
     EXPECT_EQ(readFile(dir.file("data.bin")), (Bytes{1, 2}));
 }
 

@@ -1,10 +1,12 @@
 #include "fileio/failure.h"
 #include "fileio/fault.h"
 #include "ops/cut.h"
-#include "ops/partlist.h"
+#include "ops/part_list.h"
 
+#include "support/outcome.h"
 #include "support/recording_progress.h"
 #include "support/scratch_mount.h"
+#include "support/skip.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -67,15 +69,11 @@ protected:
     }
     void cut(const ops::CutRequest &request) { ops::Cut(request, progress, &partList); }
     // Runs the cut and returns the failure it reported.
-    fileio::Failure cutFails(const ops::CutRequest &request)
+    Outcome cutFails(const ops::CutRequest &request)
     {
-        try {
-            cut(request);
-        } catch (const fileio::Failure &failure) {
-            return failure;
-        }
-        ADD_FAILURE() << "the cut succeeded";
-        return fileio::Failure(fileio::FailureKind::Report, "");
+        const Outcome outcome = outcomeOf([&] { cut(request); });
+        EXPECT_TRUE(outcome.failed) << "the cut succeeded";
+        return outcome;
     }
     Bytes slice(std::size_t from, std::size_t to) const { return Bytes(data.begin() + from, data.begin() + to); }
 
@@ -179,9 +177,9 @@ TEST_F(CutTest, RefusedPlansLeaveNothing)
         ops::CutRequest request = byCount(row.count);
         request.writePartList = true;
         request.deleteSource = true;
-        const fileio::Failure failure = cutFails(request);
-        EXPECT_EQ(failure.kind(), fileio::FailureKind::Report) << row.why;
-        EXPECT_EQ(failure.text(), "Invalid file size") << row.why;
+        const Outcome failure = cutFails(request);
+        EXPECT_EQ(failure.kind, fileio::FailureKind::Report) << row.why;
+        EXPECT_EQ(failure.text, "Invalid file size") << row.why;
         EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{"data.bin"}) << row.why;
         EXPECT_FALSE(partList.log.opened) << row.why;
         EXPECT_EQ(progress.maximum, -1) << row.why;
@@ -194,9 +192,9 @@ TEST_F(CutTest, MissingSourceIsInvalidFileNameBeforeTheSkipTextIsRead)
         ops::CutRequest request = byCount(2);
         request.source = name;
         request.skipText = "99999999999";
-        const fileio::Failure failure = cutFails(request);
-        EXPECT_EQ(failure.kind(), fileio::FailureKind::Report);
-        EXPECT_EQ(failure.text(), "Invalid file name");
+        const Outcome failure = cutFails(request);
+        EXPECT_EQ(failure.kind, fileio::FailureKind::Report);
+        EXPECT_EQ(failure.text, "Invalid file name");
     }
 }
 
@@ -258,7 +256,7 @@ TEST_F(CutTest, PartThatCannotBeCreatedStopsTheCutAndKeepsTheSource)
     ops::CutRequest request = byCount(3);
     request.deleteSource = true;
     request.writePartList = true;
-    const fileio::Failure failure = cutFails(request);
+    const Outcome failure = cutFails(request);
     EXPECT_EQ(failure.boxText(), "Cannot create file " + part(2) + ".");
     EXPECT_TRUE(exists(part(1)));
     EXPECT_FALSE(exists(part(3)));
@@ -274,15 +272,15 @@ TEST_F(CutTest, MarkerWithAFolderThatDoesNotExist)
     ops::CutRequest request = byCount(2);
     request.markerOn = true;
     request.marker = "/no/such/";
-    const fileio::Failure failure = cutFails(request);
-    EXPECT_EQ(failure.text(), "Cannot create file " + dir.file("data/no/such/1.bin"));
+    const Outcome failure = cutFails(request);
+    EXPECT_EQ(failure.text, "Cannot create file " + dir.file("data/no/such/1.bin"));
     EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{"data.bin"});
 }
 
 TEST_F(CutTest, APartNameLinkedToTheSourceOrAnEarlierPartIsRefused)
 {
     ASSERT_EQ(::symlink(source().c_str(), part(1).c_str()), 0);
-    EXPECT_EQ(cutFails(byCount(2)).text(), "Cannot create file " + part(1));
+    EXPECT_EQ(cutFails(byCount(2)).text, "Cannot create file " + part(1));
     EXPECT_EQ(readFile(source()), data);
 
     // Part 2 is a second name of part 1: writing it would empty part 1 after the fact.
@@ -291,7 +289,7 @@ TEST_F(CutTest, APartNameLinkedToTheSourceOrAnEarlierPartIsRefused)
     ASSERT_EQ(::link(part(1).c_str(), part(2).c_str()), 0);
     ops::CutRequest request = byCount(2);
     request.deleteSource = true;
-    EXPECT_EQ(cutFails(request).text(), "Cannot create file " + part(2));
+    EXPECT_EQ(cutFails(request).text, "Cannot create file " + part(2));
     EXPECT_EQ(readFile(part(1)), slice(0, 5));
     EXPECT_EQ(readFile(source()), data);
 }
@@ -317,7 +315,7 @@ TEST_F(CutTest, CopyFailuresAreStreamErrors)
         request.deleteSource = true;
         const std::string expected = row.text ? row.text : "Cannot create file " + part(1);
         const int before = openDescriptorCount();
-        EXPECT_EQ(cutFails(request).text(), expected);
+        EXPECT_EQ(cutFails(request).text, expected);
         EXPECT_EQ(openDescriptorCount(), before);
         EXPECT_EQ(readFile(source()), data);
     }
@@ -394,8 +392,7 @@ TEST(CutFullDisk, TinyFileSystem)
 {
     TempDir dir;
     ScratchMount disk(dir.file("small"), "64k");
-    if (!disk.mounted())
-        GTEST_SKIP() << "cannot mount a tmpfs here: " << disk.why();
+    SKIP_UNLESS(disk.mounted(), "mount a tmpfs: " << disk.why());
     const std::string mountPoint = disk.path();
     const std::string source = mountPoint + "/data.bin";
     writeFile(source, patternBytes(40000));
@@ -404,13 +401,7 @@ TEST(CutFullDisk, TinyFileSystem)
     request.mode.count = 2;
     request.deleteSource = true;
     ops::NullProgress progress;
-    std::string text;
-    try {
-        ops::Cut(request, progress);
-    } catch (const fileio::Failure &failure) {
-        text = failure.text();
-    }
-    EXPECT_EQ(text, "Stream write error");
+    EXPECT_EQ(outcomeOf([&] { ops::Cut(request, progress); }).text, "Stream write error");
     EXPECT_EQ(readFile(source), patternBytes(40000));
 }
 

@@ -3,8 +3,10 @@
 #include "fileio/fault.h"
 #include "ops/erase.h"
 
+#include "support/outcome.h"
 #include "support/recording_progress.h"
 #include "support/scratch_mount.h"
+#include "support/skip.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -28,12 +30,7 @@ protected:
     // Runs Erase and returns the text its box would show, "" on success.
     std::string erase(const std::string &path)
     {
-        try {
-            ops::Erase(path, progress);
-        } catch (const fileio::Failure &failure) {
-            return failure.boxText();
-        }
-        return "";
+        return outcomeOf([&] { ops::Erase(path, progress); }).boxText();
     }
 
     TempDir dir;
@@ -135,20 +132,12 @@ TEST(EraseReadOnly, AFileOnAReadOnlyMountIsAccessDenied)
 {
     TempDir dir;
     ScratchMount disk(dir.file("ro"), "64k");
-    if (!disk.mounted())
-        GTEST_SKIP() << "cannot mount a tmpfs here: " << disk.why();
+    SKIP_UNLESS(disk.mounted(), "mount a tmpfs: " << disk.why());
     const std::string path = disk.file("secret.bin");
     writeFile(path, patternBytes(100));
-    if (!disk.makeReadOnly())
-        GTEST_SKIP() << "cannot make the tmpfs read-only here";
+    SKIP_UNLESS(disk.makeReadOnly(), "make the tmpfs read-only");
     ops::NullProgress progress;
-    std::string text;
-    try {
-        ops::Erase(path, progress);
-    } catch (const fileio::Failure &failure) {
-        text = failure.boxText();
-    }
-    EXPECT_EQ(text, "File access denied.");
+    EXPECT_EQ(outcomeOf([&] { ops::Erase(path, progress); }).boxText(), "File access denied.");
     EXPECT_EQ(readFile(path), patternBytes(100));
 }
 
@@ -162,13 +151,7 @@ TEST(EraseReadOnly, AReadOnlyFileIsAccessDenied)
     writeFile(path, patternBytes(100));
     ::chmod(path.c_str(), 0444);
     ops::NullProgress progress;
-    std::string text;
-    try {
-        ops::Erase(path, progress);
-    } catch (const fileio::Failure &failure) {
-        text = failure.boxText();
-    }
-    EXPECT_EQ(text, "File access denied.");
+    EXPECT_EQ(outcomeOf([&] { ops::Erase(path, progress); }).boxText(), "File access denied.");
     EXPECT_EQ(readFile(path), patternBytes(100));
 }
 

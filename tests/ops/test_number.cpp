@@ -1,9 +1,14 @@
 #include "fileio/failure.h"
 #include "ops/number.h"
 
+#include "support/outcome.h"
+
 #include <gtest/gtest.h>
 
 namespace {
+
+using testsupport::Outcome;
+using testsupport::outcomeOf;
 
 TEST(StrToInt, Accepts)
 {
@@ -23,13 +28,9 @@ TEST(StrToInt, RefusesWithTheOffendingText)
 {
     for (const char *text : {"", "+", "-", "2147483648", "-2147483649", "99999999999999999999", "1a", " 1", "1 ",
                              "0x10", "$10", "1.0"}) {
-        try {
-            ops::StrToInt(text);
-            ADD_FAILURE() << "accepted '" << text << "'";
-        } catch (const fileio::Failure &failure) {
-            EXPECT_EQ(failure.kind(), fileio::FailureKind::ErrorBox);
-            EXPECT_EQ(failure.text(), std::string("'") + text + "' is not a valid integer value");
-        }
+        const Outcome outcome = outcomeOf([&] { ops::StrToInt(text); });
+        EXPECT_EQ(outcome.kind, fileio::FailureKind::ErrorBox) << text;
+        EXPECT_EQ(outcome.text, std::string("'") + text + "' is not a valid integer value");
     }
 }
 

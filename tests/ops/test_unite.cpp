@@ -2,6 +2,7 @@
 #include "fileio/fault.h"
 #include "ops/unite.h"
 
+#include "support/outcome.h"
 #include "support/recording_progress.h"
 #include "support/temp_dir.h"
 
@@ -26,13 +27,9 @@ protected:
     // Runs the join and returns the text it reported, "" when it succeeded.
     std::string unite(const std::vector<std::string> &inputs, const std::string &output)
     {
-        try {
-            ops::Unite(inputs, output, progress);
-        } catch (const fileio::Failure &failure) {
-            EXPECT_EQ(failure.kind(), fileio::FailureKind::Report);
-            return failure.text();
-        }
-        return "";
+        const Outcome outcome = outcomeOf([&] { ops::Unite(inputs, output, progress); });
+        EXPECT_EQ(outcome.kind, fileio::FailureKind::Report);
+        return outcome.text;
     }
 
     TempDir dir;

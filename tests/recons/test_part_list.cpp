@@ -1,5 +1,7 @@
 // info.txt and Recons.exe as Cut leaves them in the current directory.
 #include "support/child_process.h"
+#include "support/in_temp_dir.h"
+#include "support/outcome.h"
 #include "support/temp_dir.h"
 
 #include "fileio/failure.h"
@@ -25,10 +27,8 @@ namespace fs = std::filesystem;
 using fileio::SysCall;
 
 // The current directory is the list's folder; sources lie there or in a folder of their own.
-class PartList : public ::testing::Test {
+class PartList : public InTempDir {
 protected:
-    PartList() : m_here(m_cwd.path()) {}
-
     // Writes a source of `bytes` pattern bytes and cuts it into `count` parts, the list asked for.
     void cut(const std::string &source, std::size_t bytes, int count, const std::string &skip = "")
     {
@@ -43,24 +43,16 @@ protected:
         ops::Cut(request, progress, &partList);
     }
 
-    std::string here(const std::string &name) const { return m_cwd.file(name); }
+    std::string here(const std::string &name) const { return dir.file(name); }
 
-    TempDir m_cwd;
     TempDir m_other;
-
-private:
-    ScopedCurrentDir m_here;
 };
 
 std::string failureText(const std::function<void()> &step)
 {
-    try {
-        step();
-    } catch (const fileio::Failure &failure) {
-        EXPECT_EQ(failure.kind(), fileio::FailureKind::ErrorBox);
-        return failure.text();
-    }
-    return "(no failure)";
+    const Outcome outcome = outcomeOf(step);
+    EXPECT_EQ(outcome.kind, fileio::FailureKind::ErrorBox);
+    return outcome.failed ? outcome.text : "(no failure)";
 }
 
 mode_t modeOf(const std::string &path)
@@ -165,7 +157,7 @@ TEST_F(PartList, ToolReplacesAnOldFileAndIsExecutableLessTheUmask)
 TEST_F(PartList, RunningToolCannotBeReplaced)
 {
     recons::WriteRecons();
-    ChildProcess running(here("Recons.exe"), m_cwd.path());
+    ChildProcess running(here("Recons.exe"), dir.path());
     running.readUntil("Error in info.txt\r\n");
 
     EXPECT_EQ(failureText([] { recons::WriteRecons(); }), "I/O error 26");

@@ -2,7 +2,9 @@
 
 #include "support/temp_dir.h"
 
-#include "fileio/ioerror.h"
+#include "fileio/io_error.h"
+#include "ops/progress.h"
+#include "recons/part_list_files.h"
 
 #include <gtest/gtest.h>
 
@@ -157,14 +159,20 @@ Outcome runOnce(const Scenario &scenario, const std::optional<Injection> &inject
 
 } // namespace
 
-Outcome outcomeOf(const std::function<void()> &operation)
+Outcome cutAsTheWindowDoes(const ops::CutRequest &request)
 {
-    try {
-        operation();
-    } catch (const fileio::Failure &failure) {
-        return {true, failure.kind(), failure.text()};
-    }
-    return {};
+    ops::NullProgress progress;
+    recons::PartListFiles list;
+    return outcomeOf([&] { ops::Cut(request, progress, &list); });
+}
+
+Scenario namedScenario(const std::string &name, bool faulted, const BaseFault &base)
+{
+    Scenario s;
+    s.name = name;
+    if (faulted)
+        s.base.push_back(base);
+    return s;
 }
 
 Expect silent()

@@ -2,7 +2,10 @@
 
 #include "fileio/failure.h"
 #include "fileio/fault.h"
+#include "ops/cut.h"
+#include "support/outcome.h"
 
+#include <cerrno>
 #include <functional>
 #include <map>
 #include <optional>
@@ -15,15 +18,11 @@ namespace reliability {
 
 using fileio::SysCall;
 
-// How one run ended: what the user was shown, if anything.
-struct Outcome {
-    bool failed = false;
-    fileio::FailureKind kind = fileio::FailureKind::Report;
-    std::string text;
-};
+using testsupport::Outcome;
+using testsupport::outcomeOf;
 
-// Runs the operation and turns a Failure into its Outcome.
-Outcome outcomeOf(const std::function<void()> &operation);
+// Runs a Cut as the window does, with the part list files, and returns how it ended.
+Outcome cutAsTheWindowDoes(const ops::CutRequest &request);
 
 // What a failure of one call is meant to end with. "{dir}" in a text stands for the run's folder.
 struct Expect {
@@ -75,6 +74,12 @@ struct Scenario {
     std::vector<std::string> mayExist;
     std::map<SysCall, std::vector<Steps>> steps;
 };
+
+// Every copy finds no copy_file_range and falls back to reading and writing.
+inline constexpr BaseFault kNoCopyRange{SysCall::CopyRange, 1, EXDEV, true};
+
+// A scenario of that name; with `faulted`, every run of it meets `base` beside the walked fault.
+Scenario namedScenario(const std::string &name, bool faulted, const BaseFault &base = kNoCopyRange);
 
 const char *callName(SysCall call);
 // The errnos a call of this kind is failed with; 0 is a transfer of nothing.

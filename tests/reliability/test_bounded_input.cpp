@@ -6,8 +6,8 @@
 
 #include "fileio/failure.h"
 #include "fileio/file.h"
-#include "ops/skiplist.h"
-#include "ops/splitplan.h"
+#include "ops/skip_list.h"
+#include "ops/split_plan.h"
 #include "recons_tool/list_reader.h"
 #include "recons_tool/name_limit.h"
 

@@ -35,9 +35,7 @@ Outcome cut(const std::string &dir, bool withList)
     request.mode.count = 3;
     request.writePartList = withList;
     request.deleteSource = true;
-    ops::NullProgress progress;
-    recons::PartListFiles list;
-    return outcomeOf([&] { ops::Cut(request, progress, &list); });
+    return cutAsTheWindowDoes(request);
 }
 
 // A named part either is missing or holds exactly its bytes: a part is never half right once Cut
@@ -75,10 +73,7 @@ void checkCut(const std::string &dir, const Outcome &outcome, const std::optiona
 
 Scenario cutScenario(const std::string &name, bool withList, bool buffered)
 {
-    Scenario s;
-    s.name = name;
-    if (buffered)
-        s.base.push_back({SysCall::CopyRange, 1, EXDEV, true});
+    Scenario s = namedScenario(name, buffered);
     s.prepare = [](const std::string &dir) { writeFile(dir + "/data.bin", kSource); };
     s.run = [withList](const std::string &dir) { return cut(dir, withList); };
     s.check = [withList](const std::string &dir, const Outcome &outcome, const std::optional<Injection> &injection) {

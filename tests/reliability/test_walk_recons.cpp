@@ -117,10 +117,7 @@ void checkJoiner(const std::string &dir, const Outcome &outcome, const std::opti
 
 Scenario joinerScenario(const std::string &name, bool buffered)
 {
-    Scenario s;
-    s.name = name;
-    if (buffered)
-        s.base.push_back({SysCall::CopyRange, 1, EXDEV, true});
+    Scenario s = namedScenario(name, buffered);
     s.prepare = [](const std::string &dir) {
         for (int n = 0; n < 3; ++n)
             writeFile(dir + "/p" + std::to_string(n + 1), kParts[n]);

@@ -50,10 +50,7 @@ long foldersAlongTheOutput()
 
 Scenario uniteScenario(const std::string &name, bool buffered)
 {
-    Scenario s;
-    s.name = name;
-    if (buffered)
-        s.base.push_back({SysCall::CopyRange, 1, EXDEV, true});
+    Scenario s = namedScenario(name, buffered);
     s.prepare = [](const std::string &dir) {
         writeFile(dir + "/a.bin", kFirst);
         writeFile(dir + "/b.bin", Bytes{});
@@ -134,10 +131,7 @@ void checkCodify(const std::string &dir, const Outcome &outcome, const std::opti
 
 Scenario codifyScenario(const std::string &name, bool across)
 {
-    Scenario s;
-    s.name = name;
-    if (across)
-        s.base.push_back({SysCall::Rename, 1, EXDEV, false});
+    Scenario s = namedScenario(name, across, {SysCall::Rename, 1, EXDEV, false});
     s.prepare = [](const std::string &dir) {
         writeFile(dir + "/data.bin", kData);
         writeFile(dir + "/key.bin", kKey);

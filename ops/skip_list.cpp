@@ -1,4 +1,4 @@
-#include "skiplist.h"
+#include "skip_list.h"
 
 #include "number.h"
 

@@ -1,9 +1,14 @@
 #include "fileio/failure.h"
-#include "ops/splitplan.h"
+#include "ops/split_plan.h"
+
+#include "support/outcome.h"
 
 #include <gtest/gtest.h>
 
 namespace {
+
+using testsupport::Outcome;
+using testsupport::outcomeOf;
 
 ops::SplitMode byCount(std::int32_t count)
 {
@@ -47,8 +52,9 @@ TEST(MakeSplitPlan, Plans)
         const ops::SplitPlan plan = ops::MakeSplitPlan(row.size, row.mode);
         EXPECT_EQ(plan.partCount, row.count) << row.why;
         EXPECT_EQ(plan.partSize, row.partSize) << row.why;
-        if (plan.partCount > 0)
+        if (plan.partCount > 0) {
             EXPECT_EQ(plan.lastPartSize(row.size), row.lastPart) << row.why;
+        }
     }
 }
 
@@ -67,13 +73,9 @@ TEST(MakeSplitPlan, RefusesWhatTheSizeCannotCarry)
         {"negative size text", 10, bySize("-3")},
     };
     for (const Row &row : rows) {
-        try {
-            ops::MakeSplitPlan(row.size, row.mode);
-            ADD_FAILURE() << row.why;
-        } catch (const fileio::Failure &failure) {
-            EXPECT_EQ(failure.kind(), fileio::FailureKind::Report) << row.why;
-            EXPECT_EQ(failure.text(), "Invalid file size") << row.why;
-        }
+        const Outcome outcome = outcomeOf([&] { ops::MakeSplitPlan(row.size, row.mode); });
+        EXPECT_EQ(outcome.kind, fileio::FailureKind::Report) << row.why;
+        EXPECT_EQ(outcome.text, "Invalid file size") << row.why;
     }
 }
 
@@ -96,13 +98,9 @@ TEST(MakeSplitPlan, EveryPlanCoversTheSourceExactly)
 
 TEST(MakeSplitPlan, BadSizeText)
 {
-    try {
-        ops::MakeSplitPlan(10, bySize("3000000000", "Mb"));
-        FAIL();
-    } catch (const fileio::Failure &failure) {
-        EXPECT_EQ(failure.kind(), fileio::FailureKind::ErrorBox);
-        EXPECT_EQ(failure.text(), "'3000000000' is not a valid integer value");
-    }
+    const Outcome outcome = outcomeOf([] { ops::MakeSplitPlan(10, bySize("3000000000", "Mb")); });
+    EXPECT_EQ(outcome.kind, fileio::FailureKind::ErrorBox);
+    EXPECT_EQ(outcome.text, "'3000000000' is not a valid integer value");
 }
 
 } // namespace

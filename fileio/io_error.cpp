@@ -1,4 +1,4 @@
-#include "ioerror.h"
+#include "io_error.h"
 
 #include "failure.h"
 #include "system_errors.h"

@@ -1,11 +1,16 @@
 #include "fileio/failure.h"
-#include "ops/skiplist.h"
+#include "ops/skip_list.h"
+
+#include "support/outcome.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 
 namespace {
+
+using testsupport::Outcome;
+using testsupport::outcomeOf;
 
 using Numbers = std::vector<std::int32_t>;
 
@@ -60,12 +65,7 @@ TEST(ParseSkipList, BadNumberNamesTheRun)
         {"1,2", "'1,2' is not a valid integer value"},
     };
     for (const Row &row : rows) {
-        try {
-            ops::ParseSkipList(row.text);
-            ADD_FAILURE() << row.text;
-        } catch (const fileio::Failure &failure) {
-            EXPECT_EQ(failure.text(), row.message);
-        }
+        EXPECT_EQ(outcomeOf([&] { ops::ParseSkipList(row.text); }).text, row.message) << row.text;
     }
 }
 

@@ -1,4 +1,4 @@
-#include "ops/partname.h"
+#include "ops/part_name.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "splitplan.h"
+#include "split_plan.h"
 
 #include "number.h"
 

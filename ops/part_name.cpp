@@ -1,4 +1,4 @@
-#include "partname.h"
+#include "part_name.h"
 
 #include <vector>
 

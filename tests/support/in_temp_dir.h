@@ -1,0 +1,18 @@
+#pragma once
+
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace testsupport {
+
+// A test run in a fresh folder of its own, made the current directory for the test's length.
+class InTempDir : public ::testing::Test {
+protected:
+    TempDir dir;
+
+private:
+    ScopedCurrentDir m_here{dir.path()};
+};
+
+} // namespace testsupport
