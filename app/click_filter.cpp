@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "click_filter.h"
 
 #include <QMouseEvent>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TForm1's controls, their places and their start-up state, with the Russian captions.
 #include "tform1.h"
 

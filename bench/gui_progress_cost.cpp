@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cost of the window's progress display: the same Cut through TForm1 (offscreen, its bar
 // and its event processing) and through ops::Cut with a null progress sink, alternately.
 //

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # bash completion for skarvel-cli: commands, their options, and file names where files go.
 
 _skarvel_cli_files()

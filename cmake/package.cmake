@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package: `cmake --build build --target package` gives build/skarvel_VERSION_ARCH.deb
 # holding everything the install() rules put under /usr, with its dependencies read from the
 # programs by dpkg-shlibdeps.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Run by CPack on its staging tree before it packs: gzips the man pages and the changelog, which
 # the install() rules put there plain, so that the package follows Debian's policy.
 file(GLOB_RECURSE staged LIST_DIRECTORIES false ${CPACK_TEMPORARY_INSTALL_DIRECTORY}/*)

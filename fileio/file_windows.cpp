@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file layer of the Windows joiner: the wide Win32 calls, names converted from UTF-8, 64-bit
 // sizes, and GetLastError's numbers as the error numbers. It holds what the joiner and the
 // copies under it use; the operations of the Linux programs (permissions, temporary files,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "fault.h"
 
 // The shipped joiner's file layer: no call is ever made to fail.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as the joiner's info.txt: the reader ends, holds no line longer than the cap, and
 // hands back lines that together with their ends are no more than the file.
 #include "recons_tool/joiner_failure.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Cut page's texts as one input: the skip text, then on lines of their own the size text,
 // the unit, the marker, the source path, and "count size bySize" in decimal. Whatever they hold,
 // parsing and planning end quickly with a plan every part of which is sound, or with a message.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Turns a built joiner into a C++ source holding its bytes, returned by the function FUNCTION
 # (declared in recons/embedded_images.h): cmake -DINPUT=... -DOUTPUT=... -DFUNCTION=... -P
 file(READ "${INPUT}" hex HEX)

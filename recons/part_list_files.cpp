@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "part_list_files.h"
 
 #include "part_list.h"

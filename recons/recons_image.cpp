@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "recons_image.h"
 
 #include "embedded_images.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the four pictures of the advertising panel and writes them as GIF89a files.
 
     tools/make_pictures.py [OUTPUT_FOLDER]      (default: app/pictures)

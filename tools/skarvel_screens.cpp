@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shows the window on a real display and takes a picture of the screen for every page in both
 // languages, of the Russian file dialogs and of the side panel scrolled to its end; prints the
 // time to the first painted window and the memory in use then. Run under Xvfb: screens OUTPUT_FOLDER

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The right-hand panel and the sponsor line: where each click leads, the pictures' first frames,
 // the scroll bar's rule and the page shown at start-up.
 #include "form_access.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The key filter of the number fields, key by key.
 #include "app/character_filter.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two failure boxes: captions, icons, buttons, modality, texts.
 #include "app/message_box.h"
 #include "fileio/failure.h"

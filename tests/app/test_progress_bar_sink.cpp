@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ProgressSink on a progress bar: 64-bit counts on the bar's int range, steps, reset.
 #include "app/progress_bar.h"
 #include "app/progress_bar_sink.h"

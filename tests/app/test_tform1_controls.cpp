@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The controls' own handlers: key filters, the unit rule, enabling pairs, the list and its
 // gestures, double-clicks, drops and stay on top.
 #include "form_access.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Switching the interface language: the caption table applied, file names dropped, dialog titles.
 #include "form_access.h"
 

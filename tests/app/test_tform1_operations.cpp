@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The action buttons run their operations on real files, chosen through the dialog, and show
 // what the operations report.
 #include "form_access.h"

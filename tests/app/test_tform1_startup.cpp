@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window as it starts: every control at its place with its first state, Russian captions.
 #include "form_access.h"
 

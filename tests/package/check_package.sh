@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package, unpacks it into a scratch root and checks that the programs run from
 # there and that the desktop finds what it looks for: check_package.sh BUILD VERSION APP_ID SIZES
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # make_wine_prefix.sh WINE64 PREFIX: makes the private wine prefix that the Windows joiner's
 # tests run in, once per test run, and writes to PREFIX.status whether wine starts: "ready", or
 # why not. It never fails: the tests skip with that reason instead. Its wine server then stays

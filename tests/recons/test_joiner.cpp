@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The joiner as users run it: the emitted Recons.exe started in a folder of parts, its standard
 // input on a pipe. Built once for each joiner image (support/tested_joiner.h).
 #include "support/child_process.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The joiner's steps run in this process, so that the file layer's faults reach them.
 #include "support/temp_dir.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // info.txt and Recons.exe as Cut leaves them in the current directory.
 #include "support/child_process.h"
 #include "support/in_temp_dir.h"

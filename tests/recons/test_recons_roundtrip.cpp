@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // skarvel-cli cut --recons, then the emitted Recons.exe run beside the parts gives the source back.
 #include "support/child_process.h"
 #include "support/temp_dir.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A set cut with --sha256 --recons, then damaged in one way or another, run through
 // skarvel-cli verify, the emitted joiner and unite --list: each names the bad part and never
 // leaves a wrong joined file behind.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Texts of a million characters, from the skip field, the size field, the part list and the
 // joiner's prompt: each ends quickly, and a list line or a typed name is never held in full.
 #include "joiner_run.h"

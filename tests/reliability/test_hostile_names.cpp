@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Part names and output names built from hostile text: slashes, "..", newlines, bytes that are not
 // UTF-8, names longer than the system takes. Either the file lands exactly where the naming rule
 // puts it, or a clear message comes and nothing is written at all.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every long operation killed (SIGKILL) at many random moments: whatever moment it dies at, what
 // it promises about its files still holds.
 #include "support/child_process.h"

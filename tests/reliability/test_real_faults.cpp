@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Real faults where the machine allows them: a disk that fills up, a read-only mount, an
 // immutable file that even root cannot write.
 #include "fault_walk.h"

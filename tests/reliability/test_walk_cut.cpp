@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every file call of Cut fails once, with and without the part list.
 #include "fault_walk.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every file call of WriteRecons and of the joiner fails once.
 #include "fault_walk.h"
 #include "joiner_run.h"

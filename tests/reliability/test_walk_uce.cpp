@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every file call of Unite, Codify and Erase fails once.
 #include "fault_walk.h"
 
