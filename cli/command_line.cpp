@@ -6,19 +6,10 @@
 
 #include "skarvel_version.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace cli {
 
 namespace {
-
-constexpr OptionSpec kProgramOptions[] = {
-    {"help", 'h', false},
-    {"version", 'V', false},
-    {"quiet", 'q', false},
-};
 
 constexpr const char *kProgramHelpTop =
     "Usage: skarvel-cli COMMAND [OPTION]... ARGUMENT...\n"
@@ -37,14 +28,6 @@ constexpr const char *kProgramHelpEnd =
     "A progress line (percent, bytes, rate, time left) is shown on standard error when it is a\n"
     "terminal. Exit status: 0 done, 1 the operation failed (the reason on standard error),\n"
     "2 bad arguments.\n";
-
-// Help and version go to standard output; a failed write there is a failure like any other.
-void print(const std::string &text)
-{
-    std::fputs(text.c_str(), stdout);
-    if (std::fflush(stdout) != 0 || std::ferror(stdout))
-        throw CommandFailure(std::string("write error: ") + std::strerror(errno));
-}
 
 std::string programHelp()
 {
@@ -87,7 +70,7 @@ void runCommand(const Command &command, const std::vector<std::string> &words)
 
 void run(const std::vector<std::string> &words)
 {
-    const Arguments program = parseArguments(words, kProgramOptions, true);
+    const Arguments program = parseArguments(words, kCommonOptions, true);
     if (program.flag("help"))
         return print(programHelp());
     if (program.flag("version"))
@@ -97,14 +80,14 @@ void run(const std::vector<std::string> &words)
     if (operands.empty())
         throw UsageError("missing command");
     std::vector<std::string> rest(operands.begin() + 1, operands.end());
-    if (program.flag("quiet")) // "skarvel-cli -q erase FILE" as well as "skarvel-cli erase -q FILE"
-        rest.insert(rest.begin(), "--quiet");
     if (operands.front() == "help") {
         // "help" alone, or "help COMMAND"
         if (rest.size() > 1)
             throw UsageError("help takes one COMMAND at most");
         return print(rest.empty() ? programHelp() : commandHelp(commandNamed(rest.front())));
     }
+    if (program.flag("quiet")) // "skarvel-cli -q erase FILE" as well as "skarvel-cli erase -q FILE"
+        rest.insert(rest.begin(), "--quiet");
     runCommand(commandNamed(operands.front()), rest);
 }
 

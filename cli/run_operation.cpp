@@ -5,7 +5,9 @@
 
 #include "fileio/failure.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace cli {
 
@@ -34,6 +36,13 @@ int runOperation(const std::function<void()> &operation)
     } catch (const fileio::Failure &failure) {
         return fail(failure.boxText().c_str());
     }
+}
+
+void print(const std::string &text)
+{
+    std::fputs(text.c_str(), stdout);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        throw CommandFailure(std::string("write error: ") + std::strerror(errno));
 }
 
 } // namespace cli

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <stdexcept>
+#include <string>
 
 namespace cli {
 
@@ -21,5 +22,8 @@ public:
 // a CommandFailure the same with its own text; a UsageError one line naming the problem and a
 // pointer to the help, exit 2.
 int runOperation(const std::function<void()> &operation);
+
+// Writes text to standard output and flushes it; a failed write there is a CommandFailure.
+void print(const std::string &text);
 
 } // namespace cli

@@ -5,7 +5,6 @@
 #include "digest/checksum_list.h"
 #include "ops/verify_list.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace cli {
@@ -45,8 +44,7 @@ void run(const Arguments &args)
         ++checked;
         if (const std::string line = faultLine(file); !line.empty()) {
             ++faults;
-            std::printf("%s\n", line.c_str());
-            std::fflush(stdout);
+            print(line + "\n");
         }
     });
     if (err)
@@ -54,7 +52,7 @@ void run(const Arguments &args)
     if (faults > 0)
         throw CommandFailure(std::to_string(faults) + " of " + std::to_string(checked)
                              + " listed files damaged or missing");
-    std::printf("%ld listed files whole\n", checked);
+    print(std::to_string(checked) + " listed files whole\n");
 }
 
 } // namespace

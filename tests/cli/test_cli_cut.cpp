@@ -125,6 +125,7 @@ TEST(CliCut, HelpAndVersionGoToStandardOutput)
           "--joiner", "--only"}},
         {{"cut", "-h", "--count", "1"}, {"Usage: skarvel-cli cut"}},
         {{"help", "unite"}, {"-o, --output=OUTPUT", "--no-verify"}},
+        {{"-q", "help", "erase"}, {"Usage: skarvel-cli erase FILE"}},
         {{"codify", "--hel"}, {"modulo 256", "not encryption", "wrong KEY is not detected"}},
         {{"erase", "-h"}, {"Usage: skarvel-cli erase FILE"}},
         {{"-V"}, {"skarvel-cli (Skarvel) 0."}},
