@@ -41,7 +41,7 @@ std::string partPath(const std::string &folder, const std::string &name)
 bool ListedParts::includes(const std::string &path) const
 {
     const auto id = fileio::fileId(path);
-    return id && std::find(files.begin(), files.end(), *id) != files.end();
+    return id && files.contains(*id);
 }
 
 ListedParts readListedParts(const std::string &listPath)
@@ -54,7 +54,7 @@ ListedParts readListedParts(const std::string &listPath)
 
     ListedParts parts;
     if (const auto id = fileio::fileId(list))
-        parts.files.push_back(*id);
+        parts.files.insert(*id);
     const std::string folder = fileio::directoryPart(listPath);
     try {
         recons_tool::ListReader reader(list);
@@ -64,7 +64,7 @@ ListedParts readListedParts(const std::string &listPath)
             if (!fileio::fileExists(path))
                 refuse(listPath, "line " + std::to_string(line) + " names no file: '" + printable(name) + "'");
             if (const auto id = fileio::fileId(path))
-                parts.files.push_back(*id);
+                parts.files.insert(*id);
             parts.paths.push_back(path);
         }
     } catch (const recons_tool::JoinerFailure &failure) {

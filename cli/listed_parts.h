@@ -15,7 +15,7 @@ namespace cli {
 struct ListedParts {
     std::vector<std::string> paths;
     // The list and every part: the output may be none of them.
-    std::vector<fileio::FileId> files;
+    fileio::FileIds files;
 
     bool includes(const std::string &path) const;
 };

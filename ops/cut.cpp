@@ -47,11 +47,8 @@ void failCopy(const fileio::CopyResult &copied)
 fileio::File writePart(fileio::File &source, std::int64_t offset, std::int64_t length, const std::string &path,
                        fileio::FileIds &keep, ProgressSink &progress, digest::BlockHashers *hashers)
 {
-    // A part name that leads back to the source or to a part made before (a link) would empty it.
-    const std::optional<fileio::FileId> existing = fileio::fileId(path);
-    if (existing && keep.contains(*existing))
-        fileio::cannotCreateFile(path);
-
+    // A part name that leads back to the source or to a part made before (a link) is refused
+    // by createFile before anything is emptied.
     fileio::File part;
     if (fileio::createFile(path, part, keep) != 0)
         fileio::cannotCreateFile(path);

@@ -18,10 +18,7 @@ class OpenDigestList final : public ops::DigestList {
 public:
     explicit OpenDigestList(fileio::FileIds &keep)
     {
-        // Creating the list empties whatever bears its name: never the file being cut.
-        const std::optional<fileio::FileId> existing = fileio::fileId(digest::kChecksumListName);
-        if (existing && keep.contains(*existing))
-            fileio::failErrno(EACCES);
+        // Whatever bears the list's name is emptied, but never a file in `keep`.
         if (const int err = fileio::createFile(digest::kChecksumListName, m_file, keep))
             fileio::failErrno(err == fileio::kKeptFile ? EACCES : err);
         const std::optional<fileio::FileId> id = fileio::fileId(m_file);

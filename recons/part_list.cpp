@@ -34,10 +34,7 @@ bool OpenList::full() const
 
 OpenList OpenPartList(const fileio::FileIds &keep)
 {
-    // Creating the list empties whatever bears its name: never the file being cut.
-    const std::optional<fileio::FileId> existing = fileio::fileId(kPartListName);
-    if (existing && keep.contains(*existing))
-        fileio::failErrno(EACCES);
+    // Whatever bears the list's name is emptied, but never a file in `keep` (the file being cut).
     fileio::File file;
     if (const int err = fileio::createFile(kPartListName, file, keep))
         fileio::failErrno(err == fileio::kKeptFile ? EACCES : err);

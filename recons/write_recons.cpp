@@ -30,9 +30,6 @@ mode_t currentUmask()
 
 void WriteRecons(const fileio::FileIds &keep, bool toDevice, JoinerPlatform platform)
 {
-    const std::optional<fileio::FileId> existing = fileio::fileId(kReconsName);
-    if (existing && keep.contains(*existing))
-        fileio::failErrno(EACCES);
     fileio::File file;
     if (const int err = fileio::createFile(kReconsName, file, keep, kExecutable))
         fileio::failErrno(err == fileio::kKeptFile ? EACCES : err);
