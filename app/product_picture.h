@@ -6,9 +6,10 @@
 
 namespace app {
 
-// The program's picture: a sheet cut into two pieces. Drawn, so that no image file is needed.
+// The program's picture: a sheet cut into two pieces, drawn at any size.
 QPixmap productPicture(int width, int height);
-// The same picture as the desktop's icons, the small sizes drawn on their pixel grid.
+// The same picture as the desktop's icons (the built-in PNGs), the small sizes drawn on their
+// pixel grid.
 QIcon productIcon();
 
 } // namespace app

@@ -5,7 +5,7 @@ namespace fileio {
 
 // The kinds of system call the file layer makes; each can be made to fail in tests.
 enum class SysCall { Open, Create, Read, Write, Seek, Stat, Fsync, Close, Remove, Rename, Mkdir, CopyRange, Chmod };
-inline constexpr int kSysCallKinds = 13;
+inline constexpr int kSysCallKinds = static_cast<int>(SysCall::Chmod) + 1;
 
 namespace faults {
 

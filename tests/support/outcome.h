@@ -15,7 +15,7 @@ struct Outcome {
     std::string text; // "" when done
 
     // The text as its box shows it: the default box adds the full stop.
-    std::string boxText() const { return kind == fileio::FailureKind::ErrorBox ? fileio::withFullStop(text) : text; }
+    std::string boxText() const { return fileio::Failure(kind, text).boxText(); }
 };
 
 // Runs the step and turns a Failure into its Outcome; anything else propagates.
