@@ -2,16 +2,33 @@
 #include "message_box.h"
 
 #include "fileio/failure.h"
+#include "ops/report_error.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 
 namespace app {
 
+std::string withFullStop(const std::string &text)
+{
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.')
+        return text + ".";
+    return text;
+}
+
+MessageBox::Kind MessageBox::kindOf(const fileio::Failure &failure)
+{
+    return dynamic_cast<const ops::ReportedFailure *>(&failure) ? Kind::Report : Kind::ErrorBox;
+}
+
+std::string MessageBox::boxText(const fileio::Failure &failure)
+{
+    return kindOf(failure) == Kind::ErrorBox ? withFullStop(failure.text()) : failure.text();
+}
+
 void MessageBox::show(const fileio::Failure &failure)
 {
-    const Kind kind = failure.kind() == fileio::FailureKind::Report ? Kind::Report : Kind::ErrorBox;
-    show(kind, QString::fromStdString(failure.boxText()));
+    show(kindOf(failure), QString::fromStdString(boxText(failure)));
 }
 
 void MessageBox::show(Kind kind, const QString &text)

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace fileio {
@@ -12,6 +13,9 @@ class Failure;
 }
 
 namespace app {
+
+// The default error box shows its text with a full stop when the last character sorts after ".".
+std::string withFullStop(const std::string &text);
 
 // The two boxes an operation's failure ends in.
 class MessageBox {
@@ -26,6 +30,11 @@ public:
         QString caption;
         QString text;
     };
+
+    // Which box a failure ends in: the operation's own ReportError, or the default box.
+    static Kind kindOf(const fileio::Failure &failure);
+    // Its text as that box shows it: the default box adds the full stop.
+    static std::string boxText(const fileio::Failure &failure);
 
     // Shows the box the failure asks for and returns when it is closed.
     void show(const fileio::Failure &failure);

@@ -19,6 +19,7 @@
 #include "ops/cut.h"
 #include "ops/erase.h"
 #include "ops/unite.h"
+#include "recons/digest_list_file.h"
 #include "recons/part_list_files.h"
 
 #include <QCheckBox>
@@ -65,7 +66,9 @@ void setPath(QListWidgetItem &item, const QString &path)
 
 } // namespace
 
-TForm1::TForm1() : m_partListFiles(std::make_unique<recons::PartListFiles>())
+TForm1::TForm1()
+    : m_partListFiles(std::make_unique<recons::PartListFiles>()),
+      m_digestListFile(std::make_unique<recons::DigestListFile>())
 {
     buildLayout();
     m_qtTranslation.apply(Language::Russian);
@@ -199,9 +202,13 @@ void TForm1::Button2Click()
     request.mode.count = ui.SpinEdit1->valueOfText();
     request.markerOn = ui.CheckBox3->isChecked();
     request.marker = fileName(ui.ComboBox2->currentText());
+    // "Recons.exe" asks for the whole set a recipient needs: the part list, the joiners for
+    // Windows and Linux, and the checksum list.
     request.writePartList = ui.CheckBox1->isChecked();
+    request.writeDigests = request.writePartList;
     request.deleteSource = ui.CheckBox2->isChecked();
-    runOperation([&] { ops::Cut(request, *m_progress, m_partListFiles.get()); });
+    request.replaceExisting = true;
+    runOperation([&] { static_cast<void>(ops::Cut(request, *m_progress, m_partListFiles.get(), m_digestListFile.get())); });
 }
 
 // Unite page
@@ -322,7 +329,8 @@ void TForm1::Button13Click()
 void TForm1::Button12Click()
 {
     const std::string path = fileName(m_ui.Edit3->text());
-    runOperation([&] { ops::Erase(path, *m_progress); });
+    // A removal that fails goes unreported, as designed.
+    runOperation([&] { static_cast<void>(ops::Erase(path, *m_progress)); });
 }
 
 // About page
@@ -373,20 +381,23 @@ void TForm1::chooseInto(QLineEdit &target, DialogUse use, FileDialog::Selection 
 
 void TForm1::runOperation(const std::function<void()> &operation)
 {
+    std::optional<MessageBox::Kind> kind;
     std::optional<fileio::Failure> failure;
     {
         BusyGuard busy;
         try {
             operation();
         } catch (const fileio::Failure &caught) {
+            kind = MessageBox::kindOf(caught);
             failure = caught;
         } catch (const std::exception &unforeseen) {
             // Anything else an operation lets through still ends in the default box.
-            failure = fileio::Failure(fileio::FailureKind::ErrorBox, unforeseen.what());
+            kind = MessageBox::Kind::ErrorBox;
+            failure = fileio::Failure(unforeseen.what());
         }
     }
     if (failure)
-        m_messageBox.show(*failure);
+        m_messageBox.show(*kind, QString::fromStdString(*kind == MessageBox::Kind::ErrorBox ? withFullStop(failure->text()) : failure->text()));
 }
 
 } // namespace app

@@ -22,6 +22,7 @@ class QRadioButton;
 class QTabWidget;
 
 namespace ops {
+class DigestListFactory;
 class PartListFactory;
 }
 
@@ -124,6 +125,7 @@ private:
     QtTranslation m_qtTranslation;
     std::unique_ptr<ProgressBarSink> m_progress;
     std::unique_ptr<ops::PartListFactory> m_partListFiles;
+    std::unique_ptr<ops::DigestListFactory> m_digestListFile;
     AdvertisingPanel *m_advertising = nullptr; // belongs to its page
     int m_rememberedIndex = 0; // the drag-to-swap gesture's item
 };

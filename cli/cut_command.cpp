@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "commands.h"
+#include "failure_line.h"
+#include "run_operation.h"
 #include "terminal_progress.h"
 
 #include "ops/cut.h"
@@ -10,6 +12,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <filesystem>
 
 namespace cli {
@@ -19,8 +22,11 @@ namespace {
 constexpr OptionSpec kOptions[] = {
     {"count", 'n', true}, {"size", 's', true},    {"unit", 0, true},    {"skip", 0, true},
     {"marker", 0, true},  {"recons", 0, false}, {"delete", 0, false}, {"sha256", 0, false},
-    {"only", 0, true},    {"joiner", 0, true},
+    {"only", 0, true},    {"joiner", 0, true},  {"force", 'f', false},
 };
+
+// How many existing files a refusal names before it counts the rest.
+constexpr std::size_t kNamedExisting = 5;
 
 constexpr int kMinCount = 2;
 constexpr int kMaxCount = 255;
@@ -64,12 +70,17 @@ ops::CutRequest cutRequest(const Arguments &args)
         request.onlyListed = true;
     }
     if (const auto marker = args.value("marker")) {
+        // A "/" would put the parts into a folder where no part list finds them.
+        if (marker->find('/') != std::string::npos)
+            throw UsageError("invalid --marker '" + *marker + "': a part name cannot hold '/'");
         request.markerOn = true;
         request.marker = *marker;
     }
+    // The set a recipient needs: the part list, the joiners and the checksum list.
     request.writePartList = args.flag("recons");
+    request.writeDigests = args.flag("sha256") || args.flag("recons");
     request.deleteSource = args.flag("delete");
-    request.writeDigests = args.flag("sha256");
+    request.replaceExisting = args.flag("force");
     return request;
 }
 
@@ -101,28 +112,49 @@ std::int64_t bytesToCopy(const ops::CutRequest &request)
     }
 }
 
-// The system the recipients run Recons.exe on.
-recons::JoinerPlatform joinerPlatform(const Arguments &args)
+// The systems the recipients run the joiners on: both unless --joiner names one.
+std::vector<recons::JoinerPlatform> joiners(const Arguments &args)
 {
     const auto joiner = args.value("joiner");
     if (!joiner)
-        return recons::JoinerPlatform::Linux;
+        return {recons::JoinerPlatform::Windows, recons::JoinerPlatform::Linux};
     if (!args.flag("recons"))
         throw UsageError("--joiner goes with --recons");
+    if (*joiner == "both")
+        return {recons::JoinerPlatform::Windows, recons::JoinerPlatform::Linux};
     if (*joiner == "linux")
-        return recons::JoinerPlatform::Linux;
+        return {recons::JoinerPlatform::Linux};
     if (*joiner == "windows")
-        return recons::JoinerPlatform::Windows;
-    throw UsageError("invalid --joiner '" + *joiner + "': give linux or windows");
+        return {recons::JoinerPlatform::Windows};
+    throw UsageError("invalid --joiner '" + *joiner + "': give linux, windows or both");
+}
+
+// Files Cut did not just make are replaced only when -f says so, as gzip does.
+void refuseExisting(const ops::CutRequest &request, const ops::PartListFactory &partList,
+                    const ops::DigestListFactory &digests)
+{
+    if (request.replaceExisting)
+        return;
+    const std::vector<std::string> existing = ops::ExistingOutputs(request, &partList, &digests);
+    if (existing.empty())
+        return;
+    std::string names;
+    for (std::size_t i = 0; i < existing.size() && i < kNamedExisting; ++i)
+        names += " " + quotedName(existing[i]);
+    if (existing.size() > kNamedExisting)
+        names += " and " + std::to_string(existing.size() - kNamedExisting) + " more";
+    throw CommandFailure("would replace existing files (-f, --force replaces them):" + names);
 }
 
 void run(const Arguments &args)
 {
     const ops::CutRequest request = cutRequest(args);
-    recons::PartListFiles partList(joinerPlatform(args));
-    TerminalProgress progress(TerminalProgress::Units::Pieces, args.flag("quiet"), bytesToCopy(request));
+    recons::PartListFiles partList(joiners(args));
     recons::DigestListFile digests;
-    ops::Cut(request, progress, &partList, &digests);
+    refuseExisting(request, partList, digests);
+    TerminalProgress progress(TerminalProgress::Units::Pieces, args.flag("quiet"), bytesToCopy(request));
+    if (const int err = ops::Cut(request, progress, &partList, &digests))
+        throw CommandFailure(quotedName(request.source) + ": cut but not removed: " + std::strerror(err));
 }
 
 } // namespace
@@ -133,6 +165,8 @@ const Command kCutCommand{
     "Usage: skarvel-cli cut [OPTION]... SOURCE\n"
     "Cuts SOURCE into numbered parts beside it: film.avi gives film1.avi, film2.avi, ...\n"
     "Part numbers have no leading zeros; --recons lists the parts in order.\n"
+    "Each file carries its name only once it is whole. Existing files of the\n"
+    "names it writes are replaced only with -f.\n"
     "\n"
     "  -n, --count=N        number of parts, 2 to 255 (default 2)\n"
     "  -s, --size=NUMBER    cut into parts of NUMBER units instead; the last part takes the rest\n"
@@ -141,14 +175,16 @@ const Command kCutCommand{
     "                       else, such as kb or MB, means byte (the default)\n"
     "      --skip=LIST      part numbers not to make, such as \"2 5-7\"\n"
     "      --marker=TEXT    put TEXT before each part's number in its name\n"
-    "      --recons         also write info.txt (the parts made, in order) and Recons.exe\n"
-    "                       (a stand-alone joiner) into the current directory\n"
-    "      --joiner=SYSTEM  the system Recons.exe runs on: linux (the default) or windows\n"
-    "      --sha256         also write info.sha256 into the current directory: the SHA-256 of\n"
+    "      --recons         also write, beside the parts, the set a recipient needs:\n"
+    "                       info.txt (the parts made, in order), info.sha256, and the\n"
+    "                       stand-alone joiners Recons.exe (Windows) and recons (Linux)\n"
+    "      --joiner=SYSTEM  the joiners to write: both (the default), windows or linux\n"
+    "      --sha256         also write info.sha256 beside the parts: the SHA-256 of\n"
     "                       each part made, then of SOURCE, as sha256sum writes them\n"
     "      --delete         delete SOURCE after a successful cut\n"
+    "  -f, --force          replace existing files of the names the cut writes\n"
     "      --only=LIST      make only these parts again, such as a damaged \"7\", with the same\n"
-    "                       names; info.txt, Recons.exe and info.sha256 stay as they are\n",
+    "                       names; info.txt, the joiners and info.sha256 stay as they are\n",
     kOptions,
     run,
 };

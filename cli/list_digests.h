@@ -3,7 +3,7 @@
 
 #include "ops/unite.h"
 
-#include "digest/checksum_list.h"
+#include "digest/sha256.h"
 
 #include <string>
 #include <vector>
@@ -11,23 +11,25 @@
 namespace cli {
 
 // The checksum list beside a part list, as the check of `unite --list`: a line for each listed
-// part, in list order, then the whole file's line.
+// part, in list order, then the whole file's line. Each part is checked as it is copied, which
+// proves the whole file when every part of it was made.
 class ListDigests final : public ops::JoinCheck {
 public:
-    // Reads the list and matches it to the parts (full paths, in list order) before anything is
-    // created. Throws CommandFailure when it cannot be read, lacks a part or names another.
-    ListDigests(const std::string &digestListPath, const std::vector<std::string> &parts,
-                const std::string &outputName);
+    // Pairs the lists as the joiner does, before anything is created. Throws CommandFailure when
+    // they cannot be read or do not pair.
+    ListDigests(const std::string &digestListPath, const std::string &partListPath, const std::string &outputName);
 
-    // Throw CommandFailure naming the part, or the output, whose digest differs.
+    // Throws CommandFailure naming the part whose digest differs.
     void input(std::size_t index, const digest::Sha256Digest &digest) override;
-    void output(const digest::Sha256Digest &digest) override;
+    // Whether the list says its parts do not make the whole file, whose line then checks nothing.
+    bool incompleteSet() const { return m_incomplete; }
 
 private:
     std::string m_listPath;
-    std::vector<digest::ChecksumEntry> m_parts;
-    digest::Sha256Digest m_whole{};
+    std::vector<std::string> m_names;
+    std::vector<digest::Sha256Digest> m_digests;
     std::string m_outputName;
+    bool m_incomplete = false;
 };
 
 } // namespace cli

@@ -3,6 +3,7 @@
 
 #include "run_operation.h"
 
+#include "recons_tool/digest_steps.h"
 #include "recons_tool/joiner_failure.h"
 #include "recons_tool/list_reader.h"
 
@@ -13,14 +14,6 @@ namespace cli {
 
 namespace {
 
-// A name from the list as it can be shown on a terminal: control bytes become "?".
-std::string printable(std::string name)
-{
-    const auto control = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; };
-    std::replace_if(name.begin(), name.end(), control, '?');
-    return name;
-}
-
 std::string reason(const fileio::IoError &error)
 {
     return error.cause() == fileio::IoError::Cause::Errno ? std::strerror(error.sysErrno()) : error.text();
@@ -28,7 +21,7 @@ std::string reason(const fileio::IoError &error)
 
 [[noreturn]] void refuse(const std::string &listPath, const std::string &problem)
 {
-    throw CommandFailure(printable(listPath) + ": " + problem);
+    throw CommandFailure(recons_tool::printable(listPath) + ": " + problem);
 }
 
 std::string partPath(const std::string &folder, const std::string &name)
@@ -47,7 +40,7 @@ bool ListedParts::includes(const std::string &path) const
 ListedParts readListedParts(const std::string &listPath)
 {
     if (!fileio::fileExists(listPath))
-        refuse(listPath, "no such part list");
+        refuse(listPath, fileio::fileId(listPath) ? "not a regular file" : "no such part list");
     fileio::File list;
     if (const int err = fileio::openForReading(listPath, list))
         refuse(listPath, std::strerror(err));
@@ -62,7 +55,7 @@ ListedParts readListedParts(const std::string &listPath)
             const std::string name = reader.readLine();
             const std::string path = partPath(folder, name);
             if (!fileio::fileExists(path))
-                refuse(listPath, "line " + std::to_string(line) + " names no file: '" + printable(name) + "'");
+                refuse(listPath, "line " + std::to_string(line) + " names no file: '" + recons_tool::printable(name) + "'");
             if (const auto id = fileio::fileId(path))
                 parts.files.insert(*id);
             parts.paths.push_back(path);

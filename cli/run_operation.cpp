@@ -2,8 +2,11 @@
 #include "run_operation.h"
 
 #include "arguments.h"
+#include "failure_line.h"
+#include "stop_signals.h"
 
 #include "fileio/failure.h"
+#include "ops/report_error.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -13,9 +16,9 @@ namespace cli {
 
 namespace {
 
-int fail(const char *text)
+int fail(const std::string &text)
 {
-    std::fprintf(stderr, "skarvel-cli: %s\n", text);
+    std::fprintf(stderr, "skarvel-cli: %s\n", text.c_str());
     return kExitFailed;
 }
 
@@ -33,8 +36,11 @@ int runOperation(const std::function<void()> &operation)
         return kExitUsage;
     } catch (const CommandFailure &failure) {
         return fail(failure.what());
+    } catch (const ops::Stopped &) {
+        fail("stopped; no partial file was left under an output's name");
+        return stopSignalStatus();
     } catch (const fileio::Failure &failure) {
-        return fail(failure.boxText().c_str());
+        return fail(failureLine(failure));
     }
 }
 

@@ -2,6 +2,7 @@
 #include "terminal_progress.h"
 
 #include "progress_line.h"
+#include "stop_signals.h"
 
 #include <unistd.h>
 
@@ -25,6 +26,11 @@ TerminalProgress::~TerminalProgress()
         std::fputs("\r\033[K", m_out);
         std::fflush(m_out);
     }
+}
+
+bool TerminalProgress::stopRequested() const
+{
+    return stopSignalled();
 }
 
 void TerminalProgress::setMaximum(std::int64_t units)

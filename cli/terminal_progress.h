@@ -27,6 +27,8 @@ public:
     void step(std::int64_t units) override;
     void reset() override;
     void partway(std::int64_t done, std::int64_t total) override;
+    // A stop signal stops the operation.
+    bool stopRequested() const override;
 
 private:
     void draw();

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "commands.h"
+#include "failure_line.h"
 #include "list_digests.h"
 #include "listed_parts.h"
 #include "run_operation.h"
@@ -9,6 +10,7 @@
 #include "fileio/file.h"
 #include "ops/unite.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 
@@ -35,27 +37,34 @@ std::int64_t totalSize(const std::vector<std::string> &paths)
     return total;
 }
 
-// The parts of the list, refused before anything is created when the output would overwrite
-// one of them or the list itself.
-std::vector<std::string> listedInputs(const std::string &listPath, const std::string &output)
-{
-    ListedParts parts = readListedParts(listPath);
-    if (parts.includes(output))
-        throw CommandFailure(output + ": is the part list or one of its parts");
-    return std::move(parts.paths);
-}
-
 // The check of a join by list against the checksum list beside it, when there is one and it is
 // not turned off.
-std::unique_ptr<ListDigests> listDigests(const Arguments &args, const std::string &list,
-                                         const std::vector<std::string> &parts, const std::string &output)
+std::unique_ptr<ListDigests> listDigests(const Arguments &args, const std::string &list, const std::string &output)
 {
     const std::string path = fileio::directoryPart(list) + digest::kChecksumListName;
     if (args.flag("no-verify") || !fileio::fileExists(path))
         return nullptr;
-    if (fileio::fileId(path) == fileio::fileId(output))
-        throw CommandFailure(output + ": is the checksum list beside the part list");
-    return std::make_unique<ListDigests>(path, parts, output);
+    return std::make_unique<ListDigests>(path, list, output);
+}
+
+// Joins the parts a part list names; the output may be neither list nor any of the parts.
+void uniteByList(const Arguments &args, const std::string &list, const std::string &output)
+{
+    ListedParts parts = readListedParts(list);
+    if (parts.includes(output))
+        throw CommandFailure(quotedName(output) + ": is the part list or one of its parts");
+    const std::string checksums = fileio::directoryPart(list) + digest::kChecksumListName;
+    if (const auto id = fileio::fileId(checksums)) {
+        if (id == fileio::fileId(output))
+            throw CommandFailure(quotedName(output) + ": is the checksum list beside the part list");
+        parts.files.insert(*id);
+    }
+    const std::unique_ptr<ListDigests> check = listDigests(args, list, output);
+    TerminalProgress progress(TerminalProgress::Units::Pieces, args.flag("quiet"), totalSize(parts.paths));
+    ops::Unite(parts.paths, output, progress, check.get(), parts.files);
+    if (check && check->incompleteSet())
+        std::fputs("skarvel-cli: the whole file's line of info.sha256 was not checked: not every part was made\n",
+                   stderr);
 }
 
 // The output is named by -o only: a first operand taken as the output would empty a part that
@@ -72,10 +81,10 @@ void run(const Arguments &args)
         throw UsageError("unite needs at least one INPUT, or --list LIST");
     if (args.flag("no-verify") && !list)
         throw UsageError("--no-verify goes with --list");
-    const std::vector<std::string> inputs = list ? listedInputs(*list, *output) : args.operands();
-    const std::unique_ptr<ListDigests> check = list ? listDigests(args, *list, inputs, *output) : nullptr;
-    TerminalProgress progress(TerminalProgress::Units::Pieces, args.flag("quiet"), totalSize(inputs));
-    ops::Unite(inputs, *output, progress, check.get());
+    if (list)
+        return uniteByList(args, *list, *output);
+    TerminalProgress progress(TerminalProgress::Units::Pieces, args.flag("quiet"), totalSize(args.operands()));
+    ops::Unite(args.operands(), *output, progress);
 }
 
 } // namespace

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "commands.h"
+#include "failure_line.h"
 #include "run_operation.h"
 
 #include "digest/checksum_list.h"
+#include "fileio/file.h"
 #include "ops/verify_list.h"
 
 #include <cstring>
@@ -20,11 +22,11 @@ std::string faultLine(const ops::ListedFile &file)
     case Verdict::NotMadeYet:
         return {};
     case Verdict::Damaged:
-        return file.name + ": damaged";
+        return quotedName(file.name) + ": damaged";
     case Verdict::Missing:
-        return file.name + ": missing";
+        return quotedName(file.name) + ": missing";
     case Verdict::Unreadable:
-        return file.name + ": cannot be read: " + std::strerror(file.err);
+        return quotedName(file.name) + ": cannot be read: " + std::strerror(file.err);
     case Verdict::NotALine:
         return "entry " + file.name + " of the list is not a SHA-256 line";
     }
@@ -47,8 +49,12 @@ void run(const Arguments &args)
             print(line + "\n");
         }
     });
+    if (err == fileio::kNotRegularFile)
+        throw CommandFailure(quotedName(list) + ": not a regular file");
     if (err)
-        throw CommandFailure(list + ": " + std::strerror(err));
+        throw CommandFailure(quotedName(list) + ": " + std::strerror(err));
+    if (checked == 0)
+        throw CommandFailure(quotedName(list) + ": lists no file, so nothing was checked");
     if (faults > 0)
         throw CommandFailure(std::to_string(faults) + " of " + std::to_string(checked)
                              + " listed files damaged or missing");

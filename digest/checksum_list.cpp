@@ -86,7 +86,7 @@ ChecksumReader::ChecksumReader(fileio::File &file) : m_file(file), m_buffer(new 
 {
 }
 
-int ChecksumReader::take(int &err)
+int ChecksumReader::peekByte(int &err)
 {
     if (m_position == m_length) {
         std::size_t got = 0;
@@ -95,11 +95,30 @@ int ChecksumReader::take(int &err)
         m_position = 0;
         m_length = got;
     }
-    return static_cast<unsigned char>(m_buffer[m_position++]);
+    return static_cast<unsigned char>(m_buffer[m_position]);
+}
+
+int ChecksumReader::take(int &err)
+{
+    const int c = peekByte(err);
+    if (c >= 0)
+        ++m_position;
+    return c;
 }
 
 int ChecksumReader::next(Line &kind, ChecksumEntry &entry)
 {
+    if (!m_started) {
+        m_started = true;
+        int err = 0;
+        for (const char mark : kByteOrderMark) {
+            if (peekByte(err) != static_cast<unsigned char>(mark))
+                break;
+            ++m_position;
+        }
+        if (err)
+            return err;
+    }
     for (;;) {
         std::string line;
         bool tooLong = false;
@@ -119,6 +138,12 @@ int ChecksumReader::next(Line &kind, ChecksumEntry &entry)
             return err;
         if (line.empty() || line == "\r")
             continue;
+        if (line.starts_with('#')) {
+            if (line.ends_with('\r'))
+                line.pop_back();
+            m_incomplete = m_incomplete || line == kIncompleteSetComment;
+            continue;
+        }
         const auto parsed = tooLong ? std::nullopt : parseChecksumLine(line);
         kind = parsed ? Line::Entry : Line::Malformed;
         if (parsed)

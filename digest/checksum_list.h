@@ -14,10 +14,19 @@
 // The checksum list "info.sha256" in the format of sha256sum: one line per file, 64 hexadecimal
 // digits, a blank, a blank (or "*"), the name, LF. A name holding a backslash, LF or CR is written
 // with each of them escaped ("\\", "\n", "\r") and the line begins with a backslash. A Cut lists
-// its parts in order, then the whole source, so `sha256sum -c` checks either.
+// its parts in order, then the whole source, so `sha256sum -c` checks either. Lines beginning
+// with "#" are comments.
 namespace digest {
 
 inline constexpr const char *kChecksumListName = "info.sha256";
+
+// sha256sum passes over lines that begin with "#". Cut writes this one before the whole file's
+// line when it left parts out: their join is not the whole file, whose line then checks nothing.
+inline constexpr const char *kIncompleteSetComment =
+    "# not every part was made: the parts do not join into the file of the last line";
+
+// A list saved by a Windows editor may begin with a UTF-8 byte-order mark; every reader skips it.
+inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 struct ChecksumEntry {
     Sha256Digest digest{};
@@ -36,17 +45,23 @@ public:
 
     explicit ChecksumReader(fileio::File &file);
 
-    // The next entry, skipping empty lines. Returns 0 or the errno of a failed read.
-    int next(Line &kind, ChecksumEntry &entry);
+    // The next entry, skipping empty lines and comments. Returns 0 or the errno of a failed read.
+    [[nodiscard]] int next(Line &kind, ChecksumEntry &entry);
+    // Whether a comment read so far says that the parts do not make the whole file.
+    bool incompleteSet() const { return m_incomplete; }
 
 private:
-    // The next byte, or -1 at the end of the file; err receives a read failure.
+    // The next byte, or -1 at the end of the file; err receives a read failure. peekByte leaves it
+    // unread.
+    int peekByte(int &err);
     int take(int &err);
 
     fileio::File &m_file;
     std::unique_ptr<char[]> m_buffer;
     std::size_t m_position = 0;
     std::size_t m_length = 0;
+    bool m_started = false;
+    bool m_incomplete = false;
 };
 
 } // namespace digest

@@ -68,8 +68,11 @@ fileio::CopyResult copyHashed(fileio::File &in, std::int64_t inOffset, fileio::F
         }
         inOffset += static_cast<std::int64_t>(got);
         length -= static_cast<std::int64_t>(got);
-        if (progress)
+        if (progress) {
             progress->partway(total - length, total);
+            if (length > 0 && progress->stopRequested())
+                return {CopyResult::Status::Stopped, 0};
+        }
     }
     return {};
 }

@@ -13,11 +13,14 @@ namespace {
 // One kernel copy call moves at most this much, so progress and repaints keep coming.
 constexpr std::size_t kRangeChunk = std::size_t{8} << 20;
 
-// Tells the progress display how much of a copy of `total` bytes is done.
-void report(CopyProgress *progress, std::int64_t total, std::int64_t left)
+// Tells the progress display how much of a copy of `total` bytes is done; false when the copy is to
+// stop there.
+bool report(CopyProgress *progress, std::int64_t total, std::int64_t left)
 {
-    if (progress)
-        progress->partway(total - left, total);
+    if (!progress)
+        return true;
+    progress->partway(total - left, total);
+    return left == 0 || !progress->stopRequested();
 }
 
 CopyResult copyThroughBuffer(File &in, std::int64_t offset, File &out, std::int64_t length,
@@ -36,7 +39,8 @@ CopyResult copyThroughBuffer(File &in, std::int64_t offset, File &out, std::int6
             return {CopyResult::Status::WriteFailed, err};
         offset += static_cast<std::int64_t>(got);
         length -= static_cast<std::int64_t>(got);
-        report(progress, total, length);
+        if (!report(progress, total, length))
+            return {CopyResult::Status::Stopped, 0};
     }
     return {};
 }
@@ -56,7 +60,8 @@ CopyResult copyBytes(File &in, std::int64_t inOffset, File &out, std::int64_t le
             return copyThroughBuffer(in, inOffset, out, length, total, progress);
         }
         length -= static_cast<std::int64_t>(copied);
-        report(progress, total, length);
+        if (!report(progress, total, length))
+            return {CopyResult::Status::Stopped, 0};
     }
     return {};
 }

@@ -11,7 +11,7 @@ class CopyProgress;
 
 // How a copy of a byte range ended.
 struct CopyResult {
-    enum class Status { Done, ReadFailed, WriteFailed, EndOfInput };
+    enum class Status { Done, ReadFailed, WriteFailed, EndOfInput, Stopped };
     Status status = Status::Done;
     int err = 0; // errno for ReadFailed and WriteFailed
 
@@ -23,7 +23,8 @@ inline constexpr std::size_t kMaxBuffer = 1 << 20;
 
 // Copies length bytes of `in`, from inOffset on, to the current position of `out`. The kernel
 // moves the bytes where it can (copy_file_range); otherwise they go through one buffer of at most
-// kMaxBuffer bytes. `progress`, when given, hears how far the copy is between blocks.
+// kMaxBuffer bytes. `progress`, when given, hears how far the copy is between blocks, and may stop
+// it there.
 CopyResult copyBytes(File &in, std::int64_t inOffset, File &out, std::int64_t length,
                      CopyProgress *progress = nullptr);
 

@@ -5,7 +5,7 @@
 
 namespace fileio {
 
-// Hears how far a long copy has come, between its blocks.
+// Hears how far a long copy has come, between its blocks, and tells it when to stop.
 class CopyProgress {
 public:
     virtual ~CopyProgress() = default;
@@ -16,6 +16,9 @@ public:
         static_cast<void>(done);
         static_cast<void>(total);
     }
+
+    // Whether the user has asked the operation to stop: a long copy ends between two blocks.
+    virtual bool stopRequested() const { return false; }
 };
 
 } // namespace fileio

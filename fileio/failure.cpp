@@ -1,48 +1,40 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "failure.h"
 
+#include <cstring>
+
 namespace fileio {
 
-std::string withFullStop(const std::string &text)
+std::string Failure::reason() const
 {
-    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.')
-        return text + ".";
-    return text;
+    if (!m_why.empty())
+        return m_why;
+    return m_errno != 0 ? std::strerror(m_errno) : std::string();
 }
 
-std::string Failure::boxText() const
+void failWith(const std::string &text, const std::string &path, int err)
 {
-    return m_kind == FailureKind::ErrorBox ? withFullStop(text()) : text();
+    throw Failure(text, path, err);
 }
 
-void reportError(const std::string &text)
+void cannotOpenFile(const std::string &path, int err)
 {
-    throw Failure(FailureKind::Report, text);
+    failWith("Cannot open file " + path, path, err);
 }
 
-void failWith(const std::string &text)
+void cannotCreateFile(const std::string &path, int err, const std::string &why)
 {
-    throw Failure(FailureKind::ErrorBox, text);
+    throw Failure("Cannot create file " + path, path, err, why);
 }
 
-void cannotOpenFile(const std::string &path)
+void streamReadError(const std::string &path, int err)
 {
-    failWith("Cannot open file " + path);
+    failWith("Stream read error", path, err);
 }
 
-void cannotCreateFile(const std::string &path)
+void streamWriteError(const std::string &path, int err)
 {
-    failWith("Cannot create file " + path);
-}
-
-void streamReadError()
-{
-    failWith("Stream read error");
-}
-
-void streamWriteError()
-{
-    failWith("Stream write error");
+    failWith("Stream write error", path, err);
 }
 
 } // namespace fileio

@@ -6,36 +6,34 @@
 
 namespace fileio {
 
-// How the window shows a failure: the plain "Error" box of ReportError, or the
-// application's default error box (caption = program name, error icon).
-enum class FailureKind { Report, ErrorBox };
-
-// The one exception type the operations throw. It carries the exact text the user sees.
+// What a failed operation tells: the design's text, which the window shows as it stands, and what
+// the command line adds to it: the file it concerns and the system's error number, or a reason in
+// words where no error number says it. The one exception type the operations throw.
 class Failure : public std::runtime_error {
 public:
-    Failure(FailureKind kind, const std::string &text) : std::runtime_error(text), m_kind(kind) {}
+    explicit Failure(const std::string &text, std::string path = {}, int sysErrno = 0, std::string why = {})
+        : std::runtime_error(text), m_path(std::move(path)), m_errno(sysErrno), m_why(std::move(why))
+    {
+    }
 
-    FailureKind kind() const { return m_kind; }
     std::string text() const { return what(); }
-
-    // The text as its box shows it: the default box adds the full stop.
-    std::string boxText() const;
+    // The file it concerns; empty when it concerns none.
+    const std::string &path() const { return m_path; }
+    // The system's error number of the failed call; 0 when none failed.
+    int sysErrno() const { return m_errno; }
+    // Why, in words: the reason given, else the system's text for the error number, else "".
+    std::string reason() const;
 
 private:
-    FailureKind m_kind;
+    std::string m_path;
+    int m_errno;
+    std::string m_why;
 };
 
-inline constexpr const char *kInvalidFileName = "Invalid file name";
-inline constexpr const char *kInvalidFileSize = "Invalid file size";
-
-// The default error box shows its text with a full stop when the last character sorts after ".".
-std::string withFullStop(const std::string &text);
-
-[[noreturn]] void reportError(const std::string &text);
-[[noreturn]] void failWith(const std::string &text);
-[[noreturn]] void cannotOpenFile(const std::string &path);
-[[noreturn]] void cannotCreateFile(const std::string &path);
-[[noreturn]] void streamReadError();
-[[noreturn]] void streamWriteError();
+[[noreturn]] void failWith(const std::string &text, const std::string &path = {}, int err = 0);
+[[noreturn]] void cannotOpenFile(const std::string &path, int err);
+[[noreturn]] void cannotCreateFile(const std::string &path, int err, const std::string &why = {});
+[[noreturn]] void streamReadError(const std::string &path, int err);
+[[noreturn]] void streamWriteError(const std::string &path, int err);
 
 } // namespace fileio

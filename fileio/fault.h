@@ -4,8 +4,12 @@
 namespace fileio {
 
 // The kinds of system call the file layer makes; each can be made to fail in tests.
-enum class SysCall { Open, Create, Read, Write, Seek, Stat, Fsync, Close, Remove, Rename, Mkdir, CopyRange, Chmod };
-inline constexpr int kSysCallKinds = static_cast<int>(SysCall::Chmod) + 1;
+// Unnamed is the creation of an output's temporary without a name (O_TMPFILE), Link the naming
+// of one.
+enum class SysCall {
+    Open, Create, Read, Write, Seek, Stat, Fsync, Close, Remove, Rename, Mkdir, CopyRange, Chmod, Unnamed, Link
+};
+inline constexpr int kSysCallKinds = static_cast<int>(SysCall::Link) + 1;
 
 namespace faults {
 

@@ -1,57 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "file.h"
 
-#include "fault.h"
+#include "sys_call.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace fileio {
 
 namespace {
 
-// Runs a system call unless a fault is injected for it; retries EINTR.
-template <typename Call>
-auto sysCall(SysCall kind, Call call) -> decltype(call())
-{
-    if (const int injected = faults::check(kind); injected >= 0) {
-        const bool transfer = kind == SysCall::Read || kind == SysCall::Write || kind == SysCall::CopyRange;
-        if (injected == 0 && transfer)
-            return 0;
-        errno = injected == 0 ? EIO : injected;
-        return -1;
-    }
-    decltype(call()) result;
-    do {
-        result = call();
-    } while (result < 0 && errno == EINTR);
-    return result;
-}
-
-// Retries a call that fault injection leaves alone (a best-effort step, or one that follows a
-// counted call on the same file).
-template <typename Call>
-auto retried(Call call) -> decltype(call())
-{
-    decltype(call()) result;
-    do {
-        result = call();
-    } while (result < 0 && errno == EINTR);
-    return result;
-}
-
-int fdOf(const File &file)
-{
-    return static_cast<int>(file.handle());
-}
-
 int openWith(SysCall kind, const std::string &path, int flags, mode_t mode, File &file)
 {
+    if (holdsNul(path))
+        return ENOENT;
     const int fd = sysCall(kind, [&] { return ::open(path.c_str(), flags | O_CLOEXEC, mode); });
     if (fd < 0)
         return errno;
@@ -170,6 +139,41 @@ int File::ownership(Ownership &owned) const
     return 0;
 }
 
+int File::state(FileState &now) const
+{
+    struct stat st {};
+    if (sysCall(SysCall::Stat, [&] { return ::fstat(fdOf(*this), &st); }) < 0)
+        return errno;
+    now.size = st.st_size;
+    now.modifiedNs = std::int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
+    now.links = st.st_nlink;
+    return 0;
+}
+
+void File::copyAttributesFrom(const File &from)
+{
+    const ssize_t length = ::flistxattr(fdOf(from), nullptr, 0);
+    if (length <= 0)
+        return;
+    std::string names(static_cast<std::size_t>(length), '\0');
+    const ssize_t listed = ::flistxattr(fdOf(from), names.data(), names.size());
+    if (listed <= 0)
+        return;
+    names.resize(static_cast<std::size_t>(listed));
+    names.push_back('\0'); // the list ends with one; a second keeps the walk within it
+    std::vector<char> value;
+    for (std::size_t at = 0; names[at] != '\0'; at = names.find('\0', at) + 1) {
+        const char *name = names.c_str() + at;
+        const ssize_t size = ::fgetxattr(fdOf(from), name, nullptr, 0);
+        if (size < 0)
+            continue;
+        value.resize(static_cast<std::size_t>(size));
+        const ssize_t got = ::fgetxattr(fdOf(from), name, value.data(), value.size());
+        if (got >= 0)
+            static_cast<void>(::fsetxattr(fdOf(*this), name, value.data(), static_cast<std::size_t>(got), 0));
+    }
+}
+
 int File::takeOwnership(const Ownership &owned)
 {
     if (retried([&] { return ::fchown(fdOf(*this), owned.uid, owned.gid); }) < 0)
@@ -207,38 +211,18 @@ int openForReadWrite(const std::string &path, File &file)
     return openWith(SysCall::Open, path, O_RDWR, 0, file);
 }
 
-int createFile(const std::string &path, File &file, const FileIds &keep, mode_t mode)
+int createNewFile(const std::string &path, File &file, mode_t mode)
 {
-    // A file made by this very call is none of those to keep, even when it has the number of one
-    // removed meanwhile; only a file that was there already is compared, once it is open.
-    constexpr int kFlags = O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-    bool existed = false;
-    const int fd = sysCall(SysCall::Create, [&] {
-        const int made = ::open(path.c_str(), kFlags | O_EXCL, mode);
-        existed = made < 0 && errno == EEXIST;
-        return existed ? ::open(path.c_str(), kFlags, mode) : made;
-    });
-    if (fd < 0)
-        return errno;
-    File opened(fd);
-    if (!existed) {
-        // New, so empty and regular: O_NONBLOCK means nothing to it.
-        file = std::move(opened);
-        return 0;
-    }
-    struct stat st {};
-    if (::fstat(fdOf(opened), &st) < 0)
-        return errno;
-    if (keep.contains(FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)}))
-        return kKeptFile;
-    // O_NONBLOCK only kept the open from waiting for a FIFO's reader; writes wait as usual.
-    const int flags = ::fcntl(fdOf(opened), F_GETFL);
-    if (flags < 0 || ::fcntl(fdOf(opened), F_SETFL, flags & ~O_NONBLOCK) < 0)
-        return errno;
-    if (S_ISREG(st.st_mode) && st.st_size > 0 && retried([&] { return ::ftruncate(fdOf(opened), 0); }) < 0)
-        return errno;
-    file = std::move(opened);
-    return 0;
+    if (holdsNul(path))
+        return ENOENT;
+    return openWith(SysCall::Create, path, O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY, mode, file);
+}
+
+mode_t currentUmask()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
 }
 
 bool isRegularFile(const File &file)
@@ -258,29 +242,24 @@ int syncDirectory(const std::string &directory)
     return folder.close();
 }
 
-int createTemporaryFile(const std::string &directory, std::string &path, File &file)
-{
-    std::string name = directory + ".skarvel-XXXXXX";
-    const int fd = sysCall(SysCall::Create, [&] { return ::mkostemp(name.data(), O_CLOEXEC); });
-    if (fd < 0)
-        return errno;
-    file = File(fd);
-    path = name;
-    return 0;
-}
-
 int removeFile(const std::string &path)
 {
+    if (holdsNul(path))
+        return ENOENT;
     return sysCall(SysCall::Remove, [&] { return ::unlink(path.c_str()); }) < 0 ? errno : 0;
 }
 
 int renameFile(const std::string &from, const std::string &to)
 {
+    if (holdsNul(from) || holdsNul(to))
+        return ENOENT;
     return sysCall(SysCall::Rename, [&] { return ::rename(from.c_str(), to.c_str()); }) < 0 ? errno : 0;
 }
 
 int makeDirectories(const std::string &path, std::vector<std::string> *made)
 {
+    if (holdsNul(path))
+        return ENOENT;
     std::string prefix;
     prefix.reserve(path.size());
     for (std::size_t i = 0; i <= path.size(); ++i) {
@@ -312,7 +291,7 @@ int removeDirectory(const std::string &path)
 int resolvePath(const std::string &path, std::string &resolved)
 {
     char *full = nullptr;
-    if (path.empty())
+    if (path.empty() || holdsNul(path))
         return ENOENT;
     if (sysCall(SysCall::Stat, [&] { return (full = ::realpath(path.c_str(), nullptr)) ? 0 : -1; }) < 0)
         return errno;
@@ -324,15 +303,21 @@ int resolvePath(const std::string &path, std::string &resolved)
 bool fileExists(const std::string &path)
 {
     struct stat st {};
-    if (path.empty() || sysCall(SysCall::Stat, [&] { return ::stat(path.c_str(), &st); }) < 0)
+    if (path.empty() || holdsNul(path) || sysCall(SysCall::Stat, [&] { return ::stat(path.c_str(), &st); }) < 0)
         return false;
     return S_ISREG(st.st_mode);
+}
+
+bool isSymbolicLink(const std::string &path)
+{
+    struct stat st {};
+    return !holdsNul(path) && ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
 std::optional<FileId> fileId(const std::string &path)
 {
     struct stat st {};
-    if (path.empty() || ::stat(path.c_str(), &st) < 0)
+    if (path.empty() || holdsNul(path) || ::stat(path.c_str(), &st) < 0)
         return std::nullopt;
     return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }

@@ -13,7 +13,8 @@
 
 // The one file layer under every operation: thin RAII handles over the system's file calls
 // (POSIX in file.cpp; the Windows joiner's in file_windows.cpp). Every function returns 0 on
-// success or the system's error number of the failed call (errno, or GetLastError on Windows);
+// success or the system's error number of the failed call (errno, or GetLastError on Windows),
+// which the caller must look at: a result left alone on purpose is cast to void.
 // EINTR and partial transfers are handled here, so callers see whole transfers or a real failure.
 namespace fileio {
 
@@ -26,6 +27,14 @@ struct Ownership {
     std::uint32_t uid = 0;
     std::uint32_t gid = 0;
     mode_t bits = 0;
+};
+
+// What a file is at one moment: enough to tell that it was written to or cut short meanwhile.
+struct FileState {
+    std::int64_t size = 0;
+    std::int64_t modifiedNs = 0; // the last change of its data, in nanoseconds
+    std::uint64_t links = 0;     // its names (hard links)
+    bool operator==(const FileState &) const = default;
 };
 
 class File {
@@ -44,26 +53,31 @@ public:
     NativeHandle release();
 
     // A checked close; after writing, a failed close is a failed write.
-    int close();
+    [[nodiscard]] int close();
 
     // Reads until n bytes or the end of the file; got tells how many arrived.
-    int read(void *buf, std::size_t n, std::size_t &got);
+    [[nodiscard]] int read(void *buf, std::size_t n, std::size_t &got);
     // The same at an absolute offset, leaving the file position alone.
-    int readAt(void *buf, std::size_t n, std::int64_t offset, std::size_t &got);
+    [[nodiscard]] int readAt(void *buf, std::size_t n, std::int64_t offset, std::size_t &got);
     // Writes all n bytes; a write that makes no progress fails with ENOSPC.
-    int write(const void *buf, std::size_t n);
-    int seek(std::int64_t offset);
-    int size(std::int64_t &bytes) const;
+    [[nodiscard]] int write(const void *buf, std::size_t n);
+    [[nodiscard]] int seek(std::int64_t offset);
+    [[nodiscard]] int size(std::int64_t &bytes) const;
     // The owner, group and permission bits (mode & 07777) of the open file.
-    int ownership(Ownership &owned) const;
+    [[nodiscard]] int ownership(Ownership &owned) const;
     // Gives the file the owner and group where the system allows it (root; an owner keeping a
     // group of their own), else the group alone where it allows that, and fails only when the
     // permission bits cannot be set, which come last since a change of owner may clear some.
-    int takeOwnership(const Ownership &owned);
-    int setPermissions(mode_t bits);
-    int sync();
+    [[nodiscard]] int takeOwnership(const Ownership &owned);
+    [[nodiscard]] int setPermissions(mode_t bits);
+    [[nodiscard]] int sync();
     // Flushes the data (and the size) to the device, not the other metadata.
-    int syncData();
+    [[nodiscard]] int syncData();
+    // The size, the time of the last change of the data and the number of names, as they are now.
+    [[nodiscard]] int state(FileState &now) const;
+    // Gives the file the extended attributes of `from` (access control lists among them) where the
+    // system lets it; an attribute it may not set is left out, since none of them is the data.
+    void copyAttributesFrom(const File &from);
     // Asks the kernel to start writing this range to the device now, without waiting, so that
     // a later sync() has little left to do. Only a hint: it cannot fail an operation.
     void startWriteback(std::int64_t offset, std::int64_t n);
@@ -72,26 +86,29 @@ private:
     NativeHandle m_fd = -1;
 };
 
-int openForReading(const std::string &path, File &file);
-int openForReadWrite(const std::string &path, File &file);
-// Creates a new file of a unique name in `directory` (a directory part as directoryPart() gives
-// it, empty for the current one), for writing, with mode 0600; path receives its name.
-int createTemporaryFile(const std::string &directory, std::string &path, File &file);
+[[nodiscard]] int openForReading(const std::string &path, File &file);
+[[nodiscard]] int openForReadWrite(const std::string &path, File &file);
+// Creates a file that must not exist yet, for writing, with mode less the umask: EEXIST when a
+// file (or a link, even a dangling one) of that name is there.
+[[nodiscard]] int createNewFile(const std::string &path, File &file, mode_t mode = 0666);
 
-int removeFile(const std::string &path);
+[[nodiscard]] int removeFile(const std::string &path);
 // Replaces `to` when it exists.
-int renameFile(const std::string &from, const std::string &to);
+[[nodiscard]] int renameFile(const std::string &from, const std::string &to);
 // Creates the directory and every missing directory along its path; `made`, when given, receives
 // the ones this call created, outermost first.
-int makeDirectories(const std::string &path, std::vector<std::string> *made = nullptr);
+[[nodiscard]] int makeDirectories(const std::string &path, std::vector<std::string> *made = nullptr);
 // Removes an empty directory.
-int removeDirectory(const std::string &path);
+[[nodiscard]] int removeDirectory(const std::string &path);
 
 // The absolute name with every symbolic link and "." / ".." resolved; the file must exist.
-int resolvePath(const std::string &path, std::string &resolved);
+[[nodiscard]] int resolvePath(const std::string &path, std::string &resolved);
 
-// A name exists when stat, following links, finds a regular file.
+// A name exists when stat, following links, finds a regular file. A name holding a NUL byte names
+// no file anywhere in this layer: the system would read only the text before it.
 bool fileExists(const std::string &path);
+// Whether the name itself is a symbolic link (not followed).
+bool isSymbolicLink(const std::string &path);
 
 // The error number that makes IoErrorReport say "Invalid filename": for names refused before
 // the system is asked.
@@ -109,23 +126,20 @@ std::optional<FileId> fileId(const File &file);
 // The files an output must not be: the inputs of the operation, the files it has made so far.
 using FileIds = std::set<FileId>;
 
-// What createFile fails with when the opened file is one of those it must keep.
-inline constexpr int kKeptFile = EEXIST;
+// What an output fails with, beside the system's error numbers, when the file its name leads to is
+// one of those it must keep, or is not a regular file (a folder, a FIFO, a device).
+inline constexpr int kKeptFile = -2;
+inline constexpr int kNotRegularFile = -3;
 
-// The one way to create an output, for writing: opens the file without emptying it (creating it
-// with mode less the umask when it is missing), then compares the identity of the file actually
-// opened with `keep`, and only then empties it. A file in `keep` is left as it was and fails
-// with kKeptFile: no name trick (a "..", a link, a folder made on the way, a file swapped in
-// meanwhile) can make an output empty one of them. A FIFO without a reader fails at once
-// instead of waiting for one; only a regular file is emptied.
-int createFile(const std::string &path, File &file, const FileIds &keep = {}, mode_t mode = 0666);
+// The process's umask, which new files' permission bits lose.
+mode_t currentUmask();
 
 // Whether the open file is a regular one (not a FIFO, device, socket or folder).
 bool isRegularFile(const File &file);
 
 // Flushes the entries of the directory (a directory part as directoryPart() gives it, empty for
 // the current one) to the device: files created in it survive a power cut once their data has.
-int syncDirectory(const std::string &directory);
+[[nodiscard]] int syncDirectory(const std::string &directory);
 
 // The name part (after the last separator: "/", and on Windows also "\\" and ":") and the
 // directory part (up to and including it).
@@ -135,6 +149,6 @@ std::string directoryPart(const std::string &path);
 // Moves up to n bytes from `in` at *inOffset to the current position of `out` in the kernel,
 // advancing *inOffset. copied is 0 at the end of the input. Fails with the errno when the
 // kernel cannot do it for these files; callers then copy through a buffer.
-int copyRange(File &in, std::int64_t &inOffset, File &out, std::size_t n, std::size_t &copied);
+[[nodiscard]] int copyRange(File &in, std::int64_t &inOffset, File &out, std::size_t n, std::size_t &copied);
 
 } // namespace fileio

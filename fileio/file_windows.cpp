@@ -189,6 +189,11 @@ int File::sync()
     return ::FlushFileBuffers(nativeOf(*this)) ? 0 : lastError();
 }
 
+int File::syncData()
+{
+    return sync();
+}
+
 void File::startWriteback(std::int64_t, std::int64_t)
 {
 }
@@ -203,26 +208,10 @@ int openForReadWrite(const std::string &path, File &file)
     return openWith(path, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING, file);
 }
 
-// Opens without emptying, decides on the opened file whether it may be emptied, and only then
-// empties it. Windows has no mode bits for a new file: its folder's rights apply.
-int createFile(const std::string &path, File &file, const FileIds &keep, mode_t)
+// Windows has no mode bits for a new file: its folder's rights apply.
+int createNewFile(const std::string &path, File &file, mode_t)
 {
-    File opened;
-    if (const int err = openWith(path, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS, opened))
-        return err;
-    if (::GetLastError() != ERROR_ALREADY_EXISTS) {
-        file = std::move(opened);
-        return 0;
-    }
-    const std::optional<FileId> id = fileId(opened);
-    if (!id)
-        return lastError();
-    if (keep.contains(*id))
-        return kKeptFile;
-    if (!::SetEndOfFile(nativeOf(opened)))
-        return lastError();
-    file = std::move(opened);
-    return 0;
+    return openWith(path, GENERIC_READ | GENERIC_WRITE, CREATE_NEW, file);
 }
 
 int removeFile(const std::string &path)

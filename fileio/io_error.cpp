@@ -67,14 +67,14 @@ std::string IoErrorReport(const IoError &error)
     return error.text();
 }
 
-void failIo(const IoError &error)
+void failIo(const IoError &error, const std::string &path)
 {
-    failWith(IoErrorReport(error));
+    failWith(IoErrorReport(error), path, error.cause() == IoError::Cause::Errno ? error.sysErrno() : 0);
 }
 
-void failErrno(int err)
+void failErrno(int err, const std::string &path)
 {
-    failIo(IoError::fromErrno(err));
+    failIo(IoError::fromErrno(err), path);
 }
 
 } // namespace fileio

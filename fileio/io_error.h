@@ -34,8 +34,9 @@ private:
 // The text the default error box shows for this failure's error number.
 std::string IoErrorReport(const IoError &error);
 
-// Ends the operation through the default error box with the IoErrorReport text.
-[[noreturn]] void failIo(const IoError &error);
-[[noreturn]] void failErrno(int err);
+// Ends the operation through the default error box with the IoErrorReport text; `path` names the
+// file whose step failed.
+[[noreturn]] void failIo(const IoError &error, const std::string &path);
+[[noreturn]] void failErrno(int err, const std::string &path);
 
 } // namespace fileio

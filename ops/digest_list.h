@@ -2,10 +2,11 @@
 #pragma once
 
 #include "digest/sha256.h"
-#include "fileio/file.h"
+#include "fileio/atomic_output.h"
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace ops {
 
@@ -13,22 +14,27 @@ namespace ops {
 // whole source. Cut sees only this interface; the file itself is written elsewhere.
 class DigestList {
 public:
-    // Closes a list still open: the failure path of a Cut.
+    // Drops a list still unfinished: the failure path of a Cut.
     virtual ~DigestList() = default;
 
     // The part just made (its full path) and the digest of its bytes.
     virtual void add(const std::string &partPath, const digest::Sha256Digest &digest) = 0;
-    // The whole source's digest, after every part; then closes the list, with `toDevice` flushed
-    // to the device first (the source is about to be deleted).
-    virtual void finish(const std::string &sourcePath, const digest::Sha256Digest &digest, bool toDevice) = 0;
+    // The whole source's digest, after every part; `complete` is false when parts were left
+    // out, so that the parts cannot give the whole source back. Then gives the list its name,
+    // with `toDevice` flushed to the device first (the source is about to be deleted).
+    virtual void finish(const std::string &sourcePath, const digest::Sha256Digest &digest, bool complete,
+                        bool toDevice) = 0;
 };
 
 class DigestListFactory {
 public:
     virtual ~DigestListFactory() = default;
-    // Creates the list afresh, over none of the files in `keep` (the file being cut, the part
-    // list), and adds its file to `keep`.
-    virtual std::unique_ptr<DigestList> open(fileio::FileIds &keep) = 0;
+    // The names of the files the list writes, in `folder`.
+    virtual std::vector<std::string> fileNames(const std::string &folder) const = 0;
+    // Starts the list afresh in `folder`, over none of the files in `keep` (the file being cut,
+    // the part list), and adds its file to `keep`.
+    virtual std::unique_ptr<DigestList> open(const std::string &folder, fileio::FileIds &keep,
+                                             fileio::AtomicOutput::Existing existing) = 0;
 };
 
 } // namespace ops

@@ -40,7 +40,11 @@ std::size_t startOfLastCharacters(std::string_view s, std::size_t count)
 
 std::string PartFileName(std::string_view sourcePath, std::string_view marker, std::int64_t partNumber)
 {
-    const std::size_t at = startOfLastCharacters(sourcePath, 4);
+    // Never before the start of the file name: a short name must not send its parts into a
+    // folder of another name.
+    const std::size_t slash = sourcePath.rfind('/');
+    const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
+    const std::size_t at = nameStart + startOfLastCharacters(sourcePath.substr(nameStart), 4);
     std::string path;
     path.reserve(sourcePath.size() + marker.size() + 20);
     path.append(sourcePath.substr(0, at));

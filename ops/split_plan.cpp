@@ -3,7 +3,7 @@
 
 #include "number.h"
 
-#include "fileio/failure.h"
+#include "report_error.h"
 
 namespace ops {
 
@@ -39,15 +39,15 @@ SplitPlan MakeSplitPlan(std::int64_t size, const SplitMode &mode)
     // A size of 0 ("0", "00") means by count. A negative one can only come through pasting
     // and gives no usable part size either.
     if (units < 0)
-        fileio::reportError(fileio::kInvalidFileSize);
+        reportError(kInvalidFileSize);
 
     plan.partCount = mode.count;
     if (size < plan.partCount)
-        fileio::reportError(fileio::kInvalidFileSize);
+        reportError(kInvalidFileSize);
     plan.partSize = divideRoundingUp(size, plan.partCount);
     // Rounding up can leave nothing for the trailing parts (9 bytes in 4 parts of 3).
     if ((plan.partCount - 1) * plan.partSize >= size)
-        fileio::reportError(fileio::kInvalidFileSize);
+        reportError(kInvalidFileSize);
     return plan;
 }
 

@@ -2,27 +2,25 @@
 #include "unite.h"
 
 #include "progress.h"
+#include "report_error.h"
 
 #include "digest/block_hashers.h"
 #include "digest/hashed_copy.h"
+#include "fileio/atomic_output.h"
 #include "fileio/copy.h"
 #include "fileio/failure.h"
 #include "fileio/file.h"
 
+#include <cerrno>
 #include <optional>
 
 namespace ops {
 
 namespace {
 
-// Every failure of a join ends the same way; the files still open are closed first.
-[[noreturn]] void giveUp(fileio::File &output, fileio::File *input = nullptr)
-{
-    if (input)
-        input->close();
-    output.close();
-    fileio::reportError(fileio::kInvalidFileName);
-}
+constexpr const char *kPlaceholder = "a name with * or ? is the unchanged placeholder, not a file";
+constexpr const char *kIsAnInput = "it is one of the files being joined, or a list they come from";
+constexpr const char *kNotAFile = "not a regular file";
 
 // "*" and "?" never make a usable output name: they are the untouched "*.*" placeholder.
 bool wildcardName(const std::string &output)
@@ -30,120 +28,118 @@ bool wildcardName(const std::string &output)
     return output.find_first_of("*?") != std::string::npos;
 }
 
-// The inputs that exist now: the output may be none of them, or it would be emptied before
-// that input is read.
-fileio::FileIds inputIds(const std::vector<std::string> &inputs)
+[[noreturn]] void refuse(const std::string &path, int err, const std::string &why = {})
+{
+    reportError(kInvalidFileName, path, err, why);
+}
+
+// Every input must be there and readable before anything is made; their identities are what the
+// output may not be.
+fileio::FileIds checkInputs(const std::vector<std::string> &inputs)
 {
     fileio::FileIds ids;
     for (const std::string &input : inputs) {
-        if (const std::optional<fileio::FileId> id = fileio::fileId(input))
+        // Only regular files: opening a FIFO would wait for a writer forever.
+        if (!fileio::fileExists(input))
+            reportNoFile(input);
+        fileio::File file;
+        if (const int err = fileio::openForReading(input, file))
+            refuse(input, err);
+        if (const std::optional<fileio::FileId> id = fileio::fileId(file))
             ids.insert(*id);
+        static_cast<void>(file.close()); // only read
     }
     return ids;
 }
 
-// An output name that leads to an input, or to something that is not a regular file: a FIFO
-// would wait for a reader, a device or a folder cannot hold the join.
-bool refusedOutput(const std::string &output, const fileio::FileIds &inputs)
-{
-    if (wildcardName(output))
-        return true;
-    const std::optional<fileio::FileId> id = fileio::fileId(output);
-    return id && (inputs.contains(*id) || !fileio::fileExists(output));
-}
-
-// The missing folders along the output's path; a failure shows when the output is created.
-// Returns the folders it made.
-std::vector<std::string> makeOutputFolder(const std::string &output)
-{
-    std::vector<std::string> made;
-    std::string folder = fileio::directoryPart(output);
-    folder.pop_back();
-    if (!folder.empty())
-        fileio::makeDirectories(folder, &made);
-    return made;
-}
-
-// The digests of a checked join: the input's, restarted for every input, and the output's.
-constexpr std::size_t kInputDigest = 0;
-constexpr std::size_t kOutputDigest = 1;
-
-// Runs one step of the check; when it stops the join, the output goes before the reason is told.
-template <typename Step>
-void checkStep(fileio::File &output, const std::string &outputPath, Step step)
-{
-    try {
-        step();
-    } catch (...) {
-        output.close();
-        fileio::removeFile(outputPath);
-        throw;
+// The folders a join made along its output's path, taken away again unless the join succeeds.
+class MadeFolders {
+public:
+    explicit MadeFolders(const std::string &output)
+    {
+        std::string folder = fileio::directoryPart(output);
+        if (folder.empty())
+            return;
+        folder.pop_back();
+        // A folder that cannot be made shows when the output is created in it.
+        if (!folder.empty())
+            static_cast<void>(fileio::makeDirectories(folder, &m_made));
     }
-}
+    ~MadeFolders()
+    {
+        for (auto folder = m_made.rbegin(); folder != m_made.rend(); ++folder)
+            static_cast<void>(fileio::removeDirectory(*folder));
+    }
+    MadeFolders(const MadeFolders &) = delete;
+    MadeFolders &operator=(const MadeFolders &) = delete;
 
-void appendInput(const std::string &path, fileio::File &output, const std::optional<fileio::FileId> &outputId,
-                 ProgressSink &progress, digest::BlockHashers *hashers)
+    void keep() { m_made.clear(); }
+
+private:
+    std::vector<std::string> m_made;
+};
+
+void appendInput(const std::string &path, fileio::File &output, ProgressSink &progress,
+                 digest::BlockHashers *hashers)
 {
-    // Only regular files: opening a FIFO would wait for a writer forever.
     fileio::File input;
-    if (!fileio::fileExists(path) || fileio::openForReading(path, input) != 0)
-        giveUp(output);
-    // An input that became the output after the check (created by this very join).
-    if (!outputId || fileio::fileId(input) == outputId)
-        giveUp(output, &input);
-
+    if (const int err = fileio::openForReading(path, input))
+        refuse(path, err);
     std::int64_t size = 0;
-    if (input.size(size) != 0)
-        giveUp(output, &input);
+    if (const int err = input.size(size))
+        refuse(path, err);
     const fileio::CopyResult copied = hashers ? digest::copyHashed(input, 0, &output, size, *hashers, &progress)
                                               : fileio::copyBytes(input, 0, output, size, &progress);
-    if (!copied.ok())
-        giveUp(output, &input);
+    switch (copied.status) {
+    case fileio::CopyResult::Status::Done:
+        break;
+    case fileio::CopyResult::Status::Stopped:
+        throw Stopped();
+    case fileio::CopyResult::Status::WriteFailed:
+        refuse(path, copied.err, "writing the joined file failed");
+    case fileio::CopyResult::Status::ReadFailed:
+    case fileio::CopyResult::Status::EndOfInput:
+        refuse(path, copied.err, copied.err ? "" : "it ended before its size");
+    }
     progress.step();
-    input.close();
+    static_cast<void>(input.close()); // only read
 }
 
 } // namespace
 
 void Unite(const std::vector<std::string> &inputs, const std::string &output, ProgressSink &progress,
-           JoinCheck *check)
+           JoinCheck *check, const fileio::FileIds &alsoKeep)
 {
-    const fileio::FileIds inputIdentities = inputIds(inputs);
-    if (refusedOutput(output, inputIdentities))
-        fileio::reportError(fileio::kInvalidFileName);
+    if (wildcardName(output))
+        refuse(output, 0, kPlaceholder);
+    fileio::FileIds keep = checkInputs(inputs);
+    keep.insert(alsoKeep.begin(), alsoKeep.end());
 
-    std::vector<std::string> madeFolders;
-    if (!fileio::directoryPart(output).empty())
-        madeFolders = makeOutputFolder(output);
-
-    // The names checked above may lead elsewhere once the folders exist: the opened file decides,
-    // and an input it turns out to be is refused with nothing left changed.
-    fileio::File out;
-    if (const int err = fileio::createFile(output, out, inputIdentities)) {
-        if (err == fileio::kKeptFile) {
-            for (auto folder = madeFolders.rbegin(); folder != madeFolders.rend(); ++folder)
-                fileio::removeDirectory(*folder);
-        }
-        fileio::reportError(fileio::kInvalidFileName);
+    MadeFolders folders(output);
+    // The name may lead to an input only once its folders exist: the output decides on the file
+    // the name leads to, and again just before it takes the name.
+    fileio::AtomicOutput out;
+    if (const int err = out.open(output, keep)) {
+        if (err == fileio::kKeptFile)
+            refuse(output, 0, kIsAnInput);
+        refuse(output, err == fileio::kNotRegularFile ? 0 : err, err == fileio::kNotRegularFile ? kNotAFile : "");
     }
-    if (!fileio::isRegularFile(out))
-        giveUp(out);
-    const std::optional<fileio::FileId> outputId = fileio::fileId(out);
 
     progress.setMaximum(static_cast<std::int64_t>(inputs.size()));
     std::optional<digest::BlockHashers> hashers;
     if (check)
-        hashers.emplace(2);
+        hashers.emplace(1);
     for (std::size_t i = 0; i < inputs.size(); ++i) {
-        appendInput(inputs[i], out, outputId, progress, hashers ? &*hashers : nullptr);
+        if (progress.stopRequested())
+            throw Stopped();
+        appendInput(inputs[i], out.file(), progress, hashers ? &*hashers : nullptr);
         if (check)
-            checkStep(out, output, [&] { check->input(i, hashers->finish(kInputDigest)); });
+            check->input(i, hashers->finish(0));
     }
 
-    if (out.close() != 0)
-        fileio::reportError(fileio::kInvalidFileName);
-    if (check)
-        checkStep(out, output, [&] { check->output(hashers->finish(kOutputDigest)); });
+    if (const int err = out.finish(keep))
+        refuse(output, err == fileio::kKeptFile ? 0 : err, err == fileio::kKeptFile ? kIsAnInput : "");
+    folders.keep();
     progress.reset();
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "digest/sha256.h"
+#include "fileio/file.h"
 
 #include <cstddef>
 #include <string>
@@ -11,19 +12,22 @@ namespace ops {
 
 class ProgressSink;
 
-// Checks a join as it goes: hears the digest of each input once it is copied, and the whole
-// output's at the end. Throwing stops the join; the output, which would be wrong, is removed.
+// Checks a join as it goes: hears the digest of each input once it is copied. Throwing stops the
+// join; the output, which would be wrong, never gets its name.
 class JoinCheck {
 public:
     virtual ~JoinCheck() = default;
     virtual void input(std::size_t index, const digest::Sha256Digest &digest) = 0;
-    virtual void output(const digest::Sha256Digest &digest) = 0;
 };
 
-// Joins the inputs, in order, into the output, creating missing folders along its path.
-// Every failure is reported as "Invalid file name" (ReportError); a check, when given, hashes
-// the bytes on their way and may stop the join with its own exception.
+// Joins the inputs, in order, into the output, creating missing folders along its path. Every
+// input is looked at before anything is made; the output is written under a temporary name and
+// takes its name only when whole (and checked), so a failure or a stop leaves a file of that name
+// as it was and takes away the folders it made. Every failure is reported as "Invalid file name"
+// (ReportedFailure) naming the file at fault, a stop as Stopped; a check, when given, hashes the
+// bytes on their way and may stop the join with its own exception. The output may be none of the
+// inputs nor of the files in `alsoKeep` (the lists a join by list reads).
 void Unite(const std::vector<std::string> &inputs, const std::string &output, ProgressSink &progress,
-           JoinCheck *check = nullptr);
+           JoinCheck *check = nullptr, const fileio::FileIds &alsoKeep = {});
 
 } // namespace ops

@@ -6,6 +6,7 @@
 #include "digest/hashed_copy.h"
 #include "fileio/file.h"
 
+#include <cerrno>
 #include <optional>
 
 namespace ops {
@@ -15,7 +16,8 @@ namespace {
 ListedFile check(const std::string &folder, const digest::ChecksumEntry &entry, bool last)
 {
     using Verdict = ListedFile::Verdict;
-    const std::string path = folder + entry.name;
+    // A name the list gives from the root is taken as it stands, the others from the list's folder.
+    const std::string path = entry.name.starts_with('/') ? entry.name : folder + entry.name;
     if (!fileio::fileExists(path))
         return {entry.name, last ? Verdict::NotMadeYet : Verdict::Missing};
     fileio::File file;
@@ -41,6 +43,9 @@ bool isFault(ListedFile::Verdict verdict)
 
 int VerifyList(const std::string &listPath, const std::function<void(const ListedFile &)> &tell)
 {
+    // Only a regular file: a FIFO would wait for a writer, a device might never end.
+    if (!fileio::fileExists(listPath))
+        return fileio::fileId(listPath) ? fileio::kNotRegularFile : ENOENT;
     fileio::File list;
     if (const int err = fileio::openForReading(listPath, list))
         return err;

@@ -21,10 +21,11 @@ struct ListedFile {
     int err = 0;
 };
 
-// Checks every file a checksum list names, relative to the list's folder, one after the other,
-// telling each as it is done. The last line is the whole file a join makes: its absence is no
-// fault. Returns 0, or the errno of a failure to open or read the list itself.
-int VerifyList(const std::string &listPath, const std::function<void(const ListedFile &)> &tell);
+// Checks every file a checksum list names, relative to the list's folder (a name from the root as
+// it stands), one after the other, telling each as it is done. The last line is the whole file a
+// join makes: its absence is no fault. Returns 0, or the errno of a failure to open or read the
+// list itself, or fileio::kNotRegularFile for a list that is not a regular file.
+[[nodiscard]] int VerifyList(const std::string &listPath, const std::function<void(const ListedFile &)> &tell);
 
 // True for the verdicts that make a set unfit to join.
 bool isFault(ListedFile::Verdict verdict);

@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "digest_list_file.h"
 
-#include "close_output.h"
+#include "set_output.h"
 
 #include "digest/checksum_list.h"
 #include "fileio/io_error.h"
-
-#include <cerrno>
 
 namespace recons {
 
@@ -16,15 +14,11 @@ constexpr std::size_t kFlushAt = 4096;
 
 class OpenDigestList final : public ops::DigestList {
 public:
-    explicit OpenDigestList(fileio::FileIds &keep)
+    OpenDigestList(const std::string &folder, fileio::FileIds &keep, fileio::AtomicOutput::Existing existing)
+        : m_keep(keep), m_output(openSetOutput(folder + digest::kChecksumListName, keep, existing))
     {
-        // Whatever bears the list's name is emptied, but never a file in `keep`.
-        if (const int err = fileio::createFile(digest::kChecksumListName, m_file, keep))
-            fileio::failErrno(err == fileio::kKeptFile ? EACCES : err);
-        const std::optional<fileio::FileId> id = fileio::fileId(m_file);
-        if (!id)
-            fileio::failErrno(EIO);
-        keep.insert(*id);
+        if (const std::optional<fileio::FileId> id = m_output.id())
+            keep.insert(*id);
     }
 
     void add(const std::string &partPath, const digest::Sha256Digest &digest) override
@@ -34,30 +28,42 @@ public:
             flush();
     }
 
-    void finish(const std::string &sourcePath, const digest::Sha256Digest &digest, bool toDevice) override
+    void finish(const std::string &sourcePath, const digest::Sha256Digest &digest, bool complete,
+                bool toDevice) override
     {
+        // sha256sum passes over comment lines; a join reads this one as "the parts do not make
+        // the whole file".
+        if (!complete)
+            m_buffer += std::string(digest::kIncompleteSetComment) + "\n";
         m_buffer += digest::checksumLine(digest, fileio::namePart(sourcePath));
         flush();
-        closeOutput(m_file, toDevice);
+        finishSetOutput(m_output.target(), m_output.finish(m_keep, toDevice));
     }
 
 private:
     void flush()
     {
-        if (const int err = m_file.write(m_buffer.data(), m_buffer.size()))
-            fileio::failErrno(err);
+        if (const int err = m_output.file().write(m_buffer.data(), m_buffer.size()))
+            fileio::failErrno(err, m_output.target());
         m_buffer.clear();
     }
 
-    fileio::File m_file;
+    const fileio::FileIds &m_keep;
+    fileio::AtomicOutput m_output;
     std::string m_buffer;
 };
 
 } // namespace
 
-std::unique_ptr<ops::DigestList> DigestListFile::open(fileio::FileIds &keep)
+std::vector<std::string> DigestListFile::fileNames(const std::string &folder) const
 {
-    return std::make_unique<OpenDigestList>(keep);
+    return {folder + digest::kChecksumListName};
+}
+
+std::unique_ptr<ops::DigestList> DigestListFile::open(const std::string &folder, fileio::FileIds &keep,
+                                                      fileio::AtomicOutput::Existing existing)
+{
+    return std::make_unique<OpenDigestList>(folder, keep, existing);
 }
 
 } // namespace recons

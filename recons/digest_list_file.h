@@ -5,12 +5,14 @@
 
 namespace recons {
 
-// The checksum list of a Cut as the file "info.sha256" in the current directory, beside where
-// "info.txt" goes: a line for each part made, then one for the whole source, each naming the
-// file without its folders. Fails through IoErrorReport.
+// The checksum list of a Cut as the file "info.sha256" beside the parts and "info.txt": a line for
+// each part made, then one for the whole source, each naming the file without its folders. Fails
+// through IoErrorReport.
 class DigestListFile final : public ops::DigestListFactory {
 public:
-    std::unique_ptr<ops::DigestList> open(fileio::FileIds &keep) override;
+    std::vector<std::string> fileNames(const std::string &folder) const override;
+    std::unique_ptr<ops::DigestList> open(const std::string &folder, fileio::FileIds &keep,
+                                          fileio::AtomicOutput::Existing existing) override;
 };
 
 } // namespace recons

@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "part_list.h"
 
-#include "close_output.h"
+#include "set_output.h"
 
 #include "fileio/io_error.h"
-
-#include <cerrno>
 
 namespace recons {
 
@@ -17,7 +15,7 @@ constexpr std::size_t kBufferSize = 4096;
 
 int OpenList::flush()
 {
-    const int err = m_file.write(m_buffer.data(), m_buffer.size());
+    const int err = m_output.file().write(m_buffer.data(), m_buffer.size());
     m_buffer.clear();
     return err;
 }
@@ -32,13 +30,9 @@ bool OpenList::full() const
     return m_buffer.size() >= kBufferSize;
 }
 
-OpenList OpenPartList(const fileio::FileIds &keep)
+OpenList OpenPartList(const std::string &folder, const fileio::FileIds &keep, fileio::AtomicOutput::Existing existing)
 {
-    // Whatever bears the list's name is emptied, but never a file in `keep` (the file being cut).
-    fileio::File file;
-    if (const int err = fileio::createFile(kPartListName, file, keep))
-        fileio::failErrno(err == fileio::kKeptFile ? EACCES : err);
-    return OpenList(std::move(file));
+    return OpenList(openSetOutput(folder + kPartListName, keep, existing));
 }
 
 void AddToPartList(OpenList &list, const std::string &partPath)
@@ -46,15 +40,15 @@ void AddToPartList(OpenList &list, const std::string &partPath)
     list.append(fileio::namePart(partPath) + "\r\n");
     if (list.full()) {
         if (const int err = list.flush())
-            fileio::failErrno(err);
+            fileio::failErrno(err, list.path());
     }
 }
 
-void ClosePartList(OpenList &list, bool toDevice)
+void ClosePartList(OpenList &list, const fileio::FileIds &keep, bool toDevice)
 {
     if (const int err = list.flush())
-        fileio::failErrno(err);
-    closeOutput(list, toDevice);
+        fileio::failErrno(err, list.path());
+    finishSetOutput(list.path(), list.finish(keep, toDevice));
 }
 
 } // namespace recons

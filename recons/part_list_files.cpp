@@ -2,11 +2,8 @@
 #include "part_list_files.h"
 
 #include "part_list.h"
+#include "set_output.h"
 #include "write_recons.h"
-
-#include "fileio/io_error.h"
-
-#include <cerrno>
 
 namespace recons {
 
@@ -14,35 +11,52 @@ namespace {
 
 class PartListFile final : public ops::PartList {
 public:
-    PartListFile(fileio::FileIds &keep, JoinerPlatform joiner)
-        : m_keep(keep), m_joiner(joiner), m_list(OpenPartList(keep))
+    PartListFile(const std::string &folder, fileio::FileIds &keep, fileio::AtomicOutput::Existing existing,
+                 const std::vector<JoinerPlatform> &joiners)
+        : m_folder(folder), m_keep(keep), m_existing(existing), m_joiners(joiners),
+          m_list(OpenPartList(folder, keep, existing))
     {
-        const std::optional<fileio::FileId> id = m_list.id();
-        if (!id)
-            fileio::failErrno(EIO);
-        keep.insert(*id);
+        if (const std::optional<fileio::FileId> id = m_list.id())
+            keep.insert(*id);
+        // The joiners are written last: one in the way is found before any part is made.
+        for (const JoinerPlatform joiner : m_joiners) {
+            if (existing == fileio::AtomicOutput::Existing::Refuse)
+                refuseExisting(folder + joinerFileName(joiner));
+        }
     }
 
     void add(const std::string &partPath) override { AddToPartList(m_list, partPath); }
 
     void finish(bool toDevice) override
     {
-        WriteRecons(m_keep, toDevice, m_joiner);
-        ClosePartList(m_list, toDevice);
+        for (const JoinerPlatform joiner : m_joiners)
+            WriteRecons(m_folder, m_keep, toDevice, joiner, m_existing);
+        ClosePartList(m_list, m_keep, toDevice);
     }
 
 private:
+    std::string m_folder;
     const fileio::FileIds &m_keep;
-    JoinerPlatform m_joiner;
-    // A list dropped unfinished is closed by its file, without writing out buffered names.
+    fileio::AtomicOutput::Existing m_existing;
+    std::vector<JoinerPlatform> m_joiners;
+    // A list dropped unfinished takes its temporary file with it.
     OpenList m_list;
 };
 
 } // namespace
 
-std::unique_ptr<ops::PartList> PartListFiles::open(fileio::FileIds &keep)
+std::vector<std::string> PartListFiles::fileNames(const std::string &folder) const
 {
-    return std::make_unique<PartListFile>(keep, m_joiner);
+    std::vector<std::string> names{folder + kPartListName};
+    for (const JoinerPlatform joiner : m_joiners)
+        names.push_back(folder + joinerFileName(joiner));
+    return names;
+}
+
+std::unique_ptr<ops::PartList> PartListFiles::open(const std::string &folder, fileio::FileIds &keep,
+                                                   fileio::AtomicOutput::Existing existing)
+{
+    return std::make_unique<PartListFile>(folder, keep, existing, m_joiners);
 }
 
 } // namespace recons

@@ -5,18 +5,25 @@
 
 #include "ops/part_list.h"
 
+#include <vector>
+
 namespace recons {
 
-// The part list of a Cut as files in the current directory: "info.txt" and, when the Cut has
-// written every part, the joiner "Recons.exe" for the recipients' system.
+// The part list of a Cut as files beside the parts: "info.txt" and, once the Cut has written every
+// part, the joiners for the recipients' systems: "Recons.exe" for Windows, "recons" for Linux.
 class PartListFiles final : public ops::PartListFactory {
 public:
-    explicit PartListFiles(JoinerPlatform joiner = JoinerPlatform::Linux) : m_joiner(joiner) {}
+    explicit PartListFiles(std::vector<JoinerPlatform> joiners = {JoinerPlatform::Windows, JoinerPlatform::Linux})
+        : m_joiners(std::move(joiners))
+    {
+    }
 
-    std::unique_ptr<ops::PartList> open(fileio::FileIds &keep) override;
+    std::vector<std::string> fileNames(const std::string &folder) const override;
+    std::unique_ptr<ops::PartList> open(const std::string &folder, fileio::FileIds &keep,
+                                        fileio::AtomicOutput::Existing existing) override;
 
 private:
-    JoinerPlatform m_joiner;
+    std::vector<JoinerPlatform> m_joiners;
 };
 
 } // namespace recons

@@ -1,17 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "write_recons.h"
 
-#include "close_output.h"
 #include "recons_image.h"
+#include "set_output.h"
 
 #include "fileio/copy.h"
-#include "fileio/file.h"
 #include "fileio/io_error.h"
 
 #include <algorithm>
-#include <cerrno>
-
-#include <sys/stat.h>
 
 namespace recons {
 
@@ -19,32 +15,25 @@ namespace {
 
 constexpr mode_t kExecutable = 0777;
 
-mode_t currentUmask()
-{
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return mask;
-}
-
 } // namespace
 
-void WriteRecons(const fileio::FileIds &keep, bool toDevice, JoinerPlatform platform)
+void WriteRecons(const std::string &folder, const fileio::FileIds &keep, bool toDevice, JoinerPlatform platform,
+                 fileio::AtomicOutput::Existing existing)
 {
-    fileio::File file;
-    if (const int err = fileio::createFile(kReconsName, file, keep, kExecutable))
-        fileio::failErrno(err == fileio::kKeptFile ? EACCES : err);
-    // Emptying an existing file keeps its mode, which may lack the execute bits.
-    if (const int err = file.setPermissions(kExecutable & ~currentUmask()))
-        fileio::failErrno(err);
+    const std::string path = folder + joinerFileName(platform);
+    fileio::AtomicOutput output = openSetOutput(path, keep, existing, kExecutable);
+    // A replaced file's mode is kept, and it may lack the execute bits a joiner needs.
+    if (const int err = output.file().setPermissions(kExecutable & ~fileio::currentUmask()))
+        fileio::failErrno(err, path);
 
     const std::span<const unsigned char> image = ReconsImage(platform);
     for (std::size_t done = 0; done < image.size();) {
         const std::size_t n = std::min(image.size() - done, fileio::kMaxBuffer);
-        if (const int err = file.write(image.data() + done, n))
-            fileio::failErrno(err);
+        if (const int err = output.file().write(image.data() + done, n))
+            fileio::failErrno(err, path);
         done += n;
     }
-    closeOutput(file, toDevice);
+    finishSetOutput(path, output.finish(keep, toDevice));
 }
 
 } // namespace recons

@@ -2,20 +2,20 @@
 #include "digest_steps.h"
 
 #include "joiner_failure.h"
+#include "list_reader.h"
+
+#include <algorithm>
 
 namespace recons_tool {
 
-DigestSteps::DigestSteps()
+DigestSteps::DigestSteps(fileio::File &file) : m_reader(file)
 {
-    if (const int err = fileio::openForReading(digest::kChecksumListName, m_file))
-        failStep(err);
-    m_reader.emplace(m_file);
 }
 
 bool DigestSteps::next(digest::ChecksumEntry &entry)
 {
     digest::ChecksumReader::Line kind{};
-    if (const int err = m_reader->next(kind, entry))
+    if (const int err = m_reader.next(kind, entry))
         failStep(err);
     return kind == digest::ChecksumReader::Line::Entry;
 }
@@ -35,11 +35,36 @@ std::optional<digest::Sha256Digest> DigestSteps::whole()
         return std::nullopt;
     digest::ChecksumEntry more;
     digest::ChecksumReader::Line kind{};
-    if (const int err = m_reader->next(kind, more))
+    if (const int err = m_reader.next(kind, more))
         failStep(err);
     if (kind != digest::ChecksumReader::Line::End)
         return std::nullopt;
     return entry.digest;
+}
+
+Pairing pairLists(fileio::File &partList, fileio::File &checksumList,
+                      const std::function<void(const std::string &, const digest::Sha256Digest &)> &paired)
+{
+    ListReader names(partList);
+    DigestSteps digests(checksumList);
+    while (!names.atEnd()) {
+        const std::string part = names.readLine();
+        const std::optional<digest::Sha256Digest> digest = digests.part(part);
+        if (!digest)
+            return {printable(part) + " is not in info.sha256"};
+        if (paired)
+            paired(part, *digest);
+    }
+    if (!digests.whole())
+        return {"info.sha256 does not end with the whole file's line after the parts"};
+    return {{}, digests.incompleteSet()};
+}
+
+std::string printable(std::string name)
+{
+    const auto control = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; };
+    std::replace_if(name.begin(), name.end(), control, '?');
+    return name;
 }
 
 } // namespace recons_tool

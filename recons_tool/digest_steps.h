@@ -4,6 +4,7 @@
 #include "digest/checksum_list.h"
 #include "fileio/file.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -13,18 +14,36 @@ namespace recons_tool {
 // the line of the whole file. One line is held at a time. A failed read is a failed step.
 class DigestSteps {
 public:
-    DigestSteps();
+    explicit DigestSteps(fileio::File &file);
 
     // The digest of the next line when that line names this part; nothing otherwise.
     std::optional<digest::Sha256Digest> part(const std::string &name);
     // The digest of the next line when it is the list's last; nothing otherwise.
     std::optional<digest::Sha256Digest> whole();
+    // Whether the list says that its parts do not join into the file of its last line.
+    bool incompleteSet() const { return m_reader.incompleteSet(); }
 
 private:
     bool next(digest::ChecksumEntry &entry);
 
-    fileio::File m_file;
-    std::optional<digest::ChecksumReader> m_reader;
+    digest::ChecksumReader m_reader;
 };
+
+// How the two lists of a set pair: the first problem, naming the part (shown as printable()), or
+// "" when they pair; and whether the checksum list says its parts do not make the whole file.
+struct Pairing {
+    std::string problem;
+    bool incompleteSet = false;
+};
+
+// Pairs the two lists before anything is created: "info.sha256" must hold a line for every part
+// "info.txt" names, in its order, and then the whole file's line. `paired` hears each part's name
+// and digest in order. A failed read is a failed step.
+Pairing pairLists(fileio::File &partList, fileio::File &checksumList,
+                      const std::function<void(const std::string &, const digest::Sha256Digest &)> &paired = {});
+
+// A name from a list as a terminal can show it: control bytes become "?", so that a list from a
+// stranger cannot send the terminal escape sequences.
+std::string printable(std::string name);
 
 } // namespace recons_tool

@@ -9,6 +9,7 @@
 #include "digest/block_hashers.h"
 #include "digest/checksum_list.h"
 #include "digest/hashed_copy.h"
+#include "fileio/atomic_output.h"
 #include "fileio/copy.h"
 #include "fileio/file.h"
 
@@ -29,24 +30,21 @@ constexpr const char *kBanner[] = {
 
 constexpr const char *kPartVerified = "  SHA-256 Ok";
 constexpr const char *kAllVerified = "SHA-256 verified";
-constexpr const char *kDigestListError = "Error in info.sha256";
-
-// The digests of a verified join: the part's, restarted for every part, and the output's.
-constexpr std::size_t kPartDigest = 0;
-constexpr std::size_t kOutputDigest = 1;
+constexpr const char *kWholeNotChecked =
+    "The whole file's line of info.sha256 was not checked: not every part was made";
 
 // What the first reading of the list found.
 struct ListCheck {
-    bool ok = true;
+    std::string problem; // the first, in words; empty when the list can be joined
     std::int64_t lines = 0;
-    // The listed files and the list itself: the output may be none of them.
+    // The listed files and the lists themselves: the output may be none of them.
     fileio::FileIds inputs;
 };
 
-fileio::File openList()
+fileio::File openList(const char *name)
 {
     fileio::File list;
-    if (const int err = fileio::openForReading(kListName, list))
+    if (const int err = fileio::openForReading(name, list))
         failStep(err);
     return list;
 }
@@ -54,66 +52,56 @@ fileio::File openList()
 // Reads every line, also after one has failed, and counts them.
 ListCheck checkList()
 {
-    fileio::File list = openList();
     ListCheck check;
+    if (!fileio::fileExists(kListName)) {
+        check.problem = "There is no info.txt in this folder";
+        return check;
+    }
+    fileio::File list = openList(kListName);
     if (const auto id = fileio::fileId(list))
         check.inputs.insert(*id);
     ListReader reader(list);
     while (!reader.atEnd()) {
         const std::string name = reader.readLine();
-        if (!fileio::fileExists(name))
-            check.ok = false;
-        else if (const auto id = fileio::fileId(name))
+        if (!fileio::fileExists(name)) {
+            if (check.problem.empty())
+                check.problem = "Part not found: " + printable(name);
+        } else if (const auto id = fileio::fileId(name)) {
             check.inputs.insert(*id);
+        }
         ++check.lines;
     }
     if (const auto id = fileio::fileId(digest::kChecksumListName))
         check.inputs.insert(*id);
     // A list must name at least two parts.
-    if (check.lines < 2)
-        check.ok = false;
+    if (check.problem.empty() && check.lines < 2)
+        check.problem = "info.txt names fewer than two parts";
     return check;
 }
 
-// An empty name, or a name that leads to a part or to the list, would lose data: creating the
-// output empties that file before it is read.
-void refuseOutput(const std::string &name, const ListCheck &check)
+// An empty name, or a name that leads to a part or to a list, would lose data.
+fileio::AtomicOutput createOutput(const std::string &name, const ListCheck &check)
 {
+    fileio::AtomicOutput output;
     if (name.empty())
         failStep(fileio::invalidNameError());
-    const auto id = fileio::fileId(name);
-    if (id && check.inputs.contains(*id))
-        failStep(fileio::invalidNameError());
-}
-
-// The name checked may lead elsewhere by the time it is opened: the opened file decides.
-fileio::File createOutput(const std::string &name, const ListCheck &check)
-{
-    fileio::File output;
-    if (const int err = fileio::createFile(name, output, check.inputs))
-        failStep(err == fileio::kKeptFile ? fileio::invalidNameError() : err);
+    if (const int err = output.open(name, check.inputs)) {
+        const bool refused = err == fileio::kKeptFile || err == fileio::kNotRegularFile;
+        failStep(refused ? fileio::invalidNameError() : err);
+    }
     return output;
 }
 
 // Before anything is created: "info.sha256" must hold a line for every listed part, in list
 // order, and then the whole file's line. Says what is wrong when it does not.
-bool digestsCoverList(Console &console, std::int64_t lines)
+bool digestsCoverList(Console &console)
 {
-    DigestSteps digests;
-    fileio::File list = openList();
-    ListReader reader(list);
-    for (std::int64_t n = 0; n < lines; ++n) {
-        const std::string part = reader.readLine();
-        if (!digests.part(part)) {
-            console.writeLine(part + " is not in info.sha256");
-            return false;
-        }
-    }
-    if (!digests.whole()) {
-        console.writeLine(kDigestListError);
-        return false;
-    }
-    return true;
+    fileio::File list = openList(kListName);
+    fileio::File digests = openList(digest::kChecksumListName);
+    const std::string problem = pairLists(list, digests).problem;
+    if (!problem.empty())
+        console.writeLine(problem);
+    return problem.empty();
 }
 
 // Appends the part as it stands now; a part that has shrunk since its size was taken ends early.
@@ -130,57 +118,57 @@ void appendPart(const std::string &name, fileio::File &output, digest::BlockHash
                                               : fileio::copyBytes(part, 0, output, size);
     if (copied.status == fileio::CopyResult::Status::ReadFailed || copied.status == fileio::CopyResult::Status::WriteFailed)
         failStep(copied.err);
-    part.close();
+    static_cast<void>(part.close()); // only read
 }
 
-// A wrong output is worse than none: it is removed, and the line says why.
-bool dropOutput(Console &console, fileio::File &output, const std::string &name, const std::string &why)
+// A wrong output is worse than none: it never gets its name, and the line says why.
+bool dropOutput(Console &console, fileio::AtomicOutput &output, const std::string &name, const std::string &why)
 {
-    output.close();
-    fileio::removeFile(name);
-    console.writeLine(why + "; " + name + " is removed");
+    output.abandon();
+    console.writeLine(why + "; " + printable(name) + " is not made");
     return false;
 }
 
-// Joins the listed parts; with digests, checks each part as it is copied and the whole output
-// at the end. False when a check failed.
+// Joins the listed parts under a temporary name and gives the output its name once it is whole;
+// with digests, each part is checked as it is copied, in the list's order, which proves the whole
+// file when every part was made. False when a check failed.
 bool join(Console &console, const ListCheck &check, bool withDigests)
 {
     console.writeLine("Save new file as: ");
     const std::string name = console.readLine();
-    refuseOutput(name, check);
-    fileio::File output = createOutput(name, check);
+    fileio::AtomicOutput output = createOutput(name, check);
 
-    fileio::File list = openList();
+    fileio::File list = openList(kListName);
     ListReader reader(list);
+    fileio::File digestList;
     std::optional<DigestSteps> digests;
     std::optional<digest::BlockHashers> hashers;
     if (withDigests) {
-        digests.emplace();
-        hashers.emplace(2);
+        digestList = openList(digest::kChecksumListName);
+        digests.emplace(digestList);
+        hashers.emplace(1);
     }
     console.writeLine("Wait...");
     console.writeLine("Opened files: ");
     for (std::int64_t n = 0; n < check.lines; ++n) {
         const std::string part = reader.readLine();
-        console.writeLine(" " + part + " Ok");
-        appendPart(part, output, hashers ? &*hashers : nullptr);
+        console.writeLine(" " + printable(part) + " Ok");
+        appendPart(part, output.file(), hashers ? &*hashers : nullptr);
         if (!digests)
             continue;
         const auto listed = digests->part(part);
         if (!listed)
-            return dropOutput(console, output, name, part + " is not in info.sha256");
-        if (hashers->finish(kPartDigest) != *listed)
-            return dropOutput(console, output, name, part + " is damaged: its SHA-256 differs");
+            return dropOutput(console, output, name, printable(part) + " is not in info.sha256");
+        if (hashers->finish(0) != *listed)
+            return dropOutput(console, output, name, printable(part) + " is damaged: its SHA-256 differs");
         console.writeLine(kPartVerified);
     }
-    if (const int err = output.close())
-        failStep(err);
+    if (const int err = output.finish(check.inputs))
+        failStep(err == fileio::kKeptFile ? fileio::invalidNameError() : err);
     if (digests) {
-        const auto whole = digests->whole();
-        if (!whole || hashers->finish(kOutputDigest) != *whole)
-            return dropOutput(console, output, name, "The joined file's SHA-256 differs from info.sha256");
-        console.writeLine(kAllVerified);
+        // The whole file's line is read, not hashed: the parts checked in order prove the whole.
+        static_cast<void>(digests->whole());
+        console.writeLine(digests->incompleteSet() ? kWholeNotChecked : kAllVerified);
     }
     console.writeLine("Complete");
     return true;
@@ -190,14 +178,15 @@ int run(Console &console)
 {
     for (const char *line : kBanner)
         console.writeLine(line);
-    const ListCheck check = fileio::fileExists(kListName) ? checkList() : ListCheck{false, 0, {}};
-    bool joined = true;
-    if (!check.ok) {
+    const ListCheck check = checkList();
+    bool joined = false;
+    if (!check.problem.empty()) {
         console.writeLine("Error in info.txt");
+        console.writeLine(check.problem);
     } else {
         // Without "info.sha256" the join is the plain one, dialogue and all.
         const bool withDigests = fileio::fileExists(digest::kChecksumListName);
-        joined = (!withDigests || digestsCoverList(console, check.lines)) && join(console, check, withDigests);
+        joined = (!withDigests || digestsCoverList(console)) && join(console, check, withDigests);
     }
     // Waits for Enter; the end of input counts as Enter.
     console.readLine();

@@ -3,6 +3,10 @@
 
 #include "joiner_failure.h"
 
+#include "digest/checksum_list.h"
+
+#include <string_view>
+
 namespace recons_tool {
 
 namespace {
@@ -18,17 +22,26 @@ ListReader::ListReader(fileio::File &file) : m_file(file), m_buffer(new char[kBu
 {
 }
 
+bool ListReader::fill()
+{
+    std::size_t got = 0;
+    if (const int err = m_file.read(m_buffer.get(), kBufferSize, got))
+        failStep(err);
+    m_position = 0;
+    m_length = got;
+    return got > 0;
+}
+
 int ListReader::peek()
 {
-    if (m_position == m_length) {
-        std::size_t got = 0;
-        if (const int err = m_file.read(m_buffer.get(), kBufferSize, got))
-            failStep(err);
-        m_position = 0;
-        m_length = got;
-        if (got == 0)
-            return -1;
+    if (!m_started) {
+        // A list saved by a Windows editor may begin with a byte-order mark: no part of a name.
+        m_started = true;
+        if (fill() && std::string_view(m_buffer.get(), m_length).starts_with(digest::kByteOrderMark))
+            m_position = digest::kByteOrderMark.size();
     }
+    if (m_position == m_length && !fill())
+        return -1;
     return static_cast<unsigned char>(m_buffer[m_position]);
 }
 

@@ -12,7 +12,8 @@
 namespace recons_tool {
 
 // Reads the part list as text: a line ends at CR, and an LF right after that CR belongs to the
-// line end; any other LF is part of the name. Ctrl-Z or the end of the file ends the text.
+// line end; any other LF is part of the name. Ctrl-Z or the end of the file ends the text. A
+// byte-order mark at the start is passed over.
 class ListReader {
 public:
     explicit ListReader(fileio::File &file);
@@ -25,12 +26,15 @@ public:
 private:
     // The next byte without taking it, or -1 at the end of the file.
     int peek();
+    // Reads the next block; false at the end of the file.
+    bool fill();
     void take() { ++m_position; }
 
     fileio::File &m_file;
     std::unique_ptr<char[]> m_buffer;
     std::size_t m_position = 0;
     std::size_t m_length = 0;
+    bool m_started = false;
 };
 
 } // namespace recons_tool

@@ -2,6 +2,7 @@
 // The two failure boxes: captions, icons, buttons, modality, texts.
 #include "app/message_box.h"
 #include "fileio/failure.h"
+#include "ops/report_error.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -43,31 +44,35 @@ void MessageBoxTest::defaultErrorBox()
 
 void MessageBoxTest::failureChoosesTheBox_data()
 {
-    QTest::addColumn<int>("failureKind");
+    QTest::addColumn<bool>("reported");
     QTest::addColumn<QString>("failureText");
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("report") << int(fileio::FailureKind::Report) << "Invalid file size" << int(Kind::Report)
-                            << "Invalid file size";
-    QTest::newRow("box adds the stop") << int(fileio::FailureKind::ErrorBox) << "Disk full" << int(Kind::ErrorBox)
-                                       << "Disk full.";
-    QTest::newRow("no second stop") << int(fileio::FailureKind::ErrorBox) << "Stream read error."
-                                    << int(Kind::ErrorBox) << "Stream read error.";
-    QTest::newRow("digit sorts after the stop") << int(fileio::FailureKind::ErrorBox) << "I/O error 22"
-                                                << int(Kind::ErrorBox) << "I/O error 22.";
-    QTest::newRow("path ending in a dash") << int(fileio::FailureKind::ErrorBox) << "Cannot open file /x-"
-                                           << int(Kind::ErrorBox) << "Cannot open file /x-";
+    QTest::newRow("report") << true << "Invalid file size" << int(Kind::Report) << "Invalid file size";
+    QTest::newRow("box adds the stop") << false << "Disk full" << int(Kind::ErrorBox) << "Disk full.";
+    QTest::newRow("no second stop") << false << "Stream read error." << int(Kind::ErrorBox) << "Stream read error.";
+    QTest::newRow("digit sorts after the stop") << false << "I/O error 22" << int(Kind::ErrorBox) << "I/O error 22.";
+    QTest::newRow("path ending in a dash") << false << "Cannot open file /x-" << int(Kind::ErrorBox)
+                                           << "Cannot open file /x-";
+    QTest::newRow("')' sorts before the stop") << false << "ends with a bracket)" << int(Kind::ErrorBox)
+                                               << "ends with a bracket)";
+    QTest::newRow("nothing to end") << false << "" << int(Kind::ErrorBox) << "";
+    QTest::newRow("UTF-8 bytes sort after the stop") << false << "Файл" << int(Kind::ErrorBox) << "Файл.";
 }
 
 void MessageBoxTest::failureChoosesTheBox()
 {
-    QFETCH(int, failureKind);
+    QFETCH(bool, reported);
     QFETCH(QString, failureText);
     QFETCH(int, kind);
     QFETCH(QString, shown);
     app::MessageBox boxes;
     boxes.setRecording(true);
-    boxes.show(fileio::Failure(fileio::FailureKind(failureKind), failureText.toStdString()));
+    const std::string text = failureText.toStdString();
+    if (reported)
+        boxes.show(ops::ReportedFailure(text));
+    else
+        boxes.show(fileio::Failure(text));
     QCOMPARE(boxes.recorded().size(), std::size_t{1});
     QCOMPARE(int(boxes.recorded().front().kind), kind);
     QCOMPARE(boxes.recorded().front().text, shown);

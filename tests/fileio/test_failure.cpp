@@ -13,30 +13,6 @@ namespace {
 using testsupport::Outcome;
 using testsupport::outcomeOf;
 
-TEST(FullStop, AddedOnlyAfterCharactersSortingAfterTheDot)
-{
-    struct Row {
-        const char *text;
-        const char *shown;
-    } rows[] = {
-        {"Disk full", "Disk full."},
-        {"Cannot open file /t/a.bin", "Cannot open file /t/a.bin."},
-        {"ends with a dot.", "ends with a dot."},
-        {"ends with a bracket)", "ends with a bracket)"}, // ')' sorts before '.'
-        {"ends with a digit 5", "ends with a digit 5."},
-        {"", ""},
-        {"Файл", "Файл."}, // UTF-8 bytes sort after '.'
-    };
-    for (const Row &row : rows)
-        EXPECT_EQ(fileio::withFullStop(row.text), row.shown) << row.text;
-}
-
-TEST(FullStop, OnlyTheDefaultBoxAddsIt)
-{
-    EXPECT_EQ(fileio::Failure(fileio::FailureKind::Report, "Invalid file name").boxText(), "Invalid file name");
-    EXPECT_EQ(fileio::Failure(fileio::FailureKind::ErrorBox, "Stream write error").boxText(), "Stream write error.");
-}
-
 TEST(IoErrorReport, TextsByErrorNumber)
 {
     struct Row {
@@ -69,11 +45,13 @@ TEST(IoErrorReport, TextsByErrorNumber)
     }
 }
 
-TEST(IoErrorReport, ReachesTheDefaultBox)
+TEST(IoErrorReport, ReachesTheDefaultBoxWithItsFileAndReason)
 {
-    const Outcome outcome = outcomeOf([] { fileio::failErrno(EACCES); });
-    EXPECT_EQ(outcome.kind, fileio::FailureKind::ErrorBox);
-    EXPECT_EQ(outcome.boxText(), "File access denied.");
+    const Outcome outcome = outcomeOf([] { fileio::failErrno(EACCES, "/t/a"); });
+    EXPECT_FALSE(outcome.reported);
+    EXPECT_EQ(outcome.text, "File access denied");
+    EXPECT_EQ(outcome.path, "/t/a");
+    EXPECT_EQ(outcome.reason, "Permission denied");
 }
 
 } // namespace

@@ -33,6 +33,7 @@ TEST(FileExists, OnlyRegularFilesFollowingLinks)
         {dir.file("file"), true}, {dir.file("link"), true},     {dir.file("folder"), false},
         {dir.file("fifo"), false}, {dir.file("dangling"), false}, {dir.file("missing"), false},
         {"", false},              {"/dev/null", false},
+        {dir.file("file") + std::string(1, '\0') + "x", false}, // the system would read "file"
     };
     for (const Row &row : rows)
         EXPECT_EQ(fileio::fileExists(row.path), row.exists) << row.path;
@@ -110,7 +111,7 @@ TEST_P(CopyBytes, CopiesTheRange)
     writeFile(dir.file("in"), source);
     fileio::File in, out;
     ASSERT_EQ(fileio::openForReading(dir.file("in"), in), 0);
-    ASSERT_EQ(fileio::createFile(dir.file("out"), out), 0);
+    ASSERT_EQ(fileio::createNewFile(dir.file("out"), out), 0);
     const auto length = static_cast<std::int64_t>(source.size()) - 10;
     RecordingProgress progress;
     {
@@ -126,7 +127,7 @@ TEST_P(CopyBytes, CopiesTheRange)
 
     // Asking for more than is left ends early.
     fileio::File again;
-    ASSERT_EQ(fileio::createFile(dir.file("out2"), again), 0);
+    ASSERT_EQ(fileio::createNewFile(dir.file("out2"), again), 0);
     EXPECT_EQ(fileio::copyBytes(in, 10, again, static_cast<std::int64_t>(source.size())).status,
               fileio::CopyResult::Status::EndOfInput);
 }
@@ -145,7 +146,7 @@ TEST(CopyBytesFailure, ToldApartByTheBufferedCopy)
     EXPECT_EQ(full.err, ENOSPC);
 
     fileio::File sink;
-    ASSERT_EQ(fileio::createFile(dir.file("out"), sink), 0);
+    ASSERT_EQ(fileio::createNewFile(dir.file("out"), sink), 0);
     fileio::faults::ScopedFault rangeFault(fileio::SysCall::CopyRange, 1, EIO);
     fileio::faults::ScopedFault readFault(fileio::SysCall::Read, 1, EIO);
     const fileio::CopyResult readFailed = fileio::copyBytes(in, 0, sink, 1000);

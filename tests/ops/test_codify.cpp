@@ -16,6 +16,7 @@
 #include <optional>
 
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace testsupport;
@@ -32,7 +33,7 @@ protected:
     // Runs Codify in the test folder and returns the text its box would show, "" on success.
     std::string codify(CodifyDirection direction, const std::string &dataPath, const std::string &keyPath)
     {
-        return outcomeOf([&] { ops::Codify(dataPath, keyPath, direction, progress); }).boxText();
+        return outcomeOf([&] { ops::Codify(dataPath, keyPath, direction, progress); }).text;
     }
     std::string codify(CodifyDirection direction) { return codify(direction, data(), key()); }
 
@@ -166,7 +167,7 @@ TEST_F(CodifyTest, AnEmptyKeyIsAReadBeyondTheEnd)
     const Bytes original = patternBytes(10);
     writeFile(data(), original);
     writeFile(key(), Bytes{});
-    EXPECT_EQ(codify(CodifyDirection::Add), "Read beyond end of file.");
+    EXPECT_EQ(codify(CodifyDirection::Add), "Read beyond end of file");
     EXPECT_EQ(readFile(data()), original);
 }
 
@@ -175,10 +176,10 @@ TEST_F(CodifyTest, MissingFilesAndFoldersAreInvalidNames)
     writeFile(data(), patternBytes(4));
     writeFile(key(), patternBytes(4, 5));
     ::mkdir(dir.file("folder").c_str(), 0755);
-    EXPECT_EQ(codify(CodifyDirection::Add, dir.file("none"), key()), fileio::kInvalidFileName);
-    EXPECT_EQ(codify(CodifyDirection::Add, data(), dir.file("none")), fileio::kInvalidFileName);
-    EXPECT_EQ(codify(CodifyDirection::Add, dir.file("folder"), key()), fileio::kInvalidFileName);
-    EXPECT_EQ(codify(CodifyDirection::Add, data(), ""), fileio::kInvalidFileName);
+    EXPECT_EQ(codify(CodifyDirection::Add, dir.file("none"), key()), ops::kInvalidFileName);
+    EXPECT_EQ(codify(CodifyDirection::Add, data(), dir.file("none")), ops::kInvalidFileName);
+    EXPECT_EQ(codify(CodifyDirection::Add, dir.file("folder"), key()), ops::kInvalidFileName);
+    EXPECT_EQ(codify(CodifyDirection::Add, data(), ""), ops::kInvalidFileName);
     EXPECT_FALSE(exists(buffer()));
     EXPECT_EQ(progress.maximum, -1);
 }
@@ -211,7 +212,7 @@ TEST_F(CodifyTest, RefusesOneFileInTwoRoles)
     ASSERT_EQ(::link("data.bin", "hard"), 0);
     ASSERT_EQ(::symlink("buff.vq", "bufflink"), 0);
     for (const RoleRow &row : kRoleRows) {
-        EXPECT_EQ(codify(CodifyDirection::Add, row.dataPath, row.keyPath), fileio::kInvalidFileName) << row.why;
+        EXPECT_EQ(codify(CodifyDirection::Add, row.dataPath, row.keyPath), ops::kInvalidFileName) << row.why;
         EXPECT_EQ(readFile(data()), dataBytes) << row.why;
         EXPECT_EQ(readFile(key()), keyBytes) << row.why;
         EXPECT_EQ(readFile(buffer()), bufferBytes) << row.why;
@@ -226,79 +227,51 @@ TEST_F(CodifyTest, NamesDifferingInCaseAreTwoFiles)
     EXPECT_EQ(readFile(dir.file("k")), Bytes{3});
 }
 
-TEST_F(CodifyTest, AFailedReplacementLeavesTheDataIntact)
+// Whatever step fails, the data file keeps its bytes, and the result's temporary file goes.
+TEST_F(CodifyTest, AFailureLeavesTheDataIntactAndNoTemporary)
 {
-    const Bytes original = patternBytes(3000);
+    constexpr std::int64_t kSize = 700000;
+    const Bytes original = patternBytes(kSize);
     const Bytes keyBytes = patternBytes(7, 2);
-    writeFile(data(), original);
-    writeFile(key(), keyBytes);
-    {
-        fileio::faults::ScopedFault fault(fileio::SysCall::Rename, 1, EBUSY);
-        EXPECT_EQ(codify(CodifyDirection::Add), "I/O error " + std::to_string(EBUSY) + ".");
+    struct Row {
+        fileio::SysCall call;
+        long nth;
+        int err;
+        const char *text;
+        std::int64_t position;
+    } rows[] = {
+        {fileio::SysCall::Rename, 1, EBUSY, "I/O error 16", kSize},
+        {fileio::SysCall::Write, 2, 0, "Disk full", 256 << 10},
+        {fileio::SysCall::Fsync, 1, EIO, "I/O error 5", kSize},
+    };
+    for (const Row &row : rows) {
+        writeFile(data(), original);
+        writeFile(key(), keyBytes);
+        progress = RecordingProgress();
+        {
+            fileio::faults::ScopedFault fault(row.call, row.nth, row.err);
+            EXPECT_EQ(codify(CodifyDirection::Add), row.text);
+        }
+        EXPECT_EQ(readFile(data()), original) << row.text;
+        EXPECT_EQ(listDir(dir.path()), (std::vector<std::string>{"data.bin", "key.bin"})) << row.text;
+        EXPECT_EQ(progress.position, row.position) << row.text;
     }
-    EXPECT_EQ(readFile(data()), original);
-    // The whole result is kept, and a later run may empty it: the data file still holds the data.
-    EXPECT_EQ(readFile(buffer()), expected(original, keyBytes, CodifyDirection::Add));
     EXPECT_EQ(codify(CodifyDirection::Add), "");
     EXPECT_EQ(readFile(data()), expected(original, keyBytes, CodifyDirection::Add));
 }
 
-TEST_F(CodifyTest, AFailedWriteLeavesTheDataIntact)
-{
-    const Bytes original = patternBytes(700000);
-    writeFile(data(), original);
-    writeFile(key(), patternBytes(5));
-    {
-        fileio::faults::ScopedFault fault(fileio::SysCall::Write, 2, 0);
-        EXPECT_EQ(codify(CodifyDirection::Add), "Disk full.");
-    }
-    EXPECT_EQ(readFile(data()), original);
-    EXPECT_EQ(readFile(buffer()).size(), std::size_t{256} << 10);
-    EXPECT_EQ(permissionBits(buffer()), 0600);
-    EXPECT_EQ(progress.position, 256 << 10);
-}
-
-TEST_F(CodifyTest, ReplacesAcrossFileSystems)
-{
-    const Bytes original = patternBytes(5000);
-    const Bytes keyBytes = patternBytes(9, 2);
-    ::mkdir(dir.file("elsewhere").c_str(), 0755);
-    const std::string dataPath = dir.file("elsewhere/data.bin");
-    writeFile(dataPath, original);
-    writeFile(key(), keyBytes);
-    ::chmod(dataPath.c_str(), 0604);
-    {
-        fileio::faults::ScopedFault fault(fileio::SysCall::Rename, 1, EXDEV);
-        EXPECT_EQ(codify(CodifyDirection::Add, dataPath, key()), "");
-    }
-    EXPECT_EQ(readFile(dataPath), expected(original, keyBytes, CodifyDirection::Add));
-    EXPECT_EQ(permissionBits(dataPath), 0604);
-    EXPECT_FALSE(exists(buffer()));
-    EXPECT_EQ(listDir(dir.file("elsewhere")), std::vector<std::string>{"data.bin"});
-}
-
-TEST_F(CodifyTest, ReplacesFromAnotherFileSystem)
+// The result's temporary file lies beside the data file, so the current folder (another file
+// system here) holds nothing of it, and a "buff.vq" there is none of Codify's business.
+TEST_F(CodifyTest, TheTemporaryLiesBesideTheDataFile)
 {
     const Bytes original = patternBytes(5000);
     SKIP_UNLESS(writeWithBufferElsewhere(original), "mount a tmpfs: " << m_scratch->why());
+    writeFile("buff.vq", "a file of the user's");
     EXPECT_EQ(codify(CodifyDirection::Subtract), "");
     EXPECT_EQ(readFile(data()), expected(original, patternBytes(9, 2), CodifyDirection::Subtract));
-    EXPECT_TRUE(listDir(dir.file("scratch")).empty());
-    EXPECT_EQ(listDir(dir.path()), (std::vector<std::string>{"data.bin", "key.bin", "scratch"}));
-}
-
-TEST_F(CodifyTest, AFailedReplacementFromAnotherFileSystemLeavesNoTemporary)
-{
-    const Bytes original = patternBytes(5000);
-    SKIP_UNLESS(writeWithBufferElsewhere(original), "mount a tmpfs: " << m_scratch->why());
-    {
-        // The first rename meets the file system border; the second one, beside the data, fails.
-        fileio::faults::ScopedFault fault(fileio::SysCall::Rename, 2, EBUSY);
-        EXPECT_EQ(codify(CodifyDirection::Add), "I/O error " + std::to_string(EBUSY) + ".");
-    }
-    EXPECT_EQ(readFile(data()), original);
-    EXPECT_EQ(listDir(dir.path()), (std::vector<std::string>{"data.bin", "key.bin", "scratch"}));
     EXPECT_EQ(listDir(dir.file("scratch")), std::vector<std::string>{"buff.vq"});
+    EXPECT_EQ(readText(dir.file("scratch/buff.vq")), "a file of the user's");
+    EXPECT_EQ(listDir(dir.path()), (std::vector<std::string>{"data.bin", "key.bin", "scratch"}));
 }
 
 TEST_F(CodifyTest, KeepsThePermissionBitsAndTheOwner)
@@ -311,8 +284,12 @@ TEST_F(CodifyTest, KeepsThePermissionBitsAndTheOwner)
         writeFile(data(), patternBytes(10));
         ASSERT_EQ(::chown(data().c_str(), owner, group), 0);
         ::chmod(data().c_str(), bits);
+        // Extended attributes go with it too, where the file system keeps them.
+        const bool tagged = ::setxattr(data().c_str(), "user.skarvel", "kept", 4, 0) == 0;
         EXPECT_EQ(codify(CodifyDirection::Add), "") << bits;
         EXPECT_EQ(permissionBits(data()), bits) << bits;
+        char value[8] = {};
+        EXPECT_EQ(::getxattr(data().c_str(), "user.skarvel", value, sizeof value), tagged ? 4 : -1) << bits;
         struct stat st {};
         ASSERT_EQ(::stat(data().c_str(), &st), 0);
         EXPECT_EQ(st.st_uid, owner) << bits;
@@ -327,7 +304,7 @@ TEST_F(CodifyTest, AResultThatCannotTakeTheModeLeavesTheDataIntact)
     writeFile(data(), original);
     writeFile(key(), patternBytes(3));
     fileio::faults::ScopedFault fault(fileio::SysCall::Chmod, 1, EPERM);
-    EXPECT_EQ(codify(CodifyDirection::Add), "File access denied.");
+    EXPECT_EQ(codify(CodifyDirection::Add), "File access denied");
     EXPECT_EQ(readFile(data()), original);
 }
 
@@ -345,22 +322,40 @@ TEST_F(CodifyTest, ALinkedDataFileKeepsItsLink)
     EXPECT_EQ(readFile(dir.file("real/target.bin")), expected(original, {1}, CodifyDirection::Add));
 }
 
-TEST_F(CodifyTest, ALinkNamedBuffVqDoesNotTakeTheResult)
+// A "buff.vq" beside the data file, a link or a file left by a run cut short, is never emptied or
+// removed: Codify refuses and changes nothing.
+TEST_F(CodifyTest, AnExistingBuffVqIsRefusedAndKept)
 {
     const Bytes other = patternBytes(50, 9);
     writeFile(dir.file("other.bin"), other);
-    ASSERT_EQ(::symlink("other.bin", "buff.vq"), 0);
     writeFile(data(), Bytes{1, 2});
     writeFile(key(), Bytes{1});
-    EXPECT_EQ(codify(CodifyDirection::Add), "");
-    EXPECT_EQ(readFile(data()), (Bytes{2, 3}));
-    EXPECT_EQ(readFile(dir.file("other.bin")), other);
-    struct stat st {};
-    ASSERT_EQ(::lstat(data().c_str(), &st), 0);
-    EXPECT_TRUE(S_ISREG(st.st_mode));
+    for (const bool link : {true, false}) {
+        if (link)
+            ASSERT_EQ(::symlink("other.bin", "buff.vq"), 0);
+        else
+            writeFile(buffer(), other);
+        const Outcome outcome = outcomeOf([&] { ops::Codify(data(), key(), CodifyDirection::Add, progress); });
+        EXPECT_EQ(outcome.text, ops::kInvalidFileName);
+        EXPECT_EQ(outcome.path, buffer());
+        EXPECT_EQ(readFile(data()), (Bytes{1, 2}));
+        EXPECT_EQ(readFile(buffer()), other);
+        ::unlink(buffer().c_str());
+    }
 }
 
-TEST(CodifyReadOnly, AReadOnlyKeyIsAccessDenied)
+// Another name of the data file would keep the old bytes: refused, nothing changed.
+TEST_F(CodifyTest, ADataFileWithOtherNamesIsRefused)
+{
+    writeFile(data(), Bytes{1, 2});
+    writeFile(key(), Bytes{1});
+    ASSERT_EQ(::link(data().c_str(), dir.file("other-name").c_str()), 0);
+    EXPECT_EQ(codify(CodifyDirection::Add), ops::kInvalidFileName);
+    EXPECT_EQ(readFile(dir.file("other-name")), (Bytes{1, 2}));
+    EXPECT_FALSE(exists(buffer()));
+}
+
+TEST(CodifyReadOnly, AReadOnlyKeyServesAsWell)
 {
     TempDir dir;
     ScopedCurrentDir here(dir.path());
@@ -373,8 +368,8 @@ TEST(CodifyReadOnly, AReadOnlyKeyIsAccessDenied)
     const auto codify = [&] {
         ops::Codify(dir.file("data.bin"), disk.file("key.bin"), CodifyDirection::Add, progress);
     };
-    EXPECT_EQ(outcomeOf(codify).boxText(), "File access denied.");
-    EXPECT_EQ(readFile(dir.file("data.bin")), (Bytes{1, 2}));
+    EXPECT_EQ(outcomeOf(codify).text, "");
+    EXPECT_EQ(readFile(dir.file("data.bin")), (Bytes{2, 3}));
 }
 
 } // namespace

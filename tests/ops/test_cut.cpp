@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
 #include <memory>
 
 #include <fcntl.h>
@@ -44,7 +45,8 @@ private:
 
 class FakePartListFactory final : public ops::PartListFactory {
 public:
-    std::unique_ptr<ops::PartList> open(fileio::FileIds &) override
+    std::vector<std::string> fileNames(const std::string &folder) const override { return {folder + "list"}; }
+    std::unique_ptr<ops::PartList> open(const std::string &, fileio::FileIds &, fileio::AtomicOutput::Existing) override
     {
         return std::make_unique<FakePartList>(log);
     }
@@ -179,7 +181,7 @@ TEST_F(CutTest, RefusedPlansLeaveNothing)
         request.writePartList = true;
         request.deleteSource = true;
         const Outcome failure = cutFails(request);
-        EXPECT_EQ(failure.kind, fileio::FailureKind::Report) << row.why;
+        EXPECT_TRUE(failure.reported) << row.why;
         EXPECT_EQ(failure.text, "Invalid file size") << row.why;
         EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{"data.bin"}) << row.why;
         EXPECT_FALSE(partList.log.opened) << row.why;
@@ -194,7 +196,7 @@ TEST_F(CutTest, MissingSourceIsInvalidFileNameBeforeTheSkipTextIsRead)
         request.source = name;
         request.skipText = "99999999999";
         const Outcome failure = cutFails(request);
-        EXPECT_EQ(failure.kind, fileio::FailureKind::Report);
+        EXPECT_TRUE(failure.reported);
         EXPECT_EQ(failure.text, "Invalid file name");
     }
 }
@@ -204,12 +206,12 @@ TEST_F(CutTest, UnconvertibleNumbersCreateNothing)
     ops::CutRequest request = byCount(2);
     request.skipText = "1 2147483648";
     request.writePartList = true;
-    EXPECT_EQ(cutFails(request).boxText(), "'2147483648' is not a valid integer value.");
+    EXPECT_EQ(cutFails(request).text, "'2147483648' is not a valid integer value");
 
     request = byCount(2);
     request.mode.bySize = true;
     request.mode.sizeText = "4294967296";
-    EXPECT_EQ(cutFails(request).boxText(), "'4294967296' is not a valid integer value.");
+    EXPECT_EQ(cutFails(request).text, "'4294967296' is not a valid integer value");
     EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{"data.bin"});
     EXPECT_FALSE(partList.log.opened);
 }
@@ -229,10 +231,20 @@ TEST_F(CutTest, MarkerGoesIntoTheNames)
     EXPECT_TRUE(exists(part(1)));
 }
 
-TEST_F(CutTest, AnExistingPartFileIsReplaced)
+TEST_F(CutTest, AnExistingPartFileIsReplacedOnlyWithConsent)
 {
-    writeFile(part(1), patternBytes(5000, 3));
-    cut(byCount(2));
+    const Bytes old = patternBytes(5000, 3);
+    writeFile(part(1), old);
+    const Outcome refused = cutFails(byCount(2));
+    EXPECT_EQ(refused.text, "Cannot create file " + part(1));
+    EXPECT_EQ(refused.reason, std::strerror(EEXIST));
+    EXPECT_EQ(readFile(part(1)), old);
+    EXPECT_FALSE(exists(part(2)));
+
+    ops::CutRequest request = byCount(2);
+    request.replaceExisting = true;
+    EXPECT_EQ(ops::ExistingOutputs(request), std::vector<std::string>{part(1)});
+    cut(request);
     EXPECT_EQ(readFile(part(1)), slice(0, 5));
 }
 
@@ -258,7 +270,7 @@ TEST_F(CutTest, PartThatCannotBeCreatedStopsTheCutAndKeepsTheSource)
     request.deleteSource = true;
     request.writePartList = true;
     const Outcome failure = cutFails(request);
-    EXPECT_EQ(failure.boxText(), "Cannot create file " + part(2) + ".");
+    EXPECT_EQ(failure.text, "Cannot create file " + part(2));
     EXPECT_TRUE(exists(part(1)));
     EXPECT_FALSE(exists(part(3)));
     EXPECT_TRUE(exists(source()));
@@ -278,21 +290,23 @@ TEST_F(CutTest, MarkerWithAFolderThatDoesNotExist)
     EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{"data.bin"});
 }
 
-TEST_F(CutTest, APartNameLinkedToTheSourceOrAnEarlierPartIsRefused)
+TEST_F(CutTest, APartNameLinkedToTheSourceIsRefusedEvenWithConsent)
 {
     ASSERT_EQ(::symlink(source().c_str(), part(1).c_str()), 0);
-    EXPECT_EQ(cutFails(byCount(2)).text, "Cannot create file " + part(1));
+    ops::CutRequest request = byCount(2);
+    request.replaceExisting = true;
+    request.deleteSource = true;
+    EXPECT_EQ(cutFails(request).text, "Cannot create file " + part(1));
     EXPECT_EQ(readFile(source()), data);
 
-    // Part 2 is a second name of part 1: writing it would empty part 1 after the fact.
+    // Part 2 a second name of part 1: each part takes its own name, neither is written into.
     ::unlink(part(1).c_str());
     writeFile(part(1), Bytes{});
     ASSERT_EQ(::link(part(1).c_str(), part(2).c_str()), 0);
-    ops::CutRequest request = byCount(2);
-    request.deleteSource = true;
-    EXPECT_EQ(cutFails(request).text, "Cannot create file " + part(2));
+    request.deleteSource = false;
+    cut(request);
     EXPECT_EQ(readFile(part(1)), slice(0, 5));
-    EXPECT_EQ(readFile(source()), data);
+    EXPECT_EQ(readFile(part(2)), slice(5, 10));
 }
 
 TEST_F(CutTest, CopyFailuresAreStreamErrors)
@@ -307,7 +321,7 @@ TEST_F(CutTest, CopyFailuresAreStreamErrors)
         {fileio::SysCall::Read, EIO, "Stream read error"},
         {fileio::SysCall::Read, 0, "Stream read error"}, // the source shrank under us
         {fileio::SysCall::Close, EIO, "Stream write error"},
-        {fileio::SysCall::Create, EACCES, nullptr},
+        {fileio::SysCall::Unnamed, EACCES, nullptr},
     };
     for (const Row &row : rows) {
         fileio::faults::ScopedFault kernelCopyOff(fileio::SysCall::CopyRange, 1, EXDEV);
@@ -325,7 +339,7 @@ TEST_F(CutTest, CopyFailuresAreStreamErrors)
 TEST_F(CutTest, SourceThatCannotBeOpened)
 {
     fileio::faults::ScopedFault fault(fileio::SysCall::Open, 1, EACCES);
-    EXPECT_EQ(cutFails(byCount(2)).boxText(), "Cannot open file " + source() + ".");
+    EXPECT_EQ(cutFails(byCount(2)).text, "Cannot open file " + source());
 }
 
 TEST(CutRoundTrip, PartsJoinedInOrderGiveTheSource)

@@ -31,7 +31,7 @@ protected:
     // Runs Erase and returns the text its box would show, "" on success.
     std::string erase(const std::string &path)
     {
-        return outcomeOf([&] { ops::Erase(path, progress); }).boxText();
+        return outcomeOf([&] { ops::Erase(path, progress); }).text;
     }
 
     TempDir dir;
@@ -82,13 +82,19 @@ TEST_F(EraseTest, AnEmptyFileIsRemoved)
     EXPECT_EQ(fileio::faults::count(fileio::SysCall::Write), 0);
 }
 
-TEST_F(EraseTest, MissingFilesAndFoldersAreInvalidNames)
+// Through a symbolic link, or under one name of several, the zeros would reach a file that stays.
+TEST_F(EraseTest, MissingFilesFoldersLinksAndHardLinkedFilesAreRefused)
 {
     ::mkdir(dir.file("folder").c_str(), 0755);
-    EXPECT_EQ(erase(dir.file("none")), fileio::kInvalidFileName);
-    EXPECT_EQ(erase(dir.file("folder")), fileio::kInvalidFileName);
-    EXPECT_EQ(erase(""), fileio::kInvalidFileName);
+    writeFile(dir.file("target"), "kept");
+    ::symlink(dir.file("target").c_str(), dir.file("link").c_str());
+    ::link(dir.file("target").c_str(), dir.file("second-name").c_str());
+    for (const std::string name : {"none", "folder", "link", "second-name"})
+        EXPECT_EQ(erase(dir.file(name)), ops::kInvalidFileName) << name;
+    EXPECT_EQ(erase(""), ops::kInvalidFileName);
     EXPECT_TRUE(exists(dir.file("folder")));
+    EXPECT_EQ(readText(dir.file("target")), "kept");
+    EXPECT_EQ(readText(dir.file("link")), "kept");
     EXPECT_EQ(progress.maximum, -1);
 }
 
@@ -103,11 +109,11 @@ struct FailureRow {
 };
 
 const FailureRow kFailureRows[] = {
-    {"a full disk", fileio::SysCall::Write, 2, ENOSPC, "Disk full.", kBlock},
-    {"a write of no byte", fileio::SysCall::Write, 3, 0, "Disk full.", 2 * kBlock},
-    {"a device failure", fileio::SysCall::Write, 1, EIO, "I/O error " + std::to_string(EIO) + ".", 0},
-    {"a failed flush", fileio::SysCall::Fsync, 1, EIO, "I/O error " + std::to_string(EIO) + ".", 3 * kBlock},
-    {"the file vanished", fileio::SysCall::Open, 1, ENOENT, "File not found.", 0},
+    {"a full disk", fileio::SysCall::Write, 2, ENOSPC, "Disk full", kBlock},
+    {"a write of no byte", fileio::SysCall::Write, 3, 0, "Disk full", 2 * kBlock},
+    {"a device failure", fileio::SysCall::Write, 1, EIO, "I/O error " + std::to_string(EIO), 0},
+    {"a failed flush", fileio::SysCall::Fsync, 1, EIO, "I/O error " + std::to_string(EIO), 3 * kBlock},
+    {"the file vanished", fileio::SysCall::Open, 1, ENOENT, "File not found", 0},
 };
 
 TEST_F(EraseTest, AFailureLeavesTheFileInPlace)
@@ -138,7 +144,7 @@ TEST(EraseReadOnly, AFileOnAReadOnlyMountIsAccessDenied)
     writeFile(path, patternBytes(100));
     SKIP_UNLESS(disk.makeReadOnly(), "make the tmpfs read-only");
     ops::NullProgress progress;
-    EXPECT_EQ(outcomeOf([&] { ops::Erase(path, progress); }).boxText(), "File access denied.");
+    EXPECT_EQ(outcomeOf([&] { ops::Erase(path, progress); }).text, "File access denied");
     EXPECT_EQ(readFile(path), patternBytes(100));
 }
 
@@ -152,7 +158,7 @@ TEST(EraseReadOnly, AReadOnlyFileIsAccessDenied)
     writeFile(path, patternBytes(100));
     ::chmod(path.c_str(), 0444);
     ops::NullProgress progress;
-    EXPECT_EQ(outcomeOf([&] { ops::Erase(path, progress); }).boxText(), "File access denied.");
+    EXPECT_EQ(outcomeOf([&] { ops::Erase(path, progress); }).text, "File access denied");
     EXPECT_EQ(readFile(path), patternBytes(100));
 }
 

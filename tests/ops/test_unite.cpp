@@ -29,7 +29,7 @@ protected:
     std::string unite(const std::vector<std::string> &inputs, const std::string &output)
     {
         const Outcome outcome = outcomeOf([&] { ops::Unite(inputs, output, progress); });
-        EXPECT_EQ(outcome.kind, fileio::FailureKind::Report);
+        EXPECT_EQ(outcome.reported, outcome.failed);
         return outcome.text;
     }
 
@@ -109,45 +109,46 @@ TEST_F(UniteTest, RefusesWildcardNamesCreatingNothing)
     const std::string name = input("b", b);
     ScopedCurrentDir here(dir.path());
     for (const std::string output : {"*.*", "out?.bin", "new/*.*"}) {
-        EXPECT_EQ(unite({name}, output), fileio::kInvalidFileName) << output;
+        EXPECT_EQ(unite({name}, output), ops::kInvalidFileName) << output;
         EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{"b"}) << output;
     }
     EXPECT_EQ(progress.maximum, -1);
 }
 
-TEST_F(UniteTest, AnOutputNamingAFolderFails)
+// A failed join leaves an older file of the output's name as it was, no partial file and none of
+// the folders it made; a missing input is found before anything is made.
+TEST_F(UniteTest, AFailureLeavesTheOldOutputAndNothingMade)
 {
-    EXPECT_EQ(unite({input("b", b)}, dir.file("folder/")), fileio::kInvalidFileName);
-    struct stat st {};
-    ASSERT_EQ(::stat(dir.file("folder").c_str(), &st), 0);
-    EXPECT_TRUE(S_ISDIR(st.st_mode));
-}
-
-TEST_F(UniteTest, AVanishedInputLeavesThePartialOutput)
-{
-    const std::vector<std::string> inputs = {input("a", a), dir.file("gone"), input("c", c)};
-    const int descriptors = openDescriptorCount();
-    EXPECT_EQ(unite(inputs, dir.file("out.bin")), fileio::kInvalidFileName);
-    EXPECT_EQ(readFile(dir.file("out.bin")), a);
-    EXPECT_EQ(progress.maximum, 3);
-    EXPECT_EQ(progress.position, 1);
-    EXPECT_EQ(progress.resets, 0);
-    EXPECT_EQ(openDescriptorCount(), descriptors);
-}
-
-TEST_F(UniteTest, AFolderAsInputFails)
-{
+    const Bytes old = patternBytes(9, 9);
     ::mkdir(dir.file("folder").c_str(), 0755);
-    EXPECT_EQ(unite({input("b", b), dir.file("folder")}, dir.file("out.bin")), fileio::kInvalidFileName);
-    EXPECT_EQ(readFile(dir.file("out.bin")), b);
-}
-
-TEST_F(UniteTest, AnOutputThatCannotBeCreatedIsNotCreated)
-{
-    fileio::faults::ScopedFault fault(fileio::SysCall::Create, 1, EACCES);
-    EXPECT_EQ(unite({input("b", b)}, dir.file("out.bin")), fileio::kInvalidFileName);
-    EXPECT_FALSE(exists(dir.file("out.bin")));
-    EXPECT_EQ(progress.maximum, -1);
+    struct Row {
+        const char *why;
+        std::vector<std::string> inputs;
+        std::string output;
+        fileio::SysCall call = fileio::SysCall::Open;
+        int err = 0; // 0: no fault injected
+        std::int64_t maximum = -1;
+    } rows[] = {
+        {"a missing input", {input("a", a), dir.file("gone"), input("c", c)}, "out.bin"},
+        {"a folder as input", {input("b", b), dir.file("folder")}, "out.bin"},
+        {"the output is a folder", {input("b", b)}, "new/folder/"},
+        {"the output cannot be created", {input("b", b)}, "new/out.bin", fileio::SysCall::Unnamed, EACCES},
+        {"a full disk midway", {input("a", a), input("c", c)}, "out.bin", fileio::SysCall::Write, ENOSPC, 2},
+        {"the rename fails", {input("b", b)}, "out.bin", fileio::SysCall::Rename, EIO, 1},
+    };
+    for (const Row &row : rows) {
+        writeFile(dir.file("out.bin"), old);
+        progress = RecordingProgress();
+        const int descriptors = openDescriptorCount();
+        fileio::faults::ScopedFault kernelCopyOff(fileio::SysCall::CopyRange, 1, EXDEV);
+        fileio::faults::ScopedFault fault(row.call, row.err ? 1 : 0, row.err);
+        EXPECT_EQ(unite(row.inputs, dir.file(row.output)), ops::kInvalidFileName) << row.why;
+        EXPECT_EQ(readFile(dir.file("out.bin")), old) << row.why;
+        EXPECT_EQ(listDir(dir.path()), (std::vector<std::string>{"a", "b", "c", "folder", "out.bin"})) << row.why;
+        EXPECT_EQ(progress.maximum, row.maximum) << row.why;
+        EXPECT_EQ(progress.resets, 0) << row.why;
+        EXPECT_EQ(openDescriptorCount(), descriptors) << row.why;
+    }
 }
 
 // Each row names the output another way that leads to the second input.
@@ -174,19 +175,19 @@ TEST_F(UniteTest, RefusesAnOutputThatIsAnInput)
     for (const SameFileRow &row : kSameFileRows) {
         ::mkdir(dir.file("sub").c_str(), 0755);
         const std::vector<std::string> inputs = {input("b", b), input("a", a)};
-        EXPECT_EQ(unite(inputs, row.outputFor(dir)), fileio::kInvalidFileName) << row.why;
+        EXPECT_EQ(unite(inputs, row.outputFor(dir)), ops::kInvalidFileName) << row.why;
         EXPECT_EQ(readFile(dir.file("a")), a) << row.why;
         EXPECT_EQ(readFile(dir.file("b")), b) << row.why;
         EXPECT_EQ(progress.maximum, -1) << row.why;
     }
 }
 
-// An input missing at the start that the join itself creates: it is the output by then.
-TEST_F(UniteTest, AnInputThatBecomesTheOutputFails)
+// An input missing at the start that the join itself would create: refused before it is made.
+TEST_F(UniteTest, AnInputThatWouldBecomeTheOutputFails)
 {
     const std::string output = dir.file("out.bin");
-    EXPECT_EQ(unite({input("b", b), output}, output), fileio::kInvalidFileName);
-    EXPECT_EQ(readFile(output), b);
+    EXPECT_EQ(unite({input("b", b), output}, output), ops::kInvalidFileName);
+    EXPECT_FALSE(exists(output));
 }
 
 } // namespace

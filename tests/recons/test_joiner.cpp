@@ -47,7 +47,7 @@ void expectReport(const std::string &out, const std::string &before, const std::
 {
     ASSERT_TRUE(out.starts_with(before)) << out;
     const std::string report = out.substr(before.size());
-    const std::string head = "Exception EInOutError in module Recons.exe at ";
+    const std::string head = std::string("Exception EInOutError in module ") + kTestedJoinerFile + " at ";
     ASSERT_TRUE(report.starts_with(head)) << report;
     const std::string address = report.substr(head.size(), 8);
     EXPECT_EQ(address.find_first_not_of("0123456789ABCDEF"), std::string::npos) << report;
@@ -61,13 +61,13 @@ protected:
     {
         SKARVEL_SKIP_UNLESS_JOINER_RUNS();
         ScopedCurrentDir here(m_dir.path());
-        recons::WriteRecons({}, false, kTestedJoiner);
+        recons::WriteRecons({}, {}, false, kTestedJoiner);
     }
 
     std::string path(const std::string &name) const { return m_dir.file(name); }
     void put(const std::string &name, const std::string &bytes) const { writeFile(path(name), bytes); }
     CliResult run(const std::string &input) const { return runCommand(joinerCommand(tool()), m_dir.path(), input); }
-    std::string tool() const { return path("Recons.exe"); }
+    std::string tool() const { return path(kTestedJoinerFile); }
     const std::string &dir() const { return m_dir.path(); }
 
     // Three parts, p1 to p3, with distinct bytes.
@@ -88,6 +88,7 @@ constexpr const char *kPosixName = "a name Windows cannot hold as it is";
 struct BadList {
     const char *why;
     std::string list; // "" with hasList false: no info.txt at all
+    std::string problem; // the line after "Error in info.txt"
     bool hasList = true;
     const char *notOnWindows = nullptr;
 };
@@ -99,7 +100,7 @@ void PrintTo(const BadList &row, std::ostream *os)
 
 class JoinerBadList : public Joiner, public ::testing::WithParamInterface<BadList> {};
 
-TEST_P(JoinerBadList, SaysErrorInListCreatesNothingAndEndsNormally)
+TEST_P(JoinerBadList, SaysErrorInListAndWhatIsWrongCreatesNothingAndFails)
 {
     if (kWindowsJoiner && GetParam().notOnWindows)
         GTEST_SKIP() << GetParam().notOnWindows;
@@ -112,22 +113,24 @@ TEST_P(JoinerBadList, SaysErrorInListCreatesNothingAndEndsNormally)
     // The answer a prompt would take is read as the final Enter instead.
     const CliResult result = run("out\n");
 
-    EXPECT_EQ(result.out, kListError);
-    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, kListError + GetParam().problem + "\r\n");
+    EXPECT_EQ(result.status, 1);
     EXPECT_EQ(listDir(dir()), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Lists, JoinerBadList,
-    ::testing::Values(BadList{"no list at all", "", false},
-                      BadList{"an empty list", ""},
-                      BadList{"one line naming an existing part", "p1\r\n"},
-                      BadList{"one more CR LF adds an empty line", "p1\r\np2\r\n\r\n"},
-                      BadList{"LF alone is a name character: one long line", "p1\np2\n"},
-                      BadList{"a folder does not count as a file", "p1\r\nsub\r\n"},
-                      BadList{"a name that does not exist", "p1\r\nmissing\r\np2\r\n"},
-                      BadList{"every line is checked, the bad one last", "p1\r\np2\r\np3\r\np4\r\n"},
-                      BadList{"a blank is part of the name", "p1\r\np2 \r\n", true, kPosixName}),
+    ::testing::Values(
+        BadList{"no list at all", "", "There is no info.txt in this folder", false},
+        BadList{"an empty list", "", "info.txt names fewer than two parts"},
+        BadList{"one line naming an existing part", "p1\r\n", "info.txt names fewer than two parts"},
+        BadList{"one more CR LF adds an empty line", "p1\r\np2\r\n\r\n", "Part not found: "},
+        BadList{"LF alone is a name character: one long line", "p1\np2\n", "Part not found: p1?p2?"},
+        BadList{"a folder does not count as a file", "p1\r\nsub\r\n", "Part not found: sub"},
+        BadList{"a name that does not exist", "p1\r\nmissing\r\np2\r\n", "Part not found: missing"},
+        BadList{"every line is checked, the bad one last", "p1\r\np2\r\np3\r\np4\r\n", "Part not found: p4"},
+        BadList{"a NUL ends no name early", std::string("p1\r\np2\0x\r\n", 11), "Part not found: p2?x"},
+        BadList{"a blank is part of the name", "p1\r\np2 \r\n", "Part not found: p2 ", true, kPosixName}),
     [](const auto &info) { return "Row" + std::to_string(info.index); });
 
 struct GoodList {
@@ -150,8 +153,10 @@ TEST_P(JoinerGoodList, JoinsTheListedPartsInOrder)
     if (kWindowsJoiner && GetParam().notOnWindows)
         GTEST_SKIP() << GetParam().notOnWindows;
     putParts();
-    if (!kWindowsJoiner)
+    if (!kWindowsJoiner) {
         put("a\nb", "[lf]");
+        put("\x1b]0;title\x07", "[esc]");
+    }
     put("info.txt", GetParam().list);
 
     const CliResult result = run("out\n\n");
@@ -170,7 +175,10 @@ INSTANTIATE_TEST_SUITE_P(
         GoodList{"the last line needs no line end", "p1\r\np2", {"p1", "p2"}, "first,second,"},
         GoodList{"CR alone ends a line", "p1\rp2\r", {"p1", "p2"}, "first,second,"},
         GoodList{"Ctrl-Z ends the text", "p1\r\np2\r\n\x1aignored\r\n", {"p1", "p2"}, "first,second,"},
-        GoodList{"an LF not after CR belongs to the name", "a\nb\r\np1\r\n", {"a\nb", "p1"}, "[lf]first,", kPosixName},
+        GoodList{"an LF not after CR belongs to the name", "a\nb\r\np1\r\n", {"a?b", "p1"}, "[lf]first,", kPosixName},
+        GoodList{"a name's control bytes reach no terminal", "\x1b]0;title\x07\r\np1\r\n", {"?]0;title?", "p1"},
+                 "[esc]first,", kPosixName},
+        GoodList{"a byte-order mark from a Windows editor", "\xEF\xBB\xBFp1\r\np2\r\n", {"p1", "p2"}, "first,second,"},
         GoodList{"the same part twice", "p1\r\np1\r\n", {"p1", "p1"}, "first,first,"}),
     [](const auto &info) { return "Row" + std::to_string(info.index); });
 
@@ -284,14 +292,14 @@ TEST_F(Joiner, ErrorInListAlsoWaitsForEnter)
 {
     ChildProcess tool(joinerCommand(this->tool()), dir());
 
-    tool.readUntil("Error in info.txt\r\n");
+    tool.readUntil("Error in info.txt\r\nThere is no info.txt in this folder\r\n");
 
     EXPECT_TRUE(tool.stillRunning(200));
-    EXPECT_EQ(tool.finish(), 0);
-    EXPECT_EQ(tool.output(), kListError);
+    EXPECT_EQ(tool.finish(), 1);
+    EXPECT_EQ(tool.output(), kListError + "There is no info.txt in this folder\r\n");
 }
 
-TEST_F(Joiner, PartThatVanishesAfterTheCheckIsReportedAndEarlierPartsKept)
+TEST_F(Joiner, PartThatVanishesAfterTheCheckIsReportedAndNoOutputMade)
 {
     putParts();
     put("info.txt", "p1\r\np2\r\np3\r\n");
@@ -303,7 +311,8 @@ TEST_F(Joiner, PartThatVanishesAfterTheCheckIsReportedAndEarlierPartsKept)
 
     EXPECT_EQ(tool.finish(), 1);
     expectReport(tool.output(), openedLines({"p1", "p2"}), "File not found");
-    EXPECT_EQ(readText(path("out")), "first,");
+    // No partial output carries the name.
+    EXPECT_FALSE(exists(path("out")));
 }
 
 // Output names that would empty a listed file, or are no name at all.

@@ -31,7 +31,8 @@ using fileio::SysCall;
 class PartList : public InTempDir {
 protected:
     // Writes a source of `bytes` pattern bytes and cuts it into `count` parts, the list asked for.
-    void cut(const std::string &source, std::size_t bytes, int count, const std::string &skip = "")
+    void cut(const std::string &source, std::size_t bytes, int count, const std::string &skip = "",
+             bool replace = false)
     {
         writeFile(source, patternBytes(bytes));
         ops::CutRequest request;
@@ -39,6 +40,7 @@ protected:
         request.skipText = skip;
         request.mode.count = count;
         request.writePartList = true;
+        request.replaceExisting = replace;
         recons::PartListFiles partList;
         ops::NullProgress progress;
         ops::Cut(request, progress, &partList);
@@ -52,7 +54,7 @@ protected:
 std::string failureText(const std::function<void()> &step)
 {
     const Outcome outcome = outcomeOf(step);
-    EXPECT_EQ(outcome.kind, fileio::FailureKind::ErrorBox);
+    EXPECT_FALSE(outcome.reported);
     return outcome.failed ? outcome.text : "(no failure)";
 }
 
@@ -78,24 +80,28 @@ TEST_F(PartList, EveryPartSkippedGivesAnEmptyListAndStillTheTool)
     EXPECT_TRUE(exists(here("Recons.exe")));
 }
 
-TEST_F(PartList, AnOldListIsEmptiedFirst)
+TEST_F(PartList, AnOldListIsReplacedOnlyWithConsent)
 {
-    writeFile(here("info.txt"), std::string(5000, 'x') + "\r\nold1.bin\r\n");
+    const std::string old = std::string(5000, 'x') + "\r\nold1.bin\r\n";
+    writeFile(here("info.txt"), old);
 
-    cut(here("d.bin"), 20, 2);
+    EXPECT_EQ(failureText([&] { cut(here("d.bin"), 20, 2); }), "I/O error " + std::to_string(EEXIST));
+    EXPECT_EQ(readText(here("info.txt")), old);
+    EXPECT_FALSE(exists(here("d1.bin")));
 
+    cut(here("d.bin"), 20, 2, "", true);
     EXPECT_EQ(readText(here("info.txt")), "d1.bin\r\nd2.bin\r\n");
 }
 
-TEST_F(PartList, SourceInAnotherFolderGivesNamesOnlyAndBothFilesHere)
+// The set is joined where it lies: beside the parts, not in the current directory.
+TEST_F(PartList, TheSetLiesBesideThePartsWhereverTheSourceIs)
 {
     cut(m_other.file("film.avi"), 30, 3, "2");
 
-    EXPECT_EQ(readText(here("info.txt")), "film1.avi\r\nfilm3.avi\r\n");
-    EXPECT_TRUE(exists(here("Recons.exe")));
-    EXPECT_TRUE(exists(m_other.file("film1.avi")));
-    EXPECT_FALSE(exists(m_other.file("info.txt")));
-    EXPECT_FALSE(exists(m_other.file("Recons.exe")));
+    EXPECT_EQ(readText(m_other.file("info.txt")), "film1.avi\r\nfilm3.avi\r\n");
+    EXPECT_EQ(listDir(m_other.path()),
+              (std::vector<std::string>{"Recons.exe", "film.avi", "film1.avi", "film3.avi", "info.txt", "recons"}));
+    EXPECT_TRUE(listDir(dir.path()).empty());
 }
 
 TEST_F(PartList, ListLongerThanItsBufferIsComplete)
@@ -123,9 +129,9 @@ TEST_F(PartList, ToolIsTheBuiltJoinerByteForByte)
 {
     for (const auto &[platform, built] : {std::pair{recons::JoinerPlatform::Linux, SKARVEL_JOINER},
                                           std::pair{recons::JoinerPlatform::Windows, SKARVEL_WINDOWS_JOINER_FILE}}) {
-        recons::WriteRecons({}, false, platform);
+        recons::WriteRecons({}, {}, false, platform);
 
-        const Bytes written = readFile(here("Recons.exe"));
+        const Bytes written = readFile(here(recons::joinerFileName(platform)));
         EXPECT_EQ(written, readFile(built));
         const auto image = recons::ReconsImage(platform);
         EXPECT_EQ(written, Bytes(image.begin(), image.end()));
@@ -152,16 +158,21 @@ TEST_F(PartList, ToolReplacesAnOldFileAndIsExecutableLessTheUmask)
 
     ::umask(old);
     EXPECT_EQ(modeOf(here("Recons.exe")), 0750u);
-    EXPECT_EQ(readFile(here("Recons.exe")).size(), recons::ReconsImage().size());
+    EXPECT_EQ(readFile(here("Recons.exe")).size(), recons::ReconsImage(recons::JoinerPlatform::Windows).size());
 }
 
-TEST_F(PartList, RunningToolCannotBeReplaced)
+// The new joiner takes the name; the running one goes on from its old file.
+TEST_F(PartList, RunningToolIsReplacedWhole)
 {
-    recons::WriteRecons();
-    ChildProcess running(here("Recons.exe"), dir.path());
-    running.readUntil("Error in info.txt\r\n");
+    const auto linux = recons::JoinerPlatform::Linux;
+    recons::WriteRecons({}, {}, false, linux);
+    ChildProcess running(here("recons"), dir.path());
+    running.readUntil("Error in info.txt\r\nThere is no info.txt in this folder\r\n");
 
-    EXPECT_EQ(failureText([] { recons::WriteRecons(); }), "I/O error 26");
+    recons::WriteRecons({}, {}, false, linux);
+    const auto image = recons::ReconsImage(linux);
+    EXPECT_EQ(readFile(here("recons")), Bytes(image.begin(), image.end()));
+    EXPECT_TRUE(running.stillRunning(0));
 }
 
 struct HeldSource {
@@ -186,7 +197,8 @@ TEST_P(PartListOverSource, IsRefusedAndTheSourceKept)
     if (!row.link.empty())
         fs::create_symlink(row.source, here(row.link));
 
-    EXPECT_EQ(failureText([&] { cut(here(row.source), 30, 3); }), "File access denied");
+    // Even with consent to replace files, never the source.
+    EXPECT_EQ(failureText([&] { cut(here(row.source), 30, 3, "", true); }), "File access denied");
 
     EXPECT_EQ(readFile(here(row.source)), bytes);
     EXPECT_EQ(exists(here(row.source.substr(0, row.source.size() - 4) + "1" + row.source.substr(row.source.size() - 4))),
@@ -241,17 +253,18 @@ TEST_P(PartListFault, EndsCutWithTheIoErrorTextAndKeepsTheSource)
     EXPECT_EQ(exists(here("d3.bin")), row.partsCreated);
 }
 
-// Cut's calls in order: Stat 1 and 2 for the source; Create 1 info.txt, Create 2 to 4 the parts,
-// Close 1 to 3 the parts; then Create 5 Recons.exe, Chmod 1 its mode, Close 4 the tool, Close 5
-// the list.
+// Cut's calls in order: Unnamed 1 the temporary info.txt, Unnamed 2 to 4 the parts, Close 1 to 3
+// the parts; then Unnamed 5 Recons.exe, Chmod 1 its mode, Close 4 it, the same for recons (Close
+// 5), and Close 6 the list.
 INSTANTIATE_TEST_SUITE_P(
     Faults, PartListFault,
-    ::testing::Values(ListFault{"info.txt cannot be created", SysCall::Create, 1, EACCES, "File access denied", false},
-                      ListFault{"Recons.exe cannot be created", SysCall::Create, 5, EACCES, "File access denied", true},
+    ::testing::Values(ListFault{"info.txt cannot be created", SysCall::Unnamed, 1, EACCES, "File access denied", false},
+                      ListFault{"Recons.exe cannot be created", SysCall::Unnamed, 5, EACCES, "File access denied", true},
                       ListFault{"Recons.exe cannot be made executable", SysCall::Chmod, 1, EPERM,
                                 "File access denied", true},
                       ListFault{"the tool's close fails", SysCall::Close, 4, EIO, "I/O error 5", true},
-                      ListFault{"the list's close fails", SysCall::Close, 5, ENOSPC, "Disk full", true}),
+                      ListFault{"the list's close fails", SysCall::Close, 6, ENOSPC, "Disk full", true},
+                      ListFault{"the list cannot be given its name", SysCall::Rename, 6, EIO, "I/O error 5", true}),
     [](const auto &info) { return "Row" + std::to_string(info.index); });
 
 TEST_F(PartList, WriteThatFailsIsReported)

@@ -38,7 +38,7 @@ TEST_P(ReconsRoundTrip, EmittedToolGivesBackTheSource)
     const CliResult cut = runCli(args, dir.path());
     ASSERT_EQ(cut.status, 0) << cut.err;
     std::filesystem::rename(dir.file("data.bin"), dir.file("original.bin"));
-    const CliResult joined = runCommand(joinerCommand(dir.file("Recons.exe")), dir.path(), "data.bin\n\n");
+    const CliResult joined = runCommand(joinerCommand(dir.file(kTestedJoinerFile)), dir.path(), "data.bin\n\n");
 
     EXPECT_EQ(joined.status, 0) << joined.out;
     EXPECT_TRUE(joined.out.ends_with("Complete\r\n")) << joined.out;
@@ -62,7 +62,7 @@ TEST(ReconsRoundTripDelete, SourceDeletedAndRebuilt)
 
     ASSERT_EQ(runCli({"cut", "--recons", kJoinerOption, "--delete", "--count", "4", "data.bin"}, dir.path()).status, 0);
     ASSERT_FALSE(exists(dir.file("data.bin")));
-    ASSERT_EQ(runCommand(joinerCommand(dir.file("Recons.exe")), dir.path(), "data.bin\n\n").status, 0);
+    ASSERT_EQ(runCommand(joinerCommand(dir.file(kTestedJoinerFile)), dir.path(), "data.bin\n\n").status, 0);
 
     EXPECT_EQ(readFile(dir.file("data.bin")), source);
 }

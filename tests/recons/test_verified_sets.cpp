@@ -71,7 +71,7 @@ TEST_P(VerifiedSet, VerifyTheJoinerAndUniteNameTheBadPart)
     EXPECT_EQ(verify.out, row.verifyOut.empty() ? "4 listed files whole\n" : row.verifyOut);
     EXPECT_EQ(verify.status, row.verifyOut.empty() ? 0 : 1) << verify.err;
 
-    const CliResult joiner = runCommand(joinerCommand(m_dir.file("Recons.exe")), m_dir.path(), "joined\n\n");
+    const CliResult joiner = runCommand(joinerCommand(m_dir.file(kTestedJoinerFile)), m_dir.path(), "joined\n\n");
     EXPECT_NE(joiner.out.find("\r\n" + (row.bad.empty() ? "SHA-256 verified" : row.joinerSays) + "\r\n"),
               std::string::npos) << joiner.out;
     EXPECT_EQ(joiner.status, row.joinerStatus);
@@ -92,13 +92,13 @@ INSTANTIATE_TEST_SUITE_P(
         SetCase{"the whole set", "s", [](const std::string &) {}, "", "", "", 0},
         SetCase{"one byte flipped in part 2", "s", [](const std::string &d) { flipByte(d + "/s2.bin", 999); },
                 "s2.bin", "s2.bin: damaged\n",
-                "s2.bin is damaged: its SHA-256 differs; joined is removed", 1},
+                "s2.bin is damaged: its SHA-256 differs; joined is not made", 1},
         // The joiner's own list check finds it before anything is made.
         SetCase{"part 3 missing", "s", [](const std::string &d) { fs::remove(d + "/s3.bin"); },
-                "info.txt: line 3", "s3.bin: missing\n", "Error in info.txt", 0},
+                "info.txt: line 3", "s3.bin: missing\n", "Part not found: s3.bin", 1},
         SetCase{"the last part truncated", "s", [](const std::string &d) { fs::resize_file(d + "/s4.bin", 999); },
                 "s4.bin", "s4.bin: damaged\n",
-                "s4.bin is damaged: its SHA-256 differs; joined is removed", 1},
+                "s4.bin is damaged: its SHA-256 differs; joined is not made", 1},
         SetCase{"an extra line in info.txt", "s",
                 [](const std::string &d) {
                     writeFile(d + "/x.bin", "x");
@@ -108,8 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
         SetCase{"a name with a blank and a backslash", "a b\\c", [](const std::string &) {}, "", "", "", 0,
                 "a backslash separates folders on Windows"},
         SetCase{"a UTF-8 name", "фильм ü", [](const std::string &d) { flipByte(d + "/фильм ü3.bin", 7); },
-                "фильм ü3.bin", "фильм ü3.bin: damaged\n",
-                "фильм ü3.bin is damaged: its SHA-256 differs; joined is removed", 1}),
+                "'фильм ü3.bin'", "'фильм ü3.bin': damaged\n",
+                "фильм ü3.bin is damaged: its SHA-256 differs; joined is not made", 1}),
     [](const auto &info) { return "Row" + std::to_string(info.index); });
 
 TEST(VerifiedSetList, OnlyMakesTheDamagedPartAgainAndLeavesTheListsAlone)
@@ -124,6 +124,29 @@ TEST(VerifiedSetList, OnlyMakesTheDamagedPartAgainAndLeavesTheListsAlone)
     EXPECT_EQ(runCli({"verify"}, dir.path()).out, "5 listed files whole\n");
     EXPECT_EQ(readText(dir.file("info.txt")), list);
     EXPECT_EQ(readText(dir.file("info.sha256")), digests);
+}
+
+// Parts left out: each part made is checked by its line; the whole file's line cannot be, and the
+// joins say so instead of refusing the set.
+TEST(VerifiedSetList, ASetWithAPartLeftOutJoinsByItsPartLines)
+{
+    SKARVEL_SKIP_UNLESS_JOINER_RUNS();
+    TempDir dir;
+    const Bytes data = patternBytes(4000, 5);
+    writeFile(dir.file("s.bin"), data);
+    ASSERT_EQ(runCli({"cut", "-n", "4", "--skip", "2", "--recons", kJoinerOption, "s.bin"}, dir.path()).status, 0);
+    Bytes made(data.begin(), data.begin() + 1000);
+    made.insert(made.end(), data.begin() + 2000, data.end());
+
+    const CliResult joiner = runCommand(joinerCommand(dir.file(kTestedJoinerFile)), dir.path(), "joined\n\n");
+    EXPECT_EQ(joiner.status, 0) << joiner.out;
+    EXPECT_NE(joiner.out.find("\r\nThe whole file's line of info.sha256 was not checked: not every part was made\r\n"),
+              std::string::npos) << joiner.out;
+    const CliResult unite = runCli({"unite", "-o", "united", "--list", "info.txt"}, dir.path());
+    EXPECT_EQ(unite.status, 0);
+    EXPECT_NE(unite.err.find("was not checked"), std::string::npos) << unite.err;
+    EXPECT_EQ(readFile(dir.file("joined")), made);
+    EXPECT_EQ(readFile(dir.file("united")), made);
 }
 
 TEST(VerifiedSetList, Sha256sumAcceptsItIncludingEscapedNames)

@@ -20,9 +20,10 @@ namespace {
 namespace fs = std::filesystem;
 using testsupport::TempDir;
 
-constexpr SysCall kAllCalls[] = {SysCall::Open,  SysCall::Create, SysCall::Read,   SysCall::Write,    SysCall::Seek,
-                                 SysCall::Stat,  SysCall::Fsync,  SysCall::Close,  SysCall::Remove,   SysCall::Rename,
-                                 SysCall::Mkdir, SysCall::CopyRange, SysCall::Chmod};
+constexpr SysCall kAllCalls[] = {SysCall::Open,   SysCall::Create, SysCall::Read,      SysCall::Write,
+                                 SysCall::Seek,   SysCall::Stat,   SysCall::Fsync,     SysCall::Close,
+                                 SysCall::Remove, SysCall::Rename, SysCall::Mkdir,     SysCall::CopyRange,
+                                 SysCall::Chmod,  SysCall::Unnamed, SysCall::Link};
 static_assert(std::size(kAllCalls) == fileio::kSysCallKinds);
 
 std::string replaceDir(std::string text, const std::string &dir)
@@ -48,7 +49,7 @@ std::string describe(const Outcome &outcome)
 {
     if (!outcome.failed)
         return "no message";
-    return std::string(outcome.kind == fileio::FailureKind::Report ? "report" : "box") + " \"" + outcome.text + "\"";
+    return std::string(outcome.reported ? "report" : "box") + " \"" + outcome.text + "\"";
 }
 
 void expectOutcome(const Expect &expect, const Outcome &outcome, const Injection &injection, const std::string &dir)
@@ -58,16 +59,16 @@ void expectOutcome(const Expect &expect, const Outcome &outcome, const Injection
         EXPECT_FALSE(outcome.failed) << "expected no message, got " << describe(outcome);
         return;
     case Expect::Kind::Report:
-        EXPECT_TRUE(outcome.failed && outcome.kind == fileio::FailureKind::Report && outcome.text == replaceDir(expect.text, dir))
+        EXPECT_TRUE(outcome.failed && outcome.reported && outcome.text == replaceDir(expect.text, dir))
             << "expected report \"" << replaceDir(expect.text, dir) << "\", got " << describe(outcome);
         return;
     case Expect::Kind::Box:
-        EXPECT_TRUE(outcome.failed && outcome.kind == fileio::FailureKind::ErrorBox && outcome.text == replaceDir(expect.text, dir))
+        EXPECT_TRUE(outcome.failed && !outcome.reported && outcome.text == replaceDir(expect.text, dir))
             << "expected box \"" << replaceDir(expect.text, dir) << "\", got " << describe(outcome);
         return;
     case Expect::Kind::Io: {
         const std::string text = ioText(injection.call, injection.err);
-        EXPECT_TRUE(outcome.failed && outcome.kind == fileio::FailureKind::ErrorBox && outcome.text == text)
+        EXPECT_TRUE(outcome.failed && !outcome.reported && outcome.text == text)
             << "expected box \"" << text << "\", got " << describe(outcome);
         return;
     }
@@ -212,6 +213,8 @@ const char *callName(SysCall call)
     case SysCall::Mkdir: return "mkdir";
     case SysCall::CopyRange: return "copy_file_range";
     case SysCall::Chmod: return "chmod";
+    case SysCall::Unnamed: return "open an unnamed file";
+    case SysCall::Link: return "link";
     }
     return "?";
 }
@@ -226,6 +229,8 @@ std::vector<int> errnosFor(SysCall call)
     case SysCall::CopyRange:
         return {EIO, EXDEV, 0};
     case SysCall::Create:
+    case SysCall::Unnamed:
+    case SysCall::Link:
     case SysCall::Mkdir:
         return {EACCES, ENOSPC, EIO};
     case SysCall::Fsync:

@@ -68,14 +68,14 @@ Outcome closing(const std::function<Outcome()> &operation)
 void expectBox(const Outcome &outcome, const std::string &text)
 {
     EXPECT_TRUE(outcome.failed);
-    EXPECT_EQ(outcome.kind, fileio::FailureKind::ErrorBox);
+    EXPECT_FALSE(outcome.reported);
     EXPECT_EQ(outcome.text, text);
 }
 
 void expectReport(const Outcome &outcome, const std::string &text)
 {
     EXPECT_TRUE(outcome.failed);
-    EXPECT_EQ(outcome.kind, fileio::FailureKind::Report);
+    EXPECT_TRUE(outcome.reported);
     EXPECT_EQ(outcome.text, text);
 }
 
@@ -214,7 +214,7 @@ const ReadOnlyRow kReadOnlyRows[] = {
     {"TheJoinerCannotCreateItsOutput",
      [](const std::string &m, const std::string &w) {
          const JoinerRun run = runJoinerIn(m, "joined.bin\n\n", w);
-         return Outcome{run.status == 1, fileio::FailureKind::ErrorBox, joinerReportText(run.printed)};
+         return Outcome::told(run.status == 1, false, joinerReportText(run.printed));
      },
      false, "File access denied"},
 };

@@ -74,11 +74,11 @@ Outcome runJoiner(const std::string &dir)
 {
     const JoinerRun run = runJoinerIn(dir, kTyped, dir);
     if (run.status == 1)
-        return {true, fileio::FailureKind::ErrorBox, joinerReportText(run.printed)};
+        return Outcome::told(true, false, joinerReportText(run.printed));
     if (run.printed.find("Error in info.txt\r\n") != std::string::npos)
-        return {true, fileio::FailureKind::Report, "Error in info.txt"};
+        return Outcome::told(true, true, "Error in info.txt");
     if (run.status != 0 || !run.printed.ends_with("Complete\r\n"))
-        return {true, fileio::FailureKind::Report, "(unfinished) " + run.printed};
+        return Outcome::told(true, true, "(unfinished) " + run.printed);
     return {};
 }
 
@@ -99,7 +99,7 @@ void checkJoiner(const std::string &dir, const Outcome &outcome, const std::opti
     EXPECT_EQ(readText(dir + "/info.txt"), kList) << "the joiner changed the list";
     const std::string output = outputName(dir);
     if (outcome.failed) {
-        if (outcome.kind == fileio::FailureKind::Report) {
+        if (outcome.reported) {
             EXPECT_EQ(output, "") << "a list that failed its check created the output";
         }
         if (!output.empty()) {

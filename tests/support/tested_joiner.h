@@ -4,6 +4,7 @@
 #include "child_process.h"
 
 #include "recons/recons_image.h"
+#include "recons/write_recons.h"
 
 #include <fstream>
 #include <string>
@@ -17,6 +18,8 @@ namespace testsupport {
 inline constexpr recons::JoinerPlatform kTestedJoiner =
     SKARVEL_WINDOWS_JOINER ? recons::JoinerPlatform::Windows : recons::JoinerPlatform::Linux;
 inline constexpr bool kWindowsJoiner = kTestedJoiner == recons::JoinerPlatform::Windows;
+// Its file name in a set: "Recons.exe" for Windows, "recons" for Linux.
+inline constexpr const char *kTestedJoinerFile = recons::joinerFileName(kTestedJoiner);
 // What makes skarvel-cli cut --recons write the tested joiner.
 inline constexpr const char *kJoinerOption = kWindowsJoiner ? "--joiner=windows" : "--joiner=linux";
 

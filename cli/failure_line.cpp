@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "failure_line.h"
+
+#include "fileio/failure.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace cli {
+
+namespace {
+
+// What a shell reads as it stands, as coreutils' quoting leaves it bare; bytes of UTF-8
+// characters beyond ASCII included.
+bool plainCharacter(char c)
+{
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0x80 || (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9')
+           || std::strchr("%+,-./:=@_^", c) != nullptr;
+}
+
+} // namespace
+
+std::string quotedName(const std::string &name)
+{
+    if (!name.empty() && std::all_of(name.begin(), name.end(), plainCharacter))
+        return name;
+    std::string text = "'";
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\'')
+            text += "'\\''";
+        else if (byte < 0x20 || byte == 0x7f)
+            text += '?';
+        else
+            text += c;
+    }
+    return text + "'";
+}
+
+std::string failureLine(const fileio::Failure &failure)
+{
+    const std::string text = failure.text();
+    const std::string &path = failure.path();
+    std::string line;
+    if (path.empty())
+        line = text;
+    else if (text.size() > path.size() && text.ends_with(" " + path))
+        line = text.substr(0, text.size() - path.size()) + quotedName(path);
+    else
+        line = quotedName(path) + ": " + text;
+    if (const std::string reason = failure.reason(); !reason.empty())
+        line += " (" + reason + ")";
+    return line;
+}
+
+} // namespace cli
