@@ -11,36 +11,69 @@
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
+#include <limits>
+#include <optional>
 
 namespace cli {
 
 namespace {
 
 constexpr OptionSpec kOptions[] = {
-    {"count", 'n', true}, {"size", 's', true},    {"unit", 0, true},    {"skip", 0, true},
-    {"marker", 0, true},  {"recons", 0, false}, {"delete", 0, false}, {"sha256", 0, false},
-    {"only", 0, true},    {"joiner", 0, true},
+    {"count", 'n', true}, {"size", 's', true},  {"unit", 0, true},    {"skip", 0, true}, {"marker", 0, true},
+    {"recons", 0, false}, {"delete", 0, false}, {"sha256", 0, false}, {"only", 0, true}, {"joiner", 0, true},
 };
 
 constexpr int kMinCount = 2;
 constexpr int kMaxCount = 255;
 
+// The whole decimal number `text` holds when it is one from low to high: no sign, no blanks.
+std::optional<std::int32_t> wholeNumber(const std::string &text, std::int32_t low, std::int32_t high)
+{
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
 // Unlike the window's spin box, which keeps its number within range, a count out of range is
 // refused: parts the user did not ask for would be made.
 std::int32_t partCount(const std::string &text)
 {
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < kMinCount
-        || value > kMaxCount)
+    const std::optional<std::int32_t> count = wholeNumber(text, kMinCount, kMaxCount);
+    if (!count)
         throw UsageError("invalid --count '" + text + "': give a whole number from 2 to 255");
-    return value;
+    return *count;
 }
 
-// The unit box's change rule: anything but "Kb" or "Mb" becomes "byte".
+// The window cuts by count when its size field is empty or 0, and fails only once the cut has
+// begun when the text is no number; asked for parts of a size, the command line refuses such a
+// size before anything is touched. The text the operation reads is the number, written plainly.
+std::string sizeText(const std::string &text)
+{
+    const std::optional<std::int32_t> size = wholeNumber(text, 1, std::numeric_limits<std::int32_t>::max());
+    if (!size)
+        throw UsageError("invalid --size '" + text + "': give a whole number from 1 to 2147483647");
+    return std::to_string(*size);
+}
+
+constexpr char asciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// One of the window's units, letter case aside ("kb" and "KB" are "Kb"); the window's box turns
+// any other text into "byte", which here would quietly make parts 1024 times too small.
 std::string unitText(const std::string &text)
 {
-    return text == "Kb" || text == "Mb" ? text : "byte";
+    const auto sameLetters = [&](std::string_view unit) {
+        return std::ranges::equal(text, unit, [](char a, char b) { return asciiLower(a) == asciiLower(b); });
+    };
+    for (const char *unit : {"byte", "Kb", "Mb"}) {
+        if (sameLetters(unit))
+            return unit;
+    }
+    throw UsageError("invalid --unit '" + text + "': give byte, Kb or Mb");
 }
 
 ops::CutRequest cutRequest(const Arguments &args)
@@ -52,7 +85,7 @@ ops::CutRequest cutRequest(const Arguments &args)
     request.mode.count = partCount(args.value("count").value_or("2"));
     if (const auto size = args.value("size")) {
         request.mode.bySize = true;
-        request.mode.sizeText = *size;
+        request.mode.sizeText = sizeText(*size);
     }
     request.mode.unitText = unitText(args.value("unit").value_or("byte"));
     request.skipText = args.value("skip").value_or("");
@@ -135,10 +168,10 @@ const Command kCutCommand{
     "Part numbers have no leading zeros; --recons lists the parts in order.\n"
     "\n"
     "  -n, --count=N        number of parts, 2 to 255 (default 2)\n"
-    "  -s, --size=NUMBER    cut into parts of NUMBER units instead; the last part takes the rest\n"
-    "                       (empty or 0 still cuts by count)\n"
-    "      --unit=UNIT      unit of --size: Kb (1024 bytes), Mb (1048576 bytes); anything\n"
-    "                       else, such as kb or MB, means byte (the default)\n"
+    "  -s, --size=NUMBER    cut into parts of NUMBER units instead, NUMBER from 1 to\n"
+    "                       2147483647; the last part takes the rest\n"
+    "      --unit=UNIT      unit of --size: byte (the default), Kb (1024 bytes) or\n"
+    "                       Mb (1048576 bytes), letter case aside\n"
     "      --skip=LIST      part numbers not to make, such as \"2 5-7\"\n"
     "      --marker=TEXT    put TEXT before each part's number in its name\n"
     "      --recons         also write info.txt (the parts made, in order) and Recons.exe\n"
