@@ -162,10 +162,11 @@ void run(const Arguments &args)
 
 const Command kCutCommand{
     "cut",
-    "  cut [OPTION]... SOURCE         cut SOURCE into numbered parts beside it\n",
+    "  cut [OPTION]... SOURCE       cut SOURCE into numbered parts beside it\n",
     "Usage: skarvel-cli cut [OPTION]... SOURCE\n"
-    "Cuts SOURCE into numbered parts beside it: film.avi gives film1.avi, film2.avi, ...\n"
-    "Part numbers have no leading zeros; --recons lists the parts in order.\n"
+    "Cuts SOURCE into numbered parts beside it: film.avi gives film1.avi,\n"
+    "film2.avi, ... Part numbers have no leading zeros; --recons lists the parts in\n"
+    "order.\n"
     "\n"
     "  -n, --count=N        number of parts, 2 to 255 (default 2)\n"
     "  -s, --size=NUMBER    cut into parts of NUMBER units instead, NUMBER from 1 to\n"
@@ -174,14 +175,18 @@ const Command kCutCommand{
     "                       Mb (1048576 bytes), letter case aside\n"
     "      --skip=LIST      part numbers not to make, such as \"2 5-7\"\n"
     "      --marker=TEXT    put TEXT before each part's number in its name\n"
-    "      --recons         also write info.txt (the parts made, in order) and Recons.exe\n"
-    "                       (a stand-alone joiner) into the current directory\n"
-    "      --joiner=SYSTEM  the system Recons.exe runs on: linux (the default) or windows\n"
-    "      --sha256         also write info.sha256 into the current directory: the SHA-256 of\n"
-    "                       each part made, then of SOURCE, as sha256sum writes them\n"
+    "      --recons         also write info.txt (the parts made, in order) and\n"
+    "                       Recons.exe (a stand-alone joiner) into the current\n"
+    "                       directory\n"
+    "      --joiner=SYSTEM  the system Recons.exe runs on: linux (the default) or\n"
+    "                       windows\n"
+    "      --sha256         also write info.sha256 into the current directory: the\n"
+    "                       SHA-256 of each part made, then of SOURCE, as sha256sum\n"
+    "                       writes them\n"
     "      --delete         delete SOURCE after a successful cut\n"
-    "      --only=LIST      make only these parts again, such as a damaged \"7\", with the same\n"
-    "                       names; info.txt, Recons.exe and info.sha256 stay as they are\n",
+    "      --only=LIST      make only these parts again, such as a damaged \"7\", with\n"
+    "                       the same names; info.txt, Recons.exe and info.sha256\n"
+    "                       stay as they are\n",
     kOptions,
     run,
 };

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/commands.h"
+
 #include <algorithm>
+#include <sstream>
 
 using namespace testsupport;
 
@@ -140,6 +143,19 @@ TEST(CliCut, HelpAndVersionGoToStandardOutput)
         EXPECT_EQ(r.err, "");
         for (const char *text : row.shown)
             EXPECT_NE(r.out.find(text), std::string::npos) << text;
+    }
+}
+
+// Every help and the version fit a terminal of 80 columns.
+TEST(CliCut, HelpLinesFitIn79Columns)
+{
+    std::vector<std::vector<std::string>> rows{{"--help"}, {"--version"}};
+    for (const cli::Command *command : cli::allCommands())
+        rows.push_back({command->name, "--help"});
+    for (const std::vector<std::string> &args : rows) {
+        std::istringstream text(runCliInProcess(args).out);
+        for (std::string line; std::getline(text, line);)
+            EXPECT_LE(line.size(), 79u) << args.front() << ": " << line;
     }
 }
 
