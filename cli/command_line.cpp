@@ -39,7 +39,7 @@ std::string commandHelp(const Command &command)
 
 std::string versionText()
 {
-    return std::string("skarvel-cli (Skarvel) ") + kSkarvelVersion + "\n";
+    return skarvelVersionText("skarvel-cli");
 }
 
 const Command &commandNamed(const std::string &name)

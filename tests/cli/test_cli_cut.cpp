@@ -134,7 +134,11 @@ TEST(CliCut, HelpAndVersionGoToStandardOutput)
         {{"-q", "help", "erase"}, {"Usage: skarvel-cli erase FILE"}},
         {{"codify", "--hel"}, {"modulo 256", "not encryption", "wrong KEY is not detected"}},
         {{"erase", "-h"}, {"Usage: skarvel-cli erase FILE"}},
-        {{"-V"}, {"skarvel-cli (Skarvel) 0."}},
+        {{"-V"},
+         {"skarvel-cli (Skarvel) 0.", "\nCopyright (C) 2026 the Skarvel developers.\n",
+          "\nLicense GPLv3+: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n",
+          "\nThis is free software: you are free to change and redistribute it.\n",
+          "\nThere is NO WARRANTY, to the extent permitted by law.\n"}},
         {{"unite", "--version"}, {"skarvel-cli (Skarvel) 0."}},
     };
     for (const Row &row : rows) {
