@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <new>
 
 namespace cli {
 
@@ -35,6 +37,11 @@ int runOperation(const std::function<void()> &operation)
         return fail(failure.what());
     } catch (const fileio::Failure &failure) {
         return fail(failure.boxText().c_str());
+    } catch (const std::bad_alloc &) {
+        return fail("memory exhausted");
+    } catch (const std::exception &error) {
+        // Whatever the library underneath throws: one line and a failed run, never an abort.
+        return fail(error.what());
     }
 }
 

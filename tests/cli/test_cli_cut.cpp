@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include "cli/commands.h"
+#include "cli/run_operation.h"
 
 #include <algorithm>
+#include <new>
 #include <sstream>
 
 using namespace testsupport;
@@ -160,6 +162,23 @@ TEST(CliCut, HelpLinesFitIn79Columns)
         std::istringstream text(runCliInProcess(args).out);
         for (std::string line; std::getline(text, line);)
             EXPECT_LE(line.size(), 79u) << args.front() << ": " << line;
+    }
+}
+
+// Whatever the layers below throw ends as one line and a failed run, not an abort.
+TEST(CliRun, UnexpectedExceptionsAreOneLine)
+{
+    const struct Row {
+        std::function<void()> work;
+        const char *err;
+    } rows[] = {
+        {[] { throw std::length_error("basic_string::_M_create"); }, "skarvel-cli: basic_string::_M_create\n"},
+        {[] { throw std::bad_alloc(); }, "skarvel-cli: memory exhausted\n"},
+    };
+    for (const Row &row : rows) {
+        const CliResult r = runInProcess([&] { return cli::runOperation(row.work); });
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, row.err);
     }
 }
 
