@@ -49,6 +49,7 @@ const Command kCodifyCommand{
     "\n",
     {},
     run,
+    "+ -",
 };
 
 } // namespace cli

@@ -19,10 +19,17 @@ namespace cli {
 namespace {
 
 constexpr OptionSpec kOptions[] = {
-    {"count", 'n', true}, {"size", 's', true},  {"unit", 0, true},    {"skip", 0, true}, {"marker", 0, true},
-    {"recons", 0, false}, {"delete", 0, false}, {"sha256", 0, false}, {"only", 0, true}, {"joiner", 0, true},
+    {"count", 'n', true},
+    {"size", 's', true},
+    {"unit", 0, true, "byte Kb Mb"},
+    {"skip", 0, true},
+    {"marker", 0, true},
+    {"recons", 0, false},
+    {"delete", 0, false},
+    {"sha256", 0, false},
+    {"only", 0, true},
+    {"joiner", 0, true, "linux windows both"},
 };
-
 constexpr int kMinCount = 2;
 constexpr int kMaxCount = 255;
 

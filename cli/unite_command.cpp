@@ -17,8 +17,8 @@ namespace cli {
 namespace {
 
 constexpr OptionSpec kOptions[] = {
-    {"output", 'o', true},
-    {"list", 0, true},
+    {"output", 'o', true, nullptr, true},
+    {"list", 0, true, nullptr, true},
     {"no-verify", 0, false},
 };
 
