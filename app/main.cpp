@@ -1,11 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/product_picture.h"
+#include "app/program_options.h"
 #include "app/tform1.h"
 
 #include <QApplication>
 
+#include <optional>
+
 int main(int argc, char *argv[])
 {
+    if (const std::optional<int> status = app::answerCommandLine(argc, argv))
+        return *status;
     QApplication application(argc, argv);
     // Wayland shells find the window's entry, and so its icon, by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral(SKARVEL_APP_ID));

@@ -17,11 +17,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// One option as getopt_long knows it.
+// One option as getopt_long knows it, and what the shell completions offer for its value.
 struct OptionSpec {
     const char *name; // the long name, without "--"
     char shortName;   // 0 when it has none
     bool takesValue;
+    const char *choices = nullptr; // the words the value is one of, such as "byte Kb Mb"
+    bool namesFile = false;        // the value is a file name
 };
 
 // The words of a command line sorted into option values, flags and operands.

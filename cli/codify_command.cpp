@@ -33,21 +33,23 @@ void run(const Arguments &args)
 
 const Command kCodifyCommand{
     "codify",
-    "  codify (+|-) DATA KEY          add (+) or subtract (-) the bytes of KEY to DATA, in place\n"
-    "                                 (a scrambling, not encryption)\n",
+    "  codify (+|-) DATA KEY        add (+) or subtract (-) the bytes of KEY to\n"
+    "                               DATA, in place (a scrambling, not encryption)\n",
     "Usage: skarvel-cli codify + DATA KEY\n"
     "  or:  skarvel-cli codify - DATA KEY\n"
-    "Adds (+) or subtracts (-) the bytes of KEY to the bytes of DATA, modulo 256, repeating KEY\n"
-    "as often as needed; '-' with the same KEY undoes '+'. The result is written to buff.vq in\n"
-    "the current directory first and then takes DATA's place, so run it where there is room for\n"
-    "a copy of DATA.\n"
+    "Adds (+) or subtracts (-) the bytes of KEY to the bytes of DATA, modulo 256,\n"
+    "repeating KEY as often as needed; '-' with the same KEY undoes '+'. The result\n"
+    "is written to buff.vq in the current directory first and then takes DATA's\n"
+    "place, so run it where there is room for a copy of DATA.\n"
     "\n"
-    "This is a scrambling that keeps casual eyes out, not encryption: anyone who knows part of\n"
-    "DATA's content can work out the key from it, and a wrong KEY is not detected (it gives\n"
-    "other bytes without a word). For secrets use real encryption, such as gpg or age.\n"
+    "This is a scrambling that keeps casual eyes out, not encryption: anyone who\n"
+    "knows part of DATA's content can work out the key from it, and\n"
+    "a wrong KEY is not detected (it gives other bytes without a word). For secrets\n"
+    "use real encryption, such as gpg or age.\n"
     "\n",
     {},
     run,
+    "+ -",
 };
 
 } // namespace cli

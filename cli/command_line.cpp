@@ -6,35 +6,30 @@
 
 #include "skarvel_version.h"
 
-
 namespace cli {
 
 namespace {
 
 constexpr const char *kProgramHelpTop =
     "Usage: skarvel-cli COMMAND [OPTION]... ARGUMENT...\n"
-    "Handles large files by hand: cuts one into numbered parts, unites files, codifies a file\n"
-    "with a key file, erases a file.\n"
+    "Handles large files by hand: cuts one into numbered parts, unites files,\n"
+    "codifies a file with a key file, erases a file.\n"
     "\n"
     "Commands:\n";
 
 constexpr const char *kProgramHelpEnd =
     "\n"
-    "Options, also taken after COMMAND:\n"
-    "  -q, --quiet          show no progress line\n"
-    "  -h, --help           show this help and exit ('skarvel-cli COMMAND --help' shows a command's)\n"
-    "  -V, --version        show the version and exit\n"
-    "\n"
-    "A progress line (percent, bytes, rate, time left) is shown on standard error when it is a\n"
-    "terminal. Exit status: 0 done, 1 the operation failed (the reason on standard error),\n"
-    "2 bad arguments.\n";
+    "'skarvel-cli COMMAND --help' shows a command's own options. A progress line\n"
+    "(percent, bytes, rate, time left) is shown on standard error when it is a\n"
+    "terminal. Exit status: 0 done, 1 the operation failed (the reason on standard\n"
+    "error), 2 bad arguments.\n";
 
 std::string programHelp()
 {
     std::string text = kProgramHelpTop;
     for (const Command *command : allCommands())
         text += command->overview;
-    return text + kProgramHelpEnd;
+    return text + "\nOptions, also taken after COMMAND:\n" + kCommonOptionsHelp + kProgramHelpEnd;
 }
 
 std::string commandHelp(const Command &command)
@@ -44,7 +39,7 @@ std::string commandHelp(const Command &command)
 
 std::string versionText()
 {
-    return std::string("skarvel-cli (Skarvel) ") + kSkarvelVersion + "\n";
+    return skarvelVersionText("skarvel-cli");
 }
 
 const Command &commandNamed(const std::string &name)
@@ -96,7 +91,7 @@ void run(const std::vector<std::string> &words)
 std::span<const Command *const> allCommands()
 {
     static const Command *const commands[] = {&kCutCommand, &kUniteCommand, &kCodifyCommand, &kEraseCommand,
-                                                &kVerifyCommand};
+                                              &kVerifyCommand};
     return commands;
 }
 

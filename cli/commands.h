@@ -21,6 +21,9 @@ struct Command {
     std::span<const OptionSpec> options;
     // Throws UsageError, CommandFailure or fileio::Failure; runOperation() makes an exit status.
     void (*run)(const Arguments &arguments);
+    // The words the first operand is one of, such as "+ -"; nullptr when it names a file, as
+    // every other operand does.
+    const char *firstOperandChoices = nullptr;
 };
 
 extern const Command kCutCommand;

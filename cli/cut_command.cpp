@@ -14,15 +14,25 @@
 #include <charconv>
 #include <cstring>
 #include <filesystem>
+#include <limits>
+#include <optional>
 
 namespace cli {
 
 namespace {
 
 constexpr OptionSpec kOptions[] = {
-    {"count", 'n', true}, {"size", 's', true},    {"unit", 0, true},    {"skip", 0, true},
-    {"marker", 0, true},  {"recons", 0, false}, {"delete", 0, false}, {"sha256", 0, false},
-    {"only", 0, true},    {"joiner", 0, true},  {"force", 'f', false},
+    {"count", 'n', true},
+    {"size", 's', true},
+    {"unit", 0, true, "byte Kb Mb"},
+    {"skip", 0, true},
+    {"marker", 0, true},
+    {"recons", 0, false},
+    {"delete", 0, false},
+    {"sha256", 0, false},
+    {"only", 0, true},
+    {"joiner", 0, true, "linux windows both"},
+    {"force", 'f', false},
 };
 
 // How many existing files a refusal names before it counts the rest.
@@ -31,22 +41,54 @@ constexpr std::size_t kNamedExisting = 5;
 constexpr int kMinCount = 2;
 constexpr int kMaxCount = 255;
 
+// The whole decimal number `text` holds when it is one from low to high: no sign, no blanks.
+std::optional<std::int32_t> wholeNumber(const std::string &text, std::int32_t low, std::int32_t high)
+{
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
 // Unlike the window's spin box, which keeps its number within range, a count out of range is
 // refused: parts the user did not ask for would be made.
 std::int32_t partCount(const std::string &text)
 {
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < kMinCount
-        || value > kMaxCount)
+    const std::optional<std::int32_t> count = wholeNumber(text, kMinCount, kMaxCount);
+    if (!count)
         throw UsageError("invalid --count '" + text + "': give a whole number from 2 to 255");
-    return value;
+    return *count;
 }
 
-// The unit box's change rule: anything but "Kb" or "Mb" becomes "byte".
+// The window cuts by count when its size field is empty or 0, and fails only once the cut has
+// begun when the text is no number; asked for parts of a size, the command line refuses such a
+// size before anything is touched. The text the operation reads is the number, written plainly.
+std::string sizeText(const std::string &text)
+{
+    const std::optional<std::int32_t> size = wholeNumber(text, 1, std::numeric_limits<std::int32_t>::max());
+    if (!size)
+        throw UsageError("invalid --size '" + text + "': give a whole number from 1 to 2147483647");
+    return std::to_string(*size);
+}
+
+constexpr char asciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// One of the window's units, letter case aside ("kb" and "KB" are "Kb"); the window's box turns
+// any other text into "byte", which here would quietly make parts 1024 times too small.
 std::string unitText(const std::string &text)
 {
-    return text == "Kb" || text == "Mb" ? text : "byte";
+    const auto sameLetters = [&](std::string_view unit) {
+        return std::ranges::equal(text, unit, [](char a, char b) { return asciiLower(a) == asciiLower(b); });
+    };
+    for (const char *unit : {"byte", "Kb", "Mb"}) {
+        if (sameLetters(unit))
+            return unit;
+    }
+    throw UsageError("invalid --unit '" + text + "': give byte, Kb or Mb");
 }
 
 ops::CutRequest cutRequest(const Arguments &args)
@@ -58,7 +100,7 @@ ops::CutRequest cutRequest(const Arguments &args)
     request.mode.count = partCount(args.value("count").value_or("2"));
     if (const auto size = args.value("size")) {
         request.mode.bySize = true;
-        request.mode.sizeText = *size;
+        request.mode.sizeText = sizeText(*size);
     }
     request.mode.unitText = unitText(args.value("unit").value_or("byte"));
     request.skipText = args.value("skip").value_or("");
@@ -161,30 +203,34 @@ void run(const Arguments &args)
 
 const Command kCutCommand{
     "cut",
-    "  cut [OPTION]... SOURCE         cut SOURCE into numbered parts beside it\n",
+    "  cut [OPTION]... SOURCE       cut SOURCE into numbered parts beside it\n",
     "Usage: skarvel-cli cut [OPTION]... SOURCE\n"
-    "Cuts SOURCE into numbered parts beside it: film.avi gives film1.avi, film2.avi, ...\n"
-    "Part numbers have no leading zeros; --recons lists the parts in order.\n"
-    "Each file carries its name only once it is whole. Existing files of the\n"
-    "names it writes are replaced only with -f.\n"
+    "Cuts SOURCE into numbered parts beside it: film.avi gives film1.avi,\n"
+    "film2.avi, ... Part numbers have no leading zeros; --recons lists the parts in\n"
+    "order. Each file carries its name only once it is whole; existing files of\n"
+    "the names it writes are replaced only with -f.\n"
     "\n"
     "  -n, --count=N        number of parts, 2 to 255 (default 2)\n"
-    "  -s, --size=NUMBER    cut into parts of NUMBER units instead; the last part takes the rest\n"
-    "                       (empty or 0 still cuts by count)\n"
-    "      --unit=UNIT      unit of --size: Kb (1024 bytes), Mb (1048576 bytes); anything\n"
-    "                       else, such as kb or MB, means byte (the default)\n"
+    "  -s, --size=NUMBER    cut into parts of NUMBER units instead, NUMBER from 1 to\n"
+    "                       2147483647; the last part takes the rest\n"
+    "      --unit=UNIT      unit of --size: byte (the default), Kb (1024 bytes) or\n"
+    "                       Mb (1048576 bytes), letter case aside\n"
     "      --skip=LIST      part numbers not to make, such as \"2 5-7\"\n"
     "      --marker=TEXT    put TEXT before each part's number in its name\n"
-    "      --recons         also write, beside the parts, the set a recipient needs:\n"
-    "                       info.txt (the parts made, in order), info.sha256, and the\n"
-    "                       stand-alone joiners Recons.exe (Windows) and recons (Linux)\n"
-    "      --joiner=SYSTEM  the joiners to write: both (the default), windows or linux\n"
+    "      --recons         also write beside the parts the set a recipient needs:\n"
+    "                       info.txt (the parts made, in order), info.sha256 and\n"
+    "                       the stand-alone joiners Recons.exe (Windows) and\n"
+    "                       recons (Linux)\n"
+    "      --joiner=SYSTEM  the joiners --recons writes: both (the default),\n"
+    "                       windows or linux\n"
     "      --sha256         also write info.sha256 beside the parts: the SHA-256 of\n"
-    "                       each part made, then of SOURCE, as sha256sum writes them\n"
+    "                       each part made, then of SOURCE, as sha256sum writes\n"
+    "                       them\n"
     "      --delete         delete SOURCE after a successful cut\n"
     "  -f, --force          replace existing files of the names the cut writes\n"
-    "      --only=LIST      make only these parts again, such as a damaged \"7\", with the same\n"
-    "                       names; info.txt, the joiners and info.sha256 stay as they are\n",
+    "      --only=LIST      make only these parts again, such as a damaged \"7\", with\n"
+    "                       the same names; info.txt, the joiners and info.sha256\n"
+    "                       stay as they are\n",
     kOptions,
     run,
 };

@@ -25,11 +25,11 @@ void run(const Arguments &args)
 
 const Command kEraseCommand{
     "erase",
-    "  erase FILE                     overwrite FILE with zeros, then delete it\n",
+    "  erase FILE                   overwrite FILE with zeros, then delete it\n",
     "Usage: skarvel-cli erase FILE\n"
-    "Overwrites every byte of FILE with zeros, flushes them to the device, then deletes FILE.\n"
-    "A FILE that cannot be deleted (its folder is not writable, say) stays, zeroed, and the\n"
-    "failure is reported with exit status 1.\n"
+    "Overwrites every byte of FILE with zeros, flushes them to the device, then\n"
+    "deletes FILE. A FILE that cannot be deleted (its folder is not writable, say)\n"
+    "stays, zeroed, and the failure is reported with exit status 1.\n"
     "\n",
     {},
     run,

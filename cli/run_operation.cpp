@@ -11,6 +11,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <new>
 
 namespace cli {
 
@@ -41,6 +43,11 @@ int runOperation(const std::function<void()> &operation)
         return stopSignalStatus();
     } catch (const fileio::Failure &failure) {
         return fail(failureLine(failure));
+    } catch (const std::bad_alloc &) {
+        return fail("memory exhausted");
+    } catch (const std::exception &error) {
+        // Whatever the library underneath throws: one line and a failed run, never an abort.
+        return fail(error.what());
     }
 }
 

@@ -19,8 +19,8 @@ public:
 
 // Runs one command line's work and gives its exit status. An fileio::Failure becomes
 // "skarvel-cli: TEXT" on standard error (TEXT exactly as the window's box shows it) and exit 1,
-// a CommandFailure the same with its own text; a UsageError one line naming the problem and a
-// pointer to the help, exit 2.
+// a CommandFailure or any other exception the same with its own text; a UsageError one line
+// naming the problem and a pointer to the help, exit 2.
 int runOperation(const std::function<void()> &operation);
 
 // Writes text to standard output and flushes it; a failed write there is a CommandFailure.

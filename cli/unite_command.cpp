@@ -19,8 +19,8 @@ namespace cli {
 namespace {
 
 constexpr OptionSpec kOptions[] = {
-    {"output", 'o', true},
-    {"list", 0, true},
+    {"output", 'o', true, nullptr, true},
+    {"list", 0, true, nullptr, true},
     {"no-verify", 0, false},
 };
 
@@ -91,25 +91,28 @@ void run(const Arguments &args)
 
 const Command kUniteCommand{
     "unite",
-    "  unite -o OUTPUT INPUT...       join the INPUT files, in the order given, into OUTPUT\n"
-    "  unite -o OUTPUT --list LIST    join the parts a part list (info.txt) names, in its order\n",
+    "  unite -o OUTPUT INPUT...     join the INPUT files, in order, into OUTPUT\n"
+    "  unite -o OUTPUT --list LIST  join the parts LIST (info.txt) names, in order\n",
     "Usage: skarvel-cli unite -o OUTPUT INPUT...\n"
     "  or:  skarvel-cli unite -o OUTPUT --list LIST\n"
-    "Joins the INPUT files, in the order given, into OUTPUT. Missing folders along OUTPUT are\n"
-    "created; an OUTPUT that is one of the INPUT files is refused.\n"
-    "With --list, joins the parts that LIST (an info.txt written by 'cut --recons') names, in\n"
-    "its order, taking relative names from LIST's folder; the list must name at least two\n"
-    "existing files, and an OUTPUT that is LIST or one of its parts is refused, all before\n"
-    "anything is created.\n"
-    "When info.sha256 (from 'cut --sha256') stands beside LIST, every part is checked against it\n"
-    "as it is copied, and OUTPUT at the end; a part that is not listed there stops the join\n"
-    "before anything is created, a damaged one stops it and removes OUTPUT (exit status 1).\n"
-    "Part numbers have no leading zeros, so a shell glob such as film*.avi puts film10.avi\n"
-    "before film2.avi: use --list, or name the parts in order (film{1..12}.avi).\n"
+    "Joins the INPUT files, in the order given, into OUTPUT. Missing folders along\n"
+    "OUTPUT are created; an OUTPUT that is one of the INPUT files is refused.\n"
+    "With --list, joins the parts that LIST (an info.txt written by 'cut --recons')\n"
+    "names, in its order, taking relative names from LIST's folder; the list must\n"
+    "name at least two existing files, and an OUTPUT that is LIST or one of its\n"
+    "parts is refused, all before anything is created.\n"
+    "When info.sha256 (from 'cut --sha256') stands beside LIST, every part is\n"
+    "checked against it as it is copied, and OUTPUT at the end; a part that is not\n"
+    "listed there stops the join before anything is created, a damaged one stops it\n"
+    "and removes OUTPUT (exit status 1).\n"
+    "Part numbers have no leading zeros, so a shell glob such as film*.avi puts\n"
+    "film10.avi before film2.avi: use --list, or name the parts in order\n"
+    "(film{1..12}.avi).\n"
     "\n"
     "  -o, --output=OUTPUT  the file to write (required)\n"
     "      --list=LIST      join the parts LIST names instead of INPUT files\n"
-    "      --no-verify      join by LIST without checking the parts against info.sha256\n",
+    "      --no-verify      join by LIST without checking the parts against\n"
+    "                       info.sha256\n",
     kOptions,
     run,
 };

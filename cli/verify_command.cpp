@@ -65,13 +65,14 @@ void run(const Arguments &args)
 
 const Command kVerifyCommand{
     "verify",
-    "  verify [LIST]                  check the files a checksum list (info.sha256) names\n",
+    "  verify [LIST]                check the files LIST (info.sha256) names\n",
     "Usage: skarvel-cli verify [LIST]\n"
-    "Checks every file that LIST (default info.sha256 in the current directory, as written by\n"
-    "'cut --sha256') names, taking relative names from LIST's folder. Prints a line for each\n"
-    "file that is damaged, missing or unreadable on standard output; then a summary, on standard\n"
-    "output when every file is whole, else on standard error with exit status 1. The last line\n"
-    "names the whole file: it is checked when it is there, and may be missing (a join makes it).\n"
+    "Checks every file that LIST (default info.sha256 in the current directory, as\n"
+    "written by 'cut --sha256') names, taking relative names from LIST's folder.\n"
+    "Prints a line for each file that is damaged, missing or unreadable on standard\n"
+    "output; then a summary, on standard output when every file is whole, else on\n"
+    "standard error with exit status 1. The last line names the whole file: it is\n"
+    "checked when it is there, and may be missing (a join makes it).\n"
     "\n",
     {},
     run,

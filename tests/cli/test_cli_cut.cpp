@@ -5,7 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/commands.h"
+#include "cli/run_operation.h"
+
 #include <algorithm>
+#include <new>
+#include <sstream>
 
 using namespace testsupport;
 
@@ -48,9 +53,10 @@ TEST(CliCut, UnitRuleAndCountRange)
 {
     TempDir dir;
     writeFile(dir.file("d.bin"), patternBytes(3000));
-    // "kb" is not "Kb": the unit becomes byte, so 1000-byte parts.
-    EXPECT_EQ(runCliInProcess({"cut", "--size", "1000", "--unit", "kb", dir.file("d.bin")}).status, 0);
-    EXPECT_EQ(readFile(dir.file("d1.bin")).size(), 1000u);
+    // Letter case aside, "kB" is "Kb": 1024-byte parts, not 1-byte ones.
+    EXPECT_EQ(runCliInProcess({"cut", "--size", "1", "--unit", "kB", dir.file("d.bin")}).status, 0);
+    EXPECT_EQ(readFile(dir.file("d1.bin")).size(), 1024u);
+    EXPECT_FALSE(exists(dir.file("d4.bin")));
     // Counts from 2 to 255 are taken as they are; others are refused before anything is made.
     EXPECT_EQ(runCliInProcess({"cut", "--count", "2", dir.file("d.bin")}).status, 0);
     EXPECT_EQ(readFile(dir.file("d1.bin")).size(), 1500u);
@@ -77,8 +83,6 @@ TEST(CliCut, FailuresPrintTheBoxText)
         {{"cut", dir.file("one.bin")}, "skarvel-cli: Invalid file size\n"},
         {{"cut", "--skip", "1 2147483648", dir.file("one.bin")},
          "skarvel-cli: '2147483648' is not a valid integer value.\n"},
-        {{"cut", "--size", "5000000000", dir.file("one.bin")},
-         "skarvel-cli: '5000000000' is not a valid integer value.\n"},
     };
     for (const Row &row : rows) {
         const CliResult r = runCli(row.args);
@@ -101,7 +105,11 @@ TEST(CliCut, BadArgumentsNameTheProblem)
              {"cut", "--only", "2", "--recons", "x"}, {"cut", "--only=2", "--skip=3", "x"},
              {"cut", "--only=2", "--sha256", "x"}, {"cut", "--only=2", "--delete", "x"},
              {"unite", "-o", "y", "--no-verify", "x"}, {"verify", "a", "b"}, {"cut", "--joiner=windows", "x"},
-             {"cut", "--recons", "--joiner=macos", "x"}}) {
+             {"cut", "--recons", "--joiner=macos", "x"},
+             // A size that makes no parts of a size, and a unit that is none.
+             {"cut", "--size", "-5", "x"}, {"cut", "-s", "abc", "x"}, {"cut", "-s", "0", "x"}, {"cut", "--size=", "x"},
+             {"cut", "-s", "5000000000", "x"}, {"cut", "-s", "2147483648", "x"}, {"cut", "-s", "+5", "x"},
+             {"cut", "-s", "1", "--unit", "parsecs", "x"}, {"cut", "--unit=", "x"}}) {
         const CliResult r = runCliInProcess(args, dir.path());
         EXPECT_EQ(r.status, 2) << r.err;
         EXPECT_EQ(r.out, "");
@@ -128,7 +136,11 @@ TEST(CliCut, HelpAndVersionGoToStandardOutput)
         {{"-q", "help", "erase"}, {"Usage: skarvel-cli erase FILE"}},
         {{"codify", "--hel"}, {"modulo 256", "not encryption", "wrong KEY is not detected"}},
         {{"erase", "-h"}, {"Usage: skarvel-cli erase FILE"}},
-        {{"-V"}, {"skarvel-cli (Skarvel) 0."}},
+        {{"-V"},
+         {"skarvel-cli (Skarvel) 0.", "\nCopyright (C) 2026 the Skarvel developers.\n",
+          "\nLicense GPLv3+: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n",
+          "\nThis is free software: you are free to change and redistribute it.\n",
+          "\nThere is NO WARRANTY, to the extent permitted by law.\n"}},
         {{"unite", "--version"}, {"skarvel-cli (Skarvel) 0."}},
     };
     for (const Row &row : rows) {
@@ -137,6 +149,36 @@ TEST(CliCut, HelpAndVersionGoToStandardOutput)
         EXPECT_EQ(r.err, "");
         for (const char *text : row.shown)
             EXPECT_NE(r.out.find(text), std::string::npos) << text;
+    }
+}
+
+// Every help and the version fit a terminal of 80 columns.
+TEST(CliCut, HelpLinesFitIn79Columns)
+{
+    std::vector<std::vector<std::string>> rows{{"--help"}, {"--version"}};
+    for (const cli::Command *command : cli::allCommands())
+        rows.push_back({command->name, "--help"});
+    for (const std::vector<std::string> &args : rows) {
+        std::istringstream text(runCliInProcess(args).out);
+        for (std::string line; std::getline(text, line);)
+            EXPECT_LE(line.size(), 79u) << args.front() << ": " << line;
+    }
+}
+
+// Whatever the layers below throw ends as one line and a failed run, not an abort.
+TEST(CliRun, UnexpectedExceptionsAreOneLine)
+{
+    const struct Row {
+        std::function<void()> work;
+        const char *err;
+    } rows[] = {
+        {[] { throw std::length_error("basic_string::_M_create"); }, "skarvel-cli: basic_string::_M_create\n"},
+        {[] { throw std::bad_alloc(); }, "skarvel-cli: memory exhausted\n"},
+    };
+    for (const Row &row : rows) {
+        const CliResult r = runInProcess([&] { return cli::runOperation(row.work); });
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, row.err);
     }
 }
 

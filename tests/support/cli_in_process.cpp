@@ -75,10 +75,15 @@ CliResult runCliInProcess(const std::vector<std::string> &args, const std::strin
     std::optional<ScopedCurrentDir> here;
     if (!cwd.empty())
         here.emplace(cwd);
+    return runInProcess([&] { return cli::runCommandLine(args); });
+}
+
+CliResult runInProcess(const std::function<int()> &work)
+{
     CaughtStream out(stdout);
     CaughtStream err(stderr);
     CliResult result;
-    result.status = cli::runCommandLine(args);
+    result.status = work();
     result.out = out.text();
     result.err = err.text();
     return result;
