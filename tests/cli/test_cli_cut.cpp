@@ -58,10 +58,11 @@ TEST(CliCut, UnitRuleAndCountRange)
     EXPECT_EQ(readFile(dir.file("d1.bin")).size(), 1024u);
     EXPECT_FALSE(exists(dir.file("d4.bin")));
     // Counts from 2 to 255 are taken as they are; others are refused before anything is made.
-    EXPECT_EQ(runCliInProcess({"cut", "--count", "2", dir.file("d.bin")}).status, 0);
+    // Parts made before are replaced only with -f.
+    EXPECT_EQ(runCliInProcess({"cut", "--count", "2", "-f", dir.file("d.bin")}).status, 0);
     EXPECT_EQ(readFile(dir.file("d1.bin")).size(), 1500u);
     writeFile(dir.file("d.bin"), patternBytes(2550));
-    EXPECT_EQ(runCliInProcess({"cut", "-n", "255", dir.file("d.bin")}).status, 0);
+    EXPECT_EQ(runCliInProcess({"cut", "-n", "255", "--force", dir.file("d.bin")}).status, 0);
     EXPECT_TRUE(exists(dir.file("d255.bin")));
     for (const char *count : {"1", "256", "999", "-3"}) {
         const CliResult r = runCliInProcess({"cut", "--count", count, dir.file("d.bin")});
@@ -71,26 +72,34 @@ TEST(CliCut, UnitRuleAndCountRange)
     EXPECT_EQ(readFile(dir.file("d255.bin")).size(), 10u);
 }
 
-TEST(CliCut, FailuresPrintTheBoxText)
+// The window's text, and the file and the reason the window leaves unsaid.
+TEST(CliCut, FailuresNameTheFileAndTheReason)
 {
     TempDir dir;
     writeFile(dir.file("one.bin"), patternBytes(1));
+    writeFile(dir.file("two.bin"), patternBytes(2));
+    writeFile(dir.file("two1.bin"), "kept");
+    writeFile(dir.file("x\ny"), patternBytes(2));
     struct Row {
         std::vector<std::string> args;
-        const char *err;
+        std::string err;
     } rows[] = {
-        {{"cut", dir.file("missing.bin")}, "skarvel-cli: Invalid file name\n"},
-        {{"cut", dir.file("one.bin")}, "skarvel-cli: Invalid file size\n"},
-        {{"cut", "--skip", "1 2147483648", dir.file("one.bin")},
-         "skarvel-cli: '2147483648' is not a valid integer value.\n"},
+        {{"cut", "missing.bin"}, "missing.bin: Invalid file name (No such file or directory)"},
+        {{"cut", "one.bin"}, "Invalid file size"},
+        {{"cut", "--skip", "1 2147483648", "one.bin"}, "'2147483648' is not a valid integer value"},
+        {{"cut", "two.bin"}, "would replace existing files (-f, --force replaces them): two1.bin"},
+        {{"cut", "--recons", "x\ny"}, "Cannot create file '1x?y' (info.txt cannot hold a name with a line end or Ctrl-Z)"},
     };
     for (const Row &row : rows) {
-        const CliResult r = runCli(row.args);
+        const CliResult r = runCliInProcess(row.args, dir.path());
         EXPECT_EQ(r.status, 1) << row.err;
-        EXPECT_EQ(r.err, row.err);
-        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "skarvel-cli: " + row.err + "\n");
     }
-    EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{"one.bin"});
+    EXPECT_EQ(listDir(dir.path()), (std::vector<std::string>{"one.bin", "two.bin", "two1.bin", "x\ny"}));
+    EXPECT_EQ(readText(dir.file("two1.bin")), "kept");
+    const CliResult r = runCli({"cut", dir.file("missing.bin")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
 }
 
 TEST(CliCut, BadArgumentsNameTheProblem)
@@ -109,7 +118,8 @@ TEST(CliCut, BadArgumentsNameTheProblem)
              // A size that makes no parts of a size, and a unit that is none.
              {"cut", "--size", "-5", "x"}, {"cut", "-s", "abc", "x"}, {"cut", "-s", "0", "x"}, {"cut", "--size=", "x"},
              {"cut", "-s", "5000000000", "x"}, {"cut", "-s", "2147483648", "x"}, {"cut", "-s", "+5", "x"},
-             {"cut", "-s", "1", "--unit", "parsecs", "x"}, {"cut", "--unit=", "x"}}) {
+             {"cut", "-s", "1", "--unit", "parsecs", "x"}, {"cut", "--unit=", "x"},
+             {"cut", "--marker", "/p", "x"}}) {
         const CliResult r = runCliInProcess(args, dir.path());
         EXPECT_EQ(r.status, 2) << r.err;
         EXPECT_EQ(r.out, "");

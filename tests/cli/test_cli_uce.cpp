@@ -57,23 +57,25 @@ TEST(CliUnite, WithoutInputsOrWithoutOptionOTouchesNothing)
         EXPECT_EQ(readText(dir.file(part)), part);
 }
 
-TEST(CliUnite, FailuresAreInvalidFileName)
+TEST(CliUnite, FailuresAreInvalidFileNameNamingTheFileAndWhy)
 {
     TempDir dir;
     writeFile(dir.file("a"), Bytes{1});
-    expectFailure(runCli({"unite", "-o", "*.*", "a"}, dir.path()), "Invalid file name");
-    expectFailure(runCli({"unite", "-o", "a", "a"}, dir.path()), "Invalid file name");
-    expectFailure(runCli({"unite", "-o", "out.bin", "a", "missing"}, dir.path()), "Invalid file name");
+    const std::string kInput = "it is one of the files being joined, or a list they come from";
+    expectFailure(runCli({"unite", "-o", "*.*", "a"}, dir.path()),
+                  "'*.*': Invalid file name (a name with * or ? is the unchanged placeholder, not a file)");
+    expectFailure(runCli({"unite", "-o", "a", "a"}, dir.path()), "a: Invalid file name (" + kInput + ")");
+    expectFailure(runCli({"unite", "-o", "out.bin", "a", "missing", "b"}, dir.path()),
+                  "missing: Invalid file name (No such file or directory)");
     // Names that reach an input only once the folder exists, and a FIFO nobody reads.
     writeFile(dir.file("b"), Bytes{2});
-    expectFailure(runCli({"unite", "-o", "new/../a", "a", "b"}, dir.path()), "Invalid file name");
-    expectFailure(runCli({"unite", "-o", "new2/../a", "b", "a"}, dir.path()), "Invalid file name");
+    expectFailure(runCli({"unite", "-o", "new/../a", "a", "b"}, dir.path()), "new/../a: Invalid file name (" + kInput + ")");
+    expectFailure(runCli({"unite", "-o", "new2/../a", "b", "a"}, dir.path()), "new2/../a: Invalid file name (" + kInput + ")");
     ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
-    expectFailure(runCli({"unite", "-o", "fifo", "a"}, dir.path()), "Invalid file name");
+    expectFailure(runCli({"unite", "-o", "fifo", "a"}, dir.path()), "fifo: Invalid file name (not a regular file)");
     EXPECT_EQ(readFile(dir.file("b")), Bytes{2});
-    EXPECT_FALSE(exists(dir.file("new")) || exists(dir.file("new2")));
+    EXPECT_FALSE(exists(dir.file("new")) || exists(dir.file("new2")) || exists(dir.file("out.bin")));
     EXPECT_EQ(readFile(dir.file("a")), Bytes{1});
-    EXPECT_EQ(readFile(dir.file("out.bin")), Bytes{1});
 }
 
 TEST(CliUnite, ByAPartListInItsOrderFromItsFolder)
@@ -140,9 +142,11 @@ TEST(CliCodify, FailuresPrintTheBoxText)
     TempDir dir;
     writeFile(dir.file("d"), Bytes{1, 2});
     writeFile(dir.file("empty"), Bytes{});
-    expectFailure(runCli({"codify", "+", "d", "empty"}, dir.path()), "Read beyond end of file.");
-    expectFailure(runCli({"codify", "+", "d", "d"}, dir.path()), "Invalid file name");
-    expectFailure(runCli({"codify", "-", "d", "missing"}, dir.path()), "Invalid file name");
+    expectFailure(runCli({"codify", "+", "d", "empty"}, dir.path()), "empty: Read beyond end of file");
+    expectFailure(runCli({"codify", "+", "d", "d"}, dir.path()),
+                  "d: Invalid file name (the data file and the key file are one file)");
+    expectFailure(runCli({"codify", "-", "d", "missing"}, dir.path()),
+                  "missing: Invalid file name (No such file or directory)");
     EXPECT_EQ(readFile(dir.file("d")), (Bytes{1, 2}));
 }
 
@@ -168,9 +172,13 @@ TEST(CliErase, ErasesSilently)
 TEST(CliErase, AMissingFileIsAnInvalidName)
 {
     TempDir dir;
-    expectFailure(runCli({"erase", dir.file("missing")}), "Invalid file name");
-    expectFailure(runCli({"erase", dir.path()}), "Invalid file name");
-    EXPECT_TRUE(exists(dir.path()));
+    expectFailure(runCli({"erase", "missing"}, dir.path()), "missing: Invalid file name (No such file or directory)");
+    expectFailure(runCli({"erase", "."}, dir.path()), ".: Invalid file name (not a regular file)");
+    writeFile(dir.file("f"), "kept");
+    ASSERT_EQ(::symlink("f", dir.file("link").c_str()), 0);
+    expectFailure(runCli({"erase", "link"}, dir.path()),
+                  "link: Invalid file name (a symbolic link: the file it leads to would be zeroed and kept)");
+    EXPECT_EQ(readText(dir.file("f")), "kept");
 }
 
 TEST(CliErase, ARemovalThatFailsIsReported)
