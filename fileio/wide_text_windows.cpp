@@ -10,6 +10,9 @@ bool wideFromUtf8(std::string_view text, std::wstring &wide)
     wide.clear();
     if (text.empty())
         return true;
+    // Windows reads a name up to its first NUL: one holding it would name another file.
+    if (text.find('\0') != std::string_view::npos)
+        return false;
     const int length = static_cast<int>(text.size());
     const int needed = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0);
     if (needed <= 0)

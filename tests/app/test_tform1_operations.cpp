@@ -6,6 +6,7 @@
 #include "app/busy_guard.h"
 #include "app/tform1.h"
 #include "ops/part_name.h"
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 
 #include <QAbstractButton>
@@ -79,7 +80,7 @@ private slots:
     void init() { QDir::setCurrent(QDir::tempPath()); }
     void currentDirectoryFollowsTheDialog();
     void cutByCount();
-    void cutBySizeWithPartListInTheCurrentDirectory();
+    void cutBySizeWritesTheSetBesideTheParts();
     void cutSkipsAndDeletes();
     void cutWithMarker();
     void cutFailures_data();
@@ -126,7 +127,7 @@ void OperationsTest::cutByCount()
     QCOMPARE(w.bar().value(), 0);
 }
 
-void OperationsTest::cutBySizeWithPartListInTheCurrentDirectory()
+void OperationsTest::cutBySizeWritesTheSetBesideTheParts()
 {
     testsupport::TempDir sources;
     testsupport::TempDir elsewhere;
@@ -137,7 +138,7 @@ void OperationsTest::cutBySizeWithPartListInTheCurrentDirectory()
     w.press("RadioButton2");
     QTest::keyClicks(&w.edit("Edit1"), QStringLiteral("300"));
     control<QCheckBox>(w.form, "CheckBox1")->setChecked(true);
-    // The list lands where the last dialog left the current directory.
+    // The set lands beside the parts, wherever the last dialog left the current directory.
     w.choose("Button14", {q(elsewhere.file("key"))});
     w.press("Button2");
 
@@ -145,9 +146,12 @@ void OperationsTest::cutBySizeWithPartListInTheCurrentDirectory()
     QCOMPARE(w.bar().maximum(), 4);
     QCOMPARE(w.bar().value(), 0);
     QCOMPARE(testsupport::readFile(part(source, 4)).size(), std::size_t{100});
-    QVERIFY(testsupport::exists(elsewhere.file("info.txt")));
-    QVERIFY(testsupport::exists(elsewhere.file("Recons.exe")));
-    QVERIFY(!testsupport::exists(sources.file("info.txt")));
+    const std::vector<std::string> set{"Recons.exe", "info.sha256", "info.txt", "movie.avi", "movie1.avi",
+                                       "movie2.avi", "movie3.avi", "movie4.avi", "recons"};
+    QCOMPARE(testsupport::listDir(sources.path()), set);
+    QVERIFY(testsupport::listDir(elsewhere.path()).empty());
+    const auto check = testsupport::runProgram("/usr/bin/sha256sum", {"-c", "info.sha256"}, sources.path());
+    QCOMPARE(check.status, 0);
 }
 
 void OperationsTest::cutSkipsAndDeletes()

@@ -89,6 +89,8 @@ TEST(CliUnite, ByAPartListInItsOrderFromItsFolder)
     writeFile(dir.file("parts/short.txt"), "p1\r\n");
     writeFile(dir.file("parts/gap.txt"), "p1\r\nmissing\r\np2\r\n");
     writeFile(dir.file("parts/lf.txt"), "p1\np2\n");
+    writeFile(dir.file("parts/bom.txt"), "\xEF\xBB\xBFp1\r\np2\r\n");
+    writeFile(dir.file("parts/nul.txt"), std::string("p1\r\np2\0x\r\n", 11));
     const struct Row {
         std::vector<std::string> args;
         int status;
@@ -100,6 +102,8 @@ TEST(CliUnite, ByAPartListInItsOrderFromItsFolder)
         {{"-o", "no", "--list", "parts/short.txt"}, 1, "skarvel-cli: parts/short.txt: names fewer than two parts\n"},
         {{"-o", "no", "--list", "parts/gap.txt"}, 1, "skarvel-cli: parts/gap.txt: line 2 names no file: 'missing'\n"},
         {{"-o", "no", "--list", "parts/lf.txt"}, 1, "line 1 names no file: 'p1?p2?'\n"},
+        {{"-o", "no", "--list", "parts/nul.txt"}, 1, "line 2 names no file: 'p2?x'\n"},
+        {{"-o", "bom", "--list", "parts/bom.txt"}, 0, ""},
         {{"-o", "no", "--list", "parts/none.txt"}, 1, "skarvel-cli: parts/none.txt: no such part list\n"},
         {{"-o", "no", "--list", "parts/info.txt", "parts/p1"}, 2, "not both\nTry 'skarvel-cli --help'.\n"},
     };
@@ -192,6 +196,18 @@ TEST(CliErase, ARemovalThatFailsIsReported)
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.starts_with("skarvel-cli: " + dir.file("f") + ": zeroed but not removed: ")) << r.err;
     EXPECT_EQ(readFile(dir.file("f")), Bytes(5000, 0));
+}
+
+TEST(CliCut, ASourceThatCannotBeRemovedIsReported)
+{
+    TempDir dir;
+    writeFile(dir.file("s.bin"), patternBytes(5000));
+    const ScopedImmutable frozen(dir.file("s.bin"));
+    SKIP_UNLESS(frozen.set(), "make a file immutable: " << frozen.why());
+    const CliResult r = runCli({"cut", "--delete", "s.bin"}, dir.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "skarvel-cli: s.bin: cut but not removed: Operation not permitted\n");
+    EXPECT_EQ(readFile(dir.file("s1.bin")).size() + readFile(dir.file("s2.bin")).size(), 5000u);
 }
 
 TEST(CliErase, TakesOneFile)

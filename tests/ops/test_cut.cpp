@@ -14,6 +14,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fstream>
+#include <functional>
 #include <memory>
 
 #include <fcntl.h>
@@ -334,6 +336,37 @@ TEST_F(CutTest, CopyFailuresAreStreamErrors)
         EXPECT_EQ(openDescriptorCount(), before);
         EXPECT_EQ(readFile(source()), data);
     }
+}
+
+// The source is removed only while it is what was read; a stop ends the cut with every part
+// either whole under its name or not there.
+TEST_F(CutTest, ASourceChangedOrAStopKeepsTheSource)
+{
+    struct Row {
+        const char *why;
+        std::function<void()> midway;
+        const char *text;
+    } rows[] = {
+        {"appended to", [this] { std::ofstream(source(), std::ios::app) << "more"; },
+         "Source changed while it was cut, so it is kept"},
+        {"rewritten", [this] { writeFile(source(), patternBytes(10, 9)); },
+         "Source changed while it was cut, so it is kept"},
+        {"stopped", [this] { progress.stop = true; }, "Stopped"},
+    };
+    for (const Row &row : rows) {
+        writeFile(source(), data);
+        for (int n = 1; n <= 3; ++n)
+            ::unlink(part(n).c_str());
+        progress = RecordingProgress();
+        progress.onStep = row.midway;
+        ops::CutRequest request = byCount(3);
+        request.deleteSource = true;
+        request.replaceExisting = true;
+        EXPECT_EQ(cutFails(request).text, row.text) << row.why;
+        EXPECT_TRUE(exists(source())) << row.why;
+        EXPECT_EQ(readFile(part(1)), slice(0, 4)) << row.why;
+    }
+    EXPECT_FALSE(exists(part(2))); // stopped before it was begun
 }
 
 TEST_F(CutTest, SourceThatCannotBeOpened)

@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <functional>
 
+#include <sys/stat.h>
+
 namespace {
 
 using namespace testsupport;
@@ -147,6 +149,35 @@ TEST(VerifiedSetList, ASetWithAPartLeftOutJoinsByItsPartLines)
     EXPECT_NE(unite.err.find("was not checked"), std::string::npos) << unite.err;
     EXPECT_EQ(readFile(dir.file("joined")), made);
     EXPECT_EQ(readFile(dir.file("united")), made);
+}
+
+// verify reads only a regular list, says when it checked nothing, takes a name from the root as
+// it stands, and passes over a Windows editor's byte-order mark.
+TEST(VerifiedSetList, VerifyReadsOnlyWhatIsAList)
+{
+    TempDir dir;
+    writeFile(dir.file("f"), "x");
+    const std::string line = "2d711642b726b04401627ca9fbac32f5c8530fb1903cc4db02258717921a4881  ";
+    writeFile(dir.file("empty.sha256"), "");
+    writeFile(dir.file("absolute.sha256"), line + dir.file("f") + "\n");
+    writeFile(dir.file("bom.sha256"), "\xEF\xBB\xBF" + line + "f\n");
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    const struct Row {
+        std::string list;
+        int status;
+        std::string err;
+    } rows[] = {
+        {"fifo", 1, "skarvel-cli: fifo: not a regular file\n"},
+        {"/dev/zero", 1, "skarvel-cli: /dev/zero: not a regular file\n"},
+        {"empty.sha256", 1, "skarvel-cli: empty.sha256: lists no file, so nothing was checked\n"},
+        {"absolute.sha256", 0, ""},
+        {"bom.sha256", 0, ""},
+    };
+    for (const Row &row : rows) {
+        const CliResult r = runCli({"verify", row.list}, dir.path());
+        EXPECT_EQ(r.status, row.status) << row.list;
+        EXPECT_EQ(r.err, row.err) << row.list;
+    }
 }
 
 TEST(VerifiedSetList, Sha256sumAcceptsItIncludingEscapedNames)

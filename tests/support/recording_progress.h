@@ -4,6 +4,7 @@
 #include "ops/progress.h"
 
 #include <cstdint>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -21,7 +22,10 @@ public:
     {
         position += units;
         steps += units;
+        if (onStep)
+            onStep();
     }
+    bool stopRequested() const override { return stop; }
     void reset() override
     {
         position = 0;
@@ -29,7 +33,9 @@ public:
     }
     void partway(std::int64_t done, std::int64_t total) override { partways.emplace_back(done, total); }
 
-    std::int64_t maximum = -1; // -1: never set
+    std::function<void()> onStep; // a test's way to act while the operation runs
+    bool stop = false;            // what stopRequested() answers
+    std::int64_t maximum = -1;    // -1: never set
     std::int64_t position = 0;
     std::int64_t steps = 0;
     int resets = 0;
