@@ -89,7 +89,7 @@ int main(int argc, char *argv[])
         plain.push_back(p);
         ratios.push_back(w / p);
     }
-    std::printf("%-34s %9.3f s %9.3f s %7.3f\n", "cut via TForm1 / ops, null sink", median(window), median(plain),
+    std::printf("%-44s %9.3f s %9.3f s %7.3f\n", "cut via TForm1 / ops, null sink", median(window), median(plain),
                 median(ratios));
     return 0;
 }
