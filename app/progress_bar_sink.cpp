@@ -3,8 +3,6 @@
 
 #include "progress_bar.h"
 
-#include <QCoreApplication>
-
 #include <algorithm>
 #include <limits>
 
@@ -13,7 +11,6 @@ namespace app {
 namespace {
 
 constexpr std::int64_t kBarRange = std::numeric_limits<int>::max();
-constexpr qint64 kEventIntervalMs = 33;
 
 } // namespace
 
@@ -38,7 +35,6 @@ void ProgressBarSink::step(std::int64_t units)
     m_position += units;
     showFraction(0.0);
     show();
-    processPendingEvents();
 }
 
 void ProgressBarSink::reset()
@@ -52,7 +48,15 @@ void ProgressBarSink::partway(std::int64_t done, std::int64_t total)
 {
     if (total > 0)
         showFraction(static_cast<double>(done) / static_cast<double>(total));
-    processPendingEvents();
+}
+
+void ProgressBarSink::show(std::int64_t maximum, std::int64_t position, double fraction)
+{
+    if (maximum != m_maximum)
+        setMaximum(maximum);
+    m_position = position;
+    showFraction(fraction);
+    show();
 }
 
 void ProgressBarSink::showFraction(double fraction)
@@ -66,15 +70,6 @@ void ProgressBarSink::show()
     const int value = scaled(m_position, m_maximum);
     if (m_bar.value() != value)
         m_bar.setValue(value);
-}
-
-void ProgressBarSink::processPendingEvents()
-{
-    if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < kEventIntervalMs)
-        return;
-    m_sinceEvents.start();
-    // Input waits in the queue; the busy guard discards it before the window takes input again.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 } // namespace app

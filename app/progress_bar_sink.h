@@ -3,8 +3,6 @@
 
 #include "ops/progress.h"
 
-#include <QElapsedTimer>
-
 #include <cstdint>
 
 class QProgressBar;
@@ -12,8 +10,8 @@ class QProgressBar;
 namespace app {
 
 // ProgressSink on ProgressBar1. Counts are 64-bit (bytes of files beyond 2 GiB); the bar's int range
-// shows them scaled. Steps and partway let the window repaint, about 30 times a second, without
-// taking user input.
+// shows them scaled. An operation on a worker thread reaches it through show(), from the window's
+// own thread.
 class ProgressBarSink final : public ops::ProgressSink {
 public:
     explicit ProgressBarSink(QProgressBar &bar) : m_bar(bar) {}
@@ -22,6 +20,8 @@ public:
     void step(std::int64_t units = 1) override;
     void reset() override;
     void partway(std::int64_t done, std::int64_t total) override;
+    // Shows a state as a whole: the operation's count, the units done and the share of the next.
+    void show(std::int64_t maximum, std::int64_t position, double fraction);
 
     std::int64_t maximum() const { return m_maximum; }
     std::int64_t position() const { return m_position; }
@@ -32,12 +32,10 @@ public:
 private:
     void show();
     void showFraction(double fraction);
-    void processPendingEvents();
 
     QProgressBar &m_bar;
     std::int64_t m_maximum = 100;
     std::int64_t m_position = 0;
-    QElapsedTimer m_sinceEvents;
 };
 
 } // namespace app

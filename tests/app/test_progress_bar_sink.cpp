@@ -1,10 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ProgressSink on a progress bar: 64-bit counts on the bar's int range, steps, reset.
+#include "app/operation_runner.h"
 #include "app/progress_bar.h"
 #include "app/progress_bar_sink.h"
 
 #include <QProgressBar>
 #include <QTest>
+#include <QTimer>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include <cstdint>
 #include <limits>
@@ -119,14 +125,32 @@ void ProgressBarSinkTest::nothingToDoShowsAnEmptyBar()
     QCOMPARE(bar.value(), 0);
 }
 
+// The operation runs on a worker: the window's own work goes on meanwhile, and its bar follows.
 void ProgressBarSinkTest::partwayRunsPendingWork()
 {
-    QProgressBar bar;
+    app::ProgressBar bar;
     app::ProgressBarSink sink(bar);
-    bool ran = false;
-    QMetaObject::invokeMethod(&bar, [&] { ran = true; }, Qt::QueuedConnection);
-    sink.partway(1, 2);
+    std::atomic<bool> ran{false};
+    std::atomic<double> seen{0.0};
+    QTimer::singleShot(0, [&] { ran = true; });
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] { seen = std::max(seen.load(), bar.fraction()); });
+    watch.start(5);
+    app::OperationRunner runner;
+    const std::exception_ptr failure = runner.run(
+        [&](ops::ProgressSink &progress) {
+            progress.setMaximum(2);
+            progress.partway(1, 2);
+            for (int i = 0; i < 500 && (!ran || seen == 0.0); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            progress.step();
+        },
+        sink);
+    QVERIFY(!failure);
     QVERIFY(ran);
+    QCOMPARE(seen.load(), 0.5);
+    QCOMPARE(bar.value(), 1);
+    QCOMPARE(bar.maximum(), 2);
 }
 
 QTEST_MAIN(ProgressBarSinkTest)

@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "operation_runner.h"
+
+#include "progress_bar_sink.h"
+#include "progress_relay.h"
+
+#include <QEventLoop>
+#include <QMetaObject>
+#include <QTimer>
+
+#include <thread>
+
+namespace app {
+
+namespace {
+
+constexpr int kRedrawIntervalMs = 33;
+
+void show(ProgressBarSink &bar, const ProgressRelay::State &state)
+{
+    if (state.maximum >= 0)
+        bar.show(state.maximum, state.position, state.fraction);
+}
+
+} // namespace
+
+std::exception_ptr OperationRunner::run(const Operation &operation, ProgressBarSink &bar)
+{
+    ProgressRelay relay(bar.position());
+    m_relay = &relay;
+    QEventLoop loop;
+    QTimer redraw;
+    QObject::connect(&redraw, &QTimer::timeout, [&] { show(bar, relay.state()); });
+    redraw.start(kRedrawIntervalMs);
+
+    std::exception_ptr failure;
+    std::thread worker([&] {
+        try {
+            operation(relay);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec();
+    worker.join();
+    redraw.stop();
+    show(bar, relay.state());
+    m_relay = nullptr;
+    return failure;
+}
+
+void OperationRunner::requestStop()
+{
+    if (m_relay)
+        m_relay->requestStop();
+}
+
+} // namespace app

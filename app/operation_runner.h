@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <exception>
+#include <functional>
+
+namespace ops {
+class ProgressSink;
+}
+
+namespace app {
+
+class ProgressBarSink;
+class ProgressRelay;
+
+// Runs one operation at a time on a worker thread while the caller waits in a local event loop,
+// so the handler reads as straight-line code and the window repaints meanwhile, its progress bar
+// following the operation about thirty times a second. The worker never touches a widget.
+class OperationRunner {
+public:
+    using Operation = std::function<void(ops::ProgressSink &progress)>;
+
+    // Runs the operation and returns once it has ended: nothing, or the exception it ended in.
+    std::exception_ptr run(const Operation &operation, ProgressBarSink &bar);
+
+    bool running() const { return m_relay != nullptr; }
+    // Asks the operation under way to stop at its next block; it then ends as a failed one does.
+    void requestStop();
+
+private:
+    ProgressRelay *m_relay = nullptr;
+};
+
+} // namespace app

@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "caption_table.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace app {
+
+// The window's questions and notes that no control carries, in the interface language.
+
+// Before a Cut replaces files of the names it writes: the files, a few named and the rest counted.
+QString replaceQuestion(const QStringList &files, Language language);
+// Before Erase, which nothing can undo.
+QString eraseQuestion(const QString &file, Language language);
+// Before the window closes while an operation runs.
+QString closeWhileBusyQuestion(Language language);
+// After an operation was stopped: what it left.
+QString stoppedNote(Language language);
+
+} // namespace app
