@@ -71,7 +71,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(skarvel_about "Skarvel handles large files by hand: it cuts one file into numbered parts
 (by count or by size, leaving out chosen parts), unites any list of files
 into one, scrambles a file in place with a key file to keep it from casual
-eyes (not encryption: known content gives the key away), and erases a file
+eyes (from those only: known content gives the key away), and erases a file
 by overwriting it with zeros, then deleting it (older copies of its blocks
 may survive on flash storage and copy-on-write file systems). A Cut can also
 write a part list, SHA-256 digests and a small stand-alone joiner for Linux
