@@ -6,9 +6,9 @@
 #                                 depends on skarvel-cli of the same version.
 # A build without the window makes skarvel-cli alone. Included last: every install() rule's
 # component becomes a package, so an install() without a component would show up as a third
-# package (skarvel-unspecified), which the package test refuses. Dependencies are read from the programs by
-# dpkg-shlibdeps; the source packages of what is linked statically into the joiners are read
-# when packing (package_fields.cmake).
+# package (skarvel-unspecified), which the package test refuses. Dependencies are read from the
+# programs by dpkg-shlibdeps; the source packages of what is linked statically into the joiners
+# are read when packing (package_fields.cmake).
 
 set(skarvel_components cli)
 set(skarvel_packages skarvel-cli)
@@ -29,7 +29,7 @@ foreach(component package IN ZIP_LISTS skarvel_components skarvel_packages)
 endforeach()
 
 # The libraries linked statically into the joiners, as the compilers find them; the copyright file
-# lists them. The first two carry a licence that asks for their source (Built-Using).
+# lists them. Those in `copyleft` carry a licence that asks for their source (Built-Using).
 function(skarvel_library_files compiler out)
     set(files)
     foreach(name IN LISTS ARGN)
