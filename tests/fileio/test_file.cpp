@@ -24,8 +24,8 @@ TEST(FileExists, OnlyRegularFilesFollowingLinks)
     writeFile(dir.file("file"), "x");
     ::mkdir(dir.file("folder").c_str(), 0755);
     ::mkfifo(dir.file("fifo").c_str(), 0644);
-    ::symlink(dir.file("file").c_str(), dir.file("link").c_str());
-    ::symlink(dir.file("gone").c_str(), dir.file("dangling").c_str());
+    ASSERT_EQ(::symlink(dir.file("file").c_str(), dir.file("link").c_str()), 0);
+    ASSERT_EQ(::symlink(dir.file("gone").c_str(), dir.file("dangling").c_str()), 0);
     struct Row {
         std::string path;
         bool exists;
