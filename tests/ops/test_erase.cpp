@@ -87,8 +87,8 @@ TEST_F(EraseTest, MissingFilesFoldersLinksAndHardLinkedFilesAreRefused)
 {
     ::mkdir(dir.file("folder").c_str(), 0755);
     writeFile(dir.file("target"), "kept");
-    ::symlink(dir.file("target").c_str(), dir.file("link").c_str());
-    ::link(dir.file("target").c_str(), dir.file("second-name").c_str());
+    ASSERT_EQ(::symlink(dir.file("target").c_str(), dir.file("link").c_str()), 0);
+    ASSERT_EQ(::link(dir.file("target").c_str(), dir.file("second-name").c_str()), 0);
     for (const std::string name : {"none", "folder", "link", "second-name"})
         EXPECT_EQ(erase(dir.file(name)), ops::kInvalidFileName) << name;
     EXPECT_EQ(erase(""), ops::kInvalidFileName);
