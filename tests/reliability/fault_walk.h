@@ -71,13 +71,16 @@ struct Scenario {
     std::function<Outcome(const std::string &dir)> run;
     // Checks the folder afterwards; no injection for the run without a fault.
     std::function<void(const std::string &dir, const Outcome &, const std::optional<Injection> &)> check;
-    // What the folder may hold afterwards, relative names; a trailing "*" matches any rest.
+    // What the folder may hold afterwards, relative names; a trailing "*" matches any rest. An
+    // output's hidden temporary may stay only when the walked fault is a removal.
     std::vector<std::string> mayExist;
     std::map<SysCall, std::vector<Steps>> steps;
 };
 
 // Every copy finds no copy_file_range and falls back to reading and writing.
 inline constexpr BaseFault kNoCopyRange{SysCall::CopyRange, 1, EXDEV, true};
+// The file system has no unnamed files: every output's temporary is a hidden named one.
+inline constexpr BaseFault kNoUnnamedFiles{SysCall::Unnamed, 1, EOPNOTSUPP, true};
 
 // A scenario of that name; with `faulted`, every run of it meets `base` beside the walked fault.
 Scenario namedScenario(const std::string &name, bool faulted, const BaseFault &base = kNoCopyRange);

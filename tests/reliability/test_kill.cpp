@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Every long operation killed (SIGKILL) at many random moments: whatever moment it dies at, what
-// it promises about its files still holds.
+// Every long operation killed (SIGKILL), or stopped by Ctrl-C (SIGINT), at many random moments:
+// whatever moment it ends at, what it promises about its files still holds.
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 
@@ -10,8 +10,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
+#include <csignal>
 #include <functional>
+#include <map>
 #include <random>
 #include <thread>
 
@@ -20,10 +23,10 @@ namespace {
 using namespace testsupport;
 namespace fs = std::filesystem;
 
-constexpr std::size_t kQuarter = std::size_t{8} << 20;
+constexpr std::size_t kQuarter = std::size_t{4} << 20;
 constexpr int kKills = 50;
 
-// The 32 MiB source, its four quarters (the parts p1..p4), a key and the source codified with it.
+// The 16 MiB source, its four quarters (the parts p1..p4), a key and the source codified with it.
 struct Data {
     Bytes source = patternBytes(4 * kQuarter, 11);
     Bytes key = patternBytes(4096, 12);
@@ -63,10 +66,24 @@ void writeCheckedInputs(const std::string &dir)
     writeFile(dir + "/info.sha256", list + digest::checksumLine(whole.finish(), "source"));
 }
 
-void expectInputsUnchanged(const std::string &dir)
+// What each output's name holds before a run: an older file, which only a whole output replaces.
+std::string oldText(const std::string &name)
+{
+    return "old " + name;
+}
+
+// A run stopped by a signal it catches exits with this status; the whole first run with 0. A run
+// killed outright has none.
+constexpr int kStopped = 130;
+constexpr int kKilled = -1;
+
+// A join, killed or stopped, leaves its inputs; stopped, it also leaves the older output.
+void expectInputsUnchanged(const std::string &dir, int status)
 {
     for (int n = 1; n <= 4; ++n)
         ASSERT_TRUE(readFile(dir + "/p" + std::to_string(n)) == kData.quarters[n - 1]) << "p" << n << " changed";
+    if (status == kStopped)
+        ASSERT_EQ(readText(dir + "/out.bin"), oldText("out.bin")) << "a stopped join replaced its output";
 }
 
 struct KillRow {
@@ -75,7 +92,11 @@ struct KillRow {
     std::vector<std::string> args;
     std::string typed;
     std::function<void(const std::string &dir)> prepare;
-    std::function<void(const std::string &dir)> check;
+    // Every moment keeps them either old or whole, as the first whole run left them.
+    std::vector<std::string> outputs;
+    // Checks the promise of the row, given how the run ended.
+    std::function<void(const std::string &dir, int status)> check;
+    int signal = SIGKILL;
 };
 
 void PrintTo(const KillRow &row, std::ostream *out)
@@ -83,30 +104,96 @@ void PrintTo(const KillRow &row, std::ostream *out)
     *out << row.name;
 }
 
+const std::vector<std::string> kJoined = {"out.bin"};
+const std::vector<std::string> kParts = {"s1.bin", "s2.bin", "s3.bin", "s4.bin"};
+const std::vector<std::string> kSet = {"s1.bin",   "s2.bin",      "s3.bin",     "s4.bin",
+                                       "info.txt", "info.sha256", "Recons.exe", "recons"};
+
+void writeSource(const std::string &dir)
+{
+    writeFile(dir + "/s.bin", kData.source);
+}
+
+// With --delete the source goes only once every file made is whole; stopped, it stays.
+void expectSourceOrWholeParts(const std::string &dir, int status)
+{
+    if (status == kStopped)
+        ASSERT_TRUE(exists(dir + "/s.bin")) << "a stopped Cut removed its source";
+    if (exists(dir + "/s.bin")) {
+        ASSERT_TRUE(readFile(dir + "/s.bin") == kData.source) << "the source changed";
+        return;
+    }
+    for (int n = 1; n <= 4; ++n)
+        ASSERT_TRUE(readFile(dir + "/s" + std::to_string(n) + ".bin") == kData.quarters[n - 1])
+            << "the source is gone and part " << n << " is short";
+    for (const std::string &name : kSet) {
+        if (exists(dir + "/" + name))
+            ASSERT_NE(readText(dir + "/" + name), oldText(name)) << "the source is gone and " << name << " is old";
+    }
+}
+
 const KillRow kRows[] = {
-    {"CodifyLeavesTheOldOrTheNewBytes", "", {"codify", "+", "data.bin", "key.bin"}, "",
+    {"CodifyLeavesTheOldOrTheNewBytes",
+     "",
+     {"codify", "+", "data.bin", "key.bin"},
+     "",
      [](const std::string &dir) {
          writeFile(dir + "/data.bin", kData.source);
          writeFile(dir + "/key.bin", kData.key);
+         // A killed Codify leaves its buff.vq, which the next one refuses to touch.
+         fs::remove(dir + "/buff.vq");
      },
-     [](const std::string &dir) {
+     {},
+     [](const std::string &dir, int) {
          const Bytes data = readFile(dir + "/data.bin");
          ASSERT_TRUE(data == kData.source || data == kData.codified) << "the data file holds neither";
      }},
-    {"CutWithDeleteRemovesTheSourceOnlyAfterWholeParts", "", {"cut", "--count", "4", "--recons", "--delete", "s.bin"}, "",
-     [](const std::string &dir) { writeFile(dir + "/s.bin", kData.source); },
-     [](const std::string &dir) {
-         for (int n = 1; n <= 4 && !exists(dir + "/s.bin"); ++n)
-             ASSERT_TRUE(readFile(dir + "/s" + std::to_string(n) + ".bin") == kData.quarters[n - 1])
-                 << "the source is gone and part " << n << " is short";
-     }},
-    {"UniteLeavesItsInputs", "", {"unite", "-o", "out.bin", "p1", "p2", "p3", "p4"}, "", writeInputs,
+    {"CutWithDeleteRemovesTheSourceOnlyAfterWholeParts",
+     "",
+     {"cut", "--count", "4", "--recons", "--delete", "-f", "s.bin"},
+     "",
+     writeSource,
+     kSet,
+     expectSourceOrWholeParts},
+    {"UniteLeavesItsInputs",
+     "",
+     {"unite", "-o", "out.bin", "p1", "p2", "p3", "p4"},
+     "",
+     writeInputs,
+     kJoined,
      expectInputsUnchanged},
-    {"TheJoinerLeavesItsInputs", SKARVEL_JOINER, {}, "out.bin\n\n", writeInputs, expectInputsUnchanged},
-    {"TheCheckingJoinerLeavesItsInputs", SKARVEL_JOINER, {}, "out.bin\n\n", writeCheckedInputs,
+    {"TheJoinerLeavesItsInputs", SKARVEL_JOINER, {}, "out.bin\n\n", writeInputs, kJoined, expectInputsUnchanged},
+    {"TheCheckingJoinerLeavesItsInputs",
+     SKARVEL_JOINER,
+     {},
+     "out.bin\n\n",
+     writeCheckedInputs,
+     kJoined,
      expectInputsUnchanged},
-    {"CheckedUniteLeavesItsInputs", "", {"unite", "-o", "out.bin", "--list", "info.txt"}, "", writeCheckedInputs,
+    {"CheckedUniteLeavesItsInputs",
+     "",
+     {"unite", "-o", "out.bin", "--list", "info.txt"},
+     "",
+     writeCheckedInputs,
+     kJoined,
      expectInputsUnchanged},
+    // Ctrl-C: the command line stops between blocks and exits 130, its inputs whole.
+    {"InterruptedUniteLeavesItsInputs",
+     "",
+     {"unite", "-o", "out.bin", "p1", "p2", "p3", "p4"},
+     "",
+     writeInputs,
+     kJoined,
+     expectInputsUnchanged,
+     SIGINT},
+    {"InterruptedCutWithDeleteKeepsTheSource",
+     "",
+     {"cut", "--count", "4", "--delete", "-f", "s.bin"},
+     "",
+     writeSource,
+     kParts,
+     expectSourceOrWholeParts,
+     SIGINT},
 };
 
 class KillAtRandom : public ::testing::TestWithParam<KillRow> {};
@@ -118,17 +205,27 @@ TEST_P(KillAtRandom, EveryMomentKeepsThePromise)
 #endif
     const KillRow &row = GetParam();
     TempDir dir;
+    const auto prepare = [&] {
+        row.prepare(dir.path());
+        for (const std::string &name : row.outputs)
+            writeFile(dir.file(name), oldText(name));
+    };
     const auto start = [&] {
-        auto child = std::make_unique<ChildProcess>(row.program.empty() ? cliPath() : row.program, dir.path(), row.args);
+        auto child =
+            std::make_unique<ChildProcess>(row.program.empty() ? cliPath() : row.program, dir.path(), row.args);
         child->write(row.typed);
         return child;
     };
-    // One whole run first: the kills fall anywhere within its length.
-    row.prepare(dir.path());
+    // One whole run first: the kills fall anywhere within its length, and what it leaves is what
+    // a whole output is.
+    prepare();
     const auto began = std::chrono::steady_clock::now();
     ASSERT_EQ(start()->finish(), 0);
     const auto whole = std::chrono::steady_clock::now() - began;
-    row.check(dir.path());
+    row.check(dir.path(), 0);
+    std::map<std::string, Bytes> made;
+    for (const std::string &name : row.outputs)
+        made[name] = readFile(dir.file(name));
 
     // Later runs may be faster (a warm cache, a quieter machine): a kill that comes after the end
     // narrows the range the next moments are drawn from.
@@ -137,16 +234,36 @@ TEST_P(KillAtRandom, EveryMomentKeepsThePromise)
     int midway = 0;
     for (int k = 0; k < kKills && !HasFatalFailure(); ++k) {
         SCOPED_TRACE("kill " + std::to_string(k));
-        row.prepare(dir.path());
+        prepare();
         const auto child = start();
         const long long moment = std::uniform_int_distribution<long long>(0, latest)(random);
         std::this_thread::sleep_for(std::chrono::microseconds(moment));
-        if (child->kill())
+        int status = kKilled;
+        bool during = false;
+        bool after = false;
+        if (row.signal == SIGKILL) {
+            during = child->kill();
+            after = !during;
+        } else {
+            // 130 without the program's word on it: the signal came before it could catch it.
+            status = child->stop(row.signal);
+            ASSERT_TRUE(status == 0 || status == kStopped) << "exit status " << status << ": " << child->errors();
+            during = child->errors().find("stopped") != std::string::npos;
+            after = status == 0;
+        }
+        if (during)
             ++midway;
-        else
+        if (after)
             latest = std::max<long long>(moment * 3 / 4, 1000);
-        row.check(dir.path());
+        for (const std::string &name : row.outputs) {
+            const Bytes now = readFile(dir.file(name));
+            const std::string old = oldText(name);
+            ASSERT_TRUE(now == made[name] || now == Bytes(old.begin(), old.end()))
+                << name << " is neither old nor whole";
+        }
+        row.check(dir.path(), status);
     }
+    std::printf("%s: %d of %d within the run\n", row.name, midway, kKills);
     EXPECT_GE(midway, kKills / 5) << "too few kills fell within the run";
 }
 

@@ -28,13 +28,14 @@ namespace {
 
 using namespace testsupport;
 
-Outcome cut(const std::string &source, bool withList, bool deleteSource)
+Outcome cut(const std::string &source, bool withList, bool deleteSource, bool replaceExisting = false)
 {
     ops::CutRequest request;
     request.source = source;
     request.mode.count = 2;
     request.writePartList = withList;
     request.deleteSource = deleteSource;
+    request.replaceExisting = replaceExisting;
     return cutAsTheWindowDoes(request);
 }
 
@@ -83,10 +84,7 @@ void expectReport(const Outcome &outcome, const std::string &text)
 
 class FullDisk : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        SKIP_UNLESS(m_disk.mounted(), "mount a tmpfs: " << m_disk.why());
-    }
+    void SetUp() override { SKIP_UNLESS(m_disk.mounted(), "mount a tmpfs: " << m_disk.why()); }
 
     TempDir m_dir;
     ScratchMount m_disk{m_dir.file("small"), "64k"};
@@ -94,14 +92,14 @@ protected:
 
 TEST_F(FullDisk, CutWithTheListStopsAtTheJoinerAndKeepsTheSource)
 {
-    // The parts fit, the joiner does not.
+    // The parts fit, the joiner does not: no part of it, nor the list, carries a name.
     const std::string source = m_disk.file("data.bin");
     writeFile(source, patternBytes(20000));
-    ScopedCurrentDir here(m_disk.path());
     expectBox(closing([&] { return cut(source, true, true); }), "Disk full");
     EXPECT_EQ(readFile(source), patternBytes(20000));
     const Bytes source20000 = patternBytes(20000);
     EXPECT_EQ(readFile(m_disk.file("data1.bin")), Bytes(source20000.begin(), source20000.begin() + 10000));
+    EXPECT_EQ(listDir(m_disk.path()), (std::vector<std::string>{"data.bin", "data1.bin", "data2.bin"}));
 }
 
 TEST_F(FullDisk, UniteOntoItChangesNoInput)
@@ -109,19 +107,23 @@ TEST_F(FullDisk, UniteOntoItChangesNoInput)
     const std::vector<std::string> inputs = {m_dir.file("a.bin"), m_dir.file("b.bin")};
     writeFile(inputs[0], patternBytes(50000, 1));
     writeFile(inputs[1], patternBytes(50000, 2));
+    writeFile(m_disk.file("joined.bin"), std::string("old"));
     expectReport(closing([&] { return unite(inputs, m_disk.file("joined.bin")); }), "Invalid file name");
     EXPECT_EQ(readFile(inputs[0]), patternBytes(50000, 1));
     EXPECT_EQ(readFile(inputs[1]), patternBytes(50000, 2));
+    EXPECT_EQ(readText(m_disk.file("joined.bin")), "old");
+    EXPECT_EQ(listDir(m_disk.path()), std::vector<std::string>{"joined.bin"});
 }
 
 TEST_F(FullDisk, CodifyWithBuffVqOnItKeepsTheData)
 {
-    writeFile(m_dir.file("data.bin"), patternBytes(100000, 3));
+    // buff.vq goes beside the data file: the data fits on the disk, a second copy does not.
+    writeFile(m_disk.file("data.bin"), patternBytes(40000, 3));
     writeFile(m_dir.file("key.bin"), patternBytes(77, 4));
-    ScopedCurrentDir here(m_disk.path());
-    expectBox(closing([&] { return codify(m_dir.file("data.bin"), m_dir.file("key.bin")); }), "Disk full");
-    EXPECT_EQ(readFile(m_dir.file("data.bin")), patternBytes(100000, 3));
+    expectBox(closing([&] { return codify(m_disk.file("data.bin"), m_dir.file("key.bin")); }), "Disk full");
+    EXPECT_EQ(readFile(m_disk.file("data.bin")), patternBytes(40000, 3));
     EXPECT_EQ(readFile(m_dir.file("key.bin")), patternBytes(77, 4));
+    EXPECT_EQ(listDir(m_disk.path()), std::vector<std::string>{"data.bin"}) << "buff.vq was left";
 }
 
 TEST_F(FullDisk, TheJoinerTellsAndKeepsTheParts)
@@ -129,6 +131,7 @@ TEST_F(FullDisk, TheJoinerTellsAndKeepsTheParts)
     writeFile(m_dir.file("p1"), patternBytes(40000, 5));
     writeFile(m_dir.file("p2"), patternBytes(40000, 6));
     writeFile(m_dir.file("info.txt"), std::string("p1\r\np2\r\n"));
+    writeFile(m_disk.file("joined.bin"), std::string("old"));
     const int before = openDescriptorCount();
     const JoinerRun run = runJoinerIn(m_dir.path(), m_disk.file("joined.bin") + "\n\n", m_dir.path());
     EXPECT_EQ(openDescriptorCount(), before);
@@ -136,6 +139,8 @@ TEST_F(FullDisk, TheJoinerTellsAndKeepsTheParts)
     EXPECT_EQ(joinerReportText(run.printed), "Disk full");
     EXPECT_EQ(readFile(m_dir.file("p1")), patternBytes(40000, 5));
     EXPECT_EQ(readFile(m_dir.file("p2")), patternBytes(40000, 6));
+    EXPECT_EQ(readText(m_disk.file("joined.bin")), "old");
+    EXPECT_EQ(listDir(m_disk.path()), std::vector<std::string>{"joined.bin"});
 }
 
 // ---- A read-only mount: every operation that would write there is refused, nothing changes.
@@ -144,8 +149,8 @@ struct ReadOnlyRow {
     const char *name;
     // Runs the operation against files on the mount (m) and in a writable folder (w).
     std::function<Outcome(const std::string &m, const std::string &w)> run;
-    bool report; // ReportError rather than the default box
-    std::string text;
+    bool report;      // ReportError rather than the default box
+    std::string text; // "" when it goes through: it only reads there
 };
 
 void PrintTo(const ReadOnlyRow &row, std::ostream *out)
@@ -173,7 +178,9 @@ TEST_P(ReadOnlyMount, RefusesAndChangesNothing)
     std::string text = row.text;
     if (const auto at = text.find("{ro}"); at != std::string::npos)
         text.replace(at, 4, disk.path());
-    if (row.report)
+    if (text.empty())
+        EXPECT_FALSE(outcome.failed) << outcome.text;
+    else if (row.report)
         expectReport(outcome, text);
     else
         expectBox(outcome, text);
@@ -188,22 +195,21 @@ const ReadOnlyRow kReadOnlyRows[] = {
      [](const std::string &m, const std::string &) { return cut(m + "/data.bin", false, true); }, false,
      "Cannot create file {ro}/data1.bin"},
     {"CodifyCannotOpenTheData",
-     [](const std::string &m, const std::string &w) {
-         ScopedCurrentDir here(w);
-         return codify(m + "/data.bin", w + "/key.bin");
-     },
-     false, "File access denied"},
-    {"CodifyCannotOpenTheKey",
+     [](const std::string &m, const std::string &w) { return codify(m + "/data.bin", w + "/key.bin"); }, false,
+     "File access denied"},
+    // The key is only read.
+    {"CodifyReadsTheKeyThere",
      [](const std::string &m, const std::string &w) {
          writeFile(w + "/data.bin", patternBytes(10));
-         ScopedCurrentDir here(w);
          return codify(w + "/data.bin", m + "/key.bin");
      },
-     false, "File access denied"},
-    {"EraseCannotOpenTheFile", [](const std::string &m, const std::string &) { return erase(m + "/data.bin"); },
-     false, "File access denied"},
+     false, ""},
+    {"EraseCannotOpenTheFile", [](const std::string &m, const std::string &) { return erase(m + "/data.bin"); }, false,
+     "File access denied"},
     {"UniteCannotCreateTheOutput",
-     [](const std::string &m, const std::string &) { return unite({m + "/p1", m + "/p2"}, m + "/joined.bin"); },
+     [](const std::string &m, const std::string &) {
+         return unite({m + "/p1", m + "/p2"}, m + "/joined.bin");
+     },
      true, "Invalid file name"},
     {"WriteReconsCannotCreateTheJoiner",
      [](const std::string &m, const std::string &) {
@@ -235,16 +241,20 @@ protected:
 
     std::string file(const std::string &name) const { return dir.file(name); }
 
-    // Codify with one of its two files frozen: refused, and the data stays as it was.
-    void expectCodifyDenied(const std::string &frozen)
+    // Codify with one of its two files frozen: the data file is refused and stays as it was; the
+    // key, only read, serves.
+    void codifyWithFrozen(const std::string &frozen)
     {
         writeFile(file("data.bin"), patternBytes(5000));
         writeFile(file("key.bin"), patternBytes(10, 2));
         freeze(file(frozen));
         if (IsSkipped())
             return;
-        expectBox(closing([&] { return codify(file("data.bin"), file("key.bin")); }), "File access denied");
-        EXPECT_EQ(readFile(file("data.bin")), patternBytes(5000));
+        const Outcome outcome = closing([&] { return codify(file("data.bin"), file("key.bin")); });
+        EXPECT_EQ(outcome.text, frozen == "key.bin" ? "" : "File access denied");
+        EXPECT_EQ(readFile(file("data.bin")) == patternBytes(5000), outcome.failed);
+        EXPECT_EQ(readFile(file("key.bin")), patternBytes(10, 2));
+        EXPECT_EQ(listDir(dir.path()), (std::vector<std::string>{"data.bin", "key.bin"}));
     }
 
     // Declared last, so the flags are cleared before the folder goes.
@@ -261,12 +271,12 @@ TEST_F(Immutable, EraseIsAccessDeniedAndTheFileStays)
 
 TEST_F(Immutable, CodifyOfAnImmutableDataFileIsAccessDenied)
 {
-    expectCodifyDenied("data.bin");
+    codifyWithFrozen("data.bin");
 }
 
-TEST_F(Immutable, CodifyWithAnImmutableKeyIsAccessDenied)
+TEST_F(Immutable, CodifyWithAnImmutableKeyReadsIt)
 {
-    expectCodifyDenied("key.bin");
+    codifyWithFrozen("key.bin");
 }
 
 TEST_F(Immutable, CutOntoAnImmutablePartCannotCreateItAndKeepsTheSource)
@@ -274,7 +284,9 @@ TEST_F(Immutable, CutOntoAnImmutablePartCannotCreateItAndKeepsTheSource)
     writeFile(file("data.bin"), patternBytes(5000));
     writeFile(file("data2.bin"), std::string("kept"));
     freeze(file("data2.bin"));
+    // Without consent the existing part is refused; with it, the rename over it is.
     expectBox(closing([&] { return cut(file("data.bin"), false, true); }), "Cannot create file " + file("data2.bin"));
+    expectBox(closing([&] { return cut(file("data.bin"), false, true, true); }), "Stream write error");
     EXPECT_EQ(readFile(file("data.bin")), patternBytes(5000));
     EXPECT_EQ(readText(file("data2.bin")), "kept");
 }

@@ -39,42 +39,52 @@ Outcome cut(const std::string &dir, bool withList)
     return cutAsTheWindowDoes(request);
 }
 
-// A named part either is missing or holds exactly its bytes: a part is never half right once Cut
-// has gone on past it.
+Bytes joinerImage(recons::JoinerPlatform platform)
+{
+    const auto image = recons::ReconsImage(platform);
+    return Bytes(image.begin(), image.end());
+}
+
+// A file under an output's name is whole, whenever Cut stops: a part holds exactly its bytes, and
+// the set's files, named last, are whole too.
 void checkCut(const std::string &dir, const Outcome &outcome, const std::optional<Injection> &injection, bool withList)
 {
     const std::string source = dir + "/data.bin";
     EXPECT_FALSE(exists(dir + "/data2.bin")) << "a skipped part was created";
+    if (exists(dir + "/data1.bin"))
+        EXPECT_EQ(readFile(dir + "/data1.bin"), slice(0, 1000));
+    if (exists(dir + "/data3.bin"))
+        EXPECT_EQ(readFile(dir + "/data3.bin"), slice(2000, 1000));
+    if (exists(dir + "/info.txt")) {
+        EXPECT_EQ(readText(dir + "/info.txt"), "data1.bin\r\ndata3.bin\r\n");
+        EXPECT_TRUE(exists(dir + "/data1.bin") && exists(dir + "/data3.bin")) << "info.txt names a missing part";
+    }
+    if (exists(dir + "/Recons.exe"))
+        EXPECT_EQ(readFile(dir + "/Recons.exe"), joinerImage(recons::JoinerPlatform::Windows));
+    if (exists(dir + "/recons"))
+        EXPECT_EQ(readFile(dir + "/recons"), joinerImage(recons::JoinerPlatform::Linux));
     if (outcome.failed) {
         ASSERT_TRUE(exists(source)) << "the source of a failed Cut was deleted";
         EXPECT_EQ(readFile(source), kSource) << "the source of a failed Cut changed";
-        if (withList && exists(dir + "/info.txt")) {
-            // The list names no part that was not made.
-            for (const std::string &name : {std::string("data1.bin"), std::string("data3.bin")}) {
-                if (readText(dir + "/info.txt").find(name) != std::string::npos) {
-                    EXPECT_TRUE(exists(dir + "/" + name)) << name;
-                }
-            }
-        }
         return;
     }
-    EXPECT_EQ(readFile(dir + "/data1.bin"), slice(0, 1000));
-    EXPECT_EQ(readFile(dir + "/data3.bin"), slice(2000, 1000));
+    EXPECT_TRUE(exists(dir + "/data1.bin") && exists(dir + "/data3.bin"));
     if (exists(source)) {
-        // Only a failed removal (or a failed look before it) leaves the source.
-        ASSERT_TRUE(injection && (injection->call == SysCall::Remove || injection->call == SysCall::Stat));
+        // Only a failed removal, which Cut returns untold, leaves the source.
+        ASSERT_TRUE(injection && injection->call == SysCall::Remove);
         EXPECT_EQ(readFile(source), kSource);
     }
     if (withList) {
-        EXPECT_EQ(readText(dir + "/info.txt"), "data1.bin\r\ndata3.bin\r\n");
-        const auto image = recons::ReconsImage();
-        EXPECT_EQ(readFile(dir + "/Recons.exe"), Bytes(image.begin(), image.end()));
+        EXPECT_TRUE(exists(dir + "/info.txt") && exists(dir + "/Recons.exe") && exists(dir + "/recons"));
     }
 }
 
-Scenario cutScenario(const std::string &name, bool withList, bool buffered)
+// Every file Cut makes goes through the same steps: looked at under its name, created as a
+// temporary, written, with the source to be deleted flushed, named, closed and renamed. `named`: the
+// temporaries are hidden named files, created by name, rather than unnamed ones linked in.
+Scenario cutScenario(const std::string &name, bool withList, bool buffered, bool named)
 {
-    Scenario s = namedScenario(name, buffered);
+    Scenario s = named ? namedScenario(name, true, kNoUnnamedFiles) : namedScenario(name, buffered);
     s.prepare = [](const std::string &dir) { writeFile(dir + "/data.bin", kSource); };
     s.run = [withList](const std::string &dir) { return cut(dir, withList); };
     s.check = [withList](const std::string &dir, const Outcome &outcome, const std::optional<Injection> &injection) {
@@ -82,61 +92,54 @@ Scenario cutScenario(const std::string &name, bool withList, bool buffered)
     };
     s.mayExist = {"data.bin", "data1.bin", "data3.bin"};
     if (withList)
-        s.mayExist.insert(s.mayExist.end(), {"info.txt", "Recons.exe"});
+        s.mayExist.insert(s.mayExist.end(), {"info.txt", "Recons.exe", "recons"});
 
     const Expect readError = box("Stream read error");
     const Expect writeError = box("Stream write error");
+    const Expect part1 = box("Cannot create file {dir}/data1.bin");
+    const Expect part3 = box("Cannot create file {dir}/data3.bin");
+    // The lists' steps come before the parts' and the joiners' after them, but the list is named last.
+    const auto withSet = [withList](std::vector<Steps> parts, long joiners, long list) {
+        if (withList) {
+            parts.push_back({joiners, "a joiner", io()});
+            parts.push_back({list, "info.txt", io()});
+        }
+        return parts;
+    };
+    std::vector<Steps> made = {{1, "part 1", part1}, {1, "part 3", part3}};
+    if (withList) {
+        made.insert(made.begin(), {1, "info.txt", io()});
+        made.push_back({2, "a joiner", io()});
+    }
     s.steps[SysCall::Stat] = {
         {1, "the source's existence test", report("Invalid file name")},
         {1, "the source's size", readError},
-        {1, "the source's existence test before its removal", silent()},
     };
-    // The folders that hold the parts (and the list) are flushed before the source goes.
-    const long folders = withList ? 2 : 1;
+    for (const Steps &step : made)
+        s.steps[SysCall::Stat].push_back({step.calls, "the name of a file made", step.expect});
+    // A failed look at the source before its removal cannot tell it unchanged: it is kept.
+    s.steps[SysCall::Stat].push_back(
+        {1, "the source looked at again before its removal", box("Source changed while it was cut, so it is kept")});
+    s.steps[named ? SysCall::Create : SysCall::Unnamed] = made;
+    if (!named)
+        s.steps[SysCall::Link] = withSet({{2, "a part named", writeError}}, 2, 1);
+    // The folder that holds the parts and the set is flushed before the source goes.
     s.steps[SysCall::Open] = {
         {1, "the source", box("Cannot open file {dir}/data.bin")},
-        {folders, "a folder of the files made", writeError},
+        {1, "the folder of the files made", writeError},
     };
+    s.steps[SysCall::Fsync] = withSet({{2, "a part", writeError}}, 2, 1);
+    s.steps[SysCall::Fsync].push_back({1, "the folder of the files made", writeError});
+    s.steps[SysCall::Close] = withSet({{2, "a part", writeError}}, 2, 1);
+    s.steps[SysCall::Close].push_back({1, "the folder of the files made", writeError});
+    s.steps[SysCall::Close].push_back({1, "the source, only read", silent()});
+    s.steps[SysCall::Rename] = withSet({{2, "a part", writeError}}, 2, 1);
     s.steps[SysCall::Remove] = {{1, "removing the source", silent()}};
-    if (!withList) {
-        s.steps[SysCall::Create] = {
-            {1, "part 1", box("Cannot create file {dir}/data1.bin")},
-            {1, "part 3", box("Cannot create file {dir}/data3.bin")},
-        };
-        s.steps[SysCall::Close] = {
-            {2, "a part", writeError},
-            {1, "the source, only read", silent()},
-            {1, "the parts' folder", writeError},
-        };
-        s.steps[SysCall::Fsync] = {{2, "a part", writeError}, {1, "the parts' folder", writeError}};
-        if (buffered)
-            s.steps[SysCall::Write] = {{2, "a part", writeError}};
-    } else {
-        s.steps[SysCall::Create] = {
-            {1, "info.txt", io()},
-            {1, "part 1", box("Cannot create file {dir}/data1.bin")},
-            {1, "part 3", box("Cannot create file {dir}/data3.bin")},
-            {1, "Recons.exe", io()},
-        };
-        s.steps[SysCall::Chmod] = {{1, "Recons.exe made executable", io()}};
-        s.steps[SysCall::Close] = {
-            {2, "a part", writeError},
-            {1, "Recons.exe", io()},
-            {1, "info.txt", io()},
-            {1, "the source, only read", silent()},
-            {2, "the list's and the parts' folder", writeError},
-        };
-        s.steps[SysCall::Fsync] = {
-            {2, "a part", writeError},
-            {1, "Recons.exe", io()},
-            {1, "info.txt", io()},
-            {2, "the list's and the parts' folder", writeError},
-        };
-        s.steps[SysCall::Write] = {
-            {buffered ? 2 : 0, "a part", writeError},
-            {1, "Recons.exe", io()},
-            {1, "info.txt's lines", io()},
-        };
+    if (withList) {
+        s.steps[SysCall::Chmod] = {{2, "a joiner made executable", io()}};
+        s.steps[SysCall::Write] = withSet({{buffered ? 2 : 0, "a part", writeError}}, 2, 1);
+    } else if (buffered) {
+        s.steps[SysCall::Write] = {{2, "a part", writeError}};
     }
     if (buffered)
         s.steps[SysCall::Read] = {{2, "the source", readError}};
@@ -157,23 +160,22 @@ std::string longPart(int n)
     return kLongStem + std::to_string(n) + ".bin";
 }
 
+// The list written out midway never carries its name: it is named whole, after every part.
 void checkLongCut(const std::string &dir, const Outcome &outcome)
 {
     EXPECT_EQ(readFile(dir + "/" + kLongStem + ".bin"), kLongSource) << "the source changed";
     std::string lines;
     for (int n = 1; n <= kLongParts; ++n) {
-        if (exists(dir + "/" + longPart(n)))
-            lines += longPart(n) + "\r\n";
+        lines += longPart(n) + "\r\n";
+        if (exists(dir + "/" + longPart(n))) {
+            EXPECT_EQ(readFile(dir + "/" + longPart(n)),
+                      Bytes(kLongSource.begin() + (n - 1) * 100, kLongSource.begin() + n * 100));
+        }
     }
-    if (!outcome.failed) {
+    if (outcome.failed)
+        EXPECT_FALSE(exists(dir + "/info.txt")) << "a failed Cut named its list";
+    else
         EXPECT_EQ(readText(dir + "/info.txt"), lines);
-        return;
-    }
-    // What the list holds so far names parts that were made, in order.
-    if (exists(dir + "/info.txt")) {
-        const std::string listed = readText(dir + "/info.txt");
-        EXPECT_EQ(listed, lines.substr(0, listed.size()));
-    }
 }
 
 Scenario longListScenario()
@@ -193,29 +195,34 @@ Scenario longListScenario()
     s.check = [](const std::string &dir, const Outcome &outcome, const std::optional<Injection> &) {
         checkLongCut(dir, outcome);
     };
-    s.mayExist = {kLongStem + "*", "info.txt", "Recons.exe"};
+    s.mayExist = {kLongStem + "*", "info.txt", "Recons.exe", "recons"};
+    std::vector<Steps> made = {{1, "info.txt", io()}};
+    for (int n = 1; n <= kLongParts; ++n)
+        made.push_back({1, "a part", box("Cannot create file {dir}/" + longPart(n))});
+    made.push_back({2, "a joiner", io()});
     s.steps[SysCall::Stat] = {
         {1, "the source's existence test", report("Invalid file name")},
         {1, "the source's size", box("Stream read error")},
     };
+    s.steps[SysCall::Stat].insert(s.steps[SysCall::Stat].end(), made.begin(), made.end());
     s.steps[SysCall::Open] = {{1, "the source", box("Cannot open file {dir}/" + kLongStem + ".bin")}};
-    s.steps[SysCall::Create] = {{1, "info.txt", io()}};
-    for (int n = 1; n <= kLongParts; ++n)
-        s.steps[SysCall::Create].push_back({1, "a part", box("Cannot create file {dir}/" + longPart(n))});
-    s.steps[SysCall::Create].push_back({1, "Recons.exe", io()});
+    s.steps[SysCall::Unnamed] = made;
     s.steps[SysCall::CopyRange] = {{kLongParts, "the kernel copy: the buffered copy takes over", silent()}};
-    s.steps[SysCall::Chmod] = {{1, "Recons.exe made executable", io()}};
+    s.steps[SysCall::Chmod] = {{2, "a joiner made executable", io()}};
     s.steps[SysCall::Write] = {
         {1, "info.txt's full buffer, parts still to come", io()},
-        {1, "Recons.exe", io()},
+        {2, "a joiner", io()},
         {1, "info.txt's last lines", io()},
     };
-    s.steps[SysCall::Close] = {
-        {kLongParts, "a part", box("Stream write error")},
-        {1, "Recons.exe", io()},
-        {1, "info.txt", io()},
-        {1, "the source, only read", silent()},
-    };
+    // Without the source to delete, each part is named as soon as it is copied; the source is
+    // closed unchecked.
+    for (const SysCall call : {SysCall::Link, SysCall::Close, SysCall::Rename}) {
+        s.steps[call] = {
+            {kLongParts, "a part", box("Stream write error")},
+            {2, "a joiner", io()},
+            {1, "info.txt", io()},
+        };
+    }
     return s;
 }
 
@@ -230,6 +237,7 @@ struct CutRow {
     const char *name;
     bool withList;
     bool buffered;
+    bool named; // hidden named temporaries, where unnamed files are not supported
 };
 
 void PrintTo(const CutRow &row, std::ostream *out)
@@ -242,16 +250,18 @@ class CutWalk : public ::testing::TestWithParam<CutRow> {};
 TEST_P(CutWalk, EveryFailedCallIsToldAndKeepsTheSource)
 {
     const CutRow &row = GetParam();
-    const long faults = walk(cutScenario(row.name, row.withList, row.buffered));
+    const long faults = walk(cutScenario(row.name, row.withList, row.buffered, row.named));
     RecordProperty("injected_faults", static_cast<int>(faults));
     std::printf("%s: %ld injected faults\n", row.name, faults);
     EXPECT_GT(faults, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cut, CutWalk,
-                         ::testing::Values(CutRow{"Cut", false, false}, CutRow{"CutBuffered", false, true},
-                                           CutRow{"CutWithList", true, false},
-                                           CutRow{"CutWithListBuffered", true, true}),
+                         ::testing::Values(CutRow{"Cut", false, false, false},
+                                           CutRow{"CutBuffered", false, true, false},
+                                           CutRow{"CutWithList", true, false, false},
+                                           CutRow{"CutWithListBuffered", true, true, false},
+                                           CutRow{"CutWithListNamedTemporaries", true, false, true}),
                          [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -26,8 +26,8 @@ int exitStatus(int status)
 
 // Starts the program in folder cwd (when not empty) with the given descriptors as its standard
 // input, output and error (-1: left as they are).
-pid_t startProgram(const std::string &program, const std::vector<std::string> &args, const std::string &cwd,
-                   int in, int out, int err)
+pid_t startProgram(const std::string &program, const std::vector<std::string> &args, const std::string &cwd, int in,
+                   int out, int err)
 {
     const pid_t pid = ::fork();
     if (pid < 0)
@@ -199,6 +199,23 @@ bool ChildProcess::kill()
     m_status = reap(m_pid, killed);
     m_exited = true;
     return killed;
+}
+
+int ChildProcess::stop(int signal)
+{
+    if (!m_exited && m_pid > 0)
+        ::kill(m_pid, signal);
+    closeInput();
+    while (readSome(kReadTimeoutMs)) {
+    }
+    if (m_exited)
+        return m_status;
+    int status = 0;
+    while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    m_exited = true;
+    m_status = exitStatus(status);
+    return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : m_status;
 }
 
 int ChildProcess::finish()

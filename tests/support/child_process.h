@@ -16,8 +16,8 @@ struct CliResult {
 
 // Runs a program with the arguments, standard input from `input`, in folder cwd (when not empty),
 // and collects its exit status and everything it wrote.
-CliResult runProgram(const std::string &program, const std::vector<std::string> &args,
-                     const std::string &cwd = "", const std::string &input = "");
+CliResult runProgram(const std::string &program, const std::vector<std::string> &args, const std::string &cwd = "",
+                     const std::string &input = "");
 
 // A program and the arguments it is started with.
 struct Command {
@@ -54,6 +54,10 @@ public:
     bool stillRunning(int waitMs);
     // Kills the program with SIGKILL; true when it was still running.
     bool kill();
+    // Sends the signal (SIGINT, as Ctrl-C does), closes the input, reads the rest of the output and
+    // returns the exit status, or 128 plus the number of the signal that ended the program, as a
+    // shell shows it.
+    int stop(int signal);
     // Closes the input, reads the rest of the output and returns the exit status (-1 when the
     // program did not exit normally).
     int finish();
