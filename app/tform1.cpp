@@ -208,7 +208,9 @@ void TForm1::Button2Click()
     request.writeDigests = request.writePartList;
     request.deleteSource = ui.CheckBox2->isChecked();
     request.replaceExisting = true;
-    runOperation([&] { static_cast<void>(ops::Cut(request, *m_progress, m_partListFiles.get(), m_digestListFile.get())); });
+    runOperation([&](ops::ProgressSink &progress) {
+        static_cast<void>(ops::Cut(request, progress, m_partListFiles.get(), m_digestListFile.get()));
+    });
 }
 
 // Unite page
@@ -297,7 +299,7 @@ void TForm1::Button4Click()
     for (int i = 0; i < m_ui.ListBox1->count(); ++i)
         inputs.push_back(fileName(m_ui.ListBox1->item(i)->text()));
     const std::string output = fileName(m_ui.Edit2->text());
-    runOperation([&] { ops::Unite(inputs, output, *m_progress); });
+    runOperation([&](ops::ProgressSink &progress) { ops::Unite(inputs, output, progress); });
 }
 
 // Security page
@@ -316,21 +318,22 @@ void TForm1::Button11Click()
 {
     const std::string data = fileName(m_ui.Edit3->text());
     const std::string key = fileName(m_ui.Edit4->text());
-    runOperation([&] { ops::Codify(data, key, ops::CodifyDirection::Add, *m_progress); });
+    runOperation([&](ops::ProgressSink &progress) { ops::Codify(data, key, ops::CodifyDirection::Add, progress); });
 }
 
 void TForm1::Button13Click()
 {
     const std::string data = fileName(m_ui.Edit3->text());
     const std::string key = fileName(m_ui.Edit4->text());
-    runOperation([&] { ops::Codify(data, key, ops::CodifyDirection::Subtract, *m_progress); });
+    runOperation(
+        [&](ops::ProgressSink &progress) { ops::Codify(data, key, ops::CodifyDirection::Subtract, progress); });
 }
 
 void TForm1::Button12Click()
 {
     const std::string path = fileName(m_ui.Edit3->text());
     // A removal that fails goes unreported, as designed.
-    runOperation([&] { static_cast<void>(ops::Erase(path, *m_progress)); });
+    runOperation([&](ops::ProgressSink &progress) { static_cast<void>(ops::Erase(path, progress)); });
 }
 
 // About page
@@ -379,14 +382,15 @@ void TForm1::chooseInto(QLineEdit &target, DialogUse use, FileDialog::Selection 
         target.setText(files.first());
 }
 
-void TForm1::runOperation(const std::function<void()> &operation)
+void TForm1::runOperation(const OperationRunner::Operation &operation)
 {
     std::optional<MessageBox::Kind> kind;
     std::optional<fileio::Failure> failure;
     {
         BusyGuard busy;
         try {
-            operation();
+            if (const std::exception_ptr ended = m_runner.run(operation, *m_progress))
+                std::rethrow_exception(ended);
         } catch (const fileio::Failure &caught) {
             kind = MessageBox::kindOf(caught);
             failure = caught;

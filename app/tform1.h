@@ -4,6 +4,7 @@
 #include "caption_table.h"
 #include "file_dialog.h"
 #include "message_box.h"
+#include "operation_runner.h"
 #include "qt_translation.h"
 
 #include <QWidget>
@@ -117,13 +118,14 @@ private:
     void chooseInto(QLineEdit &target, DialogUse use, FileDialog::Selection selection);
     void appendFiles(const QStringList &files);
     // Runs an operation with the window busy, then shows the failure it ended in, if any.
-    void runOperation(const std::function<void()> &operation);
+    void runOperation(const OperationRunner::Operation &operation);
 
     TForm1Controls m_ui{};
     FileDialog m_openDialog;
     MessageBox m_messageBox;
     QtTranslation m_qtTranslation;
     std::unique_ptr<ProgressBarSink> m_progress;
+    OperationRunner m_runner;
     std::unique_ptr<ops::PartListFactory> m_partListFiles;
     std::unique_ptr<ops::DigestListFactory> m_digestListFile;
     AdvertisingPanel *m_advertising = nullptr; // belongs to its page

@@ -52,7 +52,7 @@ head -c 100000 /dev/urandom >"$scratch/data.bin"
     && "$root/usr/bin/skarvel-cli" unite -o joined.bin data1.bin data2.bin data3.bin) || fail "cut/unite failed"
 cmp -s "$scratch/data.bin" "$scratch/joined.bin" || fail "unite did not give back what cut took apart"
 # The joiner it wrote is a static PIE: position independent, no interpreter, relocations read-only.
-headers=$(readelf -hlW "$scratch/Recons.exe")
+headers=$(readelf -hlW "$scratch/recons")
 grep -q 'Type: *DYN' <<<"$headers" && ! grep -q INTERP <<<"$headers" && grep -q GNU_RELRO <<<"$headers" \
     || fail "the Linux joiner is not a static PIE"
 # The window starts and keeps running until stopped (124: stopped by the timeout).
