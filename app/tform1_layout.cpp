@@ -75,10 +75,14 @@ QComboBox *comboBox(QWidget &parent, const char *name, int left, int top, int wi
     return box;
 }
 
+// Every property set, not only family and size: a platform theme gives buttons, labels and check
+// boxes fonts of their own, and a control takes from its class's font whatever the window leaves
+// unset (a bold weight, letter spacing), which widened captions past their fixed sizes.
 QFont windowFont()
 {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(10);
+    font.setResolveMask(QFont::AllPropertiesResolved);
     return font;
 }
 
@@ -103,8 +107,8 @@ void TForm1::buildLayout()
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Skarvel ") + versionDigits());
     setWindowIcon(productIcon());
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint);
     setFixedSize(kClientWidth, kClientHeight);
     setFont(windowFont());
 
@@ -136,10 +140,15 @@ void TForm1::buildLayout()
     ui.ProgressBar1->setValue(0);
     ui.ProgressBar1->setTextVisible(false);
 
-    // Captions are opaque, so a caption placed on a frame's edge interrupts the line.
+    // Captions are opaque, so a caption placed on a frame's edge interrupts the line. They fill with
+    // the page's colour: a button's own background role is the button colour, which only some
+    // colour schemes make equal to the page's.
     for (QWidget *caption : findChildren<QWidget *>()) {
-        if (qobject_cast<QLabel *>(caption) || qobject_cast<QCheckBox *>(caption) || qobject_cast<QRadioButton *>(caption))
+        if (qobject_cast<QLabel *>(caption) || qobject_cast<QCheckBox *>(caption)
+            || qobject_cast<QRadioButton *>(caption)) {
             caption->setAutoFillBackground(true);
+            caption->setBackgroundRole(QPalette::Window);
+        }
     }
     CompactStyle::apply(*this);
 }
@@ -223,9 +232,8 @@ void TForm1::buildAboutPage(QWidget &page)
     ui.Memo2->setReadOnly(true);
     ui.Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     ui.Memo2->setPlainText(QString::fromUtf8(kAboutText).arg(versionDigits(), links::mailAddress()));
-    QPalette face = ui.Memo2->palette();
-    face.setColor(QPalette::Base, face.color(QPalette::Window));
-    ui.Memo2->setPalette(face);
+    // The face colour by role, not a copy of today's palette, so that it follows a theme change.
+    ui.Memo2->viewport()->setBackgroundRole(QPalette::Window);
     QFont small = font();
     small.setPixelSize(font().pixelSize() - 1);
     ui.Memo2->setFont(small);
