@@ -5,6 +5,7 @@
 #include "busy_guard.h"
 #include "character_filter.h"
 #include "click_filter.h"
+#include "failure_details.h"
 #include "file_drop.h"
 #include "links.h"
 #include "list_box.h"
@@ -373,6 +374,8 @@ void TForm1::chooseInto(QLineEdit &target, DialogUse use, FileDialog::Selection 
 
 void TForm1::runOperation(const std::function<void()> &operation)
 {
+    if (m_messageBox.isOpen())
+        return; // one box at a time: nothing starts behind it
     std::optional<fileio::Failure> failure;
     {
         BusyGuard busy;
@@ -386,7 +389,13 @@ void TForm1::runOperation(const std::function<void()> &operation)
         }
     }
     if (failure)
-        m_messageBox.show(*failure);
+        m_messageBox.show(*failure, detailsOf(*failure));
+}
+
+QString TForm1::detailsOf(const fileio::Failure &)
+{
+    // The failure carries its text alone so far: no file and no error number to show yet.
+    return failureDetails({}, 0, language());
 }
 
 } // namespace app

@@ -21,6 +21,10 @@ class QPushButton;
 class QRadioButton;
 class QTabWidget;
 
+namespace fileio {
+class Failure;
+}
+
 namespace ops {
 class PartListFactory;
 }
@@ -117,15 +121,17 @@ private:
     void appendFiles(const QStringList &files);
     // Runs an operation with the window busy, then shows the failure it ended in, if any.
     void runOperation(const std::function<void()> &operation);
+    // What the failure's box offers behind "Show Details...".
+    QString detailsOf(const fileio::Failure &failure);
 
     TForm1Controls m_ui{};
     FileDialog m_openDialog;
-    MessageBox m_messageBox;
+    MessageBox m_messageBox{this}; // boxes are children of the window
     QtTranslation m_qtTranslation;
     std::unique_ptr<ProgressBarSink> m_progress;
     std::unique_ptr<ops::PartListFactory> m_partListFiles;
     AdvertisingPanel *m_advertising = nullptr; // belongs to its page
-    int m_rememberedIndex = 0; // the drag-to-swap gesture's item
+    int m_rememberedIndex = 0;                 // the drag-to-swap gesture's item
 };
 
 } // namespace app

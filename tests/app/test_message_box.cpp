@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The two failure boxes: captions, icons, buttons, modality, texts.
+// The failure boxes and the questions: captions, icons, buttons, modality, texts and details.
+#include "app/failure_details.h"
 #include "app/message_box.h"
+#include "app/qt_translation.h"
 #include "fileio/failure.h"
 
 #include <QApplication>
@@ -8,6 +10,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+
+#include <cerrno>
 
 using Kind = app::MessageBox::Kind;
 
@@ -18,17 +22,22 @@ private slots:
     void defaultErrorBox();
     void failureChoosesTheBox_data();
     void failureChoosesTheBox();
-    void reportErrorLeavesTheWindowUsable();
+    void questionBox();
+    void questionsTakeTheQueuedAnswers();
+    void failureDetails_data();
+    void failureDetails();
+    void boxIsAWindowModalChildWithItsWholeTitle();
 };
 
 void MessageBoxTest::reportErrorBox()
 {
-    auto box = app::MessageBox::makeBox(Kind::Report, QStringLiteral("Invalid file name"));
+    QWidget owner;
+    auto box = app::MessageBox::makeBox(Kind::Report, QStringLiteral("Invalid file name"), {}, &owner);
     QCOMPARE(box->windowTitle(), QStringLiteral("Error"));
     QCOMPARE(box->icon(), QMessageBox::NoIcon);
     QCOMPARE(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(box->parent(), nullptr);
-    QCOMPARE(box->windowModality(), Qt::NonModal);
+    QCOMPARE(box->parent(), &owner);
+    QCOMPARE(box->windowModality(), Qt::WindowModal);
     QCOMPARE(box->text(), QStringLiteral("Invalid file name"));
 }
 
@@ -38,7 +47,62 @@ void MessageBoxTest::defaultErrorBox()
     QCOMPARE(box->windowTitle(), QCoreApplication::applicationName());
     QCOMPARE(box->icon(), QMessageBox::Critical);
     QCOMPARE(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(box->windowModality(), Qt::ApplicationModal);
+    QCOMPARE(box->windowModality(), Qt::WindowModal);
+}
+
+void MessageBoxTest::questionBox()
+{
+    auto box = app::MessageBox::makeBox(Kind::Question, QStringLiteral("Replace?"));
+    QCOMPARE(box->windowTitle(), QCoreApplication::applicationName());
+    QCOMPARE(box->icon(), QMessageBox::Question);
+    QCOMPARE(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(box->defaultButton(), box->button(QMessageBox::No));
+    QCOMPARE(box->escapeButton(), box->button(QMessageBox::No));
+    QCOMPARE(box->windowModality(), Qt::WindowModal);
+}
+
+void MessageBoxTest::questionsTakeTheQueuedAnswers()
+{
+    app::MessageBox boxes;
+    boxes.setRecording(true);
+    boxes.setNextAnswer(app::MessageBox::Answer::Yes);
+    QCOMPARE(boxes.ask(QStringLiteral("First?")), app::MessageBox::Answer::Yes);
+    QCOMPARE(boxes.ask(QStringLiteral("Second?")), app::MessageBox::Answer::No); // the queue is empty
+    QCOMPARE(boxes.recorded().size(), std::size_t{2});
+    QCOMPARE(int(boxes.recorded().back().kind), int(Kind::Question));
+    QCOMPARE(boxes.recorded().back().text, QStringLiteral("Second?"));
+}
+
+void MessageBoxTest::failureDetails_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<QString>("details");
+    QTest::newRow("file and reason") << "/d/out" << ENOSPC << true << "/d/out: No space left on device";
+    QTest::newRow("Qt translates it") << "/d/out" << ENOSPC << false << "/d/out: Нет свободного места на устройстве";
+    QTest::newRow("the C library's") << "/d/out" << EIO << true << "/d/out: Input/output error";
+    QTest::newRow("no file") << "" << EACCES << true << "Permission denied";
+    QTest::newRow("no error number") << "/d/в" << 0 << false << "/d/в";
+    QTest::newRow("nothing known") << "" << 0 << true << "";
+}
+
+void MessageBoxTest::failureDetails()
+{
+    QFETCH(QString, path);
+    QFETCH(int, error);
+    QFETCH(bool, english);
+    QFETCH(QString, details);
+    const auto language = english ? app::Language::English : app::Language::Russian;
+    app::QtTranslation translation;
+    translation.apply(language);
+    QCOMPARE(app::failureDetails(path.toStdString(), error, language), details);
+    // Behind "Show Details...", with the design's text kept as the box's text.
+    app::MessageBox boxes;
+    boxes.setRecording(true);
+    boxes.show(fileio::Failure(fileio::FailureKind::ErrorBox, "Disk full"), details);
+    QCOMPARE(boxes.recorded().front().text, QStringLiteral("Disk full."));
+    QCOMPARE(boxes.recorded().front().details, details);
 }
 
 void MessageBoxTest::failureChoosesTheBox_data()
@@ -51,10 +115,10 @@ void MessageBoxTest::failureChoosesTheBox_data()
                             << "Invalid file size";
     QTest::newRow("box adds the stop") << int(fileio::FailureKind::ErrorBox) << "Disk full" << int(Kind::ErrorBox)
                                        << "Disk full.";
-    QTest::newRow("no second stop") << int(fileio::FailureKind::ErrorBox) << "Stream read error."
-                                    << int(Kind::ErrorBox) << "Stream read error.";
-    QTest::newRow("digit sorts after the stop") << int(fileio::FailureKind::ErrorBox) << "I/O error 22"
-                                                << int(Kind::ErrorBox) << "I/O error 22.";
+    QTest::newRow("no second stop") << int(fileio::FailureKind::ErrorBox) << "Stream read error." << int(Kind::ErrorBox)
+                                    << "Stream read error.";
+    QTest::newRow("digit sorts after the stop")
+        << int(fileio::FailureKind::ErrorBox) << "I/O error 22" << int(Kind::ErrorBox) << "I/O error 22.";
     QTest::newRow("path ending in a dash") << int(fileio::FailureKind::ErrorBox) << "Cannot open file /x-"
                                            << int(Kind::ErrorBox) << "Cannot open file /x-";
 }
@@ -73,28 +137,28 @@ void MessageBoxTest::failureChoosesTheBox()
     QCOMPARE(boxes.recorded().front().text, shown);
 }
 
-// ReportError waits for its box, yet no window is blocked meanwhile.
-void MessageBoxTest::reportErrorLeavesTheWindowUsable()
+// The box blocks its window only, stays its child, keeps its title whole, and is the only one.
+void MessageBoxTest::boxIsAWindowModalChildWithItsWholeTitle()
 {
     QWidget window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
+    app::MessageBox boxes(&window);
     bool seen = false;
     QTimer::singleShot(0, [&] {
-        QMessageBox *box = nullptr;
-        for (QWidget *top : QApplication::topLevelWidgets()) {
-            if (auto *candidate = qobject_cast<QMessageBox *>(top); candidate && candidate->isVisible())
-                box = candidate;
-        }
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         QVERIFY(box);
         seen = true;
-        QCOMPARE(QApplication::activeModalWidget(), nullptr);
-        QVERIFY(window.isEnabled());
+        QVERIFY(boxes.isOpen());
+        QCOMPARE(box->parentWidget(), &window);
+        QCOMPARE(box->windowModality(), Qt::WindowModal);
+        const QFontMetrics title(QApplication::font("QMdiSubWindowTitleBar"));
+        QVERIFY(box->width() >= title.horizontalAdvance(box->windowTitle()) + 100);
         box->button(QMessageBox::Ok)->click();
     });
-    app::MessageBox boxes;
-    boxes.show(Kind::Report, QStringLiteral("Invalid file name"));
+    boxes.show(Kind::ErrorBox, QStringLiteral("Disk full."));
     QVERIFY(seen);
+    QVERIFY(!boxes.isOpen());
 }
 
 QTEST_MAIN(MessageBoxTest)

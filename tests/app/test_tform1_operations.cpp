@@ -9,18 +9,22 @@
 #include "support/temp_dir.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
+
+#include <functional>
 
 using apptest::control;
 using testsupport::Bytes;
@@ -71,6 +75,21 @@ std::string writeSource(const testsupport::TempDir &dir, std::size_t size)
     return dir.file("source.bin");
 }
 
+// Runs `then` once a message box has come up over `form`.
+void whenBoxShown(QWidget &form, std::function<void(QMessageBox &)> then)
+{
+    auto *poll = new QTimer(&form);
+    QObject::connect(poll, &QTimer::timeout, &form, [poll, then = std::move(then)] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()); box && box->isVisible()) {
+            poll->stop();
+            poll->deleteLater();
+            const auto action = then; // outlives the timer
+            action(*box);
+        }
+    });
+    poll->start(10);
+}
+
 } // namespace
 
 class OperationsTest : public QObject {
@@ -92,6 +111,7 @@ private slots:
     void eraseRemovesTheFile();
     void eraseMissingFile();
     void busyWindowRefusesCloseAndInput();
+    void secondPressWhileABoxIsOpen();
 };
 
 void OperationsTest::currentDirectoryFollowsTheDialog()
@@ -373,6 +393,34 @@ void OperationsTest::busyWindowRefusesCloseAndInput()
     QVERIFY(!app::BusyGuard::active());
     QCOMPARE(control<QListWidget>(w.form, "ListBox1")->count(), 1);
     QVERIFY(w.form.close()); // and closes once the operation is over
+}
+
+// The box is the window's child, and while it is open nothing starts: a second Cut press shows no
+// second box.
+void OperationsTest::secondPressWhileABoxIsOpen()
+{
+    Window w;
+    w.form.messageBox().setRecording(false);
+    w.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    bool child = false, second = false;
+    whenBoxShown(w.form, [&](QMessageBox &first) {
+        child = first.parentWidget() == &w.form && first.windowModality() == Qt::WindowModal;
+        // A second box would hold the press below until this closes it.
+        QTimer watch;
+        watch.callOnTimeout([&] {
+            if (QWidget *modal = QApplication::activeModalWidget(); modal && modal != &first) {
+                second = true;
+                modal->close();
+            }
+        });
+        watch.start(10);
+        w.press("Button2");
+        first.close();
+    });
+    w.press("Button2"); // Edit5 holds "Файл": no such source
+    QVERIFY(child);
+    QVERIFY(!second);
 }
 
 QTEST_MAIN(OperationsTest)
