@@ -25,7 +25,9 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -124,7 +126,7 @@ void TForm1::connectHandlers()
     new ClickFilter(ui.Label4, ClickFilter::Gesture::Click, [this] { Label4Click(); });
 
     // Files dropped from a file manager count as chosen in the dialog.
-    for (QLineEdit *edit : {ui.Edit5, ui.Edit3, ui.Edit4}) {
+    for (QLineEdit *edit : {ui.Edit5, ui.Edit2, ui.Edit3, ui.Edit4}) {
         new FileDrop(edit, [this, edit](const QStringList &files) {
             m_openDialog.adopt({files.first()});
             edit->setText(files.first());
@@ -210,7 +212,7 @@ void TForm1::Button2Click()
 void TForm1::Button3Click()
 {
     const QStringList files = m_openDialog.choose(this, dialogTitle(DialogUse::OpenFiles, language()),
-                                                  FileDialog::Selection::Several);
+                                                  FileDialog::Selection::Several, dialogFilter(language()));
     appendFiles(files);
 }
 
@@ -261,7 +263,11 @@ void TForm1::Button5Click()
 
 void TForm1::Button6Click()
 {
-    chooseInto(*m_ui.Edit2, DialogUse::SaveFile, FileDialog::Selection::AnyName);
+    // Beside the parts, with no name filled in: the file chosen last is an input or the key, and
+    // confirming it would make it the output.
+    const QListWidgetItem *first = m_ui.ListBox1->item(0);
+    const QString folder = first ? QFileInfo(first->text()).absolutePath() : QDir::currentPath();
+    chooseInto(*m_ui.Edit2, DialogUse::SaveFile, FileDialog::Selection::AnyName, folder);
 }
 
 void TForm1::ListBox1MouseDown()
@@ -365,9 +371,10 @@ void TForm1::Label4Click()
 
 // Shared
 
-void TForm1::chooseInto(QLineEdit &target, DialogUse use, FileDialog::Selection selection)
+void TForm1::chooseInto(QLineEdit &target, DialogUse use, FileDialog::Selection selection, const QString &folder)
 {
-    const QStringList files = m_openDialog.choose(this, dialogTitle(use, language()), selection);
+    const QStringList files =
+        m_openDialog.choose(this, dialogTitle(use, language()), selection, dialogFilter(language()), folder);
     if (!files.isEmpty())
         target.setText(files.first());
 }

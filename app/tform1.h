@@ -116,8 +116,9 @@ private:
     void RadioButton4Click();
     void Label4Click();
 
-    // Puts the single file chosen for `use` into `target`; Cancel leaves it alone.
-    void chooseInto(QLineEdit &target, DialogUse use, FileDialog::Selection selection);
+    // Puts the single file chosen for `use` into `target`; Cancel leaves it alone. A non-empty
+    // `folder` is where the dialog opens, with an empty name.
+    void chooseInto(QLineEdit &target, DialogUse use, FileDialog::Selection selection, const QString &folder = {});
     void appendFiles(const QStringList &files);
     // Runs an operation with the window busy, then shows the failure it ended in, if any.
     void runOperation(const std::function<void()> &operation);

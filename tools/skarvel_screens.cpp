@@ -98,8 +98,8 @@ void whenShown(std::function<void(QWidget &)> then)
     });
 }
 
-// The file dialog to open a file, then the save dialog of Unite's output filled with an existing
-// file and the question it asks before replacing it.
+// The file dialog to open a file, then the save dialog of Unite's output as it opens, and with an
+// existing file typed in, the question it asks before replacing it.
 void shootFileDialogs(app::TForm1 &form, const QString &folder)
 {
     whenShown([folder](QWidget &dialog) {
@@ -110,9 +110,10 @@ void shootFileDialogs(app::TForm1 &form, const QString &folder)
 
     const QString existing = folder + QStringLiteral("/key.bin");
     QFile(existing).open(QIODevice::WriteOnly);
-    form.openDialog().adopt({existing});
-    whenShown([folder](QWidget &dialog) {
+    whenShown([folder, existing](QWidget &dialog) {
         shoot(folder + QStringLiteral("/ru-save-dialog.png"));
+        if (auto *name = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            name->setText(existing);
         whenShown([folder, &dialog](QWidget &question) {
             shoot(folder + QStringLiteral("/ru-save-replace.png"));
             question.close(); // No: the dialog stays

@@ -118,6 +118,8 @@ private slots:
     void dropFillsField_data();
     void dropFillsField();
     void dropAppendsToList();
+    void saveDialogOpensBesideTheFirstItem_data();
+    void saveDialogOpensBesideTheFirstItem();
     void stayOnTop();
 };
 
@@ -446,6 +448,7 @@ void ControlsTest::dropFillsField_data()
 {
     QTest::addColumn<QString>("field");
     QTest::newRow("source") << "Edit5";
+    QTest::newRow("output") << "Edit2"; // the path, not "*.*" followed by the link's text
     QTest::newRow("data") << "Edit3";
     QTest::newRow("key") << "Edit4";
 }
@@ -477,6 +480,32 @@ void ControlsTest::dropAppendsToList()
     dropFiles(*control<QListWidget>(form, "ListBox1")->viewport(), {a, b});
     QCOMPARE(items(form), QStringList({"/first", a, b}));
     QCOMPARE(QDir::currentPath(), QString::fromStdString(dir.path()));
+}
+
+void ControlsTest::saveDialogOpensBesideTheFirstItem_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("the first item's folder") << QStringList{"/parts/film.001", "/elsewhere/film.002"} << "/parts";
+    QTest::newRow("an empty list: the current directory") << QStringList{} << QDir::tempPath();
+}
+
+// Never at the file chosen last, an input or the key: confirming it would make it the output.
+void ControlsTest::saveDialogOpensBesideTheFirstItem()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QString, folder);
+    app::TForm1 form;
+    if (!files.isEmpty())
+        fillList(form, files);
+    form.openDialog().setNextAnswer({QStringLiteral("/keys/key.bin")});
+    apptest::click(form, "Button14");
+    QDir::setCurrent(QDir::tempPath());
+    form.openDialog().setNextAnswer({});
+    apptest::showPageOf(form, "Button6");
+    apptest::click(form, "Button6");
+    QCOMPARE(form.openDialog().lastFolder(), folder);
+    QCOMPARE(form.openDialog().lastName(), QString());
 }
 
 void ControlsTest::stayOnTop()

@@ -206,6 +206,7 @@ void LanguageTest::dialogTitles()
     apptest::click(form, qPrintable(button));
     QCOMPARE(form.openDialog().lastTitle(), title);
     QCOMPARE(int(*form.openDialog().lastSelection()), selection);
+    QCOMPARE(form.openDialog().lastFilter(), english ? QStringLiteral("All (*)") : QStringLiteral("Все (*)"));
 }
 
 QTEST_MAIN(LanguageTest)
