@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tform1.h"
 
+#include "accessibility.h"
 #include "advertising_panel.h"
 #include "busy_guard.h"
 #include "character_filter.h"
@@ -71,6 +72,7 @@ void setPath(QListWidgetItem &item, const QString &path)
 TForm1::TForm1() : m_partListFiles(std::make_unique<recons::PartListFiles>())
 {
     buildLayout();
+    applyAccessibleNames(*this, Language::Russian);
     m_qtTranslation.apply(Language::Russian);
     m_progress = std::make_unique<ProgressBarSink>(*m_ui.ProgressBar1);
     connectHandlers();
@@ -109,6 +111,8 @@ void TForm1::connectHandlers()
     new ClickFilter(ui.Edit2, ClickFilter::Gesture::DoubleClick, [this] { Button6Click(); });
     connect(ui.ListBox1, &ListBox::mouseDown, this, &TForm1::ListBox1MouseDown);
     connect(ui.ListBox1, &ListBox::mouseUp, this, &TForm1::ListBox1MouseUp);
+    connect(ui.ListBox1, &ListBox::deletePressed, this, &TForm1::Button7Click);
+    connect(ui.ListBox1, &ListBox::movePressed, this, &TForm1::ListBox1Move);
     connect(ui.Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
 
     connect(ui.Button10, &QPushButton::clicked, this, &TForm1::Button10Click);
@@ -291,6 +295,21 @@ void TForm1::ListBox1MouseUp()
     setPath(*list.item(selected), remembered);
 }
 
+// The keyboard's way to change the join order: the chosen file changes places with its neighbour
+// and stays chosen.
+void TForm1::ListBox1Move(int by)
+{
+    ListBox &list = *m_ui.ListBox1;
+    const int row = list.currentRow();
+    const int to = row + by;
+    if (row < 0 || !list.currentItem()->isSelected() || to < 0 || to >= list.count())
+        return;
+    const QString moved = list.item(row)->text();
+    setPath(*list.item(row), list.item(to)->text());
+    setPath(*list.item(to), moved);
+    list.setCurrentRow(to);
+}
+
 void TForm1::Button4Click()
 {
     std::vector<std::string> inputs;
@@ -355,12 +374,14 @@ void TForm1::CheckBox4Click()
 void TForm1::RadioButton3Click()
 {
     applyCaptions(*this, Language::Russian);
+    applyAccessibleNames(*this, Language::Russian);
     m_qtTranslation.apply(Language::Russian);
 }
 
 void TForm1::RadioButton4Click()
 {
     applyCaptions(*this, Language::English);
+    applyAccessibleNames(*this, Language::English);
     m_qtTranslation.apply(Language::English);
 }
 

@@ -103,6 +103,7 @@ private:
     void Button6Click();
     void ListBox1MouseDown();
     void ListBox1MouseUp();
+    void ListBox1Move(int by);
     void Button4Click();
     // Security page
     void Button10Click();

@@ -2,6 +2,7 @@
 // TForm1's controls, their places and their start-up state, with the Russian captions.
 #include "tform1.h"
 
+#include "accessibility.h"
 #include "advertising_panel.h"
 #include "compact_style.h"
 #include "links.h"
@@ -105,6 +106,8 @@ const char *const kAboutText =
 void TForm1::buildLayout()
 {
     setObjectName(QStringLiteral("Form1"));
+    installAccessibleRoles();
+    setAccessibleRole(*this, QAccessible::Window); // a frame, as a main window is
     setWindowTitle(QStringLiteral("Skarvel ") + versionDigits());
     setWindowIcon(productIcon());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
@@ -185,6 +188,7 @@ void TForm1::buildCutPage(QWidget &page)
 
     ui.Label2 = label(page, "Label2", "Не создавать части №:", 8, 102);
     ui.Edit6 = place<QLineEdit>(page, "Edit6", 8, 120, 269, 21);
+    ui.Label2->setBuddy(ui.Edit6);
     ui.Edit5 = place<QLineEdit>(page, "Edit5", "Файл", 0, 160, 284, 21);
     ui.Button1 = place<QPushButton>(page, "Button1", "Открыть", 7, 190, 98, 20);
     ui.Button2 = place<QPushButton>(page, "Button2", "Разрезать", 180, 190, 98, 20);
@@ -213,6 +217,7 @@ void TForm1::buildSecurityPage(QWidget &page)
     ui.Label8 = label(page, "Label8", "Шифрование", 8, 0);
     ui.Label1 = label(page, "Label1", "Файл-ключ", 16, 24);
     ui.Edit4 = place<QLineEdit>(page, "Edit4", 8, 48, 265, 21);
+    ui.Label1->setBuddy(ui.Edit4);
     ui.Button14 = place<QPushButton>(page, "Button14", "Найти", 168, 88, 97, 20);
     ui.Button13 = place<QPushButton>(page, "Button13", "-", 16, 114, 98, 20);
     ui.Button11 = place<QPushButton>(page, "Button11", "+", 168, 114, 98, 20);
@@ -240,6 +245,7 @@ void TForm1::buildAboutPage(QWidget &page)
 
     // The sponsor line: a link, with the link as its hint.
     ui.Label4 = place<QLabel>(page, "Label4", "Здесь может быть ваша реклама", 8, 126, 273, 22);
+    makeLink(*ui.Label4, Qt::StrongFocus);
     ui.Label4->setToolTip(links::sponsorPage());
     QFont underlined = font();
     underlined.setUnderline(true);

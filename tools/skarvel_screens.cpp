@@ -214,6 +214,7 @@ int shootTheme(const QString &name, const QString &folder)
     }
     app::TForm1 form;
     form.show();
+    form.activateWindow();
     settle(500); // a platform theme applies its settings once the event loop runs
     auto *pages = form.findChild<QTabWidget *>(QStringLiteral("TabbedNotebook2"));
     QImage sheet(form.width() * pages->count(), form.height() * 2, QImage::Format_RGB32);
@@ -223,6 +224,8 @@ int shootTheme(const QString &name, const QString &folder)
         form.findChild<QRadioButton *>(QLatin1String(languages[language]))->click();
         for (int page = 0; page < pages->count(); ++page) {
             pages->setCurrentIndex(page);
+            if (page == pages->count() - 1) // the link's focus frame
+                form.findChild<QWidget *>(QStringLiteral("Label4"))->setFocus(Qt::TabFocusReason);
             settle(100);
             painter.drawPixmap(page * form.width(), language * form.height(), form.grab());
         }

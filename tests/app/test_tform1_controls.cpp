@@ -112,6 +112,8 @@ private slots:
     void dragOnOneItemDoesNothing();
     void otherButtonSwapsSelectedWithItself();
     void rememberedIndexOutsideListDoesNothing();
+    void listKeys_data();
+    void listKeys();
     void doubleClickOpensTheDialog_data();
     void doubleClickOpensTheDialog();
     void listDoubleClickAdds();
@@ -407,6 +409,42 @@ void ControlsTest::rememberedIndexOutsideListDoesNothing()
     list->setCurrentRow(0);
     QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, centreOf(*list, 0));
     QCOMPARE(items(form), QStringList({"/1", "/2"}));
+}
+
+void ControlsTest::listKeys_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("chosen");
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<int>("current");
+    const int up = QKeyCombination(Qt::ControlModifier, Qt::Key_Up).toCombined();
+    const int down = QKeyCombination(Qt::ControlModifier, Qt::Key_Down).toCombined();
+    QTest::newRow("Delete removes the chosen file") << int(Qt::Key_Delete) << 1 << QStringList{"/1", "/3"} << 1;
+    QTest::newRow("Delete with none chosen") << int(Qt::Key_Delete) << -1 << QStringList{"/1", "/2", "/3"} << -1;
+    QTest::newRow("Ctrl+Up moves it up") << up << 1 << QStringList{"/2", "/1", "/3"} << 0;
+    QTest::newRow("Ctrl+Down moves it down") << down << 1 << QStringList{"/1", "/3", "/2"} << 2;
+    QTest::newRow("Ctrl+Up at the top") << up << 0 << QStringList{"/1", "/2", "/3"} << 0;
+    QTest::newRow("Ctrl+Down at the end") << down << 2 << QStringList{"/1", "/2", "/3"} << 2;
+}
+
+// The moved file stays chosen and keeps its path as its hint.
+void ControlsTest::listKeys()
+{
+    QFETCH(int, key);
+    QFETCH(int, chosen);
+    QFETCH(QStringList, after);
+    QFETCH(int, current);
+    app::TForm1 form;
+    fillList(form, {QStringLiteral("/1"), QStringLiteral("/2"), QStringLiteral("/3")});
+    auto *list = control<QListWidget>(form, "ListBox1");
+    if (chosen >= 0)
+        list->setCurrentRow(chosen);
+    const QKeyCombination pressed = QKeyCombination::fromCombined(key);
+    QTest::keyClick(list, pressed.key(), pressed.keyboardModifiers());
+    QCOMPARE(items(form), after);
+    QCOMPARE(list->currentRow(), current);
+    if (current >= 0)
+        QCOMPARE(list->currentItem()->toolTip(), list->currentItem()->text());
 }
 
 void ControlsTest::doubleClickOpensTheDialog_data()
