@@ -22,9 +22,7 @@ private slots:
     void defaultErrorBox();
     void failureChoosesTheBox_data();
     void failureChoosesTheBox();
-    void questionBox();
-    void questionsTakeTheQueuedAnswers();
-    void failureDetails_data();
+    void questions();
     void failureDetails();
     void boxIsAWindowModalChildWithItsWholeTitle();
 };
@@ -50,59 +48,34 @@ void MessageBoxTest::defaultErrorBox()
     QCOMPARE(box->windowModality(), Qt::WindowModal);
 }
 
-void MessageBoxTest::questionBox()
+// No is the default and the answer of a closed box; in tests the queued answers stand for the user.
+void MessageBoxTest::questions()
 {
     auto box = app::MessageBox::makeBox(Kind::Question, QStringLiteral("Replace?"));
     QCOMPARE(box->windowTitle(), QCoreApplication::applicationName());
-    QCOMPARE(box->icon(), QMessageBox::Question);
     QCOMPARE(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(box->defaultButton(), box->escapeButton());
     QCOMPARE(box->defaultButton(), box->button(QMessageBox::No));
-    QCOMPARE(box->escapeButton(), box->button(QMessageBox::No));
-    QCOMPARE(box->windowModality(), Qt::WindowModal);
-}
-
-void MessageBoxTest::questionsTakeTheQueuedAnswers()
-{
     app::MessageBox boxes;
     boxes.setRecording(true);
     boxes.setNextAnswer(app::MessageBox::Answer::Yes);
     QCOMPARE(boxes.ask(QStringLiteral("First?")), app::MessageBox::Answer::Yes);
     QCOMPARE(boxes.ask(QStringLiteral("Second?")), app::MessageBox::Answer::No); // the queue is empty
-    QCOMPARE(boxes.recorded().size(), std::size_t{2});
     QCOMPARE(int(boxes.recorded().back().kind), int(Kind::Question));
-    QCOMPARE(boxes.recorded().back().text, QStringLiteral("Second?"));
 }
 
-void MessageBoxTest::failureDetails_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<int>("error");
-    QTest::addColumn<bool>("english");
-    QTest::addColumn<QString>("details");
-    QTest::newRow("file and reason") << "/d/out" << ENOSPC << true << "/d/out: No space left on device";
-    QTest::newRow("Qt translates it") << "/d/out" << ENOSPC << false << "/d/out: Нет свободного места на устройстве";
-    QTest::newRow("the C library's") << "/d/out" << EIO << true << "/d/out: Input/output error";
-    QTest::newRow("no file") << "" << EACCES << true << "Permission denied";
-    QTest::newRow("no error number") << "/d/в" << 0 << false << "/d/в";
-    QTest::newRow("nothing known") << "" << 0 << true << "";
-}
-
+// The file and the reason, the reason in the interface language where Qt translates it.
 void MessageBoxTest::failureDetails()
 {
-    QFETCH(QString, path);
-    QFETCH(int, error);
-    QFETCH(bool, english);
-    QFETCH(QString, details);
-    const auto language = english ? app::Language::English : app::Language::Russian;
     app::QtTranslation translation;
-    translation.apply(language);
-    QCOMPARE(app::failureDetails(path.toStdString(), error, language), details);
-    // Behind "Show Details...", with the design's text kept as the box's text.
-    app::MessageBox boxes;
-    boxes.setRecording(true);
-    boxes.show(fileio::Failure(fileio::FailureKind::ErrorBox, "Disk full"), details);
-    QCOMPARE(boxes.recorded().front().text, QStringLiteral("Disk full."));
-    QCOMPARE(boxes.recorded().front().details, details);
+    translation.apply(app::Language::Russian);
+    QCOMPARE(app::failureDetails("/d/out", ENOSPC, app::Language::Russian),
+             QStringLiteral("/d/out: Нет свободного места на устройстве"));
+    translation.apply(app::Language::English);
+    QCOMPARE(app::failureDetails("/d/out", ENOSPC, app::Language::English),
+             QStringLiteral("/d/out: No space left on device"));
+    QCOMPARE(app::failureDetails("", EIO, app::Language::English), QStringLiteral("Input/output error"));
+    QCOMPARE(app::failureDetails("", 0, app::Language::English), QString()); // no details at all
 }
 
 void MessageBoxTest::failureChoosesTheBox_data()
@@ -152,11 +125,12 @@ void MessageBoxTest::boxIsAWindowModalChildWithItsWholeTitle()
         QVERIFY(boxes.isOpen());
         QCOMPARE(box->parentWidget(), &window);
         QCOMPARE(box->windowModality(), Qt::WindowModal);
+        QCOMPARE(box->detailedText(), QStringLiteral("/d/out: No space left on device"));
         const QFontMetrics title(QApplication::font("QMdiSubWindowTitleBar"));
         QVERIFY(box->width() >= title.horizontalAdvance(box->windowTitle()) + 100);
         box->button(QMessageBox::Ok)->click();
     });
-    boxes.show(Kind::ErrorBox, QStringLiteral("Disk full."));
+    boxes.show(Kind::ErrorBox, QStringLiteral("Disk full."), QStringLiteral("/d/out: No space left on device"));
     QVERIFY(seen);
     QVERIFY(!boxes.isOpen());
 }

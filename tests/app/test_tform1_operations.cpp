@@ -24,8 +24,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <functional>
-
 using apptest::control;
 using testsupport::Bytes;
 using Kind = app::MessageBox::Kind;
@@ -73,21 +71,6 @@ std::string writeSource(const testsupport::TempDir &dir, std::size_t size)
 {
     testsupport::writeFile(dir.file("source.bin"), testsupport::patternBytes(size));
     return dir.file("source.bin");
-}
-
-// Runs `then` once a message box has come up over `form`.
-void whenBoxShown(QWidget &form, std::function<void(QMessageBox &)> then)
-{
-    auto *poll = new QTimer(&form);
-    QObject::connect(poll, &QTimer::timeout, &form, [poll, then = std::move(then)] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()); box && box->isVisible()) {
-            poll->stop();
-            poll->deleteLater();
-            const auto action = then; // outlives the timer
-            action(*box);
-        }
-    });
-    poll->start(10);
 }
 
 } // namespace
@@ -404,20 +387,25 @@ void OperationsTest::secondPressWhileABoxIsOpen()
     w.form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w.form));
     bool child = false, second = false;
-    whenBoxShown(w.form, [&](QMessageBox &first) {
-        child = first.parentWidget() == &w.form && first.windowModality() == Qt::WindowModal;
-        // A second box would hold the press below until this closes it.
-        QTimer watch;
+    QTimer poll; // the box comes up after the operation has flushed its events
+    poll.callOnTimeout([&] {
+        auto *first = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!first || !poll.isActive())
+            return;
+        poll.stop();
+        child = first->parentWidget() == &w.form;
+        QTimer watch; // a second box would hold the press below until this closes it
         watch.callOnTimeout([&] {
-            if (QWidget *modal = QApplication::activeModalWidget(); modal && modal != &first) {
+            if (QWidget *modal = QApplication::activeModalWidget(); modal && modal != first) {
                 second = true;
                 modal->close();
             }
         });
         watch.start(10);
         w.press("Button2");
-        first.close();
+        first->close();
     });
+    poll.start(10);
     w.press("Button2"); // Edit5 holds "Файл": no such source
     QVERIFY(child);
     QVERIFY(!second);
