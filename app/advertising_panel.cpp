@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "advertising_panel.h"
 
+#include "accessibility.h"
 #include "click_filter.h"
 #include "links.h"
 #include "url_opener.h"
@@ -36,10 +37,11 @@ AdvertisingPanel::AdvertisingPanel(QWidget &page, const QWidget &notebook) : QOb
     const auto onClick = [](QWidget *picture, std::function<void()> action) {
         new ClickFilter(picture, ClickFilter::Gesture::Click, std::move(action));
     };
-    onClick(picture("RxGIFAnimator1", "cut.gif", 16, 3, true), [this] { RxGIFAnimator1Click(); });
-    onClick(picture("RxGIFAnimator2", "unite.gif", 128, 4, true), [this] { RxGIFAnimator2Click(); });
-    onClick(picture("RxGIFAnimator3", "codify.gif", 240, 1, true), [this] { RxGIFAnimator3Click(); });
-    onClick(picture("RxGIFAnimator4", "erase.gif", 352, 0, false), [this] { RxGIFAnimator4Click(); });
+    // Tab reaches one picture per link: the second opens the first one's page.
+    onClick(picture("RxGIFAnimator1", "cut.gif", 16, 3, true, Qt::StrongFocus), [this] { RxGIFAnimator1Click(); });
+    onClick(picture("RxGIFAnimator2", "unite.gif", 128, 4, true, Qt::ClickFocus), [this] { RxGIFAnimator2Click(); });
+    onClick(picture("RxGIFAnimator3", "codify.gif", 240, 1, true, Qt::StrongFocus), [this] { RxGIFAnimator3Click(); });
+    onClick(picture("RxGIFAnimator4", "erase.gif", 352, 0, false, Qt::StrongFocus), [this] { RxGIFAnimator4Click(); });
 
     m_browser = new WebBrowser(m_panel, QString::fromLatin1(kEmbeddedMakerPage));
     m_browser->setObjectName(QStringLiteral("WebBrowser1"));
@@ -58,15 +60,17 @@ AdvertisingPanel::AdvertisingPanel(QWidget &page, const QWidget &notebook) : QOb
     m_panel->installEventFilter(this);
 }
 
-QLabel *AdvertisingPanel::picture(const char *name, const char *file, int top, int startFrame, bool animated)
+QLabel *AdvertisingPanel::picture(const char *name, const char *file, int top, int startFrame, bool animated,
+                                  Qt::FocusPolicy focus)
 {
     auto *label = new QLabel(m_panel);
     label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(kPictureLeft, top, kPictureSide, kPictureSide);
     label->setAlignment(Qt::AlignCenter);
     label->setCursor(Qt::PointingHandCursor);
-    // The strip may be scrolled out of sight: Tab must not walk into it.
-    label->setFocusPolicy(Qt::ClickFocus);
+    // Tab walks to the pictures, never into the strip's scrolling parts; a picture it reaches is
+    // scrolled into sight.
+    makeLink(*label, focus);
     label->installEventFilter(this);
     auto *movie = new QMovie(QStringLiteral(":/skarvel/pictures/") + QLatin1String(file), QByteArray(), label);
     movie->setCacheMode(QMovie::CacheAll);
@@ -83,6 +87,8 @@ bool AdvertisingPanel::eventFilter(QObject *watched, QEvent *event)
         scrollByWheel(*static_cast<QWheelEvent *>(event));
         return true;
     }
+    if (event->type() == QEvent::FocusIn && watched != m_panel)
+        scrollIntoSight(*static_cast<QWidget *>(watched));
     return QObject::eventFilter(watched, event);
 }
 
@@ -92,6 +98,14 @@ void AdvertisingPanel::scrollByWheel(const QWheelEvent &wheel)
     // the height in sight instead, so a few notches reach its end.
     const double notches = wheel.angleDelta().y() / 120.0;
     m_scrollBar->setValue(m_scrollBar->value() - int(std::lround(notches * m_scrollBar->height())));
+}
+
+void AdvertisingPanel::scrollIntoSight(const QWidget &picture)
+{
+    const int top = picture.y() + m_panel->y();
+    if (top >= 0 && top + picture.height() <= m_scrollBar->height())
+        return;
+    m_scrollBar->setValue(picture.y() - kPictureLeft);
 }
 
 void AdvertisingPanel::loadPage()

@@ -29,7 +29,8 @@ protected:
 
 private:
     void scrollByWheel(const QWheelEvent &wheel);
-    QLabel *picture(const char *name, const char *file, int top, int startFrame, bool animated);
+    QLabel *picture(const char *name, const char *file, int top, int startFrame, bool animated, Qt::FocusPolicy focus);
+    void scrollIntoSight(const QWidget &picture);
 
     void RxGIFAnimator1Click();
     void RxGIFAnimator2Click();

@@ -112,4 +112,9 @@ QString dialogTitle(DialogUse use, Language language)
     return {};
 }
 
+QString dialogFilter(Language language)
+{
+    return QString::fromUtf8(language == Language::English ? "All (*)" : "Все (*)");
+}
+
 } // namespace app

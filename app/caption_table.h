@@ -40,5 +40,7 @@ enum class DialogUse {
     SaveFile   // the output of Unite; the name need not exist
 };
 QString dialogTitle(DialogUse use, Language language);
+// The file dialog's one filter, every file.
+QString dialogFilter(Language language);
 
 } // namespace app

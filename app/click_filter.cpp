@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "click_filter.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWidget>
 
@@ -16,6 +17,10 @@ bool ClickFilter::matches(QObject *watched, QEvent *event) const
 {
     if (m_gesture == Gesture::DoubleClick)
         return event->type() == QEvent::MouseButtonDblClick;
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        return key == Qt::Key_Return || key == Qt::Key_Enter;
+    }
     if (event->type() != QEvent::MouseButtonRelease)
         return false;
     const auto *mouse = static_cast<QMouseEvent *>(event);

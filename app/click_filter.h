@@ -11,7 +11,8 @@ namespace app {
 // for its button, a picture or a link label taking a click.
 class ClickFilter final : public QObject {
 public:
-    // Click: the left button pressed and released over the widget. DoubleClick: any double-click.
+    // Click: the left button pressed and released over the widget, or Enter while it has the focus
+    // (a link reached by Tab). DoubleClick: any double-click.
     enum class Gesture { Click, DoubleClick };
 
     ClickFilter(QObject *watched, Gesture gesture, std::function<void()> action);

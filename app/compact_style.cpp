@@ -1,12 +1,34 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "compact_style.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QStyleFactory>
 #include <QWidget>
 
 #include <algorithm>
 
 namespace app {
+
+namespace {
+
+// A platform theme may give the application a proxy style of its own (qt6ct does). A style calls
+// back only into the proxy directly around it, so over such a proxy the metrics below would size
+// the tabs while the drawing went on with the base style's own, wider spacing: the captions came
+// out clipped at both ends. So this proxy wraps the innermost style itself.
+QStyle *innermostStyle()
+{
+    const QStyle *style = QApplication::style();
+    while (const auto *proxy = qobject_cast<const QProxyStyle *>(style))
+        style = proxy->baseStyle();
+    if (QStyle *copy = QStyleFactory::create(style->name()))
+        return copy;
+    return QStyleFactory::create(QStringLiteral("Fusion"));
+}
+
+} // namespace
+
+CompactStyle::CompactStyle() : QProxyStyle(innermostStyle()) {}
 
 int CompactStyle::pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const
 {

@@ -11,6 +11,9 @@ namespace app {
 // buttons spend less room around their captions than the desktop style would.
 class CompactStyle final : public QProxyStyle {
 public:
+    // Over a fresh copy of the style beneath the application's own (see the .cpp).
+    CompactStyle();
+
     int pixelMetric(PixelMetric metric, const QStyleOption *option = nullptr,
                     const QWidget *widget = nullptr) const override;
 

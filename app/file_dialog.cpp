@@ -7,16 +7,20 @@
 
 namespace app {
 
-QStringList FileDialog::choose(QWidget *parent, const QString &title, Selection selection)
+QStringList FileDialog::choose(QWidget *parent, const QString &title, Selection selection, const QString &filter,
+                               const QString &folder)
 {
-    m_lastTitle = title;
-    m_lastSelection = selection;
+    m_last = {title, selection, filter.isEmpty() ? QStringLiteral("All (*)") : filter, folder, {}};
+    if (folder.isEmpty()) {
+        m_last.folder = m_lastChosen.isEmpty() ? QDir::currentPath() : QFileInfo(m_lastChosen).absolutePath();
+        m_last.name = m_lastChosen;
+    }
     QStringList files;
     if (!m_answers.empty()) {
         files = m_answers.front();
         m_answers.pop_front();
     } else {
-        files = show(parent, title, selection);
+        files = show(parent, m_last);
     }
     if (!files.isEmpty())
         adopt(files);
@@ -33,10 +37,11 @@ void FileDialog::adopt(const QStringList &files)
     QDir::setCurrent(QFileInfo(m_lastChosen).absolutePath());
 }
 
-QStringList FileDialog::show(QWidget *parent, const QString &title, Selection selection) const
+QStringList FileDialog::show(QWidget *parent, const Use &use)
 {
-    QFileDialog dialog(parent, title);
-    dialog.setNameFilter(QStringLiteral("All (*)"));
+    QFileDialog dialog(parent, use.title);
+    dialog.setNameFilter(use.filter);
+    const Selection selection = *use.selection;
     // The output name is saved to: the dialog says so and asks before an existing file is replaced.
     dialog.setAcceptMode(selection == Selection::AnyName ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     switch (selection) {
@@ -50,12 +55,9 @@ QStringList FileDialog::show(QWidget *parent, const QString &title, Selection se
         dialog.setFileMode(QFileDialog::AnyFile);
         break;
     }
-    if (!m_lastChosen.isEmpty()) {
-        dialog.setDirectory(QFileInfo(m_lastChosen).absolutePath());
-        dialog.selectFile(m_lastChosen);
-    } else {
-        dialog.setDirectory(QDir::currentPath());
-    }
+    dialog.setDirectory(use.folder);
+    if (!use.name.isEmpty())
+        dialog.selectFile(use.name);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.selectedFiles();

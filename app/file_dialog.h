@@ -22,8 +22,11 @@ public:
         AnyName   // one name to save to, that need not exist; replacing a file is asked first
     };
 
-    // The chosen files (full paths), or an empty list when the dialog was cancelled.
-    QStringList choose(QWidget *parent, const QString &title, Selection selection);
+    // The chosen files (full paths), or an empty list when the dialog was cancelled. `filter` is
+    // the one file-type filter's text ("All (*)" when empty). A non-empty `folder` opens the
+    // dialog there with an empty name instead of at the file chosen last.
+    QStringList choose(QWidget *parent, const QString &title, Selection selection, const QString &filter = {},
+                       const QString &folder = {});
 
     // Takes files that arrived by another way (a drop) as if they had been chosen here.
     void adopt(const QStringList &files);
@@ -32,16 +35,26 @@ public:
 
     // Test hook: the next use answers `files` (empty: Cancel) without showing anything.
     void setNextAnswer(const QStringList &files) { m_answers.push_back(files); }
-    // What the last use looked like, answered or shown.
-    QString lastTitle() const { return m_lastTitle; }
-    std::optional<Selection> lastSelection() const { return m_lastSelection; }
+    // What the last use looked like, answered or shown: its title, selection, filter, and the
+    // folder and name it opened with.
+    QString lastTitle() const { return m_last.title; }
+    std::optional<Selection> lastSelection() const { return m_last.selection; }
+    QString lastFilter() const { return m_last.filter; }
+    QString lastFolder() const { return m_last.folder; }
+    QString lastName() const { return m_last.name; }
 
 private:
-    QStringList show(QWidget *parent, const QString &title, Selection selection) const;
+    struct Use {
+        QString title;
+        std::optional<Selection> selection;
+        QString filter;
+        QString folder;
+        QString name;
+    };
+    static QStringList show(QWidget *parent, const Use &use);
 
     QString m_lastChosen;
-    QString m_lastTitle;
-    std::optional<Selection> m_lastSelection;
+    Use m_last;
     std::deque<QStringList> m_answers;
 };
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "list_box.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
 
@@ -55,6 +56,19 @@ void ListBox::mouseReleaseEvent(QMouseEvent *event)
     if (event->button() == Qt::LeftButton)
         QListWidget::mouseReleaseEvent(event);
     emit mouseUp();
+}
+
+void ListBox::keyPressEvent(QKeyEvent *event)
+{
+    const QKeyCombination key = event->keyCombination();
+    if (key == QKeyCombination(Qt::Key_Delete))
+        emit deletePressed();
+    else if (key == QKeyCombination(Qt::ControlModifier, Qt::Key_Up))
+        emit movePressed(-1);
+    else if (key == QKeyCombination(Qt::ControlModifier, Qt::Key_Down))
+        emit movePressed(+1);
+    else
+        QListWidget::keyPressEvent(event);
 }
 
 void ListBox::mouseDoubleClickEvent(QMouseEvent *event)

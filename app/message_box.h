@@ -4,9 +4,12 @@
 #include <QMessageBox>
 #include <QString>
 
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
+
+class QWidget;
 
 namespace fileio {
 class Failure;
@@ -17,40 +20,60 @@ namespace app {
 // The default error box shows its text with a full stop when the last character sorts after ".".
 std::string withFullStop(const std::string &text);
 
-// The two boxes an operation's failure ends in.
+// The window's message boxes: the two an operation's failure ends in, and its questions. Each is a
+// window-modal child of the owner window: it blocks that window only, stays above it, and shows
+// its whole title. One is open at a time: the window starts nothing while isOpen().
 class MessageBox {
 public:
     enum class Kind {
-        Report,  // ReportError: no owner, caption "Error", no icon; the window stays usable
-        ErrorBox // the default error box: application-modal, the program's name, error icon
+        Report,   // ReportError: caption "Error", no icon
+        ErrorBox, // the default error box: the program's name, error icon
+        Question  // the program's name, question icon, Yes and No with No the default
     };
+    enum class Answer { Yes, No };
 
     struct Shown {
         Kind kind;
         QString caption;
         QString text;
+        QString details;
     };
+
+    explicit MessageBox(QWidget *owner = nullptr) : m_owner(owner) {}
 
     // Which box a failure ends in: the operation's own ReportError, or the default box.
     static Kind kindOf(const fileio::Failure &failure);
     // Its text as that box shows it: the default box adds the full stop.
     static std::string boxText(const fileio::Failure &failure);
 
-    // Shows the box the failure asks for and returns when it is closed.
-    void show(const fileio::Failure &failure);
-    void show(Kind kind, const QString &text);
+    // Shows the box the failure asks for and returns when it is closed. Non-empty `details` (see
+    // failureDetails()) are offered behind "Show Details...".
+    void show(const fileio::Failure &failure, const QString &details = {});
+    void show(Kind kind, const QString &text, const QString &details = {});
+    // Asks `text` and returns the answer; a box closed without one answers No.
+    Answer ask(const QString &text);
+
+    bool isOpen() const { return m_open; }
 
     // The boxes as they are shown, for inspection.
-    static std::unique_ptr<QMessageBox> makeBox(Kind kind, const QString &text);
+    static std::unique_ptr<QMessageBox> makeBox(Kind kind, const QString &text, const QString &details = {},
+                                                QWidget *owner = nullptr);
 
-    // Test hook: boxes are recorded instead of shown.
+    // Test hooks: boxes are recorded instead of shown, and questions take the queued answers (No
+    // once the queue is empty).
     void setRecording(bool on) { m_recording = on; }
+    void setNextAnswer(Answer answer) { m_answers.push_back(answer); }
     const std::vector<Shown> &recorded() const { return m_recorded; }
     void clearRecorded() { m_recorded.clear(); }
 
 private:
+    Answer run(Kind kind, const QString &text, const QString &details);
+
+    QWidget *m_owner;
+    bool m_open = false;
     bool m_recording = false;
     std::vector<Shown> m_recorded;
+    std::deque<Answer> m_answers;
 };
 
 } // namespace app

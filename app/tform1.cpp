@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tform1.h"
 
+#include "accessibility.h"
 #include "advertising_panel.h"
 #include "busy_guard.h"
 #include "character_filter.h"
 #include "click_filter.h"
+#include "failure_details.h"
 #include "file_drop.h"
 #include "links.h"
 #include "list_box.h"
@@ -25,7 +27,9 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -71,6 +75,7 @@ TForm1::TForm1()
       m_digestListFile(std::make_unique<recons::DigestListFile>())
 {
     buildLayout();
+    applyAccessibleNames(*this, Language::Russian);
     m_qtTranslation.apply(Language::Russian);
     m_progress = std::make_unique<ProgressBarSink>(*m_ui.ProgressBar1);
     connectHandlers();
@@ -109,6 +114,8 @@ void TForm1::connectHandlers()
     new ClickFilter(ui.Edit2, ClickFilter::Gesture::DoubleClick, [this] { Button6Click(); });
     connect(ui.ListBox1, &ListBox::mouseDown, this, &TForm1::ListBox1MouseDown);
     connect(ui.ListBox1, &ListBox::mouseUp, this, &TForm1::ListBox1MouseUp);
+    connect(ui.ListBox1, &ListBox::deletePressed, this, &TForm1::Button7Click);
+    connect(ui.ListBox1, &ListBox::movePressed, this, &TForm1::ListBox1Move);
     connect(ui.Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
 
     connect(ui.Button10, &QPushButton::clicked, this, &TForm1::Button10Click);
@@ -126,7 +133,7 @@ void TForm1::connectHandlers()
     new ClickFilter(ui.Label4, ClickFilter::Gesture::Click, [this] { Label4Click(); });
 
     // Files dropped from a file manager count as chosen in the dialog.
-    for (QLineEdit *edit : {ui.Edit5, ui.Edit3, ui.Edit4}) {
+    for (QLineEdit *edit : {ui.Edit5, ui.Edit2, ui.Edit3, ui.Edit4}) {
         new FileDrop(edit, [this, edit](const QStringList &files) {
             m_openDialog.adopt({files.first()});
             edit->setText(files.first());
@@ -218,7 +225,7 @@ void TForm1::Button2Click()
 void TForm1::Button3Click()
 {
     const QStringList files = m_openDialog.choose(this, dialogTitle(DialogUse::OpenFiles, language()),
-                                                  FileDialog::Selection::Several);
+                                                  FileDialog::Selection::Several, dialogFilter(language()));
     appendFiles(files);
 }
 
@@ -269,7 +276,11 @@ void TForm1::Button5Click()
 
 void TForm1::Button6Click()
 {
-    chooseInto(*m_ui.Edit2, DialogUse::SaveFile, FileDialog::Selection::AnyName);
+    // Beside the parts, with no name filled in: the file chosen last is an input or the key, and
+    // confirming it would make it the output.
+    const QListWidgetItem *first = m_ui.ListBox1->item(0);
+    const QString folder = first ? QFileInfo(first->text()).absolutePath() : QDir::currentPath();
+    chooseInto(*m_ui.Edit2, DialogUse::SaveFile, FileDialog::Selection::AnyName, folder);
 }
 
 void TForm1::ListBox1MouseDown()
@@ -291,6 +302,21 @@ void TForm1::ListBox1MouseUp()
     const QString remembered = list.item(m_rememberedIndex)->text();
     setPath(*list.item(m_rememberedIndex), list.item(selected)->text());
     setPath(*list.item(selected), remembered);
+}
+
+// The keyboard's way to change the join order: the chosen file changes places with its neighbour
+// and stays chosen.
+void TForm1::ListBox1Move(int by)
+{
+    ListBox &list = *m_ui.ListBox1;
+    const int row = list.currentRow();
+    const int to = row + by;
+    if (row < 0 || !list.currentItem()->isSelected() || to < 0 || to >= list.count())
+        return;
+    const QString moved = list.item(row)->text();
+    setPath(*list.item(row), list.item(to)->text());
+    setPath(*list.item(to), moved);
+    list.setCurrentRow(to);
 }
 
 void TForm1::Button4Click()
@@ -359,12 +385,14 @@ void TForm1::CheckBox4Click()
 void TForm1::RadioButton3Click()
 {
     applyCaptions(*this, Language::Russian);
+    applyAccessibleNames(*this, Language::Russian);
     m_qtTranslation.apply(Language::Russian);
 }
 
 void TForm1::RadioButton4Click()
 {
     applyCaptions(*this, Language::English);
+    applyAccessibleNames(*this, Language::English);
     m_qtTranslation.apply(Language::English);
 }
 
@@ -375,15 +403,18 @@ void TForm1::Label4Click()
 
 // Shared
 
-void TForm1::chooseInto(QLineEdit &target, DialogUse use, FileDialog::Selection selection)
+void TForm1::chooseInto(QLineEdit &target, DialogUse use, FileDialog::Selection selection, const QString &folder)
 {
-    const QStringList files = m_openDialog.choose(this, dialogTitle(use, language()), selection);
+    const QStringList files =
+        m_openDialog.choose(this, dialogTitle(use, language()), selection, dialogFilter(language()), folder);
     if (!files.isEmpty())
         target.setText(files.first());
 }
 
 void TForm1::runOperation(const OperationRunner::Operation &operation)
 {
+    if (m_messageBox.isOpen())
+        return; // one box at a time: nothing starts behind it
     std::optional<MessageBox::Kind> kind;
     std::optional<fileio::Failure> failure;
     {
@@ -401,7 +432,12 @@ void TForm1::runOperation(const OperationRunner::Operation &operation)
         }
     }
     if (failure)
-        m_messageBox.show(*kind, QString::fromStdString(*kind == MessageBox::Kind::ErrorBox ? withFullStop(failure->text()) : failure->text()));
+        m_messageBox.show(*kind, QString::fromStdString(*kind == MessageBox::Kind::ErrorBox ? withFullStop(failure->text()) : failure->text()), detailsOf(*failure));
+}
+
+QString TForm1::detailsOf(const fileio::Failure &failure)
+{
+    return failureDetails(failure.path(), failure.sysErrno(), failure.why(), language());
 }
 
 } // namespace app

@@ -22,6 +22,10 @@ class QPushButton;
 class QRadioButton;
 class QTabWidget;
 
+namespace fileio {
+class Failure;
+}
+
 namespace ops {
 class DigestListFactory;
 class PartListFactory;
@@ -101,6 +105,7 @@ private:
     void Button6Click();
     void ListBox1MouseDown();
     void ListBox1MouseUp();
+    void ListBox1Move(int by);
     void Button4Click();
     // Security page
     void Button10Click();
@@ -114,22 +119,25 @@ private:
     void RadioButton4Click();
     void Label4Click();
 
-    // Puts the single file chosen for `use` into `target`; Cancel leaves it alone.
-    void chooseInto(QLineEdit &target, DialogUse use, FileDialog::Selection selection);
+    // Puts the single file chosen for `use` into `target`; Cancel leaves it alone. A non-empty
+    // `folder` is where the dialog opens, with an empty name.
+    void chooseInto(QLineEdit &target, DialogUse use, FileDialog::Selection selection, const QString &folder = {});
     void appendFiles(const QStringList &files);
     // Runs an operation with the window busy, then shows the failure it ended in, if any.
     void runOperation(const OperationRunner::Operation &operation);
+    // What the failure's box offers behind "Show Details...".
+    QString detailsOf(const fileio::Failure &failure);
 
     TForm1Controls m_ui{};
     FileDialog m_openDialog;
-    MessageBox m_messageBox;
+    MessageBox m_messageBox{this}; // boxes are children of the window
     QtTranslation m_qtTranslation;
     std::unique_ptr<ProgressBarSink> m_progress;
     OperationRunner m_runner;
     std::unique_ptr<ops::PartListFactory> m_partListFiles;
     std::unique_ptr<ops::DigestListFactory> m_digestListFile;
     AdvertisingPanel *m_advertising = nullptr; // belongs to its page
-    int m_rememberedIndex = 0; // the drag-to-swap gesture's item
+    int m_rememberedIndex = 0;                 // the drag-to-swap gesture's item
 };
 
 } // namespace app

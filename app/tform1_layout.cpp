@@ -2,6 +2,7 @@
 // TForm1's controls, their places and their start-up state, with the Russian captions.
 #include "tform1.h"
 
+#include "accessibility.h"
 #include "advertising_panel.h"
 #include "compact_style.h"
 #include "links.h"
@@ -75,10 +76,14 @@ QComboBox *comboBox(QWidget &parent, const char *name, int left, int top, int wi
     return box;
 }
 
+// Every property set, not only family and size: a platform theme gives buttons, labels and check
+// boxes fonts of their own, and a control takes from its class's font whatever the window leaves
+// unset (a bold weight, letter spacing), which widened captions past their fixed sizes.
 QFont windowFont()
 {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(10);
+    font.setResolveMask(QFont::AllPropertiesResolved);
     return font;
 }
 
@@ -101,10 +106,12 @@ const char *const kAboutText =
 void TForm1::buildLayout()
 {
     setObjectName(QStringLiteral("Form1"));
+    installAccessibleRoles();
+    setAccessibleRole(*this, QAccessible::Window); // a frame, as a main window is
     setWindowTitle(QStringLiteral("Skarvel ") + versionDigits());
     setWindowIcon(productIcon());
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint);
     setFixedSize(kClientWidth, kClientHeight);
     setFont(windowFont());
 
@@ -136,10 +143,15 @@ void TForm1::buildLayout()
     ui.ProgressBar1->setValue(0);
     ui.ProgressBar1->setTextVisible(false);
 
-    // Captions are opaque, so a caption placed on a frame's edge interrupts the line.
+    // Captions are opaque, so a caption placed on a frame's edge interrupts the line. They fill with
+    // the page's colour: a button's own background role is the button colour, which only some
+    // colour schemes make equal to the page's.
     for (QWidget *caption : findChildren<QWidget *>()) {
-        if (qobject_cast<QLabel *>(caption) || qobject_cast<QCheckBox *>(caption) || qobject_cast<QRadioButton *>(caption))
+        if (qobject_cast<QLabel *>(caption) || qobject_cast<QCheckBox *>(caption)
+            || qobject_cast<QRadioButton *>(caption)) {
             caption->setAutoFillBackground(true);
+            caption->setBackgroundRole(QPalette::Window);
+        }
     }
     CompactStyle::apply(*this);
 }
@@ -176,6 +188,7 @@ void TForm1::buildCutPage(QWidget &page)
 
     ui.Label2 = label(page, "Label2", "Не создавать части №:", 8, 102);
     ui.Edit6 = place<QLineEdit>(page, "Edit6", 8, 120, 269, 21);
+    ui.Label2->setBuddy(ui.Edit6);
     ui.Edit5 = place<QLineEdit>(page, "Edit5", "Файл", 0, 160, 284, 21);
     ui.Button1 = place<QPushButton>(page, "Button1", "Открыть", 7, 190, 98, 20);
     ui.Button2 = place<QPushButton>(page, "Button2", "Разрезать", 180, 190, 98, 20);
@@ -204,6 +217,7 @@ void TForm1::buildSecurityPage(QWidget &page)
     ui.Label8 = label(page, "Label8", "Шифрование", 8, 0);
     ui.Label1 = label(page, "Label1", "Файл-ключ", 16, 24);
     ui.Edit4 = place<QLineEdit>(page, "Edit4", 8, 48, 265, 21);
+    ui.Label1->setBuddy(ui.Edit4);
     ui.Button14 = place<QPushButton>(page, "Button14", "Найти", 168, 88, 97, 20);
     ui.Button13 = place<QPushButton>(page, "Button13", "-", 16, 114, 98, 20);
     ui.Button11 = place<QPushButton>(page, "Button11", "+", 168, 114, 98, 20);
@@ -223,15 +237,15 @@ void TForm1::buildAboutPage(QWidget &page)
     ui.Memo2->setReadOnly(true);
     ui.Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     ui.Memo2->setPlainText(QString::fromUtf8(kAboutText).arg(versionDigits(), links::mailAddress()));
-    QPalette face = ui.Memo2->palette();
-    face.setColor(QPalette::Base, face.color(QPalette::Window));
-    ui.Memo2->setPalette(face);
+    // The face colour by role, not a copy of today's palette, so that it follows a theme change.
+    ui.Memo2->viewport()->setBackgroundRole(QPalette::Window);
     QFont small = font();
     small.setPixelSize(font().pixelSize() - 1);
     ui.Memo2->setFont(small);
 
     // The sponsor line: a link, with the link as its hint.
     ui.Label4 = place<QLabel>(page, "Label4", "Здесь может быть ваша реклама", 8, 126, 273, 22);
+    makeLink(*ui.Label4, Qt::StrongFocus);
     ui.Label4->setToolTip(links::sponsorPage());
     QFont underlined = font();
     underlined.setUnderline(true);

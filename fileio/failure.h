@@ -23,6 +23,8 @@ public:
     int sysErrno() const { return m_errno; }
     // Why, in words: the reason given, else the system's text for the error number, else "".
     std::string reason() const;
+    // The reason given in words, without the system's text; often empty.
+    const std::string &why() const { return m_why; }
 
 private:
     std::string m_path;

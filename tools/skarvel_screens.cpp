@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Shows the window on a real display and takes a picture of the screen for every page in both
 // languages, of the Russian file dialogs and of the side panel scrolled to its end; prints the
-// time to the first painted window and the memory in use then. Run under Xvfb: screens OUTPUT_FOLDER
+// time to the first painted window and the memory in use then. Then it runs itself once per
+// theme (the default style, Fusion, Windows, the qt6ct platform theme light and dark) and draws
+// every page in both languages into one picture each, theme-NAME.png.
+// Run under Xvfb: screens OUTPUT_FOLDER
 #include "app/tform1.h"
 
 #include <QAbstractButton>
@@ -11,6 +14,12 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
+#include <QProcess>
+#include <QSettings>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QTemporaryDir>
 #include <QScreen>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -89,8 +98,8 @@ void whenShown(std::function<void(QWidget &)> then)
     });
 }
 
-// The file dialog to open a file, then the save dialog of Unite's output filled with an existing
-// file and the question it asks before replacing it.
+// The file dialog to open a file, then the save dialog of Unite's output as it opens, and with an
+// existing file typed in, the question it asks before replacing it.
 void shootFileDialogs(app::TForm1 &form, const QString &folder)
 {
     whenShown([folder](QWidget &dialog) {
@@ -101,9 +110,10 @@ void shootFileDialogs(app::TForm1 &form, const QString &folder)
 
     const QString existing = folder + QStringLiteral("/key.bin");
     QFile(existing).open(QIODevice::WriteOnly);
-    form.openDialog().adopt({existing});
-    whenShown([folder](QWidget &dialog) {
+    whenShown([folder, existing](QWidget &dialog) {
         shoot(folder + QStringLiteral("/ru-save-dialog.png"));
+        if (auto *name = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            name->setText(existing);
         whenShown([folder, &dialog](QWidget &question) {
             shoot(folder + QStringLiteral("/ru-save-replace.png"));
             question.close(); // No: the dialog stays
@@ -141,11 +151,97 @@ void checkStayOnTop(app::TForm1 &form)
                 form.pos().x() - before.x(), form.pos().y() - before.y());
 }
 
+// How a theme is asked for: through the environment, as a user's desktop does.
+struct Theme {
+    const char *name;
+    const char *style;        // QT_STYLE_OVERRIDE, or empty
+    const char *colourScheme; // a qt6ct colour scheme: QT_QPA_PLATFORMTHEME=qt6ct with it
+};
+
+constexpr Theme kThemes[] = {
+    {"default", "", ""},         {"fusion", "Fusion", ""},     {"windows", "Windows", ""},
+    {"qt6ct-light", "", "airy"}, {"qt6ct-dark", "", "darker"},
+};
+
+// A qt6ct set-up that pulls the other way from the window's own: a large bold serif font, and a
+// style sheet as qt6ct ships it.
+void writeQt6ctSettings(const QString &configHome, const Theme &theme)
+{
+    QSettings settings(configHome + QStringLiteral("/qt6ct/qt6ct.conf"), QSettings::IniFormat);
+    settings.setValue(QStringLiteral("Appearance/style"), QStringLiteral("Fusion"));
+    settings.setValue(QStringLiteral("Appearance/custom_palette"), true);
+    settings.setValue(QStringLiteral("Appearance/color_scheme_path"),
+                      QStringLiteral("/usr/share/qt6ct/colors/%1.conf").arg(QLatin1String(theme.colourScheme)));
+    QFont general(QStringLiteral("DejaVu Serif"), 12, QFont::Bold);
+    general.setLetterSpacing(QFont::PercentageSpacing, 110);
+    settings.setValue(QStringLiteral("Fonts/general"), general);
+    settings.setValue(QStringLiteral("Fonts/fixed"), QFont(QStringLiteral("DejaVu Sans Mono"), 12));
+    settings.setValue(QStringLiteral("Interface/stylesheets"),
+                      QStringList{QStringLiteral("/usr/share/qt6ct/qss/fusion-fixes.qss")});
+}
+
+// Runs this program once per theme, each run drawing theme-NAME.png.
+void shootThemes(const QString &program, const QString &folder)
+{
+    for (const Theme &theme : kThemes) {
+        QTemporaryDir configHome;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("QT_QPA_PLATFORMTHEME"));
+        environment.remove(QStringLiteral("QT_STYLE_OVERRIDE"));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome.path());
+        if (*theme.style)
+            environment.insert(QStringLiteral("QT_STYLE_OVERRIDE"), QLatin1String(theme.style));
+        if (*theme.colourScheme) {
+            environment.insert(QStringLiteral("QT_QPA_PLATFORMTHEME"), QStringLiteral("qt6ct"));
+            writeQt6ctSettings(configHome.path(), theme);
+        }
+        QProcess run;
+        run.setProcessEnvironment(environment);
+        run.setProcessChannelMode(QProcess::ForwardedChannels);
+        run.start(program, {QStringLiteral("--theme"), QLatin1String(theme.name), folder});
+        if (!run.waitForFinished(60000) || run.exitCode() != 0)
+            std::fprintf(stderr, "theme %s: the picture was not made\n", theme.name);
+    }
+}
+
+// Every page in both languages, Russian above English, as the window draws itself in this theme.
+int shootTheme(const QString &name, const QString &folder)
+{
+    if (qEnvironmentVariable("QT_QPA_PLATFORMTHEME") == QLatin1String("qt6ct")
+        && !QStyleFactory::keys().contains(QStringLiteral("qt6ct-style"))) {
+        std::fprintf(stderr, "theme %s: qt6ct is not installed (apt-get install qt6ct)\n", qPrintable(name));
+        return 1;
+    }
+    app::TForm1 form;
+    form.show();
+    form.activateWindow();
+    settle(500); // a platform theme applies its settings once the event loop runs
+    auto *pages = form.findChild<QTabWidget *>(QStringLiteral("TabbedNotebook2"));
+    QImage sheet(form.width() * pages->count(), form.height() * 2, QImage::Format_RGB32);
+    QPainter painter(&sheet);
+    const char *const languages[] = {"RadioButton3", "RadioButton4"};
+    for (int language = 0; language < 2; ++language) {
+        form.findChild<QRadioButton *>(QLatin1String(languages[language]))->click();
+        for (int page = 0; page < pages->count(); ++page) {
+            pages->setCurrentIndex(page);
+            if (page == pages->count() - 1) // the link's focus frame
+                form.findChild<QWidget *>(QStringLiteral("Label4"))->setFocus(Qt::TabFocusReason);
+            settle(100);
+            painter.drawPixmap(page * form.width(), language * form.height(), form.grab());
+        }
+    }
+    const QString file = QStringLiteral("%1/theme-%2.png").arg(folder, name);
+    std::printf("%s: %s\n", qPrintable(file), QApplication::style()->metaObject()->className());
+    return sheet.save(file) ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
+    if (argc == 4 && QLatin1String(argv[1]) == QLatin1String("--theme"))
+        return shootTheme(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/shots");
     app::TForm1 form;
     FirstPaint firstPaint;
@@ -185,5 +281,6 @@ int main(int argc, char *argv[])
     shoot(QStringLiteral("%1/panel-end.png").arg(folder));
     checkStayOnTop(form);
     std::fflush(stdout);
+    shootThemes(QCoreApplication::applicationFilePath(), folder);
     return 0;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The two failure boxes: captions, icons, buttons, modality, texts.
+// The failure boxes and the questions: captions, icons, buttons, modality, texts and details.
+#include "app/failure_details.h"
 #include "app/message_box.h"
+#include "app/qt_translation.h"
 #include "fileio/failure.h"
 #include "ops/report_error.h"
 
@@ -9,6 +11,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+
+#include <cerrno>
 
 using Kind = app::MessageBox::Kind;
 
@@ -19,17 +23,20 @@ private slots:
     void defaultErrorBox();
     void failureChoosesTheBox_data();
     void failureChoosesTheBox();
-    void reportErrorLeavesTheWindowUsable();
+    void questions();
+    void failureDetails();
+    void boxIsAWindowModalChildWithItsWholeTitle();
 };
 
 void MessageBoxTest::reportErrorBox()
 {
-    auto box = app::MessageBox::makeBox(Kind::Report, QStringLiteral("Invalid file name"));
+    QWidget owner;
+    auto box = app::MessageBox::makeBox(Kind::Report, QStringLiteral("Invalid file name"), {}, &owner);
     QCOMPARE(box->windowTitle(), QStringLiteral("Error"));
     QCOMPARE(box->icon(), QMessageBox::NoIcon);
     QCOMPARE(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(box->parent(), nullptr);
-    QCOMPARE(box->windowModality(), Qt::NonModal);
+    QCOMPARE(box->parent(), &owner);
+    QCOMPARE(box->windowModality(), Qt::WindowModal);
     QCOMPARE(box->text(), QStringLiteral("Invalid file name"));
 }
 
@@ -39,7 +46,39 @@ void MessageBoxTest::defaultErrorBox()
     QCOMPARE(box->windowTitle(), QCoreApplication::applicationName());
     QCOMPARE(box->icon(), QMessageBox::Critical);
     QCOMPARE(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(box->windowModality(), Qt::ApplicationModal);
+    QCOMPARE(box->windowModality(), Qt::WindowModal);
+}
+
+// No is the default and the answer of a closed box; in tests the queued answers stand for the user.
+void MessageBoxTest::questions()
+{
+    auto box = app::MessageBox::makeBox(Kind::Question, QStringLiteral("Replace?"));
+    QCOMPARE(box->windowTitle(), QCoreApplication::applicationName());
+    QCOMPARE(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(box->defaultButton(), box->escapeButton());
+    QCOMPARE(box->defaultButton(), box->button(QMessageBox::No));
+    app::MessageBox boxes;
+    boxes.setRecording(true);
+    boxes.setNextAnswer(app::MessageBox::Answer::Yes);
+    QCOMPARE(boxes.ask(QStringLiteral("First?")), app::MessageBox::Answer::Yes);
+    QCOMPARE(boxes.ask(QStringLiteral("Second?")), app::MessageBox::Answer::No); // the queue is empty
+    QCOMPARE(int(boxes.recorded().back().kind), int(Kind::Question));
+}
+
+// The file and the reason, the reason in the interface language where Qt translates it.
+void MessageBoxTest::failureDetails()
+{
+    app::QtTranslation translation;
+    translation.apply(app::Language::Russian);
+    QCOMPARE(app::failureDetails("/d/out", ENOSPC, "", app::Language::Russian),
+             QStringLiteral("/d/out: Нет свободного места на устройстве"));
+    translation.apply(app::Language::English);
+    QCOMPARE(app::failureDetails("/d/out", ENOSPC, "", app::Language::English),
+             QStringLiteral("/d/out: No space left on device"));
+    QCOMPARE(app::failureDetails("", EIO, "", app::Language::English), QStringLiteral("Input/output error"));
+    QCOMPARE(app::failureDetails("", 0, "", app::Language::English), QString()); // no details at all
+    QCOMPARE(app::failureDetails("/d/f", EEXIST, "it is the source", app::Language::English),
+             QStringLiteral("/d/f: it is the source")); // the operation's own words come first
 }
 
 void MessageBoxTest::failureChoosesTheBox_data()
@@ -78,28 +117,29 @@ void MessageBoxTest::failureChoosesTheBox()
     QCOMPARE(boxes.recorded().front().text, shown);
 }
 
-// ReportError waits for its box, yet no window is blocked meanwhile.
-void MessageBoxTest::reportErrorLeavesTheWindowUsable()
+// The box blocks its window only, stays its child, keeps its title whole, and is the only one.
+void MessageBoxTest::boxIsAWindowModalChildWithItsWholeTitle()
 {
     QWidget window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
+    app::MessageBox boxes(&window);
     bool seen = false;
     QTimer::singleShot(0, [&] {
-        QMessageBox *box = nullptr;
-        for (QWidget *top : QApplication::topLevelWidgets()) {
-            if (auto *candidate = qobject_cast<QMessageBox *>(top); candidate && candidate->isVisible())
-                box = candidate;
-        }
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         QVERIFY(box);
         seen = true;
-        QCOMPARE(QApplication::activeModalWidget(), nullptr);
-        QVERIFY(window.isEnabled());
+        QVERIFY(boxes.isOpen());
+        QCOMPARE(box->parentWidget(), &window);
+        QCOMPARE(box->windowModality(), Qt::WindowModal);
+        QCOMPARE(box->detailedText(), QStringLiteral("/d/out: No space left on device"));
+        const QFontMetrics title(QApplication::font("QMdiSubWindowTitleBar"));
+        QVERIFY(box->width() >= title.horizontalAdvance(box->windowTitle()) + 100);
         box->button(QMessageBox::Ok)->click();
     });
-    app::MessageBox boxes;
-    boxes.show(Kind::Report, QStringLiteral("Invalid file name"));
+    boxes.show(Kind::ErrorBox, QStringLiteral("Disk full."), QStringLiteral("/d/out: No space left on device"));
     QVERIFY(seen);
+    QVERIFY(!boxes.isOpen());
 }
 
 QTEST_MAIN(MessageBoxTest)

@@ -112,12 +112,14 @@ private slots:
     void dragOnOneItemDoesNothing();
     void otherButtonSwapsSelectedWithItself();
     void rememberedIndexOutsideListDoesNothing();
+    void listKeys();
     void doubleClickOpensTheDialog_data();
     void doubleClickOpensTheDialog();
     void listDoubleClickAdds();
     void dropFillsField_data();
     void dropFillsField();
     void dropAppendsToList();
+    void saveDialogOpensBesideTheFirstItem();
     void stayOnTop();
 };
 
@@ -407,6 +409,25 @@ void ControlsTest::rememberedIndexOutsideListDoesNothing()
     QCOMPARE(items(form), QStringList({"/1", "/2"}));
 }
 
+// The chosen file moves with Ctrl+Up and Ctrl+Down, no further than the list's ends, and stays
+// chosen; Delete removes it.
+void ControlsTest::listKeys()
+{
+    app::TForm1 form;
+    fillList(form, {QStringLiteral("/1"), QStringLiteral("/2"), QStringLiteral("/3")});
+    auto *list = control<QListWidget>(form, "ListBox1");
+    list->setCurrentRow(1);
+    for (int press = 0; press < 2; ++press)
+        QTest::keyClick(list, Qt::Key_Up, Qt::ControlModifier);
+    QCOMPARE(items(form), QStringList({"/2", "/1", "/3"}));
+    for (int press = 0; press < 3; ++press)
+        QTest::keyClick(list, Qt::Key_Down, Qt::ControlModifier);
+    QCOMPARE(items(form), QStringList({"/1", "/3", "/2"}));
+    QCOMPARE(list->currentRow(), 2);
+    QTest::keyClick(list, Qt::Key_Delete);
+    QCOMPARE(items(form), QStringList({"/1", "/3"}));
+}
+
 void ControlsTest::doubleClickOpensTheDialog_data()
 {
     QTest::addColumn<QString>("field");
@@ -446,6 +467,7 @@ void ControlsTest::dropFillsField_data()
 {
     QTest::addColumn<QString>("field");
     QTest::newRow("source") << "Edit5";
+    QTest::newRow("output") << "Edit2"; // the path, not "*.*" followed by the link's text
     QTest::newRow("data") << "Edit3";
     QTest::newRow("key") << "Edit4";
 }
@@ -477,6 +499,24 @@ void ControlsTest::dropAppendsToList()
     dropFiles(*control<QListWidget>(form, "ListBox1")->viewport(), {a, b});
     QCOMPARE(items(form), QStringList({"/first", a, b}));
     QCOMPARE(QDir::currentPath(), QString::fromStdString(dir.path()));
+}
+
+// Never at the file chosen last, an input or the key: confirming it would make it the output.
+void ControlsTest::saveDialogOpensBesideTheFirstItem()
+{
+    app::TForm1 form;
+    apptest::showPageOf(form, "Button6");
+    form.openDialog().setNextAnswer({QStringLiteral("/keys/key.bin")});
+    apptest::click(form, "Button14");
+    for (const QString &folder : {QDir::tempPath(), QStringLiteral("/parts")}) {
+        if (folder != QDir::tempPath()) // an empty list: the current directory
+            fillList(form, {QStringLiteral("/parts/film.001"), QStringLiteral("/elsewhere/film.002")});
+        QDir::setCurrent(QDir::tempPath());
+        form.openDialog().setNextAnswer({});
+        apptest::click(form, "Button6");
+        QCOMPARE(form.openDialog().lastFolder(), folder);
+        QCOMPARE(form.openDialog().lastName(), QString());
+    }
 }
 
 void ControlsTest::stayOnTop()

@@ -6,6 +6,8 @@
 #include "app/tform1.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
@@ -13,6 +15,7 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QStackedWidget>
 #include <QTabWidget>
 #include <QTest>
 
@@ -45,6 +48,15 @@ QString shown(app::TForm1 &form, const app::CaptionRow &row)
     return qobject_cast<QLineEdit *>(widget)->text();
 }
 
+// What a screen reader says of a control; of an editable combo box, what it says of the text field
+// that takes the focus (Qt on Linux names the box itself by its text).
+QString spokenText(QWidget *widget, QAccessible::Text text = QAccessible::Name)
+{
+    if (auto *combo = qobject_cast<QComboBox *>(widget); combo && combo->lineEdit())
+        widget = combo->lineEdit();
+    return QAccessible::queryAccessibleInterface(widget)->text(text);
+}
+
 } // namespace
 
 class LanguageTest : public QObject {
@@ -61,6 +73,9 @@ private slots:
     void fixedCaptionsStay();
     void dialogTitles_data();
     void dialogTitles();
+    void everyControlHasASpokenName();
+    void spokenNames_data();
+    void spokenNames();
 };
 
 void LanguageTest::everyRowIsApplied()
@@ -206,6 +221,58 @@ void LanguageTest::dialogTitles()
     apptest::click(form, qPrintable(button));
     QCOMPARE(form.openDialog().lastTitle(), title);
     QCOMPARE(int(*form.openDialog().lastSelection()), selection);
+    QCOMPARE(form.openDialog().lastFilter(), english ? QStringLiteral("All (*)") : QStringLiteral("Все (*)"));
+}
+
+// What a screen reader is told of every control it can meet, in both languages: a name, and for
+// the window the role of a frame.
+void LanguageTest::everyControlHasASpokenName()
+{
+    app::TForm1 form;
+    QCOMPARE(QAccessible::queryAccessibleInterface(&form)->role(), QAccessible::Window);
+    auto *pages = control<QTabWidget>(form, "TabbedNotebook2");
+    for (const auto language : {app::Language::English, app::Language::Russian}) {
+        choose(form, language);
+        for (int page = 0; page < pages->count(); ++page) {
+            pages->setCurrentIndex(page);
+            for (QWidget *widget : form.findChildren<QWidget *>()) {
+                // Containers and the controls' own parts ("qt_...") speak through what they hold.
+                const QMetaObject *kind = widget->metaObject();
+                if (widget->objectName().isEmpty() || widget->objectName().startsWith(QLatin1String("qt_"))
+                    || kind == &QWidget::staticMetaObject || kind == &QFrame::staticMetaObject
+                    || kind == &QStackedWidget::staticMetaObject || !widget->isVisibleTo(&form))
+                    continue;
+                QVERIFY2(!spokenText(widget).isEmpty(), qPrintable(widget->objectName()));
+            }
+        }
+    }
+}
+
+void LanguageTest::spokenNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<QString>("spoken");
+    QTest::newRow("+ ru") << "Button11" << false << "Зашифровать: прибавить ключ к файлу";
+    QTest::newRow("- en") << "Button13" << true << "Decipher: subtract the key from the file";
+    QTest::newRow("label as buddy") << "Edit6" << true << "Don`t create #";
+    QTest::newRow("radio caption") << "SpinEdit1" << true << "By quantity";
+    QTest::newRow("unit box") << "ComboBox1" << false << "Единица размера";
+    QTest::newRow("list keys, a hint") << "ListBox1" << true
+                                       << "Delete removes the chosen file from the list; Ctrl+Up, Ctrl+Down move it";
+}
+
+void LanguageTest::spokenNames()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, english);
+    QFETCH(QString, spoken);
+    app::TForm1 form;
+    choose(form, app::Language::English);
+    if (!english)
+        choose(form, app::Language::Russian);
+    const auto text = name == QLatin1String("ListBox1") ? QAccessible::Description : QAccessible::Name;
+    QCOMPARE(spokenText(control(form, qPrintable(name)), text), spoken);
 }
 
 QTEST_MAIN(LanguageTest)

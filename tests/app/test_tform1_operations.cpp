@@ -10,12 +10,14 @@
 #include "support/temp_dir.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QRadioButton>
@@ -93,6 +95,7 @@ private slots:
     void eraseRemovesTheFile();
     void eraseMissingFile();
     void busyWindowRefusesCloseAndInput();
+    void secondPressWhileABoxIsOpen();
 };
 
 void OperationsTest::currentDirectoryFollowsTheDialog()
@@ -377,6 +380,39 @@ void OperationsTest::busyWindowRefusesCloseAndInput()
     QVERIFY(!app::BusyGuard::active());
     QCOMPARE(control<QListWidget>(w.form, "ListBox1")->count(), 1);
     QVERIFY(w.form.close()); // and closes once the operation is over
+}
+
+// The box is the window's child, and while it is open nothing starts: a second Cut press shows no
+// second box.
+void OperationsTest::secondPressWhileABoxIsOpen()
+{
+    Window w;
+    w.form.messageBox().setRecording(false);
+    w.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    bool child = false, second = false;
+    QTimer poll; // the box comes up after the operation has flushed its events
+    poll.callOnTimeout([&] {
+        auto *first = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!first || !poll.isActive())
+            return;
+        poll.stop();
+        child = first->parentWidget() == &w.form;
+        QTimer watch; // a second box would hold the press below until this closes it
+        watch.callOnTimeout([&] {
+            if (QWidget *modal = QApplication::activeModalWidget(); modal && modal != first) {
+                second = true;
+                modal->close();
+            }
+        });
+        watch.start(10);
+        w.press("Button2");
+        first->close();
+    });
+    poll.start(10);
+    w.press("Button2"); // Edit5 holds "Файл": no such source
+    QVERIFY(child);
+    QVERIFY(!second);
 }
 
 QTEST_MAIN(OperationsTest)

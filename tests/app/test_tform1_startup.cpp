@@ -6,6 +6,7 @@
 #include "app/tform1.h"
 
 #include <QCheckBox>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,10 +14,12 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QStyleFactory>
 #include <QStyleOptionButton>
 #include <QTabWidget>
 #include <QTest>
@@ -40,6 +43,7 @@ private slots:
     void timeOfDayHasNoZone();
     void progressBar();
     void aboutPage();
+    void platformThemeLeavesTheLookAlone();
 };
 
 void StartupTest::window()
@@ -282,6 +286,30 @@ void StartupTest::aboutPage()
     QVERIFY(!control<QLabel>(form, "Image1")->pixmap().isNull());
     QVERIFY(control<QLabel>(form, "Label4")->font().underline());
     QCOMPARE(control(form, "Label4")->cursor().shape(), Qt::PointingHandCursor);
+}
+
+// What a platform theme such as qt6ct brings: its own proxy style and a large bold font per class.
+// The window's tab spacing still reaches the drawing, its fonts stay, and captions fill with the
+// page's colour.
+void StartupTest::platformThemeLeavesTheLookAlone()
+{
+    const QString style = QApplication::style()->name();
+    const QFont font = QApplication::font();
+    QApplication::setStyle(new QProxyStyle(QStyleFactory::create(style)));
+    for (const char *kind : {"QAbstractButton", "QLabel", "QTabBar"})
+        QApplication::setFont(QFont(QStringLiteral("DejaVu Serif"), 14, QFont::Bold), kind);
+    {
+        app::TForm1 form;
+        auto *compact = qobject_cast<QProxyStyle *>(form.style());
+        QVERIFY(compact && !qobject_cast<QProxyStyle *>(compact->baseStyle())); // whose drawing calls back
+        QCOMPARE(compact->baseStyle()->proxy(), compact);
+        for (const QWidget *caption : form.findChildren<QAbstractButton *>())
+            QVERIFY2(caption->font().pixelSize() == 10 && !caption->font().bold(), qPrintable(caption->objectName()));
+        QCOMPARE(control(form, "Label2")->font(), control(form, "Edit6")->font());
+        QCOMPARE(control(form, "CheckBox1")->backgroundRole(), QPalette::Window);
+    }
+    QApplication::setFont(font); // drops the fonts per class
+    QApplication::setStyle(style);
 }
 
 QTEST_MAIN(StartupTest)
