@@ -216,12 +216,14 @@ void CutRun::passOver(std::int64_t offset, std::int64_t length)
 // short. Returns the removal's error number.
 int CutRun::removeSource()
 {
-    fileio::FileState now;
     const std::optional<fileio::FileId> named = fileio::fileId(m_request.source);
     if (!named)
         return 0; // gone already: nothing left to remove
-    const bool same = m_source.state(now) == 0 && now.size == m_sourceAtStart.size
-                      && now.modifiedNs == m_sourceAtStart.modifiedNs && named == fileio::fileId(m_source);
+    fileio::FileState now;
+    if (const int err = m_source.state(now))
+        fileio::streamReadError(m_request.source, err);
+    const bool same = now.size == m_sourceAtStart.size && now.modifiedNs == m_sourceAtStart.modifiedNs
+                      && named == fileio::fileId(m_source);
     if (!same)
         fileio::failWith("Source " + std::string(kChangedWhileCut), m_request.source);
     for (const std::string &folder : m_folders) {

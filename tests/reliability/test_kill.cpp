@@ -82,8 +82,9 @@ void expectInputsUnchanged(const std::string &dir, int status)
 {
     for (int n = 1; n <= 4; ++n)
         ASSERT_TRUE(readFile(dir + "/p" + std::to_string(n)) == kData.quarters[n - 1]) << "p" << n << " changed";
-    if (status == kStopped)
+    if (status == kStopped) {
         ASSERT_EQ(readText(dir + "/out.bin"), oldText("out.bin")) << "a stopped join replaced its output";
+    }
 }
 
 struct KillRow {
@@ -117,8 +118,9 @@ void writeSource(const std::string &dir)
 // With --delete the source goes only once every file made is whole; stopped, it stays.
 void expectSourceOrWholeParts(const std::string &dir, int status)
 {
-    if (status == kStopped)
+    if (status == kStopped) {
         ASSERT_TRUE(exists(dir + "/s.bin")) << "a stopped Cut removed its source";
+    }
     if (exists(dir + "/s.bin")) {
         ASSERT_TRUE(readFile(dir + "/s.bin") == kData.source) << "the source changed";
         return;
@@ -127,8 +129,9 @@ void expectSourceOrWholeParts(const std::string &dir, int status)
         ASSERT_TRUE(readFile(dir + "/s" + std::to_string(n) + ".bin") == kData.quarters[n - 1])
             << "the source is gone and part " << n << " is short";
     for (const std::string &name : kSet) {
-        if (exists(dir + "/" + name))
+        if (exists(dir + "/" + name)) {
             ASSERT_NE(readText(dir + "/" + name), oldText(name)) << "the source is gone and " << name << " is old";
+        }
     }
 }
 

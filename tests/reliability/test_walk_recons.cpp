@@ -38,8 +38,9 @@ Scenario writeReconsScenario(const std::string &name, bool over)
     s.check = [over](const std::string &dir, const Outcome &outcome, const std::optional<Injection> &) {
         const std::string path = dir + "/Recons.exe";
         if (outcome.failed) {
-            if (over)
+            if (over) {
                 EXPECT_EQ(readText(path), "old");
+            }
             else
                 EXPECT_FALSE(exists(path)) << "a failed WriteRecons named its output";
             return;
@@ -124,8 +125,9 @@ void checkJoiner(const std::string &dir, const Outcome &outcome, const std::opti
     const std::string output = outputName(dir);
     if (outcome.failed) {
         // Only a failure after the join was whole (the last line, Enter) leaves it named.
-        if (!output.empty())
+        if (!output.empty()) {
             EXPECT_EQ(readFile(output), allParts()) << "a failed join named a partial output";
+        }
         return;
     }
     ASSERT_NE(output, "");
