@@ -1,14 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "busy_guard.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
+#include <QWidget>
 
 namespace app {
 
-BusyGuard::BusyGuard()
+BusyGuard::BusyGuard(QWidget &controls, std::function<void()> stop)
+    : m_controls(controls), m_stop(std::move(stop)), m_wasEnabled(controls.isEnabled())
 {
     ++s_depth;
+    m_controls.setEnabled(false);
+    QApplication::setOverrideCursor(Qt::BusyCursor);
     QCoreApplication::instance()->installEventFilter(this);
 }
 
@@ -17,6 +22,8 @@ BusyGuard::~BusyGuard()
     // Clicks and keys that arrived during the operation are dropped here, not run afterwards.
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     QCoreApplication::instance()->removeEventFilter(this);
+    QApplication::restoreOverrideCursor();
+    m_controls.setEnabled(m_wasEnabled);
     --s_depth;
 }
 
@@ -42,7 +49,6 @@ bool BusyGuard::isRefused(const QEvent &event)
     case QEvent::TouchEnd:
     case QEvent::TabletPress:
     case QEvent::TabletRelease:
-    case QEvent::Close:
         return true;
     default:
         return false;
@@ -51,9 +57,12 @@ bool BusyGuard::isRefused(const QEvent &event)
 
 bool BusyGuard::eventFilter(QObject *watched, QEvent *event)
 {
-    if (!isRefused(*event))
+    // Only the busy window's input: a question it asks meanwhile is answered as usual.
+    const auto *widget = qobject_cast<QWidget *>(watched);
+    if (!isRefused(*event) || !widget || widget->window() != m_controls.window())
         return QObject::eventFilter(watched, event);
-    event->ignore(); // a refused close leaves the window open
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
+        m_stop();
     return true;
 }
 

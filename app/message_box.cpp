@@ -97,6 +97,9 @@ std::unique_ptr<QMessageBox> MessageBox::makeBox(Kind kind, const QString &text,
     case Kind::ErrorBox:
         box = std::make_unique<QMessageBox>(QMessageBox::Critical, program, text, QMessageBox::Ok, owner);
         break;
+    case Kind::Information:
+        box = std::make_unique<QMessageBox>(QMessageBox::Information, program, text, QMessageBox::Ok, owner);
+        break;
     case Kind::Question:
         box = std::make_unique<QMessageBox>(QMessageBox::Question, program, text, QMessageBox::Yes | QMessageBox::No,
                                             owner);

@@ -27,8 +27,9 @@ class MessageBox {
 public:
     enum class Kind {
         Report,   // ReportError: caption "Error", no icon
-        ErrorBox, // the default error box: the program's name, error icon
-        Question  // the program's name, question icon, Yes and No with No the default
+        ErrorBox,    // the default error box: the program's name, error icon
+        Information, // what an operation stopped on request left: the program's name, information icon
+        Question     // the program's name, question icon, Yes and No with No the default
     };
     enum class Answer { Yes, No };
 

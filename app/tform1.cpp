@@ -15,11 +15,13 @@
 #include "spin_edit.h"
 #include "time_of_day.h"
 #include "url_opener.h"
+#include "window_texts.h"
 
 #include "fileio/failure.h"
 #include "ops/codify.h"
 #include "ops/cut.h"
 #include "ops/erase.h"
+#include "ops/report_error.h"
 #include "ops/unite.h"
 #include "recons/digest_list_file.h"
 #include "recons/part_list_files.h"
@@ -157,12 +159,18 @@ void TForm1::FormCreate()
     m_advertising->loadPage();
 }
 
+// Closing while an operation runs asks first; yes stops it, and the window closes once it has.
 void TForm1::closeEvent(QCloseEvent *event)
 {
-    if (BusyGuard::active())
-        event->ignore();
-    else
+    if (!m_runner.running()) {
         QWidget::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    if (m_messageBox.ask(closeWhileBusyQuestion(language())) == MessageBox::Answer::Yes) {
+        m_closeWhenStopped = true;
+        m_runner.requestStop();
+    }
 }
 
 // Cut page
@@ -214,7 +222,8 @@ void TForm1::Button2Click()
     request.writePartList = ui.CheckBox1->isChecked();
     request.writeDigests = request.writePartList;
     request.deleteSource = ui.CheckBox2->isChecked();
-    request.replaceExisting = true;
+    if (!mayReplace(request))
+        return;
     runOperation([&](ops::ProgressSink &progress) {
         static_cast<void>(ops::Cut(request, progress, m_partListFiles.get(), m_digestListFile.get()));
     });
@@ -358,6 +367,10 @@ void TForm1::Button13Click()
 void TForm1::Button12Click()
 {
     const std::string path = fileName(m_ui.Edit3->text());
+    // Nothing undoes it: the user says yes first. A name that is no file is Erase's to report.
+    if (fileio::fileExists(path) && !m_messageBox.isOpen()
+        && m_messageBox.ask(eraseQuestion(m_ui.Edit3->text(), language())) != MessageBox::Answer::Yes)
+        return;
     // A removal that fails goes unreported, as designed.
     runOperation([&](ops::ProgressSink &progress) { static_cast<void>(ops::Erase(path, progress)); });
 }
@@ -411,28 +424,50 @@ void TForm1::chooseInto(QLineEdit &target, DialogUse use, FileDialog::Selection 
         target.setText(files.first());
 }
 
+// Files of the names a Cut writes that are there already are replaced only when the user says so,
+// asked once for all of them.
+bool TForm1::mayReplace(ops::CutRequest &request)
+{
+    const std::vector<std::string> existing =
+        ops::ExistingOutputs(request, m_partListFiles.get(), m_digestListFile.get());
+    if (existing.empty() || m_messageBox.isOpen())
+        return existing.empty();
+    QStringList files;
+    for (const std::string &file : existing)
+        files << QFile::decodeName(QByteArray::fromStdString(file));
+    request.replaceExisting = m_messageBox.ask(replaceQuestion(files, language())) == MessageBox::Answer::Yes;
+    return request.replaceExisting;
+}
+
 void TForm1::runOperation(const OperationRunner::Operation &operation)
 {
-    if (m_messageBox.isOpen())
-        return; // one box at a time: nothing starts behind it
-    std::optional<MessageBox::Kind> kind;
-    std::optional<fileio::Failure> failure;
+    if (m_messageBox.isOpen() || m_runner.running())
+        return; // one at a time: nothing starts behind a box or beside another operation
+    std::exception_ptr ended;
     {
-        BusyGuard busy;
-        try {
-            if (const std::exception_ptr ended = m_runner.run(operation, *m_progress))
-                std::rethrow_exception(ended);
-        } catch (const fileio::Failure &caught) {
-            kind = MessageBox::kindOf(caught);
-            failure = caught;
-        } catch (const std::exception &unforeseen) {
-            // Anything else an operation lets through still ends in the default box.
-            kind = MessageBox::Kind::ErrorBox;
-            failure = fileio::Failure(unforeseen.what());
-        }
+        BusyGuard busy(*m_ui.TabbedNotebook2, [this] { m_runner.requestStop(); });
+        ended = m_runner.run(operation, *m_progress);
     }
-    if (failure)
-        m_messageBox.show(*kind, QString::fromStdString(*kind == MessageBox::Kind::ErrorBox ? withFullStop(failure->text()) : failure->text()), detailsOf(*failure));
+    if (std::exchange(m_closeWhenStopped, false)) {
+        close();
+        return;
+    }
+    if (ended)
+        showFailure(ended);
+}
+
+void TForm1::showFailure(const std::exception_ptr &ended)
+{
+    try {
+        std::rethrow_exception(ended);
+    } catch (const ops::Stopped &) {
+        m_messageBox.show(MessageBox::Kind::Information, stoppedNote(language()));
+    } catch (const fileio::Failure &failure) {
+        m_messageBox.show(failure, detailsOf(failure));
+    } catch (const std::exception &unforeseen) {
+        // Anything else an operation lets through still ends in the default box.
+        m_messageBox.show(fileio::Failure(unforeseen.what()));
+    }
 }
 
 QString TForm1::detailsOf(const fileio::Failure &failure)

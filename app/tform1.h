@@ -27,6 +27,7 @@ class Failure;
 }
 
 namespace ops {
+struct CutRequest;
 class DigestListFactory;
 class PartListFactory;
 }
@@ -125,6 +126,9 @@ private:
     void appendFiles(const QStringList &files);
     // Runs an operation with the window busy, then shows the failure it ended in, if any.
     void runOperation(const OperationRunner::Operation &operation);
+    // Asks before a Cut replaces files; false when it may not run.
+    bool mayReplace(ops::CutRequest &request);
+    void showFailure(const std::exception_ptr &ended);
     // What the failure's box offers behind "Show Details...".
     QString detailsOf(const fileio::Failure &failure);
 
@@ -134,6 +138,7 @@ private:
     QtTranslation m_qtTranslation;
     std::unique_ptr<ProgressBarSink> m_progress;
     OperationRunner m_runner;
+    bool m_closeWhenStopped = false; // the user asked to close while an operation ran
     std::unique_ptr<ops::PartListFactory> m_partListFiles;
     std::unique_ptr<ops::DigestListFactory> m_digestListFile;
     AdvertisingPanel *m_advertising = nullptr; // belongs to its page

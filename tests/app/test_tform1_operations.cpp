@@ -15,6 +15,8 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -92,7 +94,10 @@ private slots:
     void uniteMissingInput();
     void codifyRoundTrip();
     void codifyWithoutKey();
-    void eraseRemovesTheFile();
+    void eraseAsksFirst();
+    void cutAsksBeforeReplacing();
+    void escapeStopsAnOperation_data();
+    void escapeStopsAnOperation();
     void eraseMissingFile();
     void busyWindowRefusesCloseAndInput();
     void secondPressWhileABoxIsOpen();
@@ -324,17 +329,80 @@ void OperationsTest::codifyWithoutKey()
     QCOMPARE(testsupport::readText(dir.file("data.bin")), std::string("plain"));
 }
 
-void OperationsTest::eraseRemovesTheFile()
+// Nothing undoes Erase: it asks, No being the answer a closed box gives.
+void OperationsTest::eraseAsksFirst()
 {
     testsupport::TempDir dir;
-    testsupport::writeFile(dir.file("secret"), testsupport::patternBytes(3000));
+    const Bytes bytes = testsupport::patternBytes(3000);
+    testsupport::writeFile(dir.file("secret"), bytes);
     Window w;
     w.choose("Button10", {q(dir.file("secret"))});
     w.press("Button12");
-    QVERIFY(w.boxes().empty());
+    QCOMPARE(w.boxes().size(), std::size_t{1});
+    QCOMPARE(w.boxes().back().kind, Kind::Question);
+    QVERIFY(w.boxes().back().text.contains(q(dir.file("secret"))));
+    QCOMPARE(testsupport::readFile(dir.file("secret")), bytes);
+    w.form.messageBox().setNextAnswer(app::MessageBox::Answer::Yes);
+    w.press("Button12");
+    QCOMPARE(w.boxes().size(), std::size_t{2});
     QVERIFY(!testsupport::exists(dir.file("secret")));
     QCOMPARE(w.bar().maximum(), 3000);
     QCOMPARE(w.bar().value(), 0);
+}
+
+// Files of the names a Cut writes are replaced only when the user says yes, asked once.
+void OperationsTest::cutAsksBeforeReplacing()
+{
+    testsupport::TempDir dir;
+    const std::string source = writeSource(dir, 100);
+    testsupport::writeFile(part(source, 2), "mine");
+    Window w;
+    w.choose("Button1", {q(source)});
+    w.press("Button2");
+    QCOMPARE(w.boxes().size(), std::size_t{1});
+    QVERIFY(w.boxes().back().text.contains(q(part(source, 2))));
+    QCOMPARE(testsupport::listDir(dir.path()), (std::vector<std::string>{"source.bin", "source2.bin"}));
+    w.form.messageBox().setNextAnswer(app::MessageBox::Answer::Yes);
+    w.press("Button2");
+    QCOMPARE(w.boxes().size(), std::size_t{2});
+    QCOMPARE(testsupport::readFile(part(source, 2)).size(), std::size_t{50});
+}
+
+// Escape stops Cut, Unite and Codify midway: the inputs are whole, no partial file has an output's
+// name, and the window says it stopped.
+void OperationsTest::escapeStopsAnOperation_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::newRow("cut") << "Button2";
+    QTest::newRow("unite") << "Button4";
+    QTest::newRow("codify") << "Button11";
+}
+
+void OperationsTest::escapeStopsAnOperation()
+{
+    QFETCH(QString, operation);
+    constexpr qint64 kBig = qint64{1} << 30; // a sparse GiB: long enough to be stopped midway
+    testsupport::TempDir dir;
+    for (const char *name : {"big.bin", "key.bin"}) {
+        QFile file(q(dir.file(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(name[0] == 'b' ? kBig : 7));
+    }
+    Window w;
+    w.choose("Button1", {q(dir.file("big.bin"))});
+    w.choose("Button3", {q(dir.file("big.bin")), q(dir.file("key.bin"))});
+    w.choose("Button6", {q(dir.file("joined.bin"))});
+    w.choose("Button10", {q(dir.file("big.bin"))});
+    w.choose("Button14", {q(dir.file("key.bin"))});
+    QTimer::singleShot(0, &w.form, [&] { QTest::keyClick(&w.form, Qt::Key_Escape); });
+    w.press(operation.toLatin1().constData());
+
+    QCOMPARE(w.boxes().size(), std::size_t{1});
+    QCOMPARE(w.boxes().back().kind, Kind::Information);
+    QCOMPARE(testsupport::listDir(dir.path()), (std::vector<std::string>{"big.bin", "key.bin"}));
+    QCOMPARE(QFileInfo(q(dir.file("big.bin"))).size(), kBig);
+    QFile big(q(dir.file("big.bin")));
+    QVERIFY(big.open(QIODevice::ReadOnly));
+    QCOMPARE(big.read(4096), QByteArray(4096, '\0')); // not codified
 }
 
 void OperationsTest::eraseMissingFile()
@@ -346,7 +414,7 @@ void OperationsTest::eraseMissingFile()
     QCOMPARE(w.boxes().front().text, QStringLiteral("Invalid file name"));
 }
 
-// While Cut runs, the window repaints but takes neither clicks nor a request to close.
+// While Cut runs, the window repaints but takes no clicks, and its close asks first.
 void OperationsTest::busyWindowRefusesCloseAndInput()
 {
     testsupport::TempDir dir;
@@ -379,7 +447,16 @@ void OperationsTest::busyWindowRefusesCloseAndInput()
     QVERIFY(w.form.isVisible());
     QVERIFY(!app::BusyGuard::active());
     QCOMPARE(control<QListWidget>(w.form, "ListBox1")->count(), 1);
-    QVERIFY(w.form.close()); // and closes once the operation is over
+    QCOMPARE(w.boxes().back().kind, Kind::Question); // the close asked, and No kept it open
+
+    // Yes stops the operation, and the window closes once it has; nothing is left half made.
+    testsupport::TempDir other;
+    w.choose("Button1", {q(writeSource(other, 100))});
+    w.form.messageBox().setNextAnswer(app::MessageBox::Answer::Yes);
+    QTimer::singleShot(0, &w.form, [&] { w.form.close(); });
+    w.press("Button2");
+    QVERIFY(!w.form.isVisible());
+    QCOMPARE(w.boxes().back().kind, Kind::Question);
 }
 
 // The box is the window's child, and while it is open nothing starts: a second Cut press shows no
