@@ -124,6 +124,34 @@ void shootFileDialogs(app::TForm1 &form, const QString &folder)
     form.findChild<QAbstractButton *>(QStringLiteral("Button6"))->click();
 }
 
+// The questions before what cannot be undone: Erase, and a Cut that would replace files.
+void shootQuestions(app::TForm1 &form, const QString &folder, const QString &language)
+{
+    const QString file = folder + QStringLiteral("/holiday-video.mkv");
+    QFile source(file);
+    source.open(QIODevice::WriteOnly);
+    source.write("0123456789");
+    source.close();
+    QFile(folder + QStringLiteral("/holiday-video1.mkv")).open(QIODevice::WriteOnly);
+
+    auto *pages = form.findChild<QTabWidget *>(QStringLiteral("TabbedNotebook2"));
+    pages->setCurrentIndex(2);
+    form.findChild<QLineEdit *>(QStringLiteral("Edit3"))->setText(file);
+    whenShown([folder, language](QWidget &question) {
+        shoot(QStringLiteral("%1/%2-erase-question.png").arg(folder, language));
+        question.close(); // No
+    });
+    form.findChild<QAbstractButton *>(QStringLiteral("Button12"))->click();
+
+    pages->setCurrentIndex(0);
+    form.findChild<QLineEdit *>(QStringLiteral("Edit5"))->setText(file);
+    whenShown([folder, language](QWidget &question) {
+        shoot(QStringLiteral("%1/%2-replace-question.png").arg(folder, language));
+        question.close(); // No
+    });
+    form.findChild<QAbstractButton *>(QStringLiteral("Button2"))->click();
+}
+
 // The context menu of a file field, with Qt's own texts.
 void shootContextMenu(app::TForm1 &form, const QString &file)
 {
@@ -272,6 +300,7 @@ int main(int argc, char *argv[])
             shootFileDialogs(form, folder);
             shootContextMenu(form, folder + QStringLiteral("/ru-context-menu.png"));
         }
+        shootQuestions(form, folder, QLatin1String(languages[language]));
     }
     // The advertising panel scrolled to its end, where the web page view is.
     auto *scrollBar = form.findChild<QScrollBar *>(QStringLiteral("ScrollBar1"));
