@@ -154,21 +154,25 @@ std::int64_t bytesToCopy(const ops::CutRequest &request)
     }
 }
 
-// The systems the recipients run the joiners on: both unless --joiner names one.
+// The systems the recipients run the joiners on: both (those the build has) unless --joiner
+// names one.
 std::vector<recons::JoinerPlatform> joiners(const Arguments &args)
 {
     const auto joiner = args.value("joiner");
-    if (!joiner)
-        return {recons::JoinerPlatform::Windows, recons::JoinerPlatform::Linux};
+    if (!joiner || *joiner == "both") {
+        if (joiner && !args.flag("recons"))
+            throw UsageError("--joiner goes with --recons");
+        return recons::builtJoiners();
+    }
     if (!args.flag("recons"))
         throw UsageError("--joiner goes with --recons");
-    if (*joiner == "both")
-        return {recons::JoinerPlatform::Windows, recons::JoinerPlatform::Linux};
     if (*joiner == "linux")
         return {recons::JoinerPlatform::Linux};
-    if (*joiner == "windows")
-        return {recons::JoinerPlatform::Windows};
-    throw UsageError("invalid --joiner '" + *joiner + "': give linux, windows or both");
+    if (*joiner != "windows")
+        throw UsageError("invalid --joiner '" + *joiner + "': give linux, windows or both");
+    if (recons::ReconsImage(recons::JoinerPlatform::Windows).empty())
+        throw CommandFailure("this skarvel-cli was built without the Windows joiner (SKARVEL_WINDOWS_JOINER)");
+    return {recons::JoinerPlatform::Windows};
 }
 
 // Files Cut did not just make are replaced only when -f says so, as gzip does.

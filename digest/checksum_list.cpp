@@ -109,15 +109,14 @@ int ChecksumReader::take(int &err)
 int ChecksumReader::next(Line &kind, ChecksumEntry &entry)
 {
     if (!m_started) {
+        // Only a whole mark is passed over: bytes that merely begin like one belong to the line.
         m_started = true;
         int err = 0;
-        for (const char mark : kByteOrderMark) {
-            if (peekByte(err) != static_cast<unsigned char>(mark))
-                break;
-            ++m_position;
-        }
+        peekByte(err);
         if (err)
             return err;
+        if (std::string_view(m_buffer.get() + m_position, m_length - m_position).starts_with(kByteOrderMark))
+            m_position += kByteOrderMark.size();
     }
     for (;;) {
         std::string line;

@@ -13,8 +13,7 @@ namespace recons {
 // part, the joiners for the recipients' systems: "Recons.exe" for Windows, "recons" for Linux.
 class PartListFiles final : public ops::PartListFactory {
 public:
-    explicit PartListFiles(std::vector<JoinerPlatform> joiners = {JoinerPlatform::Windows, JoinerPlatform::Linux})
-        : m_joiners(std::move(joiners))
+    explicit PartListFiles(std::vector<JoinerPlatform> joiners = builtJoiners()) : m_joiners(std::move(joiners))
     {
     }
 

@@ -10,4 +10,14 @@ std::span<const unsigned char> ReconsImage(JoinerPlatform platform)
     return platform == JoinerPlatform::Windows ? WindowsJoinerImage() : LinuxJoinerImage();
 }
 
+std::vector<JoinerPlatform> builtJoiners()
+{
+    std::vector<JoinerPlatform> joiners;
+    for (const JoinerPlatform platform : {JoinerPlatform::Windows, JoinerPlatform::Linux}) {
+        if (!ReconsImage(platform).empty())
+            joiners.push_back(platform);
+    }
+    return joiners;
+}
+
 } // namespace recons

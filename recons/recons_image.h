@@ -2,6 +2,7 @@
 #pragma once
 
 #include <span>
+#include <vector>
 
 namespace recons {
 
@@ -9,7 +10,11 @@ namespace recons {
 enum class JoinerPlatform { Linux, Windows };
 
 // The complete executable file of the stand-alone joiner for that system, as the build made it:
-// a static x86_64 Linux program, or a 64-bit Windows console program.
+// a static x86_64 Linux program, or a 64-bit Windows console program; empty for the Windows one
+// in a build without it.
 std::span<const unsigned char> ReconsImage(JoinerPlatform platform = JoinerPlatform::Linux);
+
+// The joiners this build carries, Windows first: what a set holds unless told otherwise.
+std::vector<JoinerPlatform> builtJoiners();
 
 } // namespace recons

@@ -129,6 +129,8 @@ TEST_F(PartList, ToolIsTheBuiltJoinerByteForByte)
 {
     for (const auto &[platform, built] : {std::pair{recons::JoinerPlatform::Linux, SKARVEL_JOINER},
                                           std::pair{recons::JoinerPlatform::Windows, SKARVEL_WINDOWS_JOINER_FILE}}) {
+        if (recons::ReconsImage(platform).empty())
+            GTEST_SKIP() << "built without the Windows joiner";
         recons::WriteRecons({}, {}, false, platform);
 
         const Bytes written = readFile(here(recons::joinerFileName(platform)));
