@@ -23,8 +23,8 @@
 #include "ops/erase.h"
 #include "ops/report_error.h"
 #include "ops/unite.h"
-#include "recons/digest_list_file.h"
-#include "recons/part_list_files.h"
+#include "partset/checksum_list_file.h"
+#include "partset/part_list_files.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -73,8 +73,8 @@ void setPath(QListWidgetItem &item, const QString &path)
 } // namespace
 
 TForm1::TForm1()
-    : m_partListFiles(std::make_unique<recons::PartListFiles>()),
-      m_digestListFile(std::make_unique<recons::DigestListFile>())
+    : m_partListFiles(std::make_unique<partset::PartListFiles>()),
+      m_digestListFile(std::make_unique<partset::ChecksumListFile>())
 {
     buildLayout();
     applyAccessibleNames(*this, Language::Russian);
@@ -429,7 +429,7 @@ void TForm1::chooseInto(QLineEdit &target, DialogUse use, FileDialog::Selection 
 bool TForm1::mayReplace(ops::CutRequest &request)
 {
     const std::vector<std::string> existing =
-        ops::ExistingOutputs(request, m_partListFiles.get(), m_digestListFile.get());
+        ops::existingOutputs(request, m_partListFiles.get(), m_digestListFile.get());
     if (existing.empty() || m_messageBox.isOpen())
         return existing.empty();
     QStringList files;

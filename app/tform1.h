@@ -28,7 +28,7 @@ class Failure;
 
 namespace ops {
 struct CutRequest;
-class DigestListFactory;
+class ChecksumListFactory;
 class PartListFactory;
 }
 
@@ -140,7 +140,7 @@ private:
     OperationRunner m_runner;
     bool m_closeWhenStopped = false; // the user asked to close while an operation ran
     std::unique_ptr<ops::PartListFactory> m_partListFiles;
-    std::unique_ptr<ops::DigestListFactory> m_digestListFile;
+    std::unique_ptr<ops::ChecksumListFactory> m_digestListFile;
     AdvertisingPanel *m_advertising = nullptr; // belongs to its page
     int m_rememberedIndex = 0;                 // the drag-to-swap gesture's item
 };

@@ -7,8 +7,8 @@
 #include "ops/cut.h"
 #include "fileio/failure.h"
 #include "ops/skip_list.h"
-#include "recons/digest_list_file.h"
-#include "recons/part_list_files.h"
+#include "partset/checksum_list_file.h"
+#include "partset/part_list_files.h"
 
 #include <algorithm>
 #include <charconv>
@@ -156,32 +156,32 @@ std::int64_t bytesToCopy(const ops::CutRequest &request)
 
 // The systems the recipients run the joiners on: both (those the build has) unless --joiner
 // names one.
-std::vector<recons::JoinerPlatform> joiners(const Arguments &args)
+std::vector<partset::JoinerPlatform> joiners(const Arguments &args)
 {
     const auto joiner = args.value("joiner");
     if (!joiner || *joiner == "both") {
         if (joiner && !args.flag("recons"))
             throw UsageError("--joiner goes with --recons");
-        return recons::builtJoiners();
+        return partset::builtJoiners();
     }
     if (!args.flag("recons"))
         throw UsageError("--joiner goes with --recons");
     if (*joiner == "linux")
-        return {recons::JoinerPlatform::Linux};
+        return {partset::JoinerPlatform::Linux};
     if (*joiner != "windows")
         throw UsageError("invalid --joiner '" + *joiner + "': give linux, windows or both");
-    if (recons::ReconsImage(recons::JoinerPlatform::Windows).empty())
+    if (partset::ReconsImage(partset::JoinerPlatform::Windows).empty())
         throw CommandFailure("this skarvel-cli was built without the Windows joiner (SKARVEL_WINDOWS_JOINER)");
-    return {recons::JoinerPlatform::Windows};
+    return {partset::JoinerPlatform::Windows};
 }
 
 // Files Cut did not just make are replaced only when -f says so, as gzip does.
 void refuseExisting(const ops::CutRequest &request, const ops::PartListFactory &partList,
-                    const ops::DigestListFactory &digests)
+                    const ops::ChecksumListFactory &digests)
 {
     if (request.replaceExisting)
         return;
-    const std::vector<std::string> existing = ops::ExistingOutputs(request, &partList, &digests);
+    const std::vector<std::string> existing = ops::existingOutputs(request, &partList, &digests);
     if (existing.empty())
         return;
     std::string names;
@@ -195,8 +195,8 @@ void refuseExisting(const ops::CutRequest &request, const ops::PartListFactory &
 void run(const Arguments &args)
 {
     const ops::CutRequest request = cutRequest(args);
-    recons::PartListFiles partList(joiners(args));
-    recons::DigestListFile digests;
+    partset::PartListFiles partList(joiners(args));
+    partset::ChecksumListFile digests;
     refuseExisting(request, partList, digests);
     TerminalProgress progress(TerminalProgress::Units::Pieces, args.flag("quiet"), bytesToCopy(request));
     if (const int err = ops::Cut(request, progress, &partList, &digests))

@@ -3,9 +3,8 @@
 
 #include "run_operation.h"
 
-#include "recons_tool/digest_steps.h"
-#include "recons_tool/joiner_failure.h"
-#include "recons_tool/list_reader.h"
+#include "lists/list_pairing.h"
+#include "lists/part_list_reader.h"
 
 #include <algorithm>
 #include <cstring>
@@ -14,14 +13,9 @@ namespace cli {
 
 namespace {
 
-std::string reason(const fileio::IoError &error)
-{
-    return error.cause() == fileio::IoError::Cause::Errno ? std::strerror(error.sysErrno()) : error.text();
-}
-
 [[noreturn]] void refuse(const std::string &listPath, const std::string &problem)
 {
-    throw CommandFailure(recons_tool::printable(listPath) + ": " + problem);
+    throw CommandFailure(lists::printable(listPath) + ": " + problem);
 }
 
 std::string partPath(const std::string &folder, const std::string &name)
@@ -50,18 +44,18 @@ ListedParts readListedParts(const std::string &listPath)
         parts.files.insert(*id);
     const std::string folder = fileio::directoryPart(listPath);
     try {
-        recons_tool::ListReader reader(list);
+        lists::PartListReader reader(list);
         for (std::int64_t line = 1; !reader.atEnd(); ++line) {
             const std::string name = reader.readLine();
             const std::string path = partPath(folder, name);
             if (!fileio::fileExists(path))
-                refuse(listPath, "line " + std::to_string(line) + " names no file: '" + recons_tool::printable(name) + "'");
+                refuse(listPath, "line " + std::to_string(line) + " names no file: '" + lists::printable(name) + "'");
             if (const auto id = fileio::fileId(path))
                 parts.files.insert(*id);
             parts.paths.push_back(path);
         }
-    } catch (const recons_tool::JoinerFailure &failure) {
-        refuse(listPath, reason(failure.error));
+    } catch (const lists::ListReadError &failure) {
+        refuse(listPath, std::strerror(failure.err));
     }
     if (parts.paths.size() < 2)
         refuse(listPath, "names fewer than two parts");

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "commands.h"
 #include "failure_line.h"
-#include "list_digests.h"
+#include "checksum_list_check.h"
 #include "listed_parts.h"
 #include "run_operation.h"
 #include "terminal_progress.h"
 
-#include "digest/checksum_list.h"
+#include "lists/checksum_list.h"
 #include "fileio/file.h"
 #include "ops/unite.h"
 
@@ -39,12 +39,12 @@ std::int64_t totalSize(const std::vector<std::string> &paths)
 
 // The check of a join by list against the checksum list beside it, when there is one and it is
 // not turned off.
-std::unique_ptr<ListDigests> listDigests(const Arguments &args, const std::string &list, const std::string &output)
+std::unique_ptr<ChecksumListCheck> listDigests(const Arguments &args, const std::string &list, const std::string &output)
 {
-    const std::string path = fileio::directoryPart(list) + digest::kChecksumListName;
+    const std::string path = fileio::directoryPart(list) + lists::kChecksumListName;
     if (args.flag("no-verify") || !fileio::fileExists(path))
         return nullptr;
-    return std::make_unique<ListDigests>(path, list, output);
+    return std::make_unique<ChecksumListCheck>(path, list, output);
 }
 
 // Joins the parts a part list names; the output may be neither list nor any of the parts.
@@ -53,13 +53,13 @@ void uniteByList(const Arguments &args, const std::string &list, const std::stri
     ListedParts parts = readListedParts(list);
     if (parts.includes(output))
         throw CommandFailure(quotedName(output) + ": is the part list or one of its parts");
-    const std::string checksums = fileio::directoryPart(list) + digest::kChecksumListName;
+    const std::string checksums = fileio::directoryPart(list) + lists::kChecksumListName;
     if (const auto id = fileio::fileId(checksums)) {
         if (id == fileio::fileId(output))
             throw CommandFailure(quotedName(output) + ": is the checksum list beside the part list");
         parts.files.insert(*id);
     }
-    const std::unique_ptr<ListDigests> check = listDigests(args, list, output);
+    const std::unique_ptr<ChecksumListCheck> check = listDigests(args, list, output);
     TerminalProgress progress(TerminalProgress::Units::Pieces, args.flag("quiet"), totalSize(parts.paths));
     ops::Unite(parts.paths, output, progress, check.get(), parts.files);
     if (check && check->incompleteSet())

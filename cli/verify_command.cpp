@@ -3,9 +3,9 @@
 #include "failure_line.h"
 #include "run_operation.h"
 
-#include "digest/checksum_list.h"
+#include "lists/checksum_list.h"
 #include "fileio/file.h"
-#include "ops/verify_list.h"
+#include "ops/verify_checksum_list.h"
 
 #include <cstring>
 
@@ -37,10 +37,10 @@ void run(const Arguments &args)
 {
     if (args.operands().size() > 1)
         throw UsageError("verify takes one LIST at most");
-    const std::string list = args.operands().empty() ? digest::kChecksumListName : args.operands().front();
+    const std::string list = args.operands().empty() ? lists::kChecksumListName : args.operands().front();
     long checked = 0;
     long faults = 0;
-    const int err = ops::VerifyList(list, [&](const ops::ListedFile &file) {
+    const int err = ops::verifyChecksumList(list, [&](const ops::ListedFile &file) {
         if (file.verdict == ops::ListedFile::Verdict::NotMadeYet)
             return;
         ++checked;

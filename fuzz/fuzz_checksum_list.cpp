@@ -7,7 +7,7 @@
 // through the writer.
 #include "memory_file.h"
 
-#include "digest/checksum_list.h"
+#include "lists/checksum_list.h"
 
 #include <algorithm>
 #include <cctype>
@@ -20,7 +20,7 @@
 namespace {
 
 using fuzz::require;
-using Line = digest::ChecksumReader::Line;
+using Line = lists::ChecksumReader::Line;
 
 // The reader's longest line without the LF: the digest, two marks and a name of the longest path,
 // each byte escaped.
@@ -30,8 +30,8 @@ constexpr std::size_t kMaxLine = 64 + 2 + 2 * 4096;
 // parts do not make the whole file.
 std::vector<std::string_view> listedLines(std::string_view text, bool &incomplete)
 {
-    if (text.starts_with(digest::kByteOrderMark))
-        text.remove_prefix(digest::kByteOrderMark.size());
+    if (text.starts_with(lists::kByteOrderMark))
+        text.remove_prefix(lists::kByteOrderMark.size());
     std::vector<std::string_view> lines;
     while (!text.empty()) {
         const std::size_t end = std::min(text.find('\n'), text.size());
@@ -42,7 +42,7 @@ std::vector<std::string_view> listedLines(std::string_view text, bool &incomplet
         if (line.starts_with('#')) {
             if (line.ends_with('\r'))
                 line.remove_suffix(1);
-            incomplete = incomplete || line == digest::kIncompleteSetComment;
+            incomplete = incomplete || line == lists::kIncompleteSetComment;
             continue;
         }
         lines.push_back(line);
@@ -59,7 +59,7 @@ std::string lowered(std::string_view text)
 
 // An entry parsed from this line: the digest the line spells, a name no longer than the line
 // leaves for it, and the same again from the line the writer makes of it, which is one line.
-void checkEntry(std::string_view line, const digest::ChecksumEntry &entry)
+void checkEntry(std::string_view line, const lists::ChecksumEntry &entry)
 {
     if (line.ends_with('\r'))
         line.remove_suffix(1);
@@ -69,9 +69,9 @@ void checkEntry(std::string_view line, const digest::ChecksumEntry &entry)
     require(entry.name.size() <= line.size() - at - 66, "a name longer than its line");
     require(!entry.name.empty(), "an entry without a name");
 
-    const std::string written = digest::checksumLine(entry.digest, entry.name);
+    const std::string written = lists::checksumLine(entry.digest, entry.name);
     require(written.find_first_of("\r\n") == written.size() - 1, "a written line that is not one line");
-    const auto again = digest::parseChecksumLine(std::string_view(written).substr(0, written.size() - 1));
+    const auto again = lists::parseChecksumLine(std::string_view(written).substr(0, written.size() - 1));
     require(again.has_value(), "a written line that does not parse");
     require(again->digest == entry.digest, "a digest that changes through the writer");
     require(again->name == entry.name, "a name that changes through the writer");
@@ -83,17 +83,17 @@ void checkList(fuzz::MemoryFile &memory, std::string_view bytes)
     const std::vector<std::string_view> lines = listedLines(bytes, incomplete);
 
     fileio::File &file = memory.fill(bytes);
-    digest::ChecksumReader reader(file);
+    lists::ChecksumReader reader(file);
     for (std::size_t i = 0;; ++i) {
         Line kind{};
-        digest::ChecksumEntry entry;
+        lists::ChecksumEntry entry;
         require(reader.next(kind, entry) == 0, "reading a memory file failed");
         if (i == lines.size()) {
             require(kind == Line::End, "more lines than the file holds");
             break;
         }
         require(kind != Line::End, "the end before the last line");
-        const auto parsed = lines[i].size() <= kMaxLine ? digest::parseChecksumLine(lines[i]) : std::nullopt;
+        const auto parsed = lines[i].size() <= kMaxLine ? lists::parseChecksumLine(lines[i]) : std::nullopt;
         require(kind == (parsed ? Line::Entry : Line::Malformed),
                 "an entry or malformed line where the file has the other");
         if (parsed) {
@@ -108,10 +108,10 @@ void checkList(fuzz::MemoryFile &memory, std::string_view bytes)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    static fuzz::MemoryFile memory(digest::kChecksumListName);
+    static fuzz::MemoryFile memory(lists::kChecksumListName);
     const std::string_view bytes(reinterpret_cast<const char *>(data), size);
 
-    if (const auto entry = digest::parseChecksumLine(bytes))
+    if (const auto entry = lists::parseChecksumLine(bytes))
         checkEntry(bytes, *entry);
 
     checkList(memory, bytes);

@@ -3,9 +3,8 @@
 // hands back lines that together with their ends are no more than the file.
 #include "memory_file.h"
 
-#include "recons_tool/joiner_failure.h"
-#include "recons_tool/list_reader.h"
-#include "recons_tool/name_limit.h"
+#include "lists/part_list_reader.h"
+#include "lists/name_limit.h"
 
 #include <cstdint>
 #include <string>
@@ -20,17 +19,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     std::size_t lines = 0;
     std::size_t consumed = 0;
     try {
-        recons_tool::ListReader reader(file);
+        lists::PartListReader reader(file);
         while (!reader.atEnd()) {
             const std::string line = reader.readLine();
-            require(line.size() <= recons_tool::kMaxNameBytes + 1, "a line beyond the cap");
+            require(line.size() <= lists::kMaxNameBytes + 1, "a line beyond the cap");
             require(line.find('\r') == std::string::npos, "a CR inside a line");
             require(line.find('\x1a') == std::string::npos, "a Ctrl-Z inside a line");
             consumed += line.size() + 1;
             require(consumed <= size + 1, "more text than the file holds");
             require(++lines <= size, "more lines than bytes");
         }
-    } catch (const recons_tool::JoinerFailure &) {
+    } catch (const lists::ListReadError &) {
         require(false, "reading a memory file failed");
     }
     return 0;

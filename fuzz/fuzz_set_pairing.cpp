@@ -7,11 +7,10 @@
 // place, with the digest of the entry in the same place.
 #include "memory_file.h"
 
-#include "recons_tool/digest_steps.h"
-#include "recons_tool/joiner_failure.h"
-#include "recons_tool/list_reader.h"
+#include "lists/list_pairing.h"
+#include "lists/part_list_reader.h"
 
-#include "digest/checksum_list.h"
+#include "lists/checksum_list.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -23,13 +22,13 @@
 namespace {
 
 using fuzz::require;
-using Line = digest::ChecksumReader::Line;
+using Line = lists::ChecksumReader::Line;
 
 constexpr std::string_view kSeparator = "\n--8<--\n";
 
 std::vector<std::string> partLines(fileio::File &file)
 {
-    recons_tool::ListReader reader(file);
+    lists::PartListReader reader(file);
     std::vector<std::string> lines;
     while (!reader.atEnd())
         lines.push_back(reader.readLine());
@@ -38,17 +37,17 @@ std::vector<std::string> partLines(fileio::File &file)
 
 // Every line the checksum reader reports, malformed ones as nothing.
 struct ChecksumLines {
-    std::vector<std::optional<digest::ChecksumEntry>> lines;
+    std::vector<std::optional<lists::ChecksumEntry>> lines;
     bool incomplete = false;
 };
 
 ChecksumLines checksumLines(fileio::File &file)
 {
-    digest::ChecksumReader reader(file);
+    lists::ChecksumReader reader(file);
     ChecksumLines read;
     for (;;) {
         Line kind{};
-        digest::ChecksumEntry entry;
+        lists::ChecksumEntry entry;
         require(reader.next(kind, entry) == 0, "reading a memory file failed");
         if (kind == Line::End)
             break;
@@ -80,16 +79,16 @@ bool showable(const std::string &text)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     static fuzz::MemoryFile partList("info.txt");
-    static fuzz::MemoryFile checksumList(digest::kChecksumListName);
+    static fuzz::MemoryFile checksumList(lists::kChecksumListName);
     const std::string_view input(reinterpret_cast<const char *>(data), size);
     const std::size_t cut = std::min(input.find(kSeparator), input.size());
     const std::string_view partBytes = input.substr(0, cut);
     const std::string_view checksumBytes = input.substr(std::min(cut + kSeparator.size(), input.size()));
 
     try {
-        std::vector<digest::ChecksumEntry> paired;
-        const recons_tool::Pairing pairing =
-            recons_tool::pairLists(partList.fill(partBytes), checksumList.fill(checksumBytes),
+        std::vector<lists::ChecksumEntry> paired;
+        const lists::Pairing pairing =
+            lists::pairLists(partList.fill(partBytes), checksumList.fill(checksumBytes),
                                    [&paired](const std::string &name, const digest::Sha256Digest &digest) {
                                        paired.push_back({digest, name});
                                    });
@@ -108,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         }
         require(pairing.incompleteSet == (pairing.problem.empty() && checksums.incomplete),
                 "the incomplete-set comment missed or imagined");
-    } catch (const recons_tool::JoinerFailure &) {
+    } catch (const lists::ListReadError &) {
         require(false, "reading a memory file failed");
     }
     return 0;

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cut.h"
 
-#include "digest_list.h"
-#include "part_list.h"
+#include "checksum_list_sink.h"
+#include "part_list_sink.h"
 #include "part_name.h"
 #include "progress.h"
 #include "report_error.h"
@@ -99,11 +99,11 @@ public:
         m_existing = request.replaceExisting || request.onlyListed ? Existing::Replace : Existing::Refuse;
     }
 
-    int run(PartListFactory *partListFactory, DigestListFactory *digestListFactory);
+    int run(PartListFactory *partListFactory, ChecksumListFactory *digestListFactory);
 
 private:
     void openSource();
-    void openLists(PartListFactory *partListFactory, DigestListFactory *digestListFactory);
+    void openLists(PartListFactory *partListFactory, ChecksumListFactory *digestListFactory);
     bool makeParts();
     void makePart(std::int64_t n, std::int64_t offset, std::int64_t length);
     void passOver(std::int64_t offset, std::int64_t length);
@@ -120,8 +120,8 @@ private:
     // The source, then the lists and every part made: no output may be written over one of them.
     fileio::FileIds m_keep;
     std::set<std::string> m_folders; // of every file made, when the source is to be deleted
-    std::unique_ptr<PartList> m_partList;
-    std::unique_ptr<DigestList> m_digests;
+    std::unique_ptr<PartListSink> m_partList;
+    std::unique_ptr<ChecksumListSink> m_digests;
     std::optional<digest::BlockHashers> m_hashers;
     // With the source to be deleted, a part is flushed to the device only after the next one has
     // been copied, its writeback started at once: the device writes while the source is read.
@@ -141,7 +141,7 @@ void CutRun::openSource()
         m_keep.insert(*id);
 }
 
-void CutRun::openLists(PartListFactory *partListFactory, DigestListFactory *digestListFactory)
+void CutRun::openLists(PartListFactory *partListFactory, ChecksumListFactory *digestListFactory)
 {
     // The set's files lie beside the parts, which lie beside the source.
     const std::string folder = fileio::directoryPart(m_request.source);
@@ -257,7 +257,7 @@ bool CutRun::makeParts()
     return complete;
 }
 
-int CutRun::run(PartListFactory *partListFactory, DigestListFactory *digestListFactory)
+int CutRun::run(PartListFactory *partListFactory, ChecksumListFactory *digestListFactory)
 {
     openSource();
     m_layout = layoutOf(m_request, m_size);
@@ -297,8 +297,8 @@ bool nameTaken(const std::string &path)
 
 } // namespace
 
-std::vector<std::string> ExistingOutputs(const CutRequest &request, const PartListFactory *partList,
-                                         const DigestListFactory *digests)
+std::vector<std::string> existingOutputs(const CutRequest &request, const PartListFactory *partList,
+                                         const ChecksumListFactory *digests)
 {
     std::vector<std::string> existing;
     if (request.onlyListed)
@@ -333,7 +333,7 @@ std::vector<std::string> ExistingOutputs(const CutRequest &request, const PartLi
 }
 
 int Cut(const CutRequest &request, ProgressSink &progress, PartListFactory *partListFactory,
-        DigestListFactory *digestListFactory)
+        ChecksumListFactory *digestListFactory)
 {
     return CutRun(request, progress).run(partListFactory, digestListFactory);
 }

@@ -8,7 +8,7 @@
 
 namespace ops {
 
-class DigestListFactory;
+class ChecksumListFactory;
 class PartListFactory;
 class ProgressSink;
 
@@ -31,8 +31,8 @@ struct CutRequest {
 // The outputs a Cut of this request would write (its parts, and the part list and checksum list
 // files asked for) that exist already: what the user is asked about before they are replaced.
 // Empty when the request cannot run at all; Cut itself then says why.
-std::vector<std::string> ExistingOutputs(const CutRequest &request, const PartListFactory *partList = nullptr,
-                                         const DigestListFactory *digests = nullptr);
+std::vector<std::string> existingOutputs(const CutRequest &request, const PartListFactory *partList = nullptr,
+                                         const ChecksumListFactory *digests = nullptr);
 
 // Splits the source into numbered parts beside it; the part list, the joiners and the checksum
 // list go beside the parts too. Every file carries its name only once it is whole. Throws Failure:
@@ -42,6 +42,6 @@ std::vector<std::string> ExistingOutputs(const CutRequest &request, const PartLi
 // asks for the part list, digests when it asks for digests; each must then be given. Returns 0, or
 // the error number of a source that could not be removed (the window leaves that unsaid).
 int Cut(const CutRequest &request, ProgressSink &progress, PartListFactory *partList = nullptr,
-        DigestListFactory *digests = nullptr);
+        ChecksumListFactory *digests = nullptr);
 
 } // namespace ops

@@ -2,7 +2,7 @@
 #include "fileio/failure.h"
 #include "fileio/fault.h"
 #include "ops/cut.h"
-#include "ops/part_list.h"
+#include "ops/part_list_sink.h"
 
 #include "support/outcome.h"
 #include "support/recording_progress.h"
@@ -34,7 +34,7 @@ struct PartListLog {
     bool closed = false;
 };
 
-class FakePartList final : public ops::PartList {
+class FakePartList final : public ops::PartListSink {
 public:
     explicit FakePartList(PartListLog &log) : m_log(log) { m_log.opened = true; }
     ~FakePartList() override { m_log.closed = true; }
@@ -48,7 +48,7 @@ private:
 class FakePartListFactory final : public ops::PartListFactory {
 public:
     std::vector<std::string> fileNames(const std::string &folder) const override { return {folder + "list"}; }
-    std::unique_ptr<ops::PartList> open(const std::string &, fileio::FileIds &, fileio::AtomicOutput::Existing) override
+    std::unique_ptr<ops::PartListSink> open(const std::string &, fileio::FileIds &, fileio::AtomicOutput::Existing) override
     {
         return std::make_unique<FakePartList>(log);
     }
@@ -245,7 +245,7 @@ TEST_F(CutTest, AnExistingPartFileIsReplacedOnlyWithConsent)
 
     ops::CutRequest request = byCount(2);
     request.replaceExisting = true;
-    EXPECT_EQ(ops::ExistingOutputs(request), std::vector<std::string>{part(1)});
+    EXPECT_EQ(ops::existingOutputs(request), std::vector<std::string>{part(1)});
     cut(request);
     EXPECT_EQ(readFile(part(1)), slice(0, 5));
 }

@@ -5,7 +5,7 @@
 
 #include "fileio/io_error.h"
 #include "ops/progress.h"
-#include "recons/part_list_files.h"
+#include "partset/part_list_files.h"
 
 #include <gtest/gtest.h>
 
@@ -168,7 +168,7 @@ Outcome runOnce(const Scenario &scenario, const std::optional<Injection> &inject
 Outcome cutAsTheWindowDoes(const ops::CutRequest &request)
 {
     ops::NullProgress progress;
-    recons::PartListFiles list;
+    partset::PartListFiles list;
     return outcomeOf([&] { ops::Cut(request, progress, &list); });
 }
 

@@ -3,8 +3,8 @@
 
 #include "support/temp_dir.h"
 
-#include "recons_tool/console.h"
-#include "recons_tool/joiner.h"
+#include "joiner/console.h"
+#include "joiner/joiner.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -21,8 +21,8 @@ JoinerRun runJoinerIn(const std::string &dir, const std::string &typed, const st
     JoinerRun run;
     {
         testsupport::ScopedCurrentDir here(dir);
-        recons_tool::Console console(input, output);
-        run.status = recons_tool::RunJoiner(console, "Recons.exe");
+        joiner::Console console(input, output);
+        run.status = joiner::runJoiner(console, "Recons.exe");
     }
     ::close(input);
     ::close(output);

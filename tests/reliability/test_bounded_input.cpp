@@ -9,8 +9,8 @@
 #include "fileio/file.h"
 #include "ops/skip_list.h"
 #include "ops/split_plan.h"
-#include "recons_tool/list_reader.h"
-#include "recons_tool/name_limit.h"
+#include "lists/part_list_reader.h"
+#include "lists/name_limit.h"
 
 #include <gtest/gtest.h>
 
@@ -99,8 +99,8 @@ TEST(MillionCharacterListLine, IsCutToTheNameLimit)
     writeFile(dir.file("info.txt"), std::string(kMillion, 'p') + "\r\np2\r\n");
     fileio::File file;
     ASSERT_EQ(fileio::openForReading(dir.file("info.txt"), file), 0);
-    recons_tool::ListReader reader(file);
-    EXPECT_EQ(reader.readLine().size(), recons_tool::kMaxNameBytes + 1);
+    lists::PartListReader reader(file);
+    EXPECT_EQ(reader.readLine().size(), lists::kMaxNameBytes + 1);
     EXPECT_EQ(reader.readLine(), "p2");
     EXPECT_TRUE(reader.atEnd());
 }

@@ -10,7 +10,7 @@
 #include "ops/cut.h"
 #include "ops/progress.h"
 #include "ops/unite.h"
-#include "recons/part_list_files.h"
+#include "partset/part_list_files.h"
 
 #include <gtest/gtest.h>
 
@@ -168,7 +168,7 @@ TEST(HostileListNames, PartsWithNewlinesJoinAgain)
     request.marker = "\n\n";
     request.writePartList = true;
     ops::NullProgress progress;
-    recons::PartListFiles list;
+    partset::PartListFiles list;
     const Outcome outcome = outcomeOf([&] { ops::Cut(request, progress, &list); });
     EXPECT_EQ(outcome.text, "Cannot create file " + dir.file("data\n\n1.bin"));
     EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{"data.bin"}) << "a refused Cut wrote something";

@@ -4,7 +4,7 @@
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 
-#include "digest/checksum_list.h"
+#include "lists/checksum_list.h"
 
 #include <gtest/gtest.h>
 
@@ -61,9 +61,9 @@ void writeCheckedInputs(const std::string &dir)
         digest::Sha256 part;
         part.update(kData.quarters[n - 1].data(), kQuarter);
         whole.update(kData.quarters[n - 1].data(), kQuarter);
-        list += digest::checksumLine(part.finish(), "p" + std::to_string(n));
+        list += lists::checksumLine(part.finish(), "p" + std::to_string(n));
     }
-    writeFile(dir + "/info.sha256", list + digest::checksumLine(whole.finish(), "source"));
+    writeFile(dir + "/info.sha256", list + lists::checksumLine(whole.finish(), "source"));
 }
 
 // What each output's name holds before a run: an older file, which only a whole output replaces.

@@ -14,8 +14,8 @@
 #include "ops/erase.h"
 #include "ops/progress.h"
 #include "ops/unite.h"
-#include "recons/part_list_files.h"
-#include "recons/write_recons.h"
+#include "partset/part_list_files.h"
+#include "partset/write_recons.h"
 
 #include <gtest/gtest.h>
 
@@ -214,7 +214,7 @@ const ReadOnlyRow kReadOnlyRows[] = {
     {"WriteReconsCannotCreateTheJoiner",
      [](const std::string &m, const std::string &) {
          ScopedCurrentDir here(m);
-         return outcomeOf([] { recons::WriteRecons(); });
+         return outcomeOf([] { partset::WriteRecons(); });
      },
      false, "File access denied"},
     {"TheJoinerCannotCreateItsOutput",
@@ -304,7 +304,7 @@ TEST_F(Immutable, WriteReconsOverAnImmutableJoinerIsAccessDenied)
 {
     writeFile(file("Recons.exe"), std::string("kept"));
     freeze(file("Recons.exe"));
-    expectBox(closing([] { return outcomeOf([] { recons::WriteRecons(); }); }), "File access denied");
+    expectBox(closing([] { return outcomeOf([] { partset::WriteRecons(); }); }), "File access denied");
     EXPECT_EQ(readText(file("Recons.exe")), "kept");
 }
 

@@ -6,9 +6,9 @@
 
 #include "ops/cut.h"
 #include "ops/progress.h"
-#include "recons/part_list.h"
-#include "recons/part_list_files.h"
-#include "recons/recons_image.h"
+#include "lists/part_list.h"
+#include "partset/part_list_files.h"
+#include "partset/recons_image.h"
 
 #include <gtest/gtest.h>
 
@@ -39,9 +39,9 @@ Outcome cut(const std::string &dir, bool withList)
     return cutAsTheWindowDoes(request);
 }
 
-Bytes joinerImage(recons::JoinerPlatform platform)
+Bytes joinerImage(partset::JoinerPlatform platform)
 {
-    const auto image = recons::ReconsImage(platform);
+    const auto image = partset::ReconsImage(platform);
     return Bytes(image.begin(), image.end());
 }
 
@@ -62,10 +62,10 @@ void checkCut(const std::string &dir, const Outcome &outcome, const std::optiona
         EXPECT_TRUE(exists(dir + "/data1.bin") && exists(dir + "/data3.bin")) << "info.txt names a missing part";
     }
     if (exists(dir + "/Recons.exe")) {
-        EXPECT_EQ(readFile(dir + "/Recons.exe"), joinerImage(recons::JoinerPlatform::Windows));
+        EXPECT_EQ(readFile(dir + "/Recons.exe"), joinerImage(partset::JoinerPlatform::Windows));
     }
     if (exists(dir + "/recons")) {
-        EXPECT_EQ(readFile(dir + "/recons"), joinerImage(recons::JoinerPlatform::Linux));
+        EXPECT_EQ(readFile(dir + "/recons"), joinerImage(partset::JoinerPlatform::Linux));
     }
     if (outcome.failed) {
         ASSERT_TRUE(exists(source)) << "the source of a failed Cut was deleted";
@@ -194,7 +194,7 @@ Scenario longListScenario()
         request.mode.count = kLongParts;
         request.writePartList = true;
         ops::NullProgress progress;
-        recons::PartListFiles list;
+        partset::PartListFiles list;
         return outcomeOf([&] { ops::Cut(request, progress, &list); });
     };
     s.check = [](const std::string &dir, const Outcome &outcome, const std::optional<Injection> &) {

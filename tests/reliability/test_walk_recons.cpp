@@ -5,8 +5,8 @@
 
 #include "support/temp_dir.h"
 
-#include "recons/recons_image.h"
-#include "recons/write_recons.h"
+#include "partset/recons_image.h"
+#include "partset/write_recons.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,7 @@ using namespace testsupport;
 
 Bytes image()
 {
-    const auto bytes = recons::ReconsImage(recons::JoinerPlatform::Windows);
+    const auto bytes = partset::ReconsImage(partset::JoinerPlatform::Windows);
     return Bytes(bytes.begin(), bytes.end());
 }
 
@@ -34,7 +34,7 @@ Scenario writeReconsScenario(const std::string &name, bool over)
         if (over)
             writeFile(dir + "/Recons.exe", std::string("old"));
     };
-    s.run = [](const std::string &) { return outcomeOf([] { recons::WriteRecons(); }); };
+    s.run = [](const std::string &) { return outcomeOf([] { partset::WriteRecons(); }); };
     s.check = [over](const std::string &dir, const Outcome &outcome, const std::optional<Injection> &) {
         const std::string path = dir + "/Recons.exe";
         if (outcome.failed) {

@@ -3,8 +3,8 @@
 
 #include "child_process.h"
 
-#include "recons/recons_image.h"
-#include "recons/write_recons.h"
+#include "partset/recons_image.h"
+#include "partset/write_recons.h"
 
 #include <fstream>
 #include <string>
@@ -15,11 +15,11 @@
 // serves both images.
 namespace testsupport {
 
-inline constexpr recons::JoinerPlatform kTestedJoiner =
-    SKARVEL_WINDOWS_JOINER ? recons::JoinerPlatform::Windows : recons::JoinerPlatform::Linux;
-inline constexpr bool kWindowsJoiner = kTestedJoiner == recons::JoinerPlatform::Windows;
+inline constexpr partset::JoinerPlatform kTestedJoiner =
+    SKARVEL_WINDOWS_JOINER ? partset::JoinerPlatform::Windows : partset::JoinerPlatform::Linux;
+inline constexpr bool kWindowsJoiner = kTestedJoiner == partset::JoinerPlatform::Windows;
 // Its file name in a set: "Recons.exe" for Windows, "recons" for Linux.
-inline constexpr const char *kTestedJoinerFile = recons::joinerFileName(kTestedJoiner);
+inline constexpr const char *kTestedJoinerFile = partset::joinerFileName(kTestedJoiner);
 // What makes skarvel-cli cut --recons write the tested joiner.
 inline constexpr const char *kJoinerOption = kWindowsJoiner ? "--joiner=windows" : "--joiner=linux";
 

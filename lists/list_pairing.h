@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "lists/checksum_list.h"
+#include "fileio/file.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace lists {
+
+// "info.sha256" read in step with "info.txt": the line for each listed part in list order, then
+// the line of the whole file. One line is held at a time. A failed read throws ListReadError.
+class ChecksumSteps {
+public:
+    explicit ChecksumSteps(fileio::File &file);
+
+    // The digest of the next line when that line names this part; nothing otherwise.
+    std::optional<digest::Sha256Digest> part(const std::string &name);
+    // The digest of the next line when it is the list's last; nothing otherwise.
+    std::optional<digest::Sha256Digest> whole();
+    // Whether the list says that its parts do not join into the file of its last line.
+    bool incompleteSet() const { return m_reader.incompleteSet(); }
+
+private:
+    bool next(ChecksumEntry &entry);
+
+    ChecksumReader m_reader;
+};
+
+// How the two lists of a set pair: the first problem, naming the part (shown as printable()), or
+// "" when they pair; and whether the checksum list says its parts do not make the whole file.
+struct Pairing {
+    std::string problem;
+    bool incompleteSet = false;
+};
+
+// Pairs the two lists before anything is created: "info.sha256" must hold a line for every part
+// "info.txt" names, in its order, and then the whole file's line. `paired` hears each part's name
+// and digest in order. A failed read throws ListReadError.
+Pairing pairLists(fileio::File &partList, fileio::File &checksumList,
+                      const std::function<void(const std::string &, const digest::Sha256Digest &)> &paired = {});
+
+// A name from a list as a terminal can show it: control bytes become "?", so that a list from a
+// stranger cannot send the terminal escape sequences.
+std::string printable(std::string name);
+
+} // namespace lists

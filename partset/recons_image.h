@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <span>
+#include <vector>
+
+namespace partset {
+
+// The systems a joiner is built for: the recipients of the parts run it there.
+enum class JoinerPlatform { Linux, Windows };
+
+// The complete executable file of the stand-alone joiner for that system, as the build made it:
+// a static x86_64 Linux program, or a 64-bit Windows console program; empty for the Windows one
+// in a build without it.
+std::span<const unsigned char> ReconsImage(JoinerPlatform platform = JoinerPlatform::Linux);
+
+// The joiners this build carries, Windows first: what a set holds unless told otherwise.
+std::vector<JoinerPlatform> builtJoiners();
+
+} // namespace partset

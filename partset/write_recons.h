@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "recons_image.h"
+
+#include "fileio/atomic_output.h"
+
+#include <string>
+
+namespace partset {
+
+// The joiners' file names: "Recons.exe" is the name Windows users know and double-click, so it
+// holds the Windows joiner; the Linux joiner goes beside it as "recons".
+inline constexpr const char *kReconsName = "Recons.exe";
+inline constexpr const char *kLinuxJoinerName = "recons";
+
+constexpr const char *joinerFileName(JoinerPlatform platform)
+{
+    return platform == JoinerPlatform::Windows ? kReconsName : kLinuxJoinerName;
+}
+
+// Writes the joiner image for `platform` under its name in `folder` (a directory part, empty for
+// the current one), replacing a file of that name unless it is one of `keep` (access denied then)
+// or `existing` refuses it, and leaves it executable (0777 less the umask); with `toDevice`,
+// flushed to the device. Fails through IoErrorReport.
+void WriteRecons(const std::string &folder = {}, const fileio::FileIds &keep = {}, bool toDevice = false,
+                 JoinerPlatform platform = JoinerPlatform::Windows,
+                 fileio::AtomicOutput::Existing existing = fileio::AtomicOutput::Existing::Replace);
+
+} // namespace partset
