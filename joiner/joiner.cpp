@@ -64,11 +64,11 @@ fileio::File openList(const char *name)
 ListCheck checkList()
 {
     ListCheck check;
-    if (!fileio::fileExists(kListName)) {
+    if (!fileio::fileExists(lists::kPartListName)) {
         check.problem = "There is no info.txt in this folder";
         return check;
     }
-    fileio::File list = openList(kListName);
+    fileio::File list = openList(lists::kPartListName);
     if (const auto id = fileio::fileId(list))
         check.inputs.insert(*id);
     lists::PartListReader reader(list);
@@ -107,7 +107,7 @@ fileio::AtomicOutput createOutput(const std::string &name, const ListCheck &chec
 // order, and then the whole file's line. Says what is wrong when it does not.
 bool digestsCoverList(Console &console)
 {
-    fileio::File list = openList(kListName);
+    fileio::File list = openList(lists::kPartListName);
     fileio::File digests = openList(lists::kChecksumListName);
     const std::string problem = lists::pairLists(list, digests).problem;
     if (!problem.empty())
@@ -149,7 +149,7 @@ bool join(Console &console, const ListCheck &check, bool withDigests)
     const std::string name = console.readLine();
     fileio::AtomicOutput output = createOutput(name, check);
 
-    fileio::File list = openList(kListName);
+    fileio::File list = openList(lists::kPartListName);
     lists::PartListReader reader(list);
     fileio::File digestList;
     std::optional<lists::ChecksumSteps> digests;

@@ -7,8 +7,6 @@ namespace joiner {
 
 class Console;
 
-inline constexpr const char *kListName = "info.txt";
-
 // The whole run of the joiner in the current directory: checks "info.txt", asks for the output
 // name and joins the listed parts into it. Returns the exit status: 0 when it ended normally
 // (also after "Error in info.txt"), 1 after an I/O error report. moduleName is the name the

@@ -4,6 +4,7 @@
 
 #include "fileio/file.h"
 #include "fileio/wide_text.h"
+#include "lists/set_names.h"
 
 #include <windows.h>
 
@@ -15,7 +16,7 @@ std::string moduleName()
     wchar_t path[MAX_PATH];
     const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
-        return "Recons.exe";
+        return lists::kWindowsJoinerName;
     return fileio::namePart(fileio::utf8FromWide(std::wstring_view(path, length)));
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "set_names.h"
+
 #include "digest/sha256.h"
 
 #include "fileio/file.h"
@@ -18,7 +20,6 @@
 // with "#" are comments.
 namespace lists {
 
-inline constexpr const char *kChecksumListName = "info.sha256";
 
 // sha256sum passes over lines that begin with "#". Cut writes this one before the whole file's
 // line when it left parts out: their join is not the whole file, whose line then checks nothing.

@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "set_names.h"
+
 #include "fileio/atomic_output.h"
 
 #include <string>
 
 namespace lists {
 
-inline constexpr const char *kPartListName = "info.txt";
 
 // The open part list "info.txt": the name part of every part created, CR LF after each. Lines are
 // buffered and reach the file when the buffer fills and at ClosePartList, which gives the file its

@@ -4,19 +4,15 @@
 #include "recons_image.h"
 
 #include "fileio/atomic_output.h"
+#include "lists/set_names.h"
 
 #include <string>
 
 namespace partset {
 
-// The joiners' file names: "Recons.exe" is the name Windows users know and double-click, so it
-// holds the Windows joiner; the Linux joiner goes beside it as "recons".
-inline constexpr const char *kReconsName = "Recons.exe";
-inline constexpr const char *kLinuxJoinerName = "recons";
-
 constexpr const char *joinerFileName(JoinerPlatform platform)
 {
-    return platform == JoinerPlatform::Windows ? kReconsName : kLinuxJoinerName;
+    return platform == JoinerPlatform::Windows ? lists::kWindowsJoinerName : lists::kLinuxJoinerName;
 }
 
 // Writes the joiner image for `platform` under its name in `folder` (a directory part, empty for

@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// The names of the files of a set, the files Cut writes beside the parts; each is said here only.
+namespace lists {
+
+// The part list: the names of the parts, in their order.
+inline constexpr const char *kPartListName = "info.txt";
+// The checksum list: each part's SHA-256, then the whole file's.
+inline constexpr const char *kChecksumListName = "info.sha256";
+// The joiners. "Recons.exe" is the name Windows users know and double-click, so it holds the
+// Windows joiner; the Linux joiner goes beside it as "recons".
+inline constexpr const char *kWindowsJoinerName = "Recons.exe";
+inline constexpr const char *kLinuxJoinerName = "recons";
+
+} // namespace lists
