@@ -22,9 +22,9 @@
 #include "ops/cut.h"
 #include "ops/erase.h"
 #include "ops/report_error.h"
+#include "ops/split_plan.h"
 #include "ops/unite.h"
-#include "partset/checksum_list_file.h"
-#include "partset/part_list_files.h"
+#include "partset/window_cut.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -73,8 +73,6 @@ void setPath(QListWidgetItem &item, const QString &path)
 } // namespace
 
 TForm1::TForm1()
-    : m_partListFiles(std::make_unique<partset::PartListFiles>()),
-      m_digestListFile(std::make_unique<partset::ChecksumListFile>())
 {
     buildLayout();
     applyAccessibleNames(*this, Language::Russian);
@@ -191,8 +189,8 @@ void TForm1::RadioButton2Click()
 
 void TForm1::ComboBox1Change(const QString &text)
 {
-    if (text != QLatin1String("Kb") && text != QLatin1String("Mb") && text != QLatin1String("byte"))
-        m_ui.ComboBox1->setEditText(QStringLiteral("byte"));
+    if (!ops::unitNamed(plain(text)))
+        m_ui.ComboBox1->setEditText(QString::fromLatin1(ops::unitText(ops::SizeUnit::Byte)));
 }
 
 void TForm1::CheckBox3Click()
@@ -217,16 +215,12 @@ void TForm1::Button2Click()
     request.mode.count = ui.SpinEdit1->valueOfText();
     request.markerOn = ui.CheckBox3->isChecked();
     request.marker = fileName(ui.ComboBox2->currentText());
-    // "Recons.exe" asks for the whole set a recipient needs: the part list, the joiners for
-    // Windows and Linux, and the checksum list.
     request.writePartList = ui.CheckBox1->isChecked();
-    request.writeDigests = request.writePartList;
     request.deleteSource = ui.CheckBox2->isChecked();
     if (!mayReplace(request))
         return;
-    runOperation([&](ops::ProgressSink &progress) {
-        static_cast<void>(ops::Cut(request, progress, m_partListFiles.get(), m_digestListFile.get()));
-    });
+    // A source that could not be removed goes unreported, as designed.
+    runOperation([&](ops::ProgressSink &progress) { static_cast<void>(partset::cutWithSet(request, progress)); });
 }
 
 // Unite page
@@ -428,8 +422,7 @@ void TForm1::chooseInto(QLineEdit &target, DialogUse use, FileDialog::Selection 
 // asked once for all of them.
 bool TForm1::mayReplace(ops::CutRequest &request)
 {
-    const std::vector<std::string> existing =
-        ops::existingOutputs(request, m_partListFiles.get(), m_digestListFile.get());
+    const std::vector<std::string> existing = partset::existingSetOutputs(request);
     if (existing.empty() || m_messageBox.isOpen())
         return existing.empty();
     QStringList files;

@@ -28,8 +28,6 @@ class Failure;
 
 namespace ops {
 struct CutRequest;
-class ChecksumListFactory;
-class PartListFactory;
 }
 
 namespace app {
@@ -139,8 +137,6 @@ private:
     std::unique_ptr<ProgressBarSink> m_progress;
     OperationRunner m_runner;
     bool m_closeWhenStopped = false; // the user asked to close while an operation ran
-    std::unique_ptr<ops::PartListFactory> m_partListFiles;
-    std::unique_ptr<ops::ChecksumListFactory> m_digestListFile;
     AdvertisingPanel *m_advertising = nullptr; // belongs to its page
     int m_rememberedIndex = 0;                 // the drag-to-swap gesture's item
 };

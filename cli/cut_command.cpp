@@ -72,22 +72,12 @@ std::string sizeText(const std::string &text)
     return std::to_string(*size);
 }
 
-constexpr char asciiLower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // One of the window's units, letter case aside ("kb" and "KB" are "Kb"); the window's box turns
 // any other text into "byte", which here would quietly make parts 1024 times too small.
 std::string unitText(const std::string &text)
 {
-    const auto sameLetters = [&](std::string_view unit) {
-        return std::ranges::equal(text, unit, [](char a, char b) { return asciiLower(a) == asciiLower(b); });
-    };
-    for (const char *unit : {"byte", "Kb", "Mb"}) {
-        if (sameLetters(unit))
-            return unit;
-    }
+    if (const std::optional<ops::SizeUnit> unit = ops::unitNamed(text, true))
+        return ops::unitText(*unit);
     throw UsageError("invalid --unit '" + text + "': give byte, Kb or Mb");
 }
 

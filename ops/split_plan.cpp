@@ -5,16 +5,30 @@
 
 #include "report_error.h"
 
+#include <algorithm>
+
 namespace ops {
 
 namespace {
 
-std::int64_t unitBytes(const std::string &unit)
+constexpr SizeUnit kUnits[] = {SizeUnit::Byte, SizeUnit::Kb, SizeUnit::Mb};
+
+constexpr char asciiLower(char c)
 {
-    if (unit == "Kb")
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Any text but "Kb" or "Mb" counts as bytes.
+std::int64_t unitBytes(const std::string &text)
+{
+    switch (unitNamed(text).value_or(SizeUnit::Byte)) {
+    case SizeUnit::Kb:
         return 1024;
-    if (unit == "Mb")
+    case SizeUnit::Mb:
         return 1048576;
+    case SizeUnit::Byte:
+        break;
+    }
     return 1;
 }
 
@@ -24,6 +38,29 @@ std::int64_t divideRoundingUp(std::int64_t a, std::int64_t b)
 }
 
 } // namespace
+
+std::optional<SizeUnit> unitNamed(std::string_view text, bool caseAside)
+{
+    const auto same = [caseAside](char a, char b) { return caseAside ? asciiLower(a) == asciiLower(b) : a == b; };
+    for (const SizeUnit unit : kUnits) {
+        if (std::ranges::equal(text, std::string_view(unitText(unit)), same))
+            return unit;
+    }
+    return std::nullopt;
+}
+
+const char *unitText(SizeUnit unit)
+{
+    switch (unit) {
+    case SizeUnit::Kb:
+        return "Kb";
+    case SizeUnit::Mb:
+        return "Mb";
+    case SizeUnit::Byte:
+        break;
+    }
+    return "byte";
+}
 
 SplitPlan MakeSplitPlan(std::int64_t size, const SplitMode &mode)
 {

@@ -2,9 +2,19 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace ops {
+
+// The units of a part size, as the unit box offers them.
+enum class SizeUnit { Byte, Kb, Mb };
+
+// The unit a text names: "byte", "Kb" or "Mb", exactly (the window's box), or with letter case
+// aside ("kb" and "KB" are Kb: the command line). Nothing for any other text.
+std::optional<SizeUnit> unitNamed(std::string_view text, bool caseAside = false);
+const char *unitText(SizeUnit unit);
 
 // The Cut page's mode inputs, as the controls hold them.
 struct SplitMode {

@@ -5,7 +5,7 @@
 
 #include "fileio/io_error.h"
 #include "ops/progress.h"
-#include "partset/part_list_files.h"
+#include "partset/window_cut.h"
 
 #include <gtest/gtest.h>
 
@@ -168,8 +168,7 @@ Outcome runOnce(const Scenario &scenario, const std::optional<Injection> &inject
 Outcome cutAsTheWindowDoes(const ops::CutRequest &request)
 {
     ops::NullProgress progress;
-    partset::PartListFiles list;
-    return outcomeOf([&] { ops::Cut(request, progress, &list); });
+    return outcomeOf([&] { static_cast<void>(partset::cutWithSet(request, progress)); });
 }
 
 Scenario namedScenario(const std::string &name, bool faulted, const BaseFault &base)

@@ -2,6 +2,8 @@
 // Every file call of Cut fails once, with and without the part list.
 #include "fault_walk.h"
 
+#include "lists/checksum_list.h"
+
 #include "support/temp_dir.h"
 
 #include "ops/cut.h"
@@ -61,6 +63,11 @@ void checkCut(const std::string &dir, const Outcome &outcome, const std::optiona
         EXPECT_EQ(readText(dir + "/info.txt"), "data1.bin\r\ndata3.bin\r\n");
         EXPECT_TRUE(exists(dir + "/data1.bin") && exists(dir + "/data3.bin")) << "info.txt names a missing part";
     }
+    if (exists(dir + "/info.sha256")) {
+        const std::string digests = readText(dir + "/info.sha256");
+        EXPECT_TRUE(digests.find("  data3.bin\n" + std::string(lists::kIncompleteSetComment) + "\n") != std::string::npos
+                    && digests.ends_with("  data.bin\n")) << "info.sha256 is not whole: " << digests;
+    }
     if (exists(dir + "/Recons.exe")) {
         EXPECT_EQ(readFile(dir + "/Recons.exe"), joinerImage(partset::JoinerPlatform::Windows));
     }
@@ -96,15 +103,17 @@ Scenario cutScenario(const std::string &name, bool withList, bool buffered, bool
     };
     s.mayExist = {"data.bin", "data1.bin", "data3.bin"};
     if (withList)
-        s.mayExist.insert(s.mayExist.end(), {"info.txt", "Recons.exe", "recons"});
+        s.mayExist.insert(s.mayExist.end(), {"info.txt", "info.sha256", "Recons.exe", "recons"});
 
     const Expect readError = box("Stream read error");
     const Expect writeError = box("Stream write error");
     const Expect part1 = box("Cannot create file {dir}/data1.bin");
     const Expect part3 = box("Cannot create file {dir}/data3.bin");
-    // The lists' steps come before the parts' and the joiners' after them, but the list is named last.
-    const auto withSet = [withList](std::vector<Steps> parts, long joiners, long list) {
+    // The window's set: the lists' steps come before the parts' and the joiners' after them; once
+    // the parts are made, the checksum list is named, then the joiners, and the part list last.
+    const auto withSet = [withList](std::vector<Steps> parts, long checksums, long joiners, long list) {
         if (withList) {
+            parts.push_back({checksums, "info.sha256", io()});
             parts.push_back({joiners, "a joiner", io()});
             parts.push_back({list, "info.txt", io()});
         }
@@ -112,7 +121,7 @@ Scenario cutScenario(const std::string &name, bool withList, bool buffered, bool
     };
     std::vector<Steps> made = {{1, "part 1", part1}, {1, "part 3", part3}};
     if (withList) {
-        made.insert(made.begin(), {1, "info.txt", io()});
+        made.insert(made.begin(), {{1, "info.txt", io()}, {1, "info.sha256", io()}});
         made.push_back({2, "a joiner", io()});
     }
     s.steps[SysCall::Stat] = {
@@ -126,28 +135,32 @@ Scenario cutScenario(const std::string &name, bool withList, bool buffered, bool
         {1, "the source looked at again before its removal", readError});
     s.steps[named ? SysCall::Create : SysCall::Unnamed] = made;
     if (!named)
-        s.steps[SysCall::Link] = withSet({{2, "a part named", writeError}}, 2, 1);
+        s.steps[SysCall::Link] = withSet({{2, "a part named", writeError}}, 1, 2, 1);
     // The folder that holds the parts and the set is flushed before the source goes.
     s.steps[SysCall::Open] = {
         {1, "the source", box("Cannot open file {dir}/data.bin")},
         {1, "the folder of the files made", writeError},
     };
-    s.steps[SysCall::Fsync] = withSet({{2, "a part", writeError}}, 2, 1);
+    s.steps[SysCall::Fsync] = withSet({{2, "a part", writeError}}, 1, 2, 1);
     s.steps[SysCall::Fsync].push_back({1, "the folder of the files made", writeError});
-    s.steps[SysCall::Close] = withSet({{2, "a part", writeError}}, 2, 1);
+    s.steps[SysCall::Close] = withSet({{2, "a part", writeError}}, 1, 2, 1);
     s.steps[SysCall::Close].push_back({1, "the folder of the files made", writeError});
     s.steps[SysCall::Close].push_back({1, "the source, only read", silent()});
-    s.steps[SysCall::Rename] = withSet({{2, "a part", writeError}}, 2, 1);
+    s.steps[SysCall::Rename] = withSet({{2, "a part", writeError}}, 1, 2, 1);
     s.steps[SysCall::Remove] = {{1, "removing the source", silent()}};
     if (withList) {
         s.steps[SysCall::Chmod] = {{2, "a joiner made executable", io()}};
-        s.steps[SysCall::Write] = withSet({{buffered ? 2 : 0, "a part", writeError}}, 2, 1);
+        s.steps[SysCall::Write] = withSet({{buffered ? 2 : 0, "a part", writeError}}, 1, 2, 1);
     } else if (buffered) {
         s.steps[SysCall::Write] = {{2, "a part", writeError}};
     }
-    if (buffered)
+    // The checksums are taken from the bytes read back as they are copied, the part left out
+    // included: its bytes are in the whole file's.
+    if (withList)
+        s.steps[SysCall::Read] = {{3, "the source, hashed", readError}};
+    else if (buffered)
         s.steps[SysCall::Read] = {{2, "the source", readError}};
-    else
+    if (!buffered)
         s.steps[SysCall::CopyRange] = {{2, "the kernel copy of a part: the buffered copy takes over", silent()}};
     return s;
 }
