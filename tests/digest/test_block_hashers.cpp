@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The hashing threads give the digests one thread gives, however the blocks come and whenever the
+// caller asks.
+#include "digest/block_hashers.h"
+#include "digest/sha256.h"
+
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using testsupport::Bytes;
+
+digest::Sha256Digest oneThread(const Bytes &bytes)
+{
+    digest::Sha256 sha;
+    sha.update(bytes.data(), bytes.size());
+    return sha.finish();
+}
+
+TEST(BlockHashers, GiveWhatOneThreadGives)
+{
+    const struct Row {
+        std::size_t size;
+        std::size_t block;
+        std::size_t hashers;
+        int pauseUs; // between blocks: the hashers wait for work, or the caller for them
+    } rows[] = {
+        {0, 1, 2, 0},       {1, 1, 2, 0},       {63, 7, 2, 0},       {64, 64, 1, 0},
+        {65, 64, 3, 50},    {100000, 4096, 2, 0}, {100000, 4096, 2, 200}, {1 << 20, 65536, 2, 0},
+    };
+    for (const Row &row : rows) {
+        const Bytes bytes = testsupport::patternBytes(row.size, 5);
+        digest::BlockHashers hashers(row.hashers);
+        // post() wants each block to stay as it is until the next one: two buffers in turn.
+        std::vector<Bytes> buffers(2);
+        std::size_t turn = 0;
+        for (std::size_t at = 0; at < bytes.size(); at += row.block, turn ^= 1) {
+            const std::size_t n = std::min(row.block, bytes.size() - at);
+            buffers[turn].assign(bytes.begin() + at, bytes.begin() + at + n);
+            hashers.post(buffers[turn].data(), n);
+            std::this_thread::sleep_for(std::chrono::microseconds(row.pauseUs));
+        }
+        for (std::size_t i = 0; i < row.hashers; ++i)
+            EXPECT_EQ(hashers.finish(i), oneThread(bytes)) << row.size << " bytes, state " << i;
+        // finish() starts the state afresh.
+        EXPECT_EQ(hashers.finish(0), oneThread({})) << row.size;
+    }
+}
+
+} // namespace
