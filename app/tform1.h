@@ -30,7 +30,7 @@ namespace ops {
 struct CutRequest;
 class DigestListFactory;
 class PartListFactory;
-}
+} // namespace ops
 
 namespace app {
 

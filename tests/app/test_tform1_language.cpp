@@ -201,8 +201,8 @@ void LanguageTest::dialogTitles_data()
     for (const auto &row : rows) {
         for (bool english : {false, true}) {
             QTest::addRow("%s %s", row.button, english ? "en" : "ru")
-                << QString::fromLatin1(row.button) << english
-                << QString::fromUtf8(english ? row.english : row.russian) << int(row.selection);
+                << QString::fromLatin1(row.button) << english << QString::fromUtf8(english ? row.english : row.russian)
+                << int(row.selection);
         }
     }
 }

@@ -69,26 +69,47 @@ void StartupTest::geometry_data()
         const char *name;
         QRect rect;
     } rows[] = {
-        {"TabbedNotebook2", {0, 0, 298, 245}}, {"TabbedNotebook1", {298, 0, 137, 245}},
+        {"TabbedNotebook2", {0, 0, 298, 245}},
+        {"TabbedNotebook1", {298, 0, 137, 245}},
         {"ProgressBar1", {0, 245, 435, 18}},
         // Cut
-        {"RadioButton1", {7, 0, 122, 14}}, {"SpinEdit1", {80, 20, 53, 22}},
-        {"RadioButton2", {7, 52, 124, 14}}, {"Edit1", {7, 72, 67, 21}}, {"ComboBox1", {80, 72, 53, 21}},
-        {"CheckBox1", {154, 13, 111, 14}}, {"CheckBox2", {154, 33, 124, 13}},
-        {"CheckBox3", {154, 52, 104, 14}}, {"ComboBox2", {154, 72, 124, 21}},
-        {"Edit6", {8, 120, 269, 21}}, {"Edit5", {0, 160, 284, 21}},
-        {"Button1", {7, 190, 98, 20}}, {"Button2", {180, 190, 98, 20}},
+        {"RadioButton1", {7, 0, 122, 14}},
+        {"SpinEdit1", {80, 20, 53, 22}},
+        {"RadioButton2", {7, 52, 124, 14}},
+        {"Edit1", {7, 72, 67, 21}},
+        {"ComboBox1", {80, 72, 53, 21}},
+        {"CheckBox1", {154, 13, 111, 14}},
+        {"CheckBox2", {154, 33, 124, 13}},
+        {"CheckBox3", {154, 52, 104, 14}},
+        {"ComboBox2", {154, 72, 124, 21}},
+        {"Edit6", {8, 120, 269, 21}},
+        {"Edit5", {0, 160, 284, 21}},
+        {"Button1", {7, 190, 98, 20}},
+        {"Button2", {180, 190, 98, 20}},
         // Unite
-        {"ListBox1", {7, 7, 271, 114}}, {"Button3", {7, 128, 67, 20}}, {"Button8", {76, 128, 63, 20}},
-        {"Button7", {141, 128, 63, 20}}, {"Button9", {206, 128, 73, 20}}, {"Edit2", {7, 154, 245, 21}},
-        {"Button6", {258, 154, 20, 20}}, {"Button5", {7, 190, 98, 20}}, {"Button4", {180, 190, 98, 20}},
+        {"ListBox1", {7, 7, 271, 114}},
+        {"Button3", {7, 128, 67, 20}},
+        {"Button8", {76, 128, 63, 20}},
+        {"Button7", {141, 128, 63, 20}},
+        {"Button9", {206, 128, 73, 20}},
+        {"Edit2", {7, 154, 245, 21}},
+        {"Button6", {258, 154, 20, 20}},
+        {"Button5", {7, 190, 98, 20}},
+        {"Button4", {180, 190, 98, 20}},
         // Security
-        {"Edit4", {8, 48, 265, 21}}, {"Button14", {168, 88, 97, 20}}, {"Button13", {16, 114, 98, 20}},
-        {"Button11", {168, 114, 98, 20}}, {"Edit3", {0, 160, 284, 21}}, {"Button10", {7, 190, 98, 20}},
+        {"Edit4", {8, 48, 265, 21}},
+        {"Button14", {168, 88, 97, 20}},
+        {"Button13", {16, 114, 98, 20}},
+        {"Button11", {168, 114, 98, 20}},
+        {"Edit3", {0, 160, 284, 21}},
+        {"Button10", {7, 190, 98, 20}},
         {"Button12", {180, 190, 98, 20}},
         // About
-        {"Image1", {8, 8, 123, 108}}, {"Memo2", {143, 8, 138, 108}}, {"Label4", {8, 126, 273, 22}},
-        {"CheckBox4", {8, 173, 209, 17}}, {"RadioButton3", {8, 192, 121, 17}},
+        {"Image1", {8, 8, 123, 108}},
+        {"Memo2", {143, 8, 138, 108}},
+        {"Label4", {8, 126, 273, 22}},
+        {"CheckBox4", {8, 173, 209, 17}},
+        {"RadioButton3", {8, 192, 121, 17}},
         {"RadioButton4", {144, 192, 137, 17}},
     };
     for (const auto &row : rows)
@@ -115,13 +136,17 @@ void StartupTest::captionsFitTheirControls()
             const int needed = qobject_cast<QPushButton *>(button)
                 ? button->fontMetrics().horizontalAdvance(button->text()) + 4
                 : button->sizeHint().width();
-            QVERIFY2(needed <= button->width(), qPrintable(QStringLiteral("%1 %2 needs %3").arg(button->objectName(), button->text()).arg(needed)));
+            QVERIFY2(
+                needed <= button->width(),
+                qPrintable(QStringLiteral("%1 %2 needs %3").arg(button->objectName(), button->text()).arg(needed)));
             // Nor may a check box's or radio button's indicator stick out of it.
             QStyleOptionButton option;
             option.initFrom(button);
-            const auto indicator = qobject_cast<QCheckBox *>(button) ? QStyle::SE_CheckBoxIndicator : QStyle::SE_RadioButtonIndicator;
+            const auto indicator =
+                qobject_cast<QCheckBox *>(button) ? QStyle::SE_CheckBoxIndicator : QStyle::SE_RadioButtonIndicator;
             if (!qobject_cast<QPushButton *>(button))
-                QVERIFY2(button->rect().contains(button->style()->subElementRect(indicator, &option, button)), qPrintable(button->objectName()));
+                QVERIFY2(button->rect().contains(button->style()->subElementRect(indicator, &option, button)),
+                         qPrintable(button->objectName()));
         }
     }
 }
@@ -171,8 +196,8 @@ void StartupTest::state_data()
         {"RadioButton4", "English / Английский", true, false},
     };
     for (const auto &row : rows)
-        QTest::newRow(row.name) << QString::fromLatin1(row.name) << QString::fromUtf8(row.text)
-                                << row.enabled << row.checked;
+        QTest::newRow(row.name) << QString::fromLatin1(row.name) << QString::fromUtf8(row.text) << row.enabled
+                                << row.checked;
 }
 
 void StartupTest::state()
@@ -199,8 +224,8 @@ void StartupTest::pages()
     app::TForm1 form;
     auto *pages = control<QTabWidget>(form, "TabbedNotebook2");
     QCOMPARE(pages->count(), 4);
-    const QStringList titles{QStringLiteral("Разрезать"), QStringLiteral("Соединить"),
-                             QStringLiteral("Безопасность"), QStringLiteral("О программе")};
+    const QStringList titles{QStringLiteral("Разрезать"), QStringLiteral("Соединить"), QStringLiteral("Безопасность"),
+                             QStringLiteral("О программе")};
     for (int i = 0; i < 4; ++i)
         QCOMPARE(pages->tabText(i), titles[i]);
     QCOMPARE(pages->currentIndex(), 0);
@@ -252,10 +277,14 @@ void StartupTest::timeOfDayHasNoZone_data()
 {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("text");
-    QTest::newRow("C") << "C" << "14:05:09";
-    QTest::newRow("Russian") << "ru_RU" << "14:05:09";
-    QTest::newRow("US") << "en_US" << "2:05:09 PM";
-    QTest::newRow("zone in brackets") << "fa_IR" << QLocale(QStringLiteral("fa_IR")).toString(QTime(14, 5, 9), QStringLiteral("H:mm:ss"));
+    QTest::newRow("C") << "C"
+                       << "14:05:09";
+    QTest::newRow("Russian") << "ru_RU"
+                             << "14:05:09";
+    QTest::newRow("US") << "en_US"
+                        << "2:05:09 PM";
+    QTest::newRow("zone in brackets")
+        << "fa_IR" << QLocale(QStringLiteral("fa_IR")).toString(QTime(14, 5, 9), QStringLiteral("H:mm:ss"));
 }
 
 void StartupTest::timeOfDayHasNoZone()
