@@ -83,10 +83,8 @@ protected:
 
 private:
     void buildLayout();
-    void buildCutPage(QWidget &page);
-    void buildUnitePage(QWidget &page);
-    void buildSecurityPage(QWidget &page);
-    void buildAboutPage(QWidget &page);
+    void bindControls();
+    void buildAboutPage();
     void connectHandlers();
     void FormCreate();
 
