@@ -13,8 +13,7 @@ using K = ControlKind;
 using S = StartState;
 
 constexpr ControlRow kControls[] = {
-    // The title the window starts with carries the version ("Skarvel 0008"); a switch of language
-    // has always set the older "Skarvel 0007" instead. Both stay.
+    // Starts as "Skarvel 0008" (the version's digits), yet a switch has always set "Skarvel 0007": keep both.
     {"Form1", K::Window, nullptr, {0, 0, 435, 263}, "Skarvel 0007", "Skarvel 0007", "Skarvel %1"},
     {"TabbedNotebook2", K::Notebook, nullptr, {0, 0, 298, 245}},
     {"CutPage", K::Page, "TabbedNotebook2", {}, "Разрезать", "Cut"},
@@ -35,7 +34,7 @@ constexpr ControlRow kControls[] = {
     {"CheckBox2", K::Check, "CutPage", {154, 33, 124, 13}, "Удалить исходный", "Delete initial"},
     {"CheckBox3", K::Check, "CutPage", {154, 52, 104, 14}, "Добавить текст", "Add string"},
     {"ComboBox2", K::Combo, "CutPage", {154, 72, 124, 21}, nullptr, kFixed, nullptr, S::Disabled},
-    // The colon is the layout's own: the first switch of language drops it, and so it always did.
+    // The colon is the layout's own and the first switch has always dropped it: keep both.
     {"Label2", K::Label, "CutPage", {8, 102, 0, 0}, "Не создавать части №", "Don`t create #", "Не создавать части №:"},
     {"Edit6", K::Edit, "CutPage", {8, 120, 269, 21}},
     {"Edit5", K::Edit, "CutPage", {0, 160, 284, 21}, "Файл", ""}, // a switch drops the file name
