@@ -1,36 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QString>
+#include "control_table.h"
 
-#include <span>
+#include <QString>
 
 class QWidget;
 
 namespace app {
 
-enum class Language { Russian, English };
+// Shows `text` as the caption of the control `row` names: a button's, a label's (which takes the
+// caption's size when the table gives it none), an edit's text, a page's tab or the window's title.
+void setCaption(QWidget &form, const ControlRow &row, const QString &text);
 
-// One caption the language switch rewrites.
-struct CaptionRow {
-    enum class Target {
-        Text,       // the control's caption (button, check, radio, label) or an edit's text
-        Page,       // a page title of the notebook named by `object`
-        WindowTitle // the window's own caption; `object` is unused
-    };
-    Target target;
-    const char *object;
-    int page; // for Page rows
-    const char *russian;
-    const char *english;
-
-    const char *text(Language language) const { return language == Language::English ? english : russian; }
-};
-
-// Every caption that follows the language, in the order a switch applies them.
-std::span<const CaptionRow> captionTable();
-
-// Sets every caption of the table, in table order, on `form` and its children (found by name).
+// Sets every caption the language switches, in table order, on `form` and its children (found by
+// name).
 void applyCaptions(QWidget &form, Language language);
 
 // The file dialog's uses and their titles.

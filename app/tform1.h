@@ -28,7 +28,7 @@ class Failure;
 
 namespace ops {
 struct CutRequest;
-}
+} // namespace ops
 
 namespace app {
 
@@ -81,10 +81,8 @@ protected:
 
 private:
     void buildLayout();
-    void buildCutPage(QWidget &page);
-    void buildUnitePage(QWidget &page);
-    void buildSecurityPage(QWidget &page);
-    void buildAboutPage(QWidget &page);
+    void bindControls();
+    void buildAboutPage();
     void connectHandlers();
     void FormCreate();
 

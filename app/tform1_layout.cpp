@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// TForm1's controls, their places and their start-up state, with the Russian captions.
+// TForm1 built from its control table, and what the table does not say: lists, ranges, buddies,
+// the About page's text and picture.
 #include "tform1.h"
 
 #include "accessibility.h"
 #include "advertising_panel.h"
+#include "caption_table.h"
 #include "compact_style.h"
 #include "links.h"
 #include "list_box.h"
@@ -12,6 +14,7 @@
 #include "spin_edit.h"
 #include "version_digits.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -24,56 +27,80 @@
 #include <QScrollBar>
 #include <QTabWidget>
 
+#include <stdexcept>
+#include <string>
+
 namespace app {
 
 namespace {
 
-constexpr int kClientWidth = 435;
-constexpr int kClientHeight = 263;
+// An empty control of `kind` on `parent`; a page goes into its notebook as the next tab.
+QWidget *make(ControlKind kind, QWidget &parent)
+{
+    switch (kind) {
+    case ControlKind::Window:
+        break;
+    case ControlKind::Notebook: {
+        // Every tab in sight, whole, before any is added.
+        auto *notebook = new QTabWidget(&parent);
+        notebook->setUsesScrollButtons(false);
+        notebook->setElideMode(Qt::ElideNone);
+        return notebook;
+    }
+    case ControlKind::Page: {
+        auto *notebook = qobject_cast<QTabWidget *>(&parent);
+        if (!notebook)
+            break;
+        auto *page = new QWidget;
+        notebook->addTab(page, QString());
+        return page;
+    }
+    case ControlKind::Bevel: {
+        // The sunken frames that group controls lie beneath them.
+        auto *frame = new QFrame(&parent);
+        frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+        frame->lower();
+        return frame;
+    }
+    case ControlKind::Radio:
+        return new QRadioButton(&parent);
+    case ControlKind::Check:
+        return new QCheckBox(&parent);
+    case ControlKind::Button:
+        return new QPushButton(&parent);
+    case ControlKind::Label:
+    case ControlKind::Link:
+    case ControlKind::Picture:
+        return new QLabel(&parent);
+    case ControlKind::Edit:
+        return new QLineEdit(&parent);
+    case ControlKind::Spin:
+        return new SpinEdit(&parent);
+    case ControlKind::Combo: {
+        auto *box = new QComboBox(&parent);
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        // Typed text stays as typed: no completion turns "k" into "Kb".
+        box->setCompleter(nullptr);
+        return box;
+    }
+    case ControlKind::List:
+        return new ListBox(&parent);
+    case ControlKind::Memo:
+        return new QPlainTextEdit(&parent);
+    case ControlKind::Progress:
+        return new ProgressBar(&parent);
+    }
+    throw std::logic_error("the control table asks for a control the layout cannot make there");
+}
 
+// Binds `slot` to the control the table made under that name.
 template <typename W>
-W *place(QWidget &parent, const char *name, int left, int top, int width, int height)
+void bind(QWidget &form, W *&slot, const char *name)
 {
-    auto *widget = new W(&parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(left, top, width, height);
-    return widget;
-}
-
-template <typename W>
-W *place(QWidget &parent, const char *name, const char *caption, int left, int top, int width, int height)
-{
-    W *widget = place<W>(parent, name, left, top, width, height);
-    widget->setText(QString::fromUtf8(caption));
-    return widget;
-}
-
-// A label sized to its caption.
-QLabel *label(QWidget &parent, const char *name, const char *caption, int left, int top)
-{
-    auto *widget = new QLabel(QString::fromUtf8(caption), &parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->move(left, top);
-    widget->adjustSize();
-    return widget;
-}
-
-// The sunken frames that group controls; made before the controls so they lie beneath them.
-void bevel(QWidget &parent, const char *name, int left, int top, int width, int height)
-{
-    auto *frame = place<QFrame>(parent, name, left, top, width, height);
-    frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    frame->lower();
-}
-
-QComboBox *comboBox(QWidget &parent, const char *name, int left, int top, int width, int height)
-{
-    auto *box = place<QComboBox>(parent, name, left, top, width, height);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    // Typed text stays as typed: no completion turns "k" into "Kb".
-    box->setCompleter(nullptr);
-    return box;
+    slot = form.findChild<W *>(QString::fromLatin1(name));
+    if (!slot)
+        throw std::logic_error(std::string("the control table makes no fitting control ") + name);
 }
 
 // Every property set, not only family and size: a platform theme gives buttons, labels and check
@@ -105,40 +132,50 @@ const char *const kAboutText =
 
 void TForm1::buildLayout()
 {
-    setObjectName(QStringLiteral("Form1"));
     installAccessibleRoles();
     setAccessibleRole(*this, QAccessible::Window); // a frame, as a main window is
-    setWindowTitle(QStringLiteral("Skarvel ") + versionDigits());
     setWindowIcon(productIcon());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint);
-    setFixedSize(kClientWidth, kClientHeight);
     setFont(windowFont());
+    for (const ControlRow &row : controlTable()) {
+        QWidget *widget = this;
+        if (row.kind == ControlKind::Window) {
+            setFixedSize(row.rect.size());
+        } else {
+            QWidget *parent = row.parent ? findChild<QWidget *>(QString::fromLatin1(row.parent)) : this;
+            if (!parent)
+                throw std::logic_error(std::string("the control table makes a parent after its child ") + row.name);
+            widget = make(row.kind, *parent);
+            if (row.kind != ControlKind::Page)
+                widget->setGeometry(row.rect);
+        }
+        widget->setObjectName(QString::fromLatin1(row.name));
+        if (row.state == StartState::Disabled)
+            widget->setEnabled(false);
+        if (auto *button = qobject_cast<QAbstractButton *>(widget); button && row.state == StartState::Checked)
+            button->setChecked(true);
+        if (row.hasCaption())
+            setCaption(*this, row, row.startupCaption());
+    }
+    bindControls();
 
     auto &ui = m_ui;
-    ui.TabbedNotebook2 = place<QTabWidget>(*this, "TabbedNotebook2", 0, 0, 298, 245);
-    ui.TabbedNotebook2->setUsesScrollButtons(false);
-    ui.TabbedNotebook2->setElideMode(Qt::ElideNone);
-    const char *const pages[] = {"Разрезать", "Соединить", "Безопасность", "О программе"};
-    const char *const pageNames[] = {"CutPage", "UnitePage", "SecurityPage", "AboutPage"};
-    for (int i = 0; i < 4; ++i) {
-        auto *page = new QWidget;
-        page->setObjectName(QString::fromLatin1(pageNames[i]));
-        page->setAutoFillBackground(true); // face colour, as the captions on the frames have
-        ui.TabbedNotebook2->addTab(page, QString::fromUtf8(pages[i]));
-    }
-    buildCutPage(*ui.TabbedNotebook2->widget(0));
-    buildUnitePage(*ui.TabbedNotebook2->widget(1));
-    buildSecurityPage(*ui.TabbedNotebook2->widget(2));
-    buildAboutPage(*ui.TabbedNotebook2->widget(3));
+    for (int i = 0; i < ui.TabbedNotebook2->count(); ++i)
+        ui.TabbedNotebook2->widget(i)->setAutoFillBackground(true); // face colour, as the frames' captions have
+    m_advertising = new AdvertisingPanel(*ui.TabbedNotebook1->widget(0), *ui.TabbedNotebook1);
 
-    ui.TabbedNotebook1 = place<QTabWidget>(*this, "TabbedNotebook1", 298, 0, 137, 245);
-    auto *advertising = new QWidget;
-    advertising->setObjectName(QStringLiteral("AdvertisingPage"));
-    ui.TabbedNotebook1->addTab(advertising, QStringLiteral("Реклама"));
-    m_advertising = new AdvertisingPanel(*advertising, *ui.TabbedNotebook1);
-
-    ui.ProgressBar1 = place<ProgressBar>(*this, "ProgressBar1", 0, 245, 435, 18);
+    ui.SpinEdit1->setRange(2, 255);
+    ui.SpinEdit1->setValue(2);
+    ui.ComboBox1->addItems({QStringLiteral("byte"), QStringLiteral("Kb"), QStringLiteral("Mb")});
+    ui.ComboBox1->setEditText(QStringLiteral("byte"));
+    ui.ComboBox2->addItems({QStringLiteral("#"), QStringLiteral("№")});
+    ui.ComboBox2->setCurrentIndex(-1);
+    ui.ComboBox2->setEditText(QString());
+    ui.Label2->setBuddy(ui.Edit6);
+    ui.ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ui.Label1->setBuddy(ui.Edit4);
+    buildAboutPage();
     ui.ProgressBar1->setRange(0, 100);
     ui.ProgressBar1->setValue(0);
     ui.ProgressBar1->setTextVisible(false);
@@ -156,84 +193,60 @@ void TForm1::buildLayout()
     CompactStyle::apply(*this);
 }
 
-void TForm1::buildCutPage(QWidget &page)
+void TForm1::bindControls()
 {
     auto &ui = m_ui;
-    bevel(page, "Bevel1", 0, 7, 139, 39);
-    bevel(page, "Bevel2", 0, 59, 139, 39);
-    bevel(page, "Bevel3", 146, 7, 138, 91);
-    bevel(page, "Bevel4", 0, 107, 284, 46);
-
-    ui.RadioButton1 = place<QRadioButton>(page, "RadioButton1", "По кол-ву частей", 7, 0, 122, 14);
-    ui.RadioButton1->setChecked(true);
-    ui.SpinEdit1 = place<SpinEdit>(page, "SpinEdit1", 80, 20, 53, 22);
-    ui.SpinEdit1->setRange(2, 255);
-    ui.SpinEdit1->setValue(2);
-    ui.RadioButton2 = place<QRadioButton>(page, "RadioButton2", "По размеру частей", 7, 52, 124, 14);
-    ui.Edit1 = place<QLineEdit>(page, "Edit1", 7, 72, 67, 21);
-    ui.Edit1->setEnabled(false);
-    ui.ComboBox1 = comboBox(page, "ComboBox1", 80, 72, 53, 21);
-    ui.ComboBox1->addItems({QStringLiteral("byte"), QStringLiteral("Kb"), QStringLiteral("Mb")});
-    ui.ComboBox1->setEditText(QStringLiteral("byte"));
-    ui.ComboBox1->setEnabled(false);
-
-    ui.CheckBox1 = place<QCheckBox>(page, "CheckBox1", "Recons.exe", 154, 13, 111, 14);
-    ui.CheckBox2 = place<QCheckBox>(page, "CheckBox2", "Удалить исходный", 154, 33, 124, 13);
-    ui.CheckBox3 = place<QCheckBox>(page, "CheckBox3", "Добавить текст", 154, 52, 104, 14);
-    ui.ComboBox2 = comboBox(page, "ComboBox2", 154, 72, 124, 21);
-    ui.ComboBox2->addItems({QStringLiteral("#"), QStringLiteral("№")});
-    ui.ComboBox2->setCurrentIndex(-1);
-    ui.ComboBox2->setEditText(QString());
-    ui.ComboBox2->setEnabled(false);
-
-    ui.Label2 = label(page, "Label2", "Не создавать части №:", 8, 102);
-    ui.Edit6 = place<QLineEdit>(page, "Edit6", 8, 120, 269, 21);
-    ui.Label2->setBuddy(ui.Edit6);
-    ui.Edit5 = place<QLineEdit>(page, "Edit5", "Файл", 0, 160, 284, 21);
-    ui.Button1 = place<QPushButton>(page, "Button1", "Открыть", 7, 190, 98, 20);
-    ui.Button2 = place<QPushButton>(page, "Button2", "Разрезать", 180, 190, 98, 20);
+    const auto slot = [this](auto *&control, const char *name) { bind(*this, control, name); };
+    slot(ui.TabbedNotebook1, "TabbedNotebook1");
+    slot(ui.TabbedNotebook2, "TabbedNotebook2");
+    slot(ui.ProgressBar1, "ProgressBar1");
+    slot(ui.RadioButton1, "RadioButton1");
+    slot(ui.RadioButton2, "RadioButton2");
+    slot(ui.SpinEdit1, "SpinEdit1");
+    slot(ui.Edit1, "Edit1");
+    slot(ui.Edit5, "Edit5");
+    slot(ui.Edit6, "Edit6");
+    slot(ui.ComboBox1, "ComboBox1");
+    slot(ui.ComboBox2, "ComboBox2");
+    slot(ui.CheckBox1, "CheckBox1");
+    slot(ui.CheckBox2, "CheckBox2");
+    slot(ui.CheckBox3, "CheckBox3");
+    slot(ui.Label2, "Label2");
+    slot(ui.Button1, "Button1");
+    slot(ui.Button2, "Button2");
+    slot(ui.ListBox1, "ListBox1");
+    slot(ui.Edit2, "Edit2");
+    slot(ui.Button3, "Button3");
+    slot(ui.Button4, "Button4");
+    slot(ui.Button5, "Button5");
+    slot(ui.Button6, "Button6");
+    slot(ui.Button7, "Button7");
+    slot(ui.Button8, "Button8");
+    slot(ui.Button9, "Button9");
+    slot(ui.Label1, "Label1");
+    slot(ui.Label8, "Label8");
+    slot(ui.Edit3, "Edit3");
+    slot(ui.Edit4, "Edit4");
+    slot(ui.Button10, "Button10");
+    slot(ui.Button11, "Button11");
+    slot(ui.Button12, "Button12");
+    slot(ui.Button13, "Button13");
+    slot(ui.Button14, "Button14");
+    slot(ui.Image1, "Image1");
+    slot(ui.Label4, "Label4");
+    slot(ui.Memo2, "Memo2");
+    slot(ui.CheckBox4, "CheckBox4");
+    slot(ui.RadioButton3, "RadioButton3");
+    slot(ui.RadioButton4, "RadioButton4");
 }
 
-void TForm1::buildUnitePage(QWidget &page)
+// What the About page shows besides its captions.
+void TForm1::buildAboutPage()
 {
     auto &ui = m_ui;
-    bevel(page, "Bevel5", 0, 0, 284, 185);
-    ui.ListBox1 = place<ListBox>(page, "ListBox1", 7, 7, 271, 114);
-    ui.ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ui.Button3 = place<QPushButton>(page, "Button3", "Добавить", 7, 128, 67, 20);
-    ui.Button8 = place<QPushButton>(page, "Button8", "Очистить", 76, 128, 63, 20);
-    ui.Button7 = place<QPushButton>(page, "Button7", "Удалить", 141, 128, 63, 20);
-    ui.Button9 = place<QPushButton>(page, "Button9", "По имени", 206, 128, 73, 20);
-    ui.Edit2 = place<QLineEdit>(page, "Edit2", "*.*", 7, 154, 245, 21);
-    ui.Button6 = place<QPushButton>(page, "Button6", "...", 258, 154, 20, 20);
-    ui.Button5 = place<QPushButton>(page, "Button5", "Очистить всё", 7, 190, 98, 20);
-    ui.Button4 = place<QPushButton>(page, "Button4", "Соединить", 180, 190, 98, 20);
-}
-
-void TForm1::buildSecurityPage(QWidget &page)
-{
-    auto &ui = m_ui;
-    bevel(page, "Bevel6", 0, 7, 284, 146);
-    ui.Label8 = label(page, "Label8", "Шифрование", 8, 0);
-    ui.Label1 = label(page, "Label1", "Файл-ключ", 16, 24);
-    ui.Edit4 = place<QLineEdit>(page, "Edit4", 8, 48, 265, 21);
-    ui.Label1->setBuddy(ui.Edit4);
-    ui.Button14 = place<QPushButton>(page, "Button14", "Найти", 168, 88, 97, 20);
-    ui.Button13 = place<QPushButton>(page, "Button13", "-", 16, 114, 98, 20);
-    ui.Button11 = place<QPushButton>(page, "Button11", "+", 168, 114, 98, 20);
-    ui.Edit3 = place<QLineEdit>(page, "Edit3", "Файл", 0, 160, 284, 21);
-    ui.Button10 = place<QPushButton>(page, "Button10", "Открыть", 7, 190, 98, 20);
-    ui.Button12 = place<QPushButton>(page, "Button12", "Удалить", 180, 190, 98, 20);
-}
-
-void TForm1::buildAboutPage(QWidget &page)
-{
-    auto &ui = m_ui;
-    ui.Image1 = place<QLabel>(page, "Image1", 8, 8, 123, 108);
     ui.Image1->setAlignment(Qt::AlignCenter);
     ui.Image1->setPixmap(productPicture(100, 100));
 
-    ui.Memo2 = place<QPlainTextEdit>(page, "Memo2", 143, 8, 138, 108);
     ui.Memo2->setReadOnly(true);
     ui.Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     ui.Memo2->setPlainText(QString::fromUtf8(kAboutText).arg(versionDigits(), links::mailAddress()));
@@ -244,18 +257,12 @@ void TForm1::buildAboutPage(QWidget &page)
     ui.Memo2->setFont(small);
 
     // The sponsor line: a link, with the link as its hint.
-    ui.Label4 = place<QLabel>(page, "Label4", "Здесь может быть ваша реклама", 8, 126, 273, 22);
     makeLink(*ui.Label4, Qt::StrongFocus);
     ui.Label4->setToolTip(links::sponsorPage());
     QFont underlined = font();
     underlined.setUnderline(true);
     ui.Label4->setFont(underlined);
     ui.Label4->setCursor(Qt::PointingHandCursor);
-
-    ui.CheckBox4 = place<QCheckBox>(page, "CheckBox4", "Поверх остальных окон", 8, 173, 209, 17);
-    ui.RadioButton3 = place<QRadioButton>(page, "RadioButton3", "Русский / Russian", 8, 192, 121, 17);
-    ui.RadioButton3->setChecked(true);
-    ui.RadioButton4 = place<QRadioButton>(page, "RadioButton4", "English / Английский", 144, 192, 137, 17);
 }
 
 } // namespace app

@@ -25,6 +25,9 @@ inline void click(QWidget &form, const char *name)
     QTest::mouseClick(control(form, name), Qt::LeftButton);
 }
 
+// The caption the control of `row` shows now: its text, its page's tab or the window's title.
+QString shownCaption(QWidget &form, const app::ControlRow &row);
+
 // Shows the form page that holds `name`, so that mouse events reach it.
 void showPageOf(QWidget &form, const char *name);
 
