@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -271,6 +272,10 @@ int main(int argc, char *argv[])
     if (argc == 4 && QLatin1String(argv[1]) == QLatin1String("--theme"))
         return shootTheme(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/shots");
+    if (!QDir().mkpath(folder)) {
+        std::fprintf(stderr, "skarvel-screens: cannot make the folder %s\n", qPrintable(folder));
+        return 1;
+    }
     app::TForm1 form;
     FirstPaint firstPaint;
     form.installEventFilter(&firstPaint);
