@@ -10,9 +10,8 @@ namespace {
 
 bool isClipboardShortcut(const QKeyEvent &key)
 {
-    return key.matches(QKeySequence::Paste) || key.matches(QKeySequence::Copy)
-        || key.matches(QKeySequence::Cut) || key.matches(QKeySequence::Undo)
-        || key.matches(QKeySequence::Redo) || key.matches(QKeySequence::SelectAll);
+    return key.matches(QKeySequence::Paste) || key.matches(QKeySequence::Copy) || key.matches(QKeySequence::Cut)
+        || key.matches(QKeySequence::Undo) || key.matches(QKeySequence::Redo) || key.matches(QKeySequence::SelectAll);
 }
 
 // Keys that move the cursor or delete. Some carry a character all the same: the X server sends

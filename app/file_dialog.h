@@ -17,9 +17,9 @@ namespace app {
 class FileDialog {
 public:
     enum class Selection {
-        One,      // one existing file
-        Several,  // one or more existing files
-        AnyName   // one name to save to, that need not exist; replacing a file is asked first
+        One,     // one existing file
+        Several, // one or more existing files
+        AnyName  // one name to save to, that need not exist; replacing a file is asked first
     };
 
     // The chosen files (full paths), or an empty list when the dialog was cancelled. `filter` is

@@ -26,7 +26,7 @@ std::string withFullStop(const std::string &text);
 class MessageBox {
 public:
     enum class Kind {
-        Report,   // ReportError: caption "Error", no icon
+        Report,      // ReportError: caption "Error", no icon
         ErrorBox,    // the default error box: the program's name, error icon
         Information, // what an operation stopped on request left: the program's name, information icon
         Question     // the program's name, question icon, Yes and No with No the default

@@ -37,7 +37,8 @@ bool naturalLess(const QString &a, const QString &b)
     while (i < a.size() && j < b.size()) {
         if (isDigit(a[i]) && isDigit(b[j])) {
             const qsizetype endA = digitRunEnd(a, i), endB = digitRunEnd(b, j);
-            if (const int order = compareNumbers(QStringView(a).sliced(i, endA - i), QStringView(b).sliced(j, endB - j)))
+            if (const int order =
+                    compareNumbers(QStringView(a).sliced(i, endA - i), QStringView(b).sliced(j, endB - j)))
                 return order < 0;
             i = endA;
             j = endB;

@@ -128,8 +128,14 @@ void TForm1::connectHandlers()
 
     connect(ui.CheckBox4, &QCheckBox::toggled, this, &TForm1::CheckBox4Click);
     // toggled(true) only: clicking the language already shown does nothing.
-    connect(ui.RadioButton3, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton3Click(); });
-    connect(ui.RadioButton4, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton4Click(); });
+    connect(ui.RadioButton3, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            RadioButton3Click();
+    });
+    connect(ui.RadioButton4, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            RadioButton4Click();
+    });
     new ClickFilter(ui.Label4, ClickFilter::Gesture::Click, [this] { Label4Click(); });
 
     // Files dropped from a file manager count as chosen in the dialog.

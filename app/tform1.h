@@ -134,7 +134,7 @@ private:
     QtTranslation m_qtTranslation;
     std::unique_ptr<ProgressBarSink> m_progress;
     OperationRunner m_runner;
-    bool m_closeWhenStopped = false; // the user asked to close while an operation ran
+    bool m_closeWhenStopped = false;           // the user asked to close while an operation ran
     AdvertisingPanel *m_advertising = nullptr; // belongs to its page
     int m_rememberedIndex = 0;                 // the drag-to-swap gesture's item
 };

@@ -32,13 +32,14 @@ QString replaceQuestion(const QStringList &files, Language language)
 
 QString eraseQuestion(const QString &file, Language language)
 {
-    return english(language)
-               ? QStringLiteral("Erase %1?\n\nEvery byte of it is overwritten with zeros, then the file is "
-                                "deleted. This cannot be undone.")
-                     .arg(file)
-               : QStringLiteral("Удалить %1?\n\nВсе его байты будут затёрты нулями, затем файл будет удалён. "
-                                "Это нельзя отменить.")
-                     .arg(file);
+    return english(language) ? QStringLiteral(
+                                   "Erase %1?\n\nEvery byte of it is overwritten with zeros, then the file is "
+                                   "deleted. This cannot be undone.")
+                                   .arg(file)
+                             : QStringLiteral(
+                                   "Удалить %1?\n\nВсе его байты будут затёрты нулями, затем файл будет удалён. "
+                                   "Это нельзя отменить.")
+                                   .arg(file);
 }
 
 QString closeWhileBusyQuestion(Language language)
@@ -49,11 +50,12 @@ QString closeWhileBusyQuestion(Language language)
 
 QString stoppedNote(Language language)
 {
-    return english(language)
-               ? QStringLiteral("Stopped. The files it read are as they were; no half-written file took an "
-                                "output's name.")
-               : QStringLiteral("Остановлено. Прочитанные файлы не изменились; ни один недописанный файл не "
-                                "получил имени результата.");
+    return english(language) ? QStringLiteral(
+               "Stopped. The files it read are as they were; no half-written file took an "
+               "output's name.")
+                             : QStringLiteral(
+                                 "Остановлено. Прочитанные файлы не изменились; ни один недописанный файл не "
+                                 "получил имени результата.");
 }
 
 } // namespace app

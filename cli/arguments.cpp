@@ -15,7 +15,7 @@ constexpr int kLongOnlyCode = 256;
 int codeOf(const OptionSpec &option, std::size_t index)
 {
     return option.shortName != 0 ? static_cast<unsigned char>(option.shortName)
-                                  : kLongOnlyCode + static_cast<int>(index);
+                                 : kLongOnlyCode + static_cast<int>(index);
 }
 
 std::string shortOptionString(std::span<const OptionSpec> options, bool stopAtOperand)
@@ -67,8 +67,7 @@ bool Arguments::flag(std::string_view name) const
     return std::find(m_flags.begin(), m_flags.end(), name) != m_flags.end();
 }
 
-Arguments parseArguments(const std::vector<std::string> &words, std::span<const OptionSpec> options,
-                         bool stopAtOperand)
+Arguments parseArguments(const std::vector<std::string> &words, std::span<const OptionSpec> options, bool stopAtOperand)
 {
     // getopt_long reorders the pointers, never the texts; its messages start with argv[0].
     std::string programName = "skarvel-cli";

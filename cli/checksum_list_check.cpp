@@ -27,14 +27,14 @@ fileio::File openList(const std::string &path)
 } // namespace
 
 ChecksumListCheck::ChecksumListCheck(const std::string &digestListPath, const std::string &partListPath,
-                         const std::string &outputName)
+                                     const std::string &outputName)
     : m_listPath(digestListPath), m_outputName(outputName)
 {
     fileio::File digests = openList(digestListPath);
     fileio::File parts = openList(partListPath);
     try {
-        const lists::Pairing pairing = lists::pairLists(
-            parts, digests, [this](const std::string &name, const digest::Sha256Digest &digest) {
+        const lists::Pairing pairing =
+            lists::pairLists(parts, digests, [this](const std::string &name, const digest::Sha256Digest &digest) {
                 m_names.push_back(name);
                 m_digests.push_back(digest);
             });

@@ -17,7 +17,8 @@ class ChecksumListCheck final : public ops::JoinCheck {
 public:
     // Pairs the lists as the joiner does, before anything is created. Throws CommandFailure when
     // they cannot be read or do not pair.
-    ChecksumListCheck(const std::string &digestListPath, const std::string &partListPath, const std::string &outputName);
+    ChecksumListCheck(const std::string &digestListPath, const std::string &partListPath,
+                      const std::string &outputName);
 
     // Throws CommandFailure naming the part whose digest differs.
     void input(std::size_t index, const digest::Sha256Digest &digest) override;

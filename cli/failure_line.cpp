@@ -16,7 +16,7 @@ bool plainCharacter(char c)
 {
     const auto byte = static_cast<unsigned char>(c);
     return byte >= 0x80 || (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9')
-           || std::strchr("%+,-./:=@_^", c) != nullptr;
+        || std::strchr("%+,-./:=@_^", c) != nullptr;
 }
 
 } // namespace

@@ -48,9 +48,7 @@ void TerminalProgress::step(std::int64_t units)
     draw();
 }
 
-void TerminalProgress::reset()
-{
-}
+void TerminalProgress::reset() {}
 
 void TerminalProgress::partway(std::int64_t done, std::int64_t total)
 {

@@ -38,8 +38,8 @@ private:
     bool m_enabled;
     bool m_drawn = false;
     std::int64_t m_byteTotal;
-    std::int64_t m_bytesDone = 0;  // in the units finished
-    std::int64_t m_pieceDone = 0;  // of the piece under way
+    std::int64_t m_bytesDone = 0; // in the units finished
+    std::int64_t m_pieceDone = 0; // of the piece under way
     std::int64_t m_pieceTotal = 0;
     std::chrono::steady_clock::time_point m_start;
     std::chrono::steady_clock::time_point m_lastDraw;

@@ -39,7 +39,8 @@ std::int64_t totalSize(const std::vector<std::string> &paths)
 
 // The check of a join by list against the checksum list beside it, when there is one and it is
 // not turned off.
-std::unique_ptr<ChecksumListCheck> listDigests(const Arguments &args, const std::string &list, const std::string &output)
+std::unique_ptr<ChecksumListCheck> listDigests(const Arguments &args, const std::string &list,
+                                               const std::string &output)
 {
     const std::string path = fileio::directoryPart(list) + lists::kChecksumListName;
     if (args.flag("no-verify") || !fileio::fileExists(path))

@@ -44,9 +44,7 @@ struct Sha256::State {
     ~State() { ::BCryptDestroyHash(hash); }
 };
 
-Sha256::Sha256() : m_state(std::make_unique<State>())
-{
-}
+Sha256::Sha256() : m_state(std::make_unique<State>()) {}
 
 Sha256::~Sha256() = default;
 Sha256::Sha256(Sha256 &&) noexcept = default;

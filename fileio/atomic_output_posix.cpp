@@ -50,7 +50,8 @@ bool unnamedUnsupported(int err)
 int openUnnamed(const std::string &folder, mode_t mode, File &file)
 {
     const std::string where = folder.empty() ? "." : folder;
-    const int fd = sysCall(SysCall::Unnamed, [&] { return ::open(where.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode); });
+    const int fd =
+        sysCall(SysCall::Unnamed, [&] { return ::open(where.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode); });
     if (fd < 0)
         return errno;
     file = File(fd);
@@ -74,7 +75,9 @@ int createNamed(const std::string &folder, mode_t mode, File &file, std::string 
 // Gives `from` the name `to` only while no file has it: atomically where the system can.
 int renameRefusingExisting(const std::string &from, const std::string &to)
 {
-    if (sysCall(SysCall::Rename, [&] { return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE); }) == 0)
+    if (sysCall(SysCall::Rename,
+                [&] { return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE); })
+        == 0)
         return 0;
     if (errno != EINVAL && errno != ENOSYS)
         return errno;
@@ -134,9 +137,9 @@ int AtomicOutput::nameTemporary()
     const std::string folder = directoryPart(m_target);
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         std::string candidate = temporaryName(folder);
-        if (sysCall(SysCall::Link, [&] {
-                return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW);
-            }) == 0) {
+        if (sysCall(SysCall::Link,
+                    [&] { return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW); })
+            == 0) {
             m_temporary = std::move(candidate);
             return 0;
         }

@@ -23,8 +23,8 @@ bool report(CopyProgress *progress, std::int64_t total, std::int64_t left)
     return left == 0 || !progress->stopRequested();
 }
 
-CopyResult copyThroughBuffer(File &in, std::int64_t offset, File &out, std::int64_t length,
-                             std::int64_t total, CopyProgress *progress)
+CopyResult copyThroughBuffer(File &in, std::int64_t offset, File &out, std::int64_t length, std::int64_t total,
+                             CopyProgress *progress)
 {
     const auto bufferSize = static_cast<std::size_t>(std::min<std::int64_t>(length, kMaxBuffer));
     std::unique_ptr<char[]> buffer(new char[bufferSize]);

@@ -25,7 +25,6 @@ inline constexpr std::size_t kMaxBuffer = 1 << 20;
 // moves the bytes where it can (copy_file_range); otherwise they go through one buffer of at most
 // kMaxBuffer bytes. `progress`, when given, hears how far the copy is between blocks, and may stop
 // it there.
-CopyResult copyBytes(File &in, std::int64_t inOffset, File &out, std::int64_t length,
-                     CopyProgress *progress = nullptr);
+CopyResult copyBytes(File &in, std::int64_t inOffset, File &out, std::int64_t length, CopyProgress *progress = nullptr);
 
 } // namespace fileio

@@ -7,7 +7,21 @@ namespace fileio {
 // Unnamed is the creation of an output's temporary without a name (O_TMPFILE), Link the naming
 // of one.
 enum class SysCall {
-    Open, Create, Read, Write, Seek, Stat, Fsync, Close, Remove, Rename, Mkdir, CopyRange, Chmod, Unnamed, Link
+    Open,
+    Create,
+    Read,
+    Write,
+    Seek,
+    Stat,
+    Fsync,
+    Close,
+    Remove,
+    Rename,
+    Mkdir,
+    CopyRange,
+    Chmod,
+    Unnamed,
+    Link
 };
 inline constexpr int kSysCallKinds = static_cast<int>(SysCall::Link) + 1;
 

@@ -351,9 +351,8 @@ int copyRange(File &in, std::int64_t &inOffset, File &out, std::size_t n, std::s
 {
     copied = 0;
     loff_t offset = inOffset;
-    const ssize_t r = sysCall(SysCall::CopyRange, [&] {
-        return ::copy_file_range(fdOf(in), &offset, fdOf(out), nullptr, n, 0);
-    });
+    const ssize_t r =
+        sysCall(SysCall::CopyRange, [&] { return ::copy_file_range(fdOf(in), &offset, fdOf(out), nullptr, n, 0); });
     if (r < 0)
         return errno;
     copied = static_cast<std::size_t>(r);

@@ -194,9 +194,7 @@ int File::syncData()
     return sync();
 }
 
-void File::startWriteback(std::int64_t, std::int64_t)
-{
-}
+void File::startWriteback(std::int64_t, std::int64_t) {}
 
 int openForReading(const std::string &path, File &file)
 {

@@ -89,9 +89,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         std::vector<lists::ChecksumEntry> paired;
         const lists::Pairing pairing =
             lists::pairLists(partList.fill(partBytes), checksumList.fill(checksumBytes),
-                                   [&paired](const std::string &name, const digest::Sha256Digest &digest) {
-                                       paired.push_back({digest, name});
-                                   });
+                             [&paired](const std::string &name, const digest::Sha256Digest &digest) {
+                                 paired.push_back({digest, name});
+                             });
         const std::vector<std::string> parts = partLines(partList.fill(partBytes));
         const ChecksumLines checksums = checksumLines(checksumList.fill(checksumBytes));
 

@@ -83,8 +83,8 @@ void checkPartName(std::string_view source, std::string_view marker, std::int64_
     const std::size_t lowest = source.size() > 16 ? source.size() - 16 : 0;
     bool found = false;
     for (std::size_t at = lowest; at <= source.size() && !found; ++at) {
-        found = name.compare(0, at, source, 0, at) == 0 && name.compare(at, inserted.size(), inserted) == 0 &&
-                name.compare(at + inserted.size(), std::string::npos, source, at) == 0;
+        found = name.compare(0, at, source, 0, at) == 0 && name.compare(at, inserted.size(), inserted) == 0
+            && name.compare(at + inserted.size(), std::string::npos, source, at) == 0;
     }
     require(found, "a part name that is not the source with the number put in near its end");
 }

@@ -6,9 +6,7 @@
 
 namespace joiner {
 
-Console::Console(fileio::NativeHandle input, fileio::NativeHandle output) : m_input(input), m_output(output)
-{
-}
+Console::Console(fileio::NativeHandle input, fileio::NativeHandle output) : m_input(input), m_output(output) {}
 
 Console::~Console()
 {

@@ -39,8 +39,8 @@ int Console::put(std::string_view text)
         return ERROR_NO_UNICODE_TRANSLATION;
     for (std::size_t done = 0; done < wide.size();) {
         DWORD written = 0;
-        if (!::WriteConsoleW(nativeOf(m_output), wide.data() + done, static_cast<DWORD>(wide.size() - done),
-                             &written, nullptr))
+        if (!::WriteConsoleW(nativeOf(m_output), wide.data() + done, static_cast<DWORD>(wide.size() - done), &written,
+                             nullptr))
             return lastError();
         if (written == 0)
             return ERROR_WRITE_FAULT;

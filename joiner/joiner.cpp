@@ -125,9 +125,10 @@ void appendPart(const std::string &name, fileio::File &output, digest::BlockHash
     std::int64_t size = 0;
     if (const int err = part.size(size))
         failStep(err);
-    const fileio::CopyResult copied = hashers ? digest::copyHashed(part, 0, &output, size, *hashers)
-                                              : fileio::copyBytes(part, 0, output, size);
-    if (copied.status == fileio::CopyResult::Status::ReadFailed || copied.status == fileio::CopyResult::Status::WriteFailed)
+    const fileio::CopyResult copied =
+        hashers ? digest::copyHashed(part, 0, &output, size, *hashers) : fileio::copyBytes(part, 0, output, size);
+    if (copied.status == fileio::CopyResult::Status::ReadFailed
+        || copied.status == fileio::CopyResult::Status::WriteFailed)
         failStep(copied.err);
     static_cast<void>(part.close()); // only read
 }
@@ -198,7 +199,7 @@ int run(Console &console)
         // Without "info.sha256" the join is the plain one, dialogue and all.
         const bool withDigests = fileio::fileExists(lists::kChecksumListName);
         joined = (!withDigests || readingLists([&] { return digestsCoverList(console); }))
-                 && readingLists([&] { return join(console, check, withDigests); });
+            && readingLists([&] { return join(console, check, withDigests); });
     }
     // Waits for Enter; the end of input counts as Enter.
     console.readLine();

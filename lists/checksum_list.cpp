@@ -41,10 +41,17 @@ std::optional<std::string> unescaped(std::string_view text)
         if (++i == text.size())
             return std::nullopt;
         switch (text[i]) {
-        case '\\': name += '\\'; break;
-        case 'n': name += '\n'; break;
-        case 'r': name += '\r'; break;
-        default: return std::nullopt;
+        case '\\':
+            name += '\\';
+            break;
+        case 'n':
+            name += '\n';
+            break;
+        case 'r':
+            name += '\r';
+            break;
+        default:
+            return std::nullopt;
         }
     }
     return name;
@@ -82,9 +89,7 @@ std::optional<ChecksumEntry> parseChecksumLine(std::string_view line)
     return ChecksumEntry{*digest, std::move(*name)};
 }
 
-ChecksumReader::ChecksumReader(fileio::File &file) : m_file(file), m_buffer(new char[kBufferSize])
-{
-}
+ChecksumReader::ChecksumReader(fileio::File &file) : m_file(file), m_buffer(new char[kBufferSize]) {}
 
 int ChecksumReader::peekByte(int &err)
 {

@@ -20,7 +20,6 @@
 // with "#" are comments.
 namespace lists {
 
-
 // sha256sum passes over lines that begin with "#". Cut writes this one before the whole file's
 // line when it left parts out: their join is not the whole file, whose line then checks nothing.
 inline constexpr const char *kIncompleteSetComment =

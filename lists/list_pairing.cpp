@@ -7,9 +7,7 @@
 
 namespace lists {
 
-ChecksumSteps::ChecksumSteps(fileio::File &file) : m_reader(file)
-{
-}
+ChecksumSteps::ChecksumSteps(fileio::File &file) : m_reader(file) {}
 
 bool ChecksumSteps::next(ChecksumEntry &entry)
 {
@@ -42,7 +40,7 @@ std::optional<digest::Sha256Digest> ChecksumSteps::whole()
 }
 
 Pairing pairLists(fileio::File &partList, fileio::File &checksumList,
-                      const std::function<void(const std::string &, const digest::Sha256Digest &)> &paired)
+                  const std::function<void(const std::string &, const digest::Sha256Digest &)> &paired)
 {
     PartListReader names(partList);
     ChecksumSteps digests(checksumList);

@@ -40,7 +40,7 @@ struct Pairing {
 // "info.txt" names, in its order, and then the whole file's line. `paired` hears each part's name
 // and digest in order. A failed read throws ListReadError.
 Pairing pairLists(fileio::File &partList, fileio::File &checksumList,
-                      const std::function<void(const std::string &, const digest::Sha256Digest &)> &paired = {});
+                  const std::function<void(const std::string &, const digest::Sha256Digest &)> &paired = {});
 
 // A name from a list as a terminal can show it: control bytes become "?", so that a list from a
 // stranger cannot send the terminal escape sequences.

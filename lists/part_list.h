@@ -9,7 +9,6 @@
 
 namespace lists {
 
-
 // The open part list "info.txt": the name part of every part created, CR LF after each. Lines are
 // buffered and reach the file when the buffer fills and at ClosePartList, which gives the file its
 // name; until then an older list of that name stays as it was.

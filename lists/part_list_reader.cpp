@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "part_list_reader.h"
 
-
 #include "lists/checksum_list.h"
 
 #include <string_view>
@@ -17,9 +16,7 @@ constexpr char kCtrlZ = '\x1a';
 
 } // namespace
 
-PartListReader::PartListReader(fileio::File &file) : m_file(file), m_buffer(new char[kBufferSize])
-{
-}
+PartListReader::PartListReader(fileio::File &file) : m_file(file), m_buffer(new char[kBufferSize]) {}
 
 bool PartListReader::fill()
 {

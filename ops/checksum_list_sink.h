@@ -34,7 +34,7 @@ public:
     // Starts the list afresh in `folder`, over none of the files in `keep` (the file being cut,
     // the part list), and adds its file to `keep`.
     virtual std::unique_ptr<ChecksumListSink> open(const std::string &folder, fileio::FileIds &keep,
-                                             fileio::AtomicOutput::Existing existing) = 0;
+                                                   fileio::AtomicOutput::Existing existing) = 0;
 };
 
 } // namespace ops

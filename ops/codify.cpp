@@ -144,8 +144,7 @@ std::int64_t transform(fileio::File &data, const std::string &dataPath, fileio::
 
 } // namespace
 
-void Codify(const std::string &dataPath, const std::string &keyPath, CodifyDirection direction,
-            ProgressSink &progress)
+void Codify(const std::string &dataPath, const std::string &keyPath, CodifyDirection direction, ProgressSink &progress)
 {
     refuseNames(dataPath, keyPath);
 

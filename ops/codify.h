@@ -13,7 +13,6 @@ enum class CodifyDirection : std::uint8_t { Add = 0, Subtract = 1 };
 
 // Adds or subtracts the key file's bytes (repeated as needed) to the data file's bytes modulo
 // 256, replacing the data file with the result. Throws Failure.
-void Codify(const std::string &dataPath, const std::string &keyPath, CodifyDirection direction,
-            ProgressSink &progress);
+void Codify(const std::string &dataPath, const std::string &keyPath, CodifyDirection direction, ProgressSink &progress);
 
 } // namespace ops

@@ -223,7 +223,7 @@ int CutRun::removeSource()
     if (const int err = m_source.state(now))
         fileio::streamReadError(m_request.source, err);
     const bool same = now.size == m_sourceAtStart.size && now.modifiedNs == m_sourceAtStart.modifiedNs
-                      && named == fileio::fileId(m_source);
+        && named == fileio::fileId(m_source);
     if (!same)
         fileio::failWith("Source " + std::string(kChangedWhileCut), m_request.source);
     for (const std::string &folder : m_folders) {

@@ -34,7 +34,7 @@ public:
     // over (the file being cut, the parts made so far); it must outlive the list, which looks at
     // it again when it finishes. `existing` says whether files of their names may be replaced.
     virtual std::unique_ptr<PartListSink> open(const std::string &folder, fileio::FileIds &keep,
-                                           fileio::AtomicOutput::Existing existing) = 0;
+                                               fileio::AtomicOutput::Existing existing) = 0;
 };
 
 } // namespace ops

@@ -18,10 +18,10 @@ const char *unitText(SizeUnit unit);
 
 // The Cut page's mode inputs, as the controls hold them.
 struct SplitMode {
-    bool bySize = false;       // "By size" chosen
-    std::string sizeText;      // the size field
-    std::string unitText;      // "byte", "Kb" or "Mb"; any other text counts as bytes
-    std::int32_t count = 2;    // the spin box, 2 to 255
+    bool bySize = false;    // "By size" chosen
+    std::string sizeText;   // the size field
+    std::string unitText;   // "byte", "Kb" or "Mb"; any other text counts as bytes
+    std::int32_t count = 2; // the spin box, 2 to 255
 };
 
 struct SplitPlan {

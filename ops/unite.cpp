@@ -79,8 +79,7 @@ private:
     std::vector<std::string> m_made;
 };
 
-void appendInput(const std::string &path, fileio::File &output, ProgressSink &progress,
-                 digest::BlockHashers *hashers)
+void appendInput(const std::string &path, fileio::File &output, ProgressSink &progress, digest::BlockHashers *hashers)
 {
     fileio::File input;
     if (const int err = fileio::openForReading(path, input))
@@ -107,8 +106,8 @@ void appendInput(const std::string &path, fileio::File &output, ProgressSink &pr
 
 } // namespace
 
-void Unite(const std::vector<std::string> &inputs, const std::string &output, ProgressSink &progress,
-           JoinCheck *check, const fileio::FileIds &alsoKeep)
+void Unite(const std::vector<std::string> &inputs, const std::string &output, ProgressSink &progress, JoinCheck *check,
+           const fileio::FileIds &alsoKeep)
 {
     if (wildcardName(output))
         refuse(output, 0, kPlaceholder);

@@ -61,7 +61,7 @@ std::vector<std::string> ChecksumListFile::fileNames(const std::string &folder) 
 }
 
 std::unique_ptr<ops::ChecksumListSink> ChecksumListFile::open(const std::string &folder, fileio::FileIds &keep,
-                                                      fileio::AtomicOutput::Existing existing)
+                                                              fileio::AtomicOutput::Existing existing)
 {
     return std::make_unique<OpenChecksumList>(folder, keep, existing);
 }

@@ -12,7 +12,7 @@ class ChecksumListFile final : public ops::ChecksumListFactory {
 public:
     std::vector<std::string> fileNames(const std::string &folder) const override;
     std::unique_ptr<ops::ChecksumListSink> open(const std::string &folder, fileio::FileIds &keep,
-                                          fileio::AtomicOutput::Existing existing) override;
+                                                fileio::AtomicOutput::Existing existing) override;
 };
 
 } // namespace partset

@@ -54,7 +54,7 @@ std::vector<std::string> PartListFiles::fileNames(const std::string &folder) con
 }
 
 std::unique_ptr<ops::PartListSink> PartListFiles::open(const std::string &folder, fileio::FileIds &keep,
-                                                   fileio::AtomicOutput::Existing existing)
+                                                       fileio::AtomicOutput::Existing existing)
 {
     return std::make_unique<PartListFile>(folder, keep, existing, m_joiners);
 }

@@ -13,13 +13,11 @@ namespace partset {
 // part, the joiners for the recipients' systems: "Recons.exe" for Windows, "recons" for Linux.
 class PartListFiles final : public ops::PartListFactory {
 public:
-    explicit PartListFiles(std::vector<JoinerPlatform> joiners = builtJoiners()) : m_joiners(std::move(joiners))
-    {
-    }
+    explicit PartListFiles(std::vector<JoinerPlatform> joiners = builtJoiners()) : m_joiners(std::move(joiners)) {}
 
     std::vector<std::string> fileNames(const std::string &folder) const override;
     std::unique_ptr<ops::PartListSink> open(const std::string &folder, fileio::FileIds &keep,
-                                        fileio::AtomicOutput::Existing existing) override;
+                                            fileio::AtomicOutput::Existing existing) override;
 
 private:
     std::vector<JoinerPlatform> m_joiners;

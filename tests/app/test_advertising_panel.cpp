@@ -225,8 +225,8 @@ void AdvertisingPanelTest::wheelOverAPictureScrollsToTheEnd()
     auto *bar = control<QScrollBar>(form, "ScrollBar1");
     QWidget *picture = control(form, "RxGIFAnimator2");
     for (int notch = 0; notch < 3; ++notch) {
-        QWheelEvent wheel(QPointF(50, 50), picture->mapToGlobal(QPointF(50, 50)), {}, QPoint(0, -120),
-                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QWheelEvent wheel(QPointF(50, 50), picture->mapToGlobal(QPointF(50, 50)), {}, QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
         QCoreApplication::sendEvent(picture, &wheel);
     }
     QCOMPARE(bar->value(), 708 - 245);

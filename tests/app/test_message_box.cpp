@@ -91,10 +91,10 @@ void MessageBoxTest::failureChoosesTheBox_data()
     QTest::newRow("box adds the stop") << false << "Disk full" << int(Kind::ErrorBox) << "Disk full.";
     QTest::newRow("no second stop") << false << "Stream read error." << int(Kind::ErrorBox) << "Stream read error.";
     QTest::newRow("digit sorts after the stop") << false << "I/O error 22" << int(Kind::ErrorBox) << "I/O error 22.";
-    QTest::newRow("path ending in a dash") << false << "Cannot open file /x-" << int(Kind::ErrorBox)
-                                           << "Cannot open file /x-";
-    QTest::newRow("')' sorts before the stop") << false << "ends with a bracket)" << int(Kind::ErrorBox)
-                                               << "ends with a bracket)";
+    QTest::newRow("path ending in a dash")
+        << false << "Cannot open file /x-" << int(Kind::ErrorBox) << "Cannot open file /x-";
+    QTest::newRow("')' sorts before the stop")
+        << false << "ends with a bracket)" << int(Kind::ErrorBox) << "ends with a bracket)";
     QTest::newRow("nothing to end") << false << "" << int(Kind::ErrorBox) << "";
     QTest::newRow("UTF-8 bytes sort after the stop") << false << "Файл" << int(Kind::ErrorBox) << "Файл.";
 }

@@ -49,8 +49,8 @@ void dragInList(QListWidget &list, int from, int to, Qt::MouseButton button = Qt
 {
     QWidget *viewport = list.viewport();
     QTest::mousePress(viewport, button, {}, centreOf(list, from));
-    QMouseEvent move(QEvent::MouseMove, centreOf(list, to), viewport->mapToGlobal(centreOf(list, to)),
-                     Qt::NoButton, button, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, centreOf(list, to), viewport->mapToGlobal(centreOf(list, to)), Qt::NoButton,
+                     button, Qt::NoModifier);
     QCoreApplication::sendEvent(viewport, &move);
     QTest::mouseRelease(viewport, button, {}, centreOf(list, to));
 }
@@ -128,12 +128,24 @@ void ControlsTest::keyFilter_data()
     QTest::addColumn<QString>("edit");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("kept");
-    QTest::newRow("size digits") << "Edit1" << "1024" << "1024";
-    QTest::newRow("size letters") << "Edit1" << "abc" << "";
-    QTest::newRow("size mixed") << "Edit1" << "1k0 -2" << "102";
-    QTest::newRow("skip list") << "Edit6" << "1 3-5" << "1 3-5";
-    QTest::newRow("skip letters") << "Edit6" << "1,a;3" << "13";
-    QTest::newRow("skip cyrillic") << "Edit6" << "№2" << "2";
+    QTest::newRow("size digits") << "Edit1"
+                                 << "1024"
+                                 << "1024";
+    QTest::newRow("size letters") << "Edit1"
+                                  << "abc"
+                                  << "";
+    QTest::newRow("size mixed") << "Edit1"
+                                << "1k0 -2"
+                                << "102";
+    QTest::newRow("skip list") << "Edit6"
+                               << "1 3-5"
+                               << "1 3-5";
+    QTest::newRow("skip letters") << "Edit6"
+                                  << "1,a;3"
+                                  << "13";
+    QTest::newRow("skip cyrillic") << "Edit6"
+                                   << "№2"
+                                   << "2";
 }
 
 void ControlsTest::keyFilter()
@@ -191,10 +203,14 @@ void ControlsTest::unitRule_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("unit");
-    QTest::newRow("kb in lower case") << "kb" << "byte";
-    QTest::newRow("Kb key by key") << "Kb" << "byte";
-    QTest::newRow("Mb key by key") << "Mb" << "byte";
-    QTest::newRow("anything") << "x" << "byte";
+    QTest::newRow("kb in lower case") << "kb"
+                                      << "byte";
+    QTest::newRow("Kb key by key") << "Kb"
+                                   << "byte";
+    QTest::newRow("Mb key by key") << "Mb"
+                                   << "byte";
+    QTest::newRow("anything") << "x"
+                              << "byte";
 }
 
 void ControlsTest::unitRule()
@@ -314,7 +330,8 @@ void ControlsTest::sortIsNatural_data()
     QTest::newRow("no digits") << QStringList{"/b_x", "/B-x", "/a"} << QStringList{"/a", "/B-x", "/b_x"};
     QTest::newRow("prefix first") << QStringList{"/ab1", "/ab", "/a"} << QStringList{"/a", "/ab", "/ab1"};
     const QString deep = QStringLiteral("/home/user/a/deep/folder/with/a/long/name/").repeated(3);
-    QTest::newRow("long paths") << QStringList{deep + "part2", deep + "part1"} << QStringList{deep + "part1", deep + "part2"};
+    QTest::newRow("long paths") << QStringList{deep + "part2", deep + "part1"}
+                                << QStringList{deep + "part1", deep + "part2"};
 }
 
 // The file chosen before sorting is the one chosen after, and every path is its item's hint.
@@ -433,10 +450,18 @@ void ControlsTest::doubleClickOpensTheDialog_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("title");
-    QTest::newRow("source") << "Edit5" << "Edit5" << "Открытие файла";
-    QTest::newRow("output") << "Edit2" << "Edit2" << "Сохранение файла";
-    QTest::newRow("data") << "Edit3" << "Edit3" << "Открытие файла";
-    QTest::newRow("key") << "Edit4" << "Edit4" << "Открытие файла";
+    QTest::newRow("source") << "Edit5"
+                            << "Edit5"
+                            << "Открытие файла";
+    QTest::newRow("output") << "Edit2"
+                            << "Edit2"
+                            << "Сохранение файла";
+    QTest::newRow("data") << "Edit3"
+                          << "Edit3"
+                          << "Открытие файла";
+    QTest::newRow("key") << "Edit4"
+                         << "Edit4"
+                         << "Открытие файла";
 }
 
 void ControlsTest::doubleClickOpensTheDialog()

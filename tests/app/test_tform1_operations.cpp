@@ -154,8 +154,8 @@ void OperationsTest::cutBySizeWritesTheSetBesideTheParts()
     QCOMPARE(w.bar().maximum(), 4);
     QCOMPARE(w.bar().value(), 0);
     QCOMPARE(testsupport::readFile(part(source, 4)).size(), std::size_t{100});
-    const std::vector<std::string> set{"Recons.exe", "info.sha256", "info.txt", "movie.avi", "movie1.avi",
-                                       "movie2.avi", "movie3.avi", "movie4.avi", "recons"};
+    const std::vector<std::string> set{"Recons.exe", "info.sha256", "info.txt",   "movie.avi", "movie1.avi",
+                                       "movie2.avi", "movie3.avi",  "movie4.avi", "recons"};
     QCOMPARE(testsupport::listDir(sources.path()), set);
     QVERIFY(testsupport::listDir(elsewhere.path()).empty());
     const auto check = testsupport::runProgram("/usr/bin/sha256sum", {"-c", "info.sha256"}, sources.path());
@@ -202,13 +202,17 @@ void OperationsTest::cutFailures_data()
     QTest::addColumn<int>("sourceSize");
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("text"); // "%1" stands for the source's path
-    QTest::newRow("missing source") << "" << "" << true << 0 << int(Kind::Report) << "Invalid file name";
-    QTest::newRow("more parts than bytes") << "" << "" << false << 1 << int(Kind::Report) << "Invalid file size";
+    QTest::newRow("missing source") << ""
+                                    << "" << true << 0 << int(Kind::Report) << "Invalid file name";
+    QTest::newRow("more parts than bytes") << ""
+                                           << "" << false << 1 << int(Kind::Report) << "Invalid file size";
     // The default box adds the full stop; ReportError's texts go as they are.
-    QTest::newRow("number too long") << "99999999999" << "" << false << 1000 << int(Kind::ErrorBox)
+    QTest::newRow("number too long") << "99999999999"
+                                     << "" << false << 1000 << int(Kind::ErrorBox)
                                      << "'99999999999' is not a valid integer value.";
-    QTest::newRow("part in a missing folder") << "" << "nodir/" << false << 1000 << int(Kind::ErrorBox)
-                                              << "Cannot create file %1.";
+    QTest::newRow("part in a missing folder")
+        << ""
+        << "nodir/" << false << 1000 << int(Kind::ErrorBox) << "Cannot create file %1.";
 }
 
 void OperationsTest::cutFailures()
@@ -433,10 +437,12 @@ void OperationsTest::busyWindowRefusesCloseAndInput()
         // A click on "Clear" arriving meanwhile is dropped, not run afterwards.
         auto *clear = control(w.form, "Button8");
         const QPointF at = clear->rect().center();
-        QCoreApplication::postEvent(clear, new QMouseEvent(QEvent::MouseButtonPress, at, clear->mapToGlobal(at),
-                                                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
-        QCoreApplication::postEvent(clear, new QMouseEvent(QEvent::MouseButtonRelease, at, clear->mapToGlobal(at),
-                                                           Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+        QCoreApplication::postEvent(clear,
+                                    new QMouseEvent(QEvent::MouseButtonPress, at, clear->mapToGlobal(at),
+                                                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+        QCoreApplication::postEvent(clear,
+                                    new QMouseEvent(QEvent::MouseButtonRelease, at, clear->mapToGlobal(at),
+                                                    Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
     });
     w.press("Button2");
     QCoreApplication::processEvents();

@@ -88,7 +88,8 @@ TEST(CliCut, FailuresNameTheFileAndTheReason)
         {{"cut", "one.bin"}, "Invalid file size"},
         {{"cut", "--skip", "1 2147483648", "one.bin"}, "'2147483648' is not a valid integer value"},
         {{"cut", "two.bin"}, "would replace existing files (-f, --force replaces them): two1.bin"},
-        {{"cut", "--recons", "x\ny"}, "Cannot create file '1x?y' (info.txt cannot hold a name with a line end or Ctrl-Z)"},
+        {{"cut", "--recons", "x\ny"},
+         "Cannot create file '1x?y' (info.txt cannot hold a name with a line end or Ctrl-Z)"},
     };
     for (const Row &row : rows) {
         const CliResult r = runCliInProcess(row.args, dir.path());
@@ -106,20 +107,38 @@ TEST(CliCut, BadArgumentsNameTheProblem)
 {
     TempDir dir;
     writeFile(dir.file("x"), patternBytes(10));
-    for (const std::vector<std::string> &args : std::vector<std::vector<std::string>>{
-             {"cut"}, {"cut", "a", "b"}, {"cut", "--count"}, {"cut", "--count", "two", "x"},
-             {"cut", "--frobnicate", "x"}, {"slice", "x"}, {}, {"cut", "--s", "3", "x"},
-             {"cut", "--recons=yes", "x"}, {"cut", "-n", "0", "x"}, {"help", "slice"},
-             // --only re-makes parts of a set and leaves its lists alone.
-             {"cut", "--only", "2", "--recons", "x"}, {"cut", "--only=2", "--skip=3", "x"},
-             {"cut", "--only=2", "--sha256", "x"}, {"cut", "--only=2", "--delete", "x"},
-             {"unite", "-o", "y", "--no-verify", "x"}, {"verify", "a", "b"}, {"cut", "--joiner=windows", "x"},
-             {"cut", "--recons", "--joiner=macos", "x"},
-             // A size that makes no parts of a size, and a unit that is none.
-             {"cut", "--size", "-5", "x"}, {"cut", "-s", "abc", "x"}, {"cut", "-s", "0", "x"}, {"cut", "--size=", "x"},
-             {"cut", "-s", "5000000000", "x"}, {"cut", "-s", "2147483648", "x"}, {"cut", "-s", "+5", "x"},
-             {"cut", "-s", "1", "--unit", "parsecs", "x"}, {"cut", "--unit=", "x"},
-             {"cut", "--marker", "/p", "x"}}) {
+    for (const std::vector<std::string> &args :
+         std::vector<std::vector<std::string>>{{"cut"},
+                                               {"cut", "a", "b"},
+                                               {"cut", "--count"},
+                                               {"cut", "--count", "two", "x"},
+                                               {"cut", "--frobnicate", "x"},
+                                               {"slice", "x"},
+                                               {},
+                                               {"cut", "--s", "3", "x"},
+                                               {"cut", "--recons=yes", "x"},
+                                               {"cut", "-n", "0", "x"},
+                                               {"help", "slice"},
+                                               // --only re-makes parts of a set and leaves its lists alone.
+                                               {"cut", "--only", "2", "--recons", "x"},
+                                               {"cut", "--only=2", "--skip=3", "x"},
+                                               {"cut", "--only=2", "--sha256", "x"},
+                                               {"cut", "--only=2", "--delete", "x"},
+                                               {"unite", "-o", "y", "--no-verify", "x"},
+                                               {"verify", "a", "b"},
+                                               {"cut", "--joiner=windows", "x"},
+                                               {"cut", "--recons", "--joiner=macos", "x"},
+                                               // A size that makes no parts of a size, and a unit that is none.
+                                               {"cut", "--size", "-5", "x"},
+                                               {"cut", "-s", "abc", "x"},
+                                               {"cut", "-s", "0", "x"},
+                                               {"cut", "--size=", "x"},
+                                               {"cut", "-s", "5000000000", "x"},
+                                               {"cut", "-s", "2147483648", "x"},
+                                               {"cut", "-s", "+5", "x"},
+                                               {"cut", "-s", "1", "--unit", "parsecs", "x"},
+                                               {"cut", "--unit=", "x"},
+                                               {"cut", "--marker", "/p", "x"}}) {
         const CliResult r = runCliInProcess(args, dir.path());
         EXPECT_EQ(r.status, 2) << r.err;
         EXPECT_EQ(r.out, "");

@@ -48,9 +48,13 @@ TEST(CliUnite, WithoutInputsOrWithoutOptionOTouchesNothing)
     for (const std::string &part : parts)
         writeFile(dir.file(part), part);
     // The shapes a glob or a habit of OUTPUT-first makes: none may empty p1 or p2.
-    for (const std::vector<std::string> &args : std::vector<std::vector<std::string>>{
-             {"unite", "out.bin"}, {"unite", "-o", "out.bin"}, {"unite", "p1", "p2", "p3"}, {"unite", "p2"},
-             {"unite", "p1", "p2", "-o"}, {"unite", "--", "-o", "out.bin", "p1"}})
+    for (const std::vector<std::string> &args :
+         std::vector<std::vector<std::string>>{{"unite", "out.bin"},
+                                               {"unite", "-o", "out.bin"},
+                                               {"unite", "p1", "p2", "p3"},
+                                               {"unite", "p2"},
+                                               {"unite", "p1", "p2", "-o"},
+                                               {"unite", "--", "-o", "out.bin", "p1"}})
         expectUsage(runCli(args, dir.path()));
     EXPECT_EQ(listDir(dir.path()), parts);
     for (const std::string &part : parts)
@@ -69,8 +73,10 @@ TEST(CliUnite, FailuresAreInvalidFileNameNamingTheFileAndWhy)
                   "missing: Invalid file name (No such file or directory)");
     // Names that reach an input only once the folder exists, and a FIFO nobody reads.
     writeFile(dir.file("b"), Bytes{2});
-    expectFailure(runCli({"unite", "-o", "new/../a", "a", "b"}, dir.path()), "new/../a: Invalid file name (" + kInput + ")");
-    expectFailure(runCli({"unite", "-o", "new2/../a", "b", "a"}, dir.path()), "new2/../a: Invalid file name (" + kInput + ")");
+    expectFailure(runCli({"unite", "-o", "new/../a", "a", "b"}, dir.path()),
+                  "new/../a: Invalid file name (" + kInput + ")");
+    expectFailure(runCli({"unite", "-o", "new2/../a", "b", "a"}, dir.path()),
+                  "new2/../a: Invalid file name (" + kInput + ")");
     ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
     expectFailure(runCli({"unite", "-o", "fifo", "a"}, dir.path()), "fifo: Invalid file name (not a regular file)");
     EXPECT_EQ(readFile(dir.file("b")), Bytes{2});

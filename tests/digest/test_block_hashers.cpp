@@ -31,8 +31,8 @@ TEST(BlockHashers, GiveWhatOneThreadGives)
         std::size_t hashers;
         int pauseUs; // between blocks: the hashers wait for work, or the caller for them
     } rows[] = {
-        {0, 1, 2, 0},       {1, 1, 2, 0},       {63, 7, 2, 0},       {64, 64, 1, 0},
-        {65, 64, 3, 50},    {100000, 4096, 2, 0}, {100000, 4096, 2, 200}, {1 << 20, 65536, 2, 0},
+        {0, 1, 2, 0},    {1, 1, 2, 0},         {63, 7, 2, 0},          {64, 64, 1, 0},
+        {65, 64, 3, 50}, {100000, 4096, 2, 0}, {100000, 4096, 2, 200}, {1 << 20, 65536, 2, 0},
     };
     for (const Row &row : rows) {
         const Bytes bytes = testsupport::patternBytes(row.size, 5);

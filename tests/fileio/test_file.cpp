@@ -30,9 +30,14 @@ TEST(FileExists, OnlyRegularFilesFollowingLinks)
         std::string path;
         bool exists;
     } rows[] = {
-        {dir.file("file"), true}, {dir.file("link"), true},     {dir.file("folder"), false},
-        {dir.file("fifo"), false}, {dir.file("dangling"), false}, {dir.file("missing"), false},
-        {"", false},              {"/dev/null", false},
+        {dir.file("file"), true},
+        {dir.file("link"), true},
+        {dir.file("folder"), false},
+        {dir.file("fifo"), false},
+        {dir.file("dangling"), false},
+        {dir.file("missing"), false},
+        {"", false},
+        {"/dev/null", false},
         {dir.file("file") + std::string(1, '\0') + "x", false}, // the system would read "file"
     };
     for (const Row &row : rows)

@@ -20,11 +20,12 @@ namespace {
 using namespace testsupport;
 namespace fs = std::filesystem;
 
-const std::string kBanner = "Recons, the part joiner of Skarvel (c) 2026 the Skarvel developers\r\n"
-                            "Free software / Свободная и бесплатная программа\r\n"
-                            "\r\n"
-                            "Skarvel v 4.0.0 (recons.exe v 2.0)\r\n"
-                            "\r\n";
+const std::string kBanner =
+    "Recons, the part joiner of Skarvel (c) 2026 the Skarvel developers\r\n"
+    "Free software / Свободная и бесплатная программа\r\n"
+    "\r\n"
+    "Skarvel v 4.0.0 (recons.exe v 2.0)\r\n"
+    "\r\n";
 const std::string kListError = kBanner + "Error in info.txt\r\n";
 const std::string kPrompt = kBanner + "Save new file as: \r\n";
 
@@ -87,7 +88,7 @@ constexpr const char *kPosixName = "a name Windows cannot hold as it is";
 
 struct BadList {
     const char *why;
-    std::string list; // "" with hasList false: no info.txt at all
+    std::string list;    // "" with hasList false: no info.txt at all
     std::string problem; // the line after "Error in info.txt"
     bool hasList = true;
     const char *notOnWindows = nullptr;
@@ -120,17 +121,17 @@ TEST_P(JoinerBadList, SaysErrorInListAndWhatIsWrongCreatesNothingAndFails)
 
 INSTANTIATE_TEST_SUITE_P(
     Lists, JoinerBadList,
-    ::testing::Values(
-        BadList{"no list at all", "", "There is no info.txt in this folder", false},
-        BadList{"an empty list", "", "info.txt names fewer than two parts"},
-        BadList{"one line naming an existing part", "p1\r\n", "info.txt names fewer than two parts"},
-        BadList{"one more CR LF adds an empty line", "p1\r\np2\r\n\r\n", "Part not found: "},
-        BadList{"LF alone is a name character: one long line", "p1\np2\n", "Part not found: p1?p2?"},
-        BadList{"a folder does not count as a file", "p1\r\nsub\r\n", "Part not found: sub"},
-        BadList{"a name that does not exist", "p1\r\nmissing\r\np2\r\n", "Part not found: missing"},
-        BadList{"every line is checked, the bad one last", "p1\r\np2\r\np3\r\np4\r\n", "Part not found: p4"},
-        BadList{"a NUL ends no name early", std::string("p1\r\np2\0x\r\n", 11), "Part not found: p2?x"},
-        BadList{"a blank is part of the name", "p1\r\np2 \r\n", "Part not found: p2 ", true, kPosixName}),
+    ::testing::Values(BadList{"no list at all", "", "There is no info.txt in this folder", false},
+                      BadList{"an empty list", "", "info.txt names fewer than two parts"},
+                      BadList{"one line naming an existing part", "p1\r\n", "info.txt names fewer than two parts"},
+                      BadList{"one more CR LF adds an empty line", "p1\r\np2\r\n\r\n", "Part not found: "},
+                      BadList{"LF alone is a name character: one long line", "p1\np2\n", "Part not found: p1?p2?"},
+                      BadList{"a folder does not count as a file", "p1\r\nsub\r\n", "Part not found: sub"},
+                      BadList{"a name that does not exist", "p1\r\nmissing\r\np2\r\n", "Part not found: missing"},
+                      BadList{"every line is checked, the bad one last", "p1\r\np2\r\np3\r\np4\r\n",
+                              "Part not found: p4"},
+                      BadList{"a NUL ends no name early", std::string("p1\r\np2\0x\r\n", 11), "Part not found: p2?x"},
+                      BadList{"a blank is part of the name", "p1\r\np2 \r\n", "Part not found: p2 ", true, kPosixName}),
     [](const auto &info) { return "Row" + std::to_string(info.index); });
 
 struct GoodList {
@@ -176,8 +177,11 @@ INSTANTIATE_TEST_SUITE_P(
         GoodList{"CR alone ends a line", "p1\rp2\r", {"p1", "p2"}, "first,second,"},
         GoodList{"Ctrl-Z ends the text", "p1\r\np2\r\n\x1aignored\r\n", {"p1", "p2"}, "first,second,"},
         GoodList{"an LF not after CR belongs to the name", "a\nb\r\np1\r\n", {"a?b", "p1"}, "[lf]first,", kPosixName},
-        GoodList{"a name's control bytes reach no terminal", "\x1b]0;title\x07\r\np1\r\n", {"?]0;title?", "p1"},
-                 "[esc]first,", kPosixName},
+        GoodList{"a name's control bytes reach no terminal",
+                 "\x1b]0;title\x07\r\np1\r\n",
+                 {"?]0;title?", "p1"},
+                 "[esc]first,",
+                 kPosixName},
         GoodList{"a byte-order mark from a Windows editor", "\xEF\xBB\xBFp1\r\np2\r\n", {"p1", "p2"}, "first,second,"},
         GoodList{"the same part twice", "p1\r\np1\r\n", {"p1", "p1"}, "first,first,"}),
     [](const auto &info) { return "Row" + std::to_string(info.index); });
@@ -349,16 +353,14 @@ TEST_P(JoinerRefusal, RefusesBeforeCreatingAnythingAndKeepsEveryPart)
 
 INSTANTIATE_TEST_SUITE_P(
     Names, JoinerRefusal,
-    ::testing::Values(
-        Refusal{"Enter alone", "\n", nullptr},
-        Refusal{"the end of input at the prompt", "", nullptr},
-        Refusal{"a listed part", "p2\n", nullptr},
-        Refusal{"a listed part by another path", "./p1\n", nullptr},
-        Refusal{"a symbolic link to a part", "link\n",
-                [](const std::string &dir) { fs::create_symlink("p2", dir + "/link"); }},
-        Refusal{"a hard link to a part", "hard\n",
-                [](const std::string &dir) { fs::create_hard_link(dir + "/p1", dir + "/hard"); }},
-        Refusal{"the list itself", "info.txt\n", nullptr}),
+    ::testing::Values(Refusal{"Enter alone", "\n", nullptr}, Refusal{"the end of input at the prompt", "", nullptr},
+                      Refusal{"a listed part", "p2\n", nullptr},
+                      Refusal{"a listed part by another path", "./p1\n", nullptr},
+                      Refusal{"a symbolic link to a part", "link\n",
+                              [](const std::string &dir) { fs::create_symlink("p2", dir + "/link"); }},
+                      Refusal{"a hard link to a part", "hard\n",
+                              [](const std::string &dir) { fs::create_hard_link(dir + "/p1", dir + "/hard"); }},
+                      Refusal{"the list itself", "info.txt\n", nullptr}),
     [](const auto &info) { return "Row" + std::to_string(info.index); });
 
 TEST_F(Joiner, ReportNamesTheProgramAsStarted)

@@ -75,7 +75,8 @@ TEST_P(VerifiedSet, VerifyTheJoinerAndUniteNameTheBadPart)
 
     const CliResult joiner = runCommand(joinerCommand(m_dir.file(kTestedJoinerFile)), m_dir.path(), "joined\n\n");
     EXPECT_NE(joiner.out.find("\r\n" + (row.bad.empty() ? "SHA-256 verified" : row.joinerSays) + "\r\n"),
-              std::string::npos) << joiner.out;
+              std::string::npos)
+        << joiner.out;
     EXPECT_EQ(joiner.status, row.joinerStatus);
     const CliResult unite = runCli({"unite", "-o", "united", "--list", "info.txt"}, m_dir.path());
     EXPECT_EQ(unite.status, row.bad.empty() ? 0 : 1);
@@ -90,28 +91,27 @@ TEST_P(VerifiedSet, VerifyTheJoinerAndUniteNameTheBadPart)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, VerifiedSet,
-    ::testing::Values(
-        SetCase{"the whole set", "s", [](const std::string &) {}, "", "", "", 0},
-        SetCase{"one byte flipped in part 2", "s", [](const std::string &d) { flipByte(d + "/s2.bin", 999); },
-                "s2.bin", "s2.bin: damaged\n",
-                "s2.bin is damaged: its SHA-256 differs; joined is not made", 1},
-        // The joiner's own list check finds it before anything is made.
-        SetCase{"part 3 missing", "s", [](const std::string &d) { fs::remove(d + "/s3.bin"); },
-                "info.txt: line 3", "s3.bin: missing\n", "Part not found: s3.bin", 1},
-        SetCase{"the last part truncated", "s", [](const std::string &d) { fs::resize_file(d + "/s4.bin", 999); },
-                "s4.bin", "s4.bin: damaged\n",
-                "s4.bin is damaged: its SHA-256 differs; joined is not made", 1},
-        SetCase{"an extra line in info.txt", "s",
-                [](const std::string &d) {
-                    writeFile(d + "/x.bin", "x");
-                    writeFile(d + "/info.txt", readText(d + "/info.txt") + "x.bin\r\n");
-                },
-                "x.bin", "", "x.bin is not in info.sha256", 1},
-        SetCase{"a name with a blank and a backslash", "a b\\c", [](const std::string &) {}, "", "", "", 0,
-                "a backslash separates folders on Windows"},
-        SetCase{"a UTF-8 name", "фильм ü", [](const std::string &d) { flipByte(d + "/фильм ü3.bin", 7); },
-                "'фильм ü3.bin'", "'фильм ü3.bin': damaged\n",
-                "фильм ü3.bin is damaged: its SHA-256 differs; joined is not made", 1}),
+    ::testing::Values(SetCase{"the whole set", "s", [](const std::string &) {}, "", "", "", 0},
+                      SetCase{"one byte flipped in part 2", "s",
+                              [](const std::string &d) { flipByte(d + "/s2.bin", 999); }, "s2.bin", "s2.bin: damaged\n",
+                              "s2.bin is damaged: its SHA-256 differs; joined is not made", 1},
+                      // The joiner's own list check finds it before anything is made.
+                      SetCase{"part 3 missing", "s", [](const std::string &d) { fs::remove(d + "/s3.bin"); },
+                              "info.txt: line 3", "s3.bin: missing\n", "Part not found: s3.bin", 1},
+                      SetCase{"the last part truncated", "s",
+                              [](const std::string &d) { fs::resize_file(d + "/s4.bin", 999); }, "s4.bin",
+                              "s4.bin: damaged\n", "s4.bin is damaged: its SHA-256 differs; joined is not made", 1},
+                      SetCase{"an extra line in info.txt", "s",
+                              [](const std::string &d) {
+                                  writeFile(d + "/x.bin", "x");
+                                  writeFile(d + "/info.txt", readText(d + "/info.txt") + "x.bin\r\n");
+                              },
+                              "x.bin", "", "x.bin is not in info.sha256", 1},
+                      SetCase{"a name with a blank and a backslash", "a b\\c", [](const std::string &) {}, "", "", "",
+                              0, "a backslash separates folders on Windows"},
+                      SetCase{"a UTF-8 name", "фильм ü", [](const std::string &d) { flipByte(d + "/фильм ü3.bin", 7); },
+                              "'фильм ü3.bin'", "'фильм ü3.bin': damaged\n",
+                              "фильм ü3.bin is damaged: its SHA-256 differs; joined is not made", 1}),
     [](const auto &info) { return "Row" + std::to_string(info.index); });
 
 TEST(VerifiedSetList, OnlyMakesTheDamagedPartAgainAndLeavesTheListsAlone)
@@ -143,7 +143,8 @@ TEST(VerifiedSetList, ASetWithAPartLeftOutJoinsByItsPartLines)
     const CliResult joiner = runCommand(joinerCommand(dir.file(kTestedJoinerFile)), dir.path(), "joined\n\n");
     EXPECT_EQ(joiner.status, 0) << joiner.out;
     EXPECT_NE(joiner.out.find("\r\nThe whole file's line of info.sha256 was not checked: not every part was made\r\n"),
-              std::string::npos) << joiner.out;
+              std::string::npos)
+        << joiner.out;
     const CliResult unite = runCli({"unite", "-o", "united", "--list", "info.txt"}, dir.path());
     EXPECT_EQ(unite.status, 0);
     EXPECT_NE(unite.err.find("was not checked"), std::string::npos) << unite.err;

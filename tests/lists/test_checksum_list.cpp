@@ -19,13 +19,13 @@ TEST(ChecksumLine, ReadsWhatSha256sumWritesAndRefusesTheRest)
         const char *name; // nullptr: not a SHA-256 line
     } rows[] = {
         {kHex + "  film1.avi", "film1.avi"},
-        {kHex + " *film1.avi", "film1.avi"},         // binary mode marker
-        {kHex + "  a b.bin\r", "a b.bin"},          // a list edited on Windows
+        {kHex + " *film1.avi", "film1.avi"}, // binary mode marker
+        {kHex + "  a b.bin\r", "a b.bin"},   // a list edited on Windows
         {"\\" + kHex + "  a\\\\b\\nc\\rd", "a\\b\nc\rd"},
-        {kHex + "  a\\b", "a\\b"},                  // no leading backslash: taken as it stands
-        {"\\" + kHex + "  a\\tb", nullptr},          // no such escape
+        {kHex + "  a\\b", "a\\b"},          // no leading backslash: taken as it stands
+        {"\\" + kHex + "  a\\tb", nullptr}, // no such escape
         {"\\" + kHex + "  a\\", nullptr},
-        {kHex + "  ", nullptr},                      // no name
+        {kHex + "  ", nullptr}, // no name
         {kHex + " film", nullptr},
         {kHex.substr(1) + "   film", nullptr},
         {"g" + kHex.substr(1) + "  film", nullptr},
@@ -70,8 +70,10 @@ TEST(ChecksumReader, ReadsLineByLineWithinItsCap)
         {"a whole byte-order mark", "\xEF\xBB\xBF" + kHex + "  a\n", {{Line::Entry, "a"}}},
         {"part of one belongs to the line", "\xEF\xBB" + kHex + "  a\n", {{Line::Malformed, ""}}},
         {"comments and empty lines", "# note\n\n\r\n" + kHex + "  a", {{Line::Entry, "a"}}},
-        {"the incomplete set's comment", std::string(lists::kIncompleteSetComment) + "\r\n" + kHex + "  a\n",
-         {{Line::Entry, "a"}}, true},
+        {"the incomplete set's comment",
+         std::string(lists::kIncompleteSetComment) + "\r\n" + kHex + "  a\n",
+         {{Line::Entry, "a"}},
+         true},
     };
     for (const Row &row : rows) {
         testsupport::TempDir dir;

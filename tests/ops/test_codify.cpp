@@ -146,8 +146,8 @@ TEST_F(CodifyTest, TwoAddsAreUndoneByTwoSubtracts)
     const Bytes original = patternBytes(5000);
     writeFile(data(), original);
     writeFile(key(), patternBytes(33, 4));
-    for (auto direction : {CodifyDirection::Add, CodifyDirection::Add, CodifyDirection::Subtract,
-                           CodifyDirection::Subtract})
+    for (auto direction :
+         {CodifyDirection::Add, CodifyDirection::Add, CodifyDirection::Subtract, CodifyDirection::Subtract})
         ASSERT_EQ(codify(direction), "");
     EXPECT_EQ(readFile(data()), original);
 }

@@ -48,7 +48,8 @@ private:
 class FakePartListFactory final : public ops::PartListFactory {
 public:
     std::vector<std::string> fileNames(const std::string &folder) const override { return {folder + "list"}; }
-    std::unique_ptr<ops::PartListSink> open(const std::string &, fileio::FileIds &, fileio::AtomicOutput::Existing) override
+    std::unique_ptr<ops::PartListSink> open(const std::string &, fileio::FileIds &,
+                                            fileio::AtomicOutput::Existing) override
     {
         return std::make_unique<FakePartList>(log);
     }
@@ -384,9 +385,9 @@ TEST(CutRoundTrip, PartsJoinedInOrderGiveTheSource)
         const char *unit;
         int count;
     } rows[] = {
-        {1, true, "1", "byte", 2},       {2, false, "", "byte", 2},      {255 * 4, false, "", "byte", 255},
-        {3 << 20, true, "1", "Mb", 2},   {(3 << 20) + 1, true, "1", "Mb", 2},
-        {100000, true, "7", "Kb", 2},    {5000001, false, "", "byte", 7},
+        {1, true, "1", "byte", 2},       {2, false, "", "byte", 2},           {255 * 4, false, "", "byte", 255},
+        {3 << 20, true, "1", "Mb", 2},   {(3 << 20) + 1, true, "1", "Mb", 2}, {100000, true, "7", "Kb", 2},
+        {5000001, false, "", "byte", 7},
     };
     for (const Row &row : rows) {
         TempDir dir;

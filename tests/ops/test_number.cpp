@@ -17,8 +17,13 @@ TEST(StrToInt, Accepts)
         const char *text;
         std::int32_t value;
     } rows[] = {
-        {"0", 0}, {"7", 7}, {"007", 7}, {"+5", 5}, {"-5", -5},
-        {"2147483647", 2147483647}, {"-2147483648", INT32_MIN},
+        {"0", 0},
+        {"7", 7},
+        {"007", 7},
+        {"+5", 5},
+        {"-5", -5},
+        {"2147483647", 2147483647},
+        {"-2147483648", INT32_MIN},
         {"000000000000002147483647", 2147483647}, // leading zeros do not overflow
     };
     for (const Row &row : rows)
@@ -27,8 +32,8 @@ TEST(StrToInt, Accepts)
 
 TEST(StrToInt, RefusesWithTheOffendingText)
 {
-    for (const char *text : {"", "+", "-", "2147483648", "-2147483649", "99999999999999999999", "1a", " 1", "1 ",
-                             "0x10", "$10", "1.0"}) {
+    for (const char *text :
+         {"", "+", "-", "2147483648", "-2147483649", "99999999999999999999", "1a", " 1", "1 ", "0x10", "$10", "1.0"}) {
         const Outcome outcome = outcomeOf([&] { ops::StrToInt(text); });
         EXPECT_FALSE(outcome.reported) << text;
         EXPECT_EQ(outcome.text, std::string("'") + text + "' is not a valid integer value");

@@ -18,7 +18,7 @@ TEST(PartFileName, InsertsBeforeTheLastFourCharacters)
         {"/x/page.html", "", 12, "/x/page.12html"},
         {"/x/arch.gz", "#", 2, "/x/arc#2h.gz"},
         {"/x/README", "", 3, "/x/RE3ADME"},
-        {"/x/ab", "", 1, "/x/1ab"},         // never before the file name: parts stay beside it
+        {"/x/ab", "", 1, "/x/1ab"}, // never before the file name: parts stay beside it
         {"x/abc", "", 2, "x/2abc"},
         {"./ab", "", 1, "./1ab"},
         {"dir/", "", 1, "dir/1"},
@@ -33,7 +33,7 @@ TEST(PartFileName, InsertsBeforeTheLastFourCharacters)
         {"/t/x.ави", "", 1, "/t/x1.ави"},
         {"/t/данные", "", 1, "/t/да1нные"},
         {"/t/a\xff\xfe\xfd\xfc", "", 1, "/t/a1\xff\xfe\xfd\xfc"}, // invalid bytes count one each
-        {"/t/a\xd0", "", 1, "/t/1a\xd0"},                        // a cut-off character too
+        {"/t/a\xd0", "", 1, "/t/1a\xd0"},                         // a cut-off character too
     };
     for (const Row &row : rows)
         EXPECT_EQ(ops::PartFileName(row.source, row.marker, row.part), row.expected) << row.source;

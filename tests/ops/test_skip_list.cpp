@@ -23,30 +23,30 @@ TEST(ParseSkipList, Texts)
     } rows[] = {
         {"", {}},
         {"3 5", {3, 5}},
-        {"5 3 3", {3, 5}},            // sorted, duplicates gone
+        {"5 3 3", {3, 5}}, // sorted, duplicates gone
         {"2-4", {2, 3, 4}},
-        {"4-2", {2, 3, 4}},           // a reversed range is the same
+        {"4-2", {2, 3, 4}}, // a reversed range is the same
         {"2-2", {2}},
-        {"-3", {1, 2, 3}},            // a leading hyphen opens the range at 1
+        {"-3", {1, 2, 3}}, // a leading hyphen opens the range at 1
         {"-", {1}},
-        {"7-", {7}},                  // a hyphen that no number follows does nothing
-        {"2--4", {2, 3, 4}},          // hyphens in a row act as one
+        {"7-", {7}},         // a hyphen that no number follows does nothing
+        {"2--4", {2, 3, 4}}, // hyphens in a row act as one
         {"2 - 4", {2, 3, 4}},
         {"3 -5", {3, 4, 5}},
-        {"1-3-5", {1, 2, 3, 4, 5}},   // ranges chain
+        {"1-3-5", {1, 2, 3, 4, 5}}, // ranges chain
         {"8-3-1", {1, 2, 3, 4, 5, 6, 7, 8}},
         {"0", {}},
         {"0 0 00", {}},
         {"0-2", {1, 2}},
         {"007", {7}},
         {"12 1-2", {1, 2, 12}},
-        {" -5", {1, 2, 3, 4, 5}},     // spaces then a hyphen: like a leading hyphen
+        {" -5", {1, 2, 3, 4, 5}}, // spaces then a hyphen: like a leading hyphen
         {"  -2 9", {1, 2, 9}},
         {"- -3", {1, 2, 3}},
         {"   ", {}},
         {"5 - ", {5}},
         {"3-1 2-6", {1, 2, 3, 4, 5, 6}},
-        {" -", {}},                   // the 1 comes only from a hyphen that is the first character
+        {" -", {}}, // the 1 comes only from a hyphen that is the first character
         {"  -  ", {}},
         {" --", {}},
         {"- ", {1}},

@@ -160,11 +160,13 @@ struct SameFileRow {
 const SameFileRow kSameFileRows[] = {
     {"the same text", [](const TempDir &d) { return d.file("a"); }},
     {"another text", [](const TempDir &d) { return d.path() + "/./sub/../a"; }},
-    {"a symbolic link", [](const TempDir &d) {
+    {"a symbolic link",
+     [](const TempDir &d) {
          EXPECT_EQ(::symlink(d.file("a").c_str(), d.file("link").c_str()), 0);
          return d.file("link");
      }},
-    {"a hard link", [](const TempDir &d) {
+    {"a hard link",
+     [](const TempDir &d) {
          EXPECT_EQ(::link(d.file("a").c_str(), d.file("hard").c_str()), 0);
          return d.file("hard");
      }},

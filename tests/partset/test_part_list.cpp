@@ -143,11 +143,11 @@ TEST_F(PartList, ToolIsTheBuiltJoinerByteForByte)
     ASSERT_LE(pe.size(), 256u * 1024);
     const auto word = [&](std::size_t i) { return pe[i] | pe[i + 1] << 8; }; // little-endian
     const std::size_t header = word(0x3C) | static_cast<std::size_t>(word(0x3E)) << 16;
-    EXPECT_EQ(word(0), 0x5A4D);              // "MZ"
-    EXPECT_EQ(word(header), 0x4550);         // "PE\0\0"
-    EXPECT_EQ(word(header + 4), 0x8664);     // x86-64
-    EXPECT_EQ(word(header + 24), 0x20B);     // PE32+
-    EXPECT_EQ(word(header + 24 + 68), 3);    // the console subsystem
+    EXPECT_EQ(word(0), 0x5A4D);           // "MZ"
+    EXPECT_EQ(word(header), 0x4550);      // "PE\0\0"
+    EXPECT_EQ(word(header + 4), 0x8664);  // x86-64
+    EXPECT_EQ(word(header + 24), 0x20B);  // PE32+
+    EXPECT_EQ(word(header + 24 + 68), 3); // the console subsystem
 }
 
 TEST_F(PartList, ToolReplacesAnOldFileAndIsExecutableLessTheUmask)
@@ -179,8 +179,8 @@ TEST_F(PartList, RunningToolIsReplacedWhole)
 
 struct HeldSource {
     const char *why;
-    std::string source;   // in the current directory
-    std::string link;     // made a link to the source when not empty
+    std::string source; // in the current directory
+    std::string link;   // made a link to the source when not empty
     bool partsCreated;
 };
 
@@ -203,17 +203,18 @@ TEST_P(PartListOverSource, IsRefusedAndTheSourceKept)
     EXPECT_EQ(failureText([&] { cut(here(row.source), 30, 3, "", true); }), "File access denied");
 
     EXPECT_EQ(readFile(here(row.source)), bytes);
-    EXPECT_EQ(exists(here(row.source.substr(0, row.source.size() - 4) + "1" + row.source.substr(row.source.size() - 4))),
-              row.partsCreated);
+    EXPECT_EQ(
+        exists(here(row.source.substr(0, row.source.size() - 4) + "1" + row.source.substr(row.source.size() - 4))),
+        row.partsCreated);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Names, PartListOverSource,
-    ::testing::Values(HeldSource{"a source named info.txt", "info.txt", "", false},
-                      HeldSource{"a source named Recons.exe", "Recons.exe", "", true},
-                      HeldSource{"info.txt a link to the source", "data.bin", "info.txt", false},
-                      HeldSource{"Recons.exe a link to the source", "data.bin", "Recons.exe", true}),
-    [](const auto &info) { return "Row" + std::to_string(info.index); });
+INSTANTIATE_TEST_SUITE_P(Names, PartListOverSource,
+                         ::testing::Values(HeldSource{"a source named info.txt", "info.txt", "", false},
+                                           HeldSource{"a source named Recons.exe", "Recons.exe", "", true},
+                                           HeldSource{"info.txt a link to the source", "data.bin", "info.txt", false},
+                                           HeldSource{"Recons.exe a link to the source", "data.bin", "Recons.exe",
+                                                      true}),
+                         [](const auto &info) { return "Row" + std::to_string(info.index); });
 
 struct ListFault {
     const char *why;
@@ -260,13 +261,13 @@ TEST_P(PartListFault, EndsCutWithTheIoErrorTextAndKeepsTheSource)
 // 5), and Close 6 the list.
 INSTANTIATE_TEST_SUITE_P(
     Faults, PartListFault,
-    ::testing::Values(ListFault{"info.txt cannot be created", SysCall::Unnamed, 1, EACCES, "File access denied", false},
-                      ListFault{"Recons.exe cannot be created", SysCall::Unnamed, 5, EACCES, "File access denied", true},
-                      ListFault{"Recons.exe cannot be made executable", SysCall::Chmod, 1, EPERM,
-                                "File access denied", true},
-                      ListFault{"the tool's close fails", SysCall::Close, 4, EIO, "I/O error 5", true},
-                      ListFault{"the list's close fails", SysCall::Close, 6, ENOSPC, "Disk full", true},
-                      ListFault{"the list cannot be given its name", SysCall::Rename, 6, EIO, "I/O error 5", true}),
+    ::testing::Values(
+        ListFault{"info.txt cannot be created", SysCall::Unnamed, 1, EACCES, "File access denied", false},
+        ListFault{"Recons.exe cannot be created", SysCall::Unnamed, 5, EACCES, "File access denied", true},
+        ListFault{"Recons.exe cannot be made executable", SysCall::Chmod, 1, EPERM, "File access denied", true},
+        ListFault{"the tool's close fails", SysCall::Close, 4, EIO, "I/O error 5", true},
+        ListFault{"the list's close fails", SysCall::Close, 6, ENOSPC, "Disk full", true},
+        ListFault{"the list cannot be given its name", SysCall::Rename, 6, EIO, "I/O error 5", true}),
     [](const auto &info) { return "Row" + std::to_string(info.index); });
 
 TEST_F(PartList, WriteThatFailsIsReported)

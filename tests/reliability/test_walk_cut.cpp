@@ -65,8 +65,10 @@ void checkCut(const std::string &dir, const Outcome &outcome, const std::optiona
     }
     if (exists(dir + "/info.sha256")) {
         const std::string digests = readText(dir + "/info.sha256");
-        EXPECT_TRUE(digests.find("  data3.bin\n" + std::string(lists::kIncompleteSetComment) + "\n") != std::string::npos
-                    && digests.ends_with("  data.bin\n")) << "info.sha256 is not whole: " << digests;
+        EXPECT_TRUE(digests.find("  data3.bin\n" + std::string(lists::kIncompleteSetComment) + "\n")
+                        != std::string::npos
+                    && digests.ends_with("  data.bin\n"))
+            << "info.sha256 is not whole: " << digests;
     }
     if (exists(dir + "/Recons.exe")) {
         EXPECT_EQ(readFile(dir + "/Recons.exe"), joinerImage(partset::JoinerPlatform::Windows));
@@ -131,8 +133,7 @@ Scenario cutScenario(const std::string &name, bool withList, bool buffered, bool
     for (const Steps &step : made)
         s.steps[SysCall::Stat].push_back({step.calls, "the name of a file made", step.expect});
     // A failed look at the source before its removal cannot tell it unchanged: it is kept.
-    s.steps[SysCall::Stat].push_back(
-        {1, "the source looked at again before its removal", readError});
+    s.steps[SysCall::Stat].push_back({1, "the source looked at again before its removal", readError});
     s.steps[named ? SysCall::Create : SysCall::Unnamed] = made;
     if (!named)
         s.steps[SysCall::Link] = withSet({{2, "a part named", writeError}}, 1, 2, 1);
@@ -191,8 +192,7 @@ void checkLongCut(const std::string &dir, const Outcome &outcome)
     }
     if (outcome.failed) {
         EXPECT_FALSE(exists(dir + "/info.txt")) << "a failed Cut named its list";
-    }
-    else
+    } else
         EXPECT_EQ(readText(dir + "/info.txt"), lines);
 }
 

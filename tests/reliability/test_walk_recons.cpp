@@ -40,8 +40,7 @@ Scenario writeReconsScenario(const std::string &name, bool over)
         if (outcome.failed) {
             if (over) {
                 EXPECT_EQ(readText(path), "old");
-            }
-            else
+            } else
                 EXPECT_FALSE(exists(path)) << "a failed WriteRecons named its output";
             return;
         }

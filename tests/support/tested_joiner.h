@@ -49,8 +49,8 @@ inline std::string joinerUnavailable()
 } // namespace testsupport
 
 // Skips the test, saying why, when the tested joiner cannot run here.
-#define SKARVEL_SKIP_UNLESS_JOINER_RUNS()                                                          \
-    do {                                                                                           \
-        if (const std::string why = testsupport::joinerUnavailable(); !why.empty())                \
-            GTEST_SKIP() << why;                                                                   \
+#define SKARVEL_SKIP_UNLESS_JOINER_RUNS()                                           \
+    do {                                                                            \
+        if (const std::string why = testsupport::joinerUnavailable(); !why.empty()) \
+            GTEST_SKIP() << why;                                                    \
     } while (false)
