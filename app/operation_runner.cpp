@@ -8,6 +8,7 @@
 #include <QMetaObject>
 #include <QTimer>
 
+#include <atomic>
 #include <thread>
 
 namespace app {
@@ -34,15 +35,20 @@ std::exception_ptr OperationRunner::run(const Operation &operation, ProgressBarS
     redraw.start(kRedrawIntervalMs);
 
     std::exception_ptr failure;
+    std::atomic<bool> ended{false};
     std::thread worker([&] {
         try {
             operation(relay);
         } catch (...) {
             failure = std::current_exception();
         }
+        ended = true;
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
     loop.exec();
+    // The loop also ends when the application quits: the operation is stopped then, not waited out.
+    if (!ended)
+        relay.requestStop();
     worker.join();
     redraw.stop();
     show(bar, relay.state());

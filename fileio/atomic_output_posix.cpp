@@ -122,8 +122,9 @@ int AtomicOutput::open(const std::string &path, const FileIds &keep, mode_t mode
         err = createNamed(folder, mode, m_file, m_temporary);
     if (err)
         return err;
-    // A replaced file's permission bits may be narrower than a new file's: the output keeps them.
-    if (exists && sysCall(SysCall::Chmod, [&] { return ::fchmod(fdOf(m_file), st.st_mode & 07777); }) < 0) {
+    // A replaced file's permission bits may be narrower than a new file's: the output keeps them,
+    // but not set-user-ID and the like, which belong to the replaced file's owner, not this one.
+    if (exists && sysCall(SysCall::Chmod, [&] { return ::fchmod(fdOf(m_file), st.st_mode & 0777); }) < 0) {
         err = errno;
         abandon();
         return err;

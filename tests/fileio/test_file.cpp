@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "fileio/atomic_output.h"
 #include "fileio/copy.h"
 #include "fileio/fault.h"
 #include "fileio/file.h"
@@ -158,5 +159,53 @@ TEST(CopyBytesFailure, ToldApartByTheBufferedCopy)
     EXPECT_EQ(readFailed.status, fileio::CopyResult::Status::ReadFailed);
     EXPECT_EQ(readFailed.err, EIO);
 }
+
+} // namespace
+
+namespace {
+
+// An output takes its name only when finished, keeps a replaced file's permission bits (but not
+// set-user-ID) and the links that led to it, and never replaces a file it must keep, whether its
+// temporary is unnamed or, where the file system has no unnamed files, a hidden named one.
+class AtomicOutput : public ::testing::TestWithParam<bool> {};
+
+TEST_P(AtomicOutput, TakesTheNameOnlyWhenFinished)
+{
+    TempDir dir;
+    if (GetParam())
+        fileio::faults::armFrom(fileio::SysCall::Unnamed, 1, EOPNOTSUPP); // as a file system without them
+    writeFile(dir.file("old"), "old");
+    ASSERT_EQ(::chmod(dir.file("old").c_str(), 04751), 0);
+    ASSERT_EQ(::symlink("old", dir.file("link").c_str()), 0);
+    ::mkdir(dir.file("folder").c_str(), 0755);
+    const fileio::FileIds keep{*fileio::fileId(dir.file("old"))};
+    const auto refused = [&](const std::string &name, fileio::AtomicOutput::Existing existing) {
+        fileio::AtomicOutput output;
+        return output.open(dir.file(name), keep, 0666, existing);
+    };
+    EXPECT_EQ(refused("old", fileio::AtomicOutput::Existing::Replace), fileio::kKeptFile);
+    EXPECT_EQ(refused("link", fileio::AtomicOutput::Existing::Replace), fileio::kKeptFile);
+    EXPECT_EQ(refused("folder", fileio::AtomicOutput::Existing::Replace), fileio::kNotRegularFile);
+    EXPECT_EQ(refused("link", fileio::AtomicOutput::Existing::Refuse), fileio::kKeptFile);
+
+    for (const bool finish : {false, true}) {
+        fileio::AtomicOutput output;
+        ASSERT_EQ(output.open(dir.file("link"), {}), 0);
+        ASSERT_EQ(output.file().write("new", 3), 0);
+        EXPECT_EQ(readText(dir.file("old")), "old"); // nothing shows before it is finished
+        if (finish) {
+            ASSERT_EQ(output.finish({}), 0);
+        }
+    }
+    fileio::faults::disarm();
+    EXPECT_EQ(readText(dir.file("link")), "new");
+    EXPECT_TRUE(fileio::isSymbolicLink(dir.file("link")));
+    struct stat st {};
+    ASSERT_EQ(::stat(dir.file("old").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0751u);
+    EXPECT_EQ(listDir(dir.path()), (std::vector<std::string>{"folder", "link", "old"})); // no temporary left
+}
+
+INSTANTIATE_TEST_SUITE_P(UnnamedAndNamed, AtomicOutput, ::testing::Bool());
 
 } // namespace
