@@ -79,7 +79,8 @@ private:
     std::vector<std::string> m_made;
 };
 
-void appendInput(const std::string &path, fileio::File &output, ProgressSink &progress, digest::BlockHashers *hashers)
+void appendInput(const std::string &path, fileio::AtomicOutput &output, ProgressSink &progress,
+                 digest::BlockHashers *hashers)
 {
     fileio::File input;
     if (const int err = fileio::openForReading(path, input))
@@ -87,15 +88,15 @@ void appendInput(const std::string &path, fileio::File &output, ProgressSink &pr
     std::int64_t size = 0;
     if (const int err = input.size(size))
         refuse(path, err);
-    const fileio::CopyResult copied = hashers ? digest::copyHashed(input, 0, &output, size, *hashers, &progress)
-                                              : fileio::copyBytes(input, 0, output, size, &progress);
+    const fileio::CopyResult copied = hashers ? digest::copyHashed(input, 0, &output.file(), size, *hashers, &progress)
+                                              : fileio::copyBytes(input, 0, output.file(), size, &progress);
     switch (copied.status) {
     case fileio::CopyResult::Status::Done:
         break;
     case fileio::CopyResult::Status::Stopped:
         throw Stopped();
     case fileio::CopyResult::Status::WriteFailed:
-        refuse(path, copied.err, "writing the joined file failed");
+        refuse(output.target(), copied.err);
     case fileio::CopyResult::Status::ReadFailed:
     case fileio::CopyResult::Status::EndOfInput:
         refuse(path, copied.err, copied.err ? "" : "it ended before its size");
@@ -131,7 +132,7 @@ void Unite(const std::vector<std::string> &inputs, const std::string &output, Pr
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         if (progress.stopRequested())
             throw Stopped();
-        appendInput(inputs[i], out.file(), progress, hashers ? &*hashers : nullptr);
+        appendInput(inputs[i], out, progress, hashers ? &*hashers : nullptr);
         if (check)
             check->input(i, hashers->finish(0));
     }
