@@ -19,11 +19,6 @@ namespace {
 
 constexpr int kAttempts = 64;
 
-FileId idOf(const struct stat &st)
-{
-    return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
-}
-
 // A hidden name in `folder` that no file of the user's is likely to have.
 std::string temporaryName(const std::string &folder)
 {

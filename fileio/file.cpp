@@ -314,12 +314,18 @@ bool isSymbolicLink(const std::string &path)
     return !holdsNul(path) && ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
+bool nameTaken(const std::string &path)
+{
+    struct stat st {};
+    return !path.empty() && !holdsNul(path) && ::lstat(path.c_str(), &st) == 0;
+}
+
 std::optional<FileId> fileId(const std::string &path)
 {
     struct stat st {};
     if (path.empty() || holdsNul(path) || ::stat(path.c_str(), &st) < 0)
         return std::nullopt;
-    return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    return idOf(st);
 }
 
 std::optional<FileId> fileId(const File &file)
@@ -327,7 +333,7 @@ std::optional<FileId> fileId(const File &file)
     struct stat st {};
     if (::fstat(fdOf(file), &st) < 0)
         return std::nullopt;
-    return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    return idOf(st);
 }
 
 int invalidNameError()

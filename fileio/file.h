@@ -109,6 +109,8 @@ private:
 bool fileExists(const std::string &path);
 // Whether the name itself is a symbolic link (not followed).
 bool isSymbolicLink(const std::string &path);
+// Whether anything bears the name: a file, a folder, a link, even a dangling one.
+bool nameTaken(const std::string &path);
 
 // The error number that makes IoErrorReport say "Invalid filename": for names refused before
 // the system is asked.

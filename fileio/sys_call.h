@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <string>
 
+#include <sys/stat.h>
+
 // What the POSIX file layer's sources share: how a system call is made. Not for use outside
 // fileio/.
 namespace fileio {
@@ -45,6 +47,11 @@ auto retried(Call call) -> decltype(call())
 inline bool holdsNul(const std::string &path)
 {
     return path.find('\0') != std::string::npos;
+}
+
+inline FileId idOf(const struct stat &st)
+{
+    return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
 inline int fdOf(const File &file)

@@ -32,7 +32,7 @@ fileio::AtomicOutput openSetOutput(const std::string &path, const fileio::FileId
 
 void refuseExisting(const std::string &path)
 {
-    if (fileio::fileId(path) || fileio::isSymbolicLink(path))
+    if (fileio::nameTaken(path))
         failSetOutput(path, EEXIST);
 }
 

@@ -290,11 +290,6 @@ int CutRun::run(PartListFactory *partListFactory, ChecksumListFactory *digestLis
     return removeSource();
 }
 
-bool nameTaken(const std::string &path)
-{
-    return fileio::fileId(path).has_value() || fileio::isSymbolicLink(path);
-}
-
 } // namespace
 
 std::vector<std::string> existingOutputs(const CutRequest &request, const PartListFactory *partList,
@@ -311,7 +306,7 @@ std::vector<std::string> existingOutputs(const CutRequest &request, const PartLi
         const Layout layout = layoutOf(request, size);
         for (std::int64_t n = 1; n <= layout.plan.partCount; ++n) {
             const std::string path = PartFileName(request.source, layout.marker, n);
-            if (layout.makes(request, n) && nameTaken(path))
+            if (layout.makes(request, n) && fileio::nameTaken(path))
                 existing.push_back(path);
         }
     } catch (const fileio::Failure &) {
@@ -326,7 +321,7 @@ std::vector<std::string> existingOutputs(const CutRequest &request, const PartLi
         lists.insert(lists.end(), more.begin(), more.end());
     }
     for (const std::string &path : lists) {
-        if (nameTaken(path))
+        if (fileio::nameTaken(path))
             existing.push_back(path);
     }
     return existing;
