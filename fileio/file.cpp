@@ -4,6 +4,7 @@
 #include "sys_call.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <utility>
 #include <vector>
@@ -218,8 +219,20 @@ int createNewFile(const std::string &path, File &file, mode_t mode)
     return openWith(SysCall::Create, path, O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY, mode, file);
 }
 
+// Read where the kernel shows it: setting the umask to read it back would, for that moment, give
+// the files other threads create the wrong permission bits.
 mode_t currentUmask()
 {
+    if (std::FILE *status = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        unsigned mask = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, status))
+            found = std::sscanf(line, "Umask: %o", &mask) == 1;
+        std::fclose(status);
+        if (found)
+            return static_cast<mode_t>(mask);
+    }
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return mask;
