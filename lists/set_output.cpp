@@ -10,6 +10,8 @@ namespace lists {
 
 namespace {
 
+constexpr std::size_t kBufferSize = 4096;
+
 constexpr const char *kKeptName = "it is the file being cut, or one this cut has made";
 
 [[noreturn]] void failSetOutput(const std::string &path, int err)
@@ -40,6 +42,27 @@ void finishSetOutput(const std::string &path, int err)
 {
     if (err)
         failSetOutput(path, err);
+}
+
+void OpenList::add(const std::string &text)
+{
+    m_buffer += text;
+    if (m_buffer.size() >= kBufferSize)
+        flush();
+}
+
+void OpenList::close(const fileio::FileIds &keep, bool toDevice)
+{
+    flush();
+    finishSetOutput(path(), m_output.finish(keep, toDevice));
+}
+
+void OpenList::flush()
+{
+    const int err = m_output.file().write(m_buffer.data(), m_buffer.size());
+    m_buffer.clear();
+    if (err)
+        fileio::failErrno(err, path());
 }
 
 } // namespace lists

@@ -3,9 +3,31 @@
 
 #include "fileio/atomic_output.h"
 
+#include <optional>
 #include <string>
 
 namespace lists {
+
+// An open list of the set (the part list, the checksum list): lines are buffered and reach the
+// file when the buffer fills and at close(), which gives the file its name; until then an older
+// list of that name stays as it was. Fails through IoErrorReport.
+class OpenList {
+public:
+    explicit OpenList(fileio::AtomicOutput output) : m_output(std::move(output)) {}
+
+    void add(const std::string &text);
+    // Writes out what is buffered and gives the list its name, unless the name leads to a file in
+    // `keep` by now; with `toDevice`, flushes it to the device first.
+    void close(const fileio::FileIds &keep, bool toDevice);
+    std::optional<fileio::FileId> id() const { return m_output.id(); }
+    const std::string &path() const { return m_output.target(); }
+
+private:
+    void flush();
+
+    fileio::AtomicOutput m_output;
+    std::string m_buffer;
+};
 
 // Starts a file of the set Cut writes beside the parts. A name that leads to a file to keep is
 // refused as access denied, and one that leads to a file `existing` refuses as a file that
