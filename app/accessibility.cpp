@@ -11,7 +11,6 @@
 #include <QWidget>
 
 #include <array>
-#include <stdexcept>
 
 namespace app {
 
@@ -121,14 +120,6 @@ constexpr std::array kSpokenTexts{
     SpokenText{"ProgressBar1", T::Name, nullptr, "Ход операции", "Progress"},
 };
 
-QWidget &child(QWidget &form, const char *name)
-{
-    auto *widget = form.findChild<QWidget *>(QString::fromLatin1(name));
-    if (!widget)
-        throw std::logic_error(std::string("spoken names name a missing control: ") + name);
-    return *widget;
-}
-
 } // namespace
 
 void installAccessibleRoles()
@@ -157,10 +148,10 @@ void applyAccessibleNames(QWidget &form, Language language)
     for (const SpokenText &row : kSpokenTexts) {
         QString text = QString::fromUtf8(language == Language::English ? row.english : row.russian);
         if (row.captionOf) {
-            auto *caption = qobject_cast<QAbstractButton *>(&child(form, row.captionOf));
+            auto *caption = qobject_cast<QAbstractButton *>(&tableControl(form, row.captionOf));
             text = caption ? caption->text() : QString();
         }
-        QWidget &widget = child(form, row.object);
+        QWidget &widget = tableControl(form, row.object);
         if (row.target == T::Name) {
             widget.setAccessibleName(text);
             // On Linux Qt speaks a combo box's text as its name; the focus goes to its text field.

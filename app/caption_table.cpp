@@ -8,22 +8,8 @@
 #include <QWidget>
 
 #include <array>
-#include <stdexcept>
 
 namespace app {
-
-namespace {
-
-template <typename W>
-W &child(QWidget &form, const char *name)
-{
-    W *widget = form.findChild<W *>(QString::fromLatin1(name));
-    if (!widget)
-        throw std::logic_error(std::string("control table names a missing control: ") + name);
-    return *widget;
-}
-
-} // namespace
 
 void setCaption(QWidget &form, const ControlRow &row, const QString &text)
 {
@@ -32,15 +18,15 @@ void setCaption(QWidget &form, const ControlRow &row, const QString &text)
         form.setWindowTitle(text);
         return;
     case ControlKind::Page: {
-        QWidget &page = child<QWidget>(form, row.name);
-        auto &notebook = child<QTabWidget>(form, row.parent);
+        QWidget &page = tableControl<QWidget>(form, row.name);
+        auto &notebook = tableControl<QTabWidget>(form, row.parent);
         notebook.setTabText(notebook.indexOf(&page), text);
         return;
     }
     default:
         break;
     }
-    QWidget &widget = child<QWidget>(form, row.name);
+    QWidget &widget = tableControl<QWidget>(form, row.name);
     if (auto *button = qobject_cast<QAbstractButton *>(&widget))
         button->setText(text);
     else if (auto *label = qobject_cast<QLabel *>(&widget)) {

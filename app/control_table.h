@@ -3,8 +3,11 @@
 
 #include <QRect>
 #include <QString>
+#include <QWidget>
 
 #include <span>
+#include <stdexcept>
+#include <string>
 
 namespace app {
 
@@ -62,5 +65,15 @@ struct ControlRow {
 // Every control of the window, parents before their children, in the order they are made (which
 // is the order Tab walks) and in which a switch of language rewrites them.
 std::span<const ControlRow> controlTable();
+
+// The control of type W the window holds under `name`: a name it lacks is a fault in a table.
+template <typename W = QWidget>
+W &tableControl(QWidget &form, const char *name)
+{
+    W *widget = form.findChild<W *>(QString::fromLatin1(name));
+    if (!widget)
+        throw std::logic_error(std::string("a table names a control the window lacks: ") + name);
+    return *widget;
+}
 
 } // namespace app

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QScopedValueRollback>
 #include <QSpacerItem>
 
 namespace app {
@@ -76,11 +77,7 @@ MessageBox::Answer MessageBox::run(Kind kind, const QString &text, const QString
         m_answers.pop_front();
         return answer;
     }
-    struct Open {
-        bool &flag;
-        explicit Open(bool &f) : flag(f) { flag = true; }
-        ~Open() { flag = false; }
-    } open(m_open);
+    const QScopedValueRollback open(m_open, true);
     return box->exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 

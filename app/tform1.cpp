@@ -397,16 +397,19 @@ void TForm1::CheckBox4Click()
 
 void TForm1::RadioButton3Click()
 {
-    applyCaptions(*this, Language::Russian);
-    applyAccessibleNames(*this, Language::Russian);
-    m_qtTranslation.apply(Language::Russian);
+    switchLanguage(Language::Russian);
 }
 
 void TForm1::RadioButton4Click()
 {
-    applyCaptions(*this, Language::English);
-    applyAccessibleNames(*this, Language::English);
-    m_qtTranslation.apply(Language::English);
+    switchLanguage(Language::English);
+}
+
+void TForm1::switchLanguage(Language language)
+{
+    applyCaptions(*this, language);
+    applyAccessibleNames(*this, language);
+    m_qtTranslation.apply(language);
 }
 
 void TForm1::Label4Click()

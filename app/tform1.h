@@ -115,6 +115,8 @@ private:
     void RadioButton3Click();
     void RadioButton4Click();
     void Label4Click();
+    // Captions, spoken names and Qt's own texts in `language`.
+    void switchLanguage(Language language);
 
     // Puts the single file chosen for `use` into `target`; Cancel leaves it alone. A non-empty
     // `folder` is where the dialog opens, with an empty name.

@@ -98,9 +98,7 @@ QWidget *make(ControlKind kind, QWidget &parent)
 template <typename W>
 void bind(QWidget &form, W *&slot, const char *name)
 {
-    slot = form.findChild<W *>(QString::fromLatin1(name));
-    if (!slot)
-        throw std::logic_error(std::string("the control table makes no fitting control ") + name);
+    slot = &tableControl<W>(form, name);
 }
 
 // Every property set, not only family and size: a platform theme gives buttons, labels and check

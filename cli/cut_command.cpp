@@ -149,13 +149,10 @@ std::int64_t bytesToCopy(const ops::CutRequest &request)
 std::vector<partset::JoinerPlatform> joiners(const Arguments &args)
 {
     const auto joiner = args.value("joiner");
-    if (!joiner || *joiner == "both") {
-        if (joiner && !args.flag("recons"))
-            throw UsageError("--joiner goes with --recons");
-        return partset::builtJoiners();
-    }
-    if (!args.flag("recons"))
+    if (joiner && !args.flag("recons"))
         throw UsageError("--joiner goes with --recons");
+    if (!joiner || *joiner == "both")
+        return partset::builtJoiners();
     if (*joiner == "linux")
         return {partset::JoinerPlatform::Linux};
     if (*joiner != "windows")

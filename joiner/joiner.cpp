@@ -2,16 +2,16 @@
 #include "joiner.h"
 
 #include "console.h"
-#include "lists/list_pairing.h"
 #include "joiner_failure.h"
-#include "lists/part_list_reader.h"
 
 #include "digest/block_hashers.h"
-#include "lists/checksum_list.h"
 #include "digest/hashed_copy.h"
 #include "fileio/atomic_output.h"
 #include "fileio/copy.h"
 #include "fileio/file.h"
+#include "lists/checksum_list.h"
+#include "lists/list_pairing.h"
+#include "lists/part_list_reader.h"
 
 #include <cstdint>
 #include <optional>
