@@ -11,8 +11,9 @@ AtomicOutput::~AtomicOutput()
 }
 
 AtomicOutput::AtomicOutput(AtomicOutput &&other) noexcept
-    : m_file(std::move(other.m_file)), m_target(std::move(other.m_target)),
-      m_temporary(std::exchange(other.m_temporary, {})), m_existing(other.m_existing)
+    : m_file(std::move(other.m_file)), m_id(other.m_id), m_replaces(other.m_replaces),
+      m_target(std::move(other.m_target)), m_temporary(std::exchange(other.m_temporary, {})),
+      m_existing(other.m_existing)
 {
 }
 
@@ -21,6 +22,8 @@ AtomicOutput &AtomicOutput::operator=(AtomicOutput &&other) noexcept
     if (this != &other) {
         abandon();
         m_file = std::move(other.m_file);
+        m_id = other.m_id;
+        m_replaces = other.m_replaces;
         m_target = std::move(other.m_target);
         m_temporary = std::exchange(other.m_temporary, {});
         m_existing = other.m_existing;
@@ -28,15 +31,36 @@ AtomicOutput &AtomicOutput::operator=(AtomicOutput &&other) noexcept
     return *this;
 }
 
-int AtomicOutput::finish(const FileIds &keep, bool toDevice)
+int AtomicOutput::flush()
 {
-    int err = 0;
-    if (toDevice)
-        err = m_file.syncData();
+    return m_file.isOpen() ? m_file.syncData() : 0;
+}
+
+int AtomicOutput::park(bool toDevice)
+{
+    if (!m_file.isOpen())
+        return 0;
+    int err = toDevice ? m_file.syncData() : 0;
     if (!err && m_temporary.empty())
         err = nameTemporary();
     if (!err)
         err = m_file.close();
+    if (err)
+        abandon();
+    return err;
+}
+
+int AtomicOutput::finish(const FileIds &keep, bool toDevice)
+{
+    int err = 0;
+    if (m_file.isOpen()) {
+        if (toDevice)
+            err = m_file.syncData();
+        if (!err && m_temporary.empty())
+            err = nameTemporary();
+        if (!err)
+            err = m_file.close();
+    }
     if (!err)
         err = rename(keep);
     if (err) {

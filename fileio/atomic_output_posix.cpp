@@ -86,9 +86,11 @@ int renameRefusingExisting(const std::string &from, const std::string &to)
 
 } // namespace
 
-int AtomicOutput::open(const std::string &path, const FileIds &keep, mode_t mode, Existing existing)
+int AtomicOutput::open(const std::string &path, const FileIds &keep, mode_t mode, Existing existing,
+                       const std::string &temporaryName)
 {
     abandon();
+    m_replaces.reset();
     if (path.empty() || holdsNul(path))
         return ENOENT;
     m_existing = existing;
@@ -112,19 +114,32 @@ int AtomicOutput::open(const std::string &path, const FileIds &keep, mode_t mode
     }
 
     const std::string folder = directoryPart(m_target);
-    int err = canNameUnnamedFiles() ? openUnnamed(folder, mode, m_file) : EOPNOTSUPP;
-    if (unnamedUnsupported(err))
-        err = createNamed(folder, mode, m_file, m_temporary);
-    if (err)
-        return err;
-    // A replaced file's permission bits may be narrower than a new file's: the output keeps them,
-    // but not set-user-ID and the like, which belong to the replaced file's owner, not this one.
-    if (exists && sysCall(SysCall::Chmod, [&] { return ::fchmod(fdOf(m_file), st.st_mode & 0777); }) < 0) {
-        err = errno;
+    int err = 0;
+    if (!temporaryName.empty()) {
+        err = createNewFile(folder + temporaryName, m_file, mode);
+        if (!err)
+            m_temporary = folder + temporaryName;
+    } else {
+        err = canNameUnnamedFiles() ? openUnnamed(folder, mode, m_file) : EOPNOTSUPP;
+        if (unnamedUnsupported(err))
+            err = createNamed(folder, mode, m_file, m_temporary);
+    }
+    if (!err && exists)
+        err = takeOverFrom(m_target, {st.st_uid, st.st_gid, static_cast<mode_t>(st.st_mode & 07777)});
+    if (err) {
         abandon();
         return err;
     }
+    m_id = fileId(m_file);
     return 0;
+}
+
+// Attributes first: an access control list sets permission bits, which come last, as a change of
+// owner may clear some. Set-user-ID and the like go only where the owner and group went too.
+int AtomicOutput::takeOverFrom(const std::string &replaced, const Ownership &owned)
+{
+    m_file.copyAttributesFrom(replaced);
+    return m_file.takeOwnership(owned);
 }
 
 int AtomicOutput::nameTemporary()
@@ -151,6 +166,11 @@ int AtomicOutput::rename(const FileIds &keep)
     if (const std::optional<FileId> now = fileId(m_target)) {
         if (keep.contains(*now))
             return kKeptFile;
+    }
+    if (m_replaces) {
+        struct stat st {};
+        if (::lstat(m_target.c_str(), &st) < 0 || !S_ISREG(st.st_mode) || idOf(st) != *m_replaces)
+            return kChanged;
     }
     if (m_existing == Existing::Refuse)
         return renameRefusingExisting(m_temporary, m_target);

@@ -15,7 +15,7 @@ namespace {
 
 constexpr int kAttempts = 64;
 
-std::string temporaryName(const std::string &folder, unsigned attempt)
+std::string hiddenName(const std::string &folder, unsigned attempt)
 {
     static unsigned made = 0;
     const unsigned long long tag =
@@ -46,9 +46,11 @@ int moveFile(const std::string &from, const std::string &to, bool replace)
 
 } // namespace
 
-int AtomicOutput::open(const std::string &path, const FileIds &keep, mode_t mode, Existing existing)
+int AtomicOutput::open(const std::string &path, const FileIds &keep, mode_t mode, Existing existing,
+                       const std::string &temporaryName)
 {
     abandon();
+    m_replaces.reset();
     if (path.empty())
         return ERROR_INVALID_NAME;
     m_existing = existing;
@@ -63,17 +65,25 @@ int AtomicOutput::open(const std::string &path, const FileIds &keep, mode_t mode
     }
     const std::string folder = directoryPart(path);
     for (unsigned attempt = 0; attempt < kAttempts; ++attempt) {
-        std::string candidate = temporaryName(folder, attempt);
+        std::string candidate = temporaryName.empty() ? hiddenName(folder, attempt) : folder + temporaryName;
         const int err = createNewFile(candidate, m_file, mode);
-        if (err == 0)
+        if (err == 0) {
             m_temporary = std::move(candidate);
-        if (err != ERROR_FILE_EXISTS)
+            m_id = fileId(m_file);
+        }
+        if (err != ERROR_FILE_EXISTS || !temporaryName.empty())
             return err;
     }
     return ERROR_FILE_EXISTS;
 }
 
 int AtomicOutput::nameTemporary()
+{
+    return 0;
+}
+
+// Windows keeps no owner or permission bits a replaced file could pass on here.
+int AtomicOutput::takeOverFrom(const std::string &, const Ownership &)
 {
     return 0;
 }

@@ -1,15 +1,35 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "failure.h"
 
+#include "file.h"
+
 #include <cstring>
 
 namespace fileio {
+
+std::string errorText(int err)
+{
+    switch (err) {
+    case 0:
+        return {};
+    case kKeptFile:
+        return "it is one of the files this run reads or has made";
+    case kNotRegularFile:
+        return "not a regular file";
+    case kSymbolicLink:
+        return "a symbolic link";
+    case kChanged:
+        return "changed while it was read";
+    default:
+        return std::strerror(err);
+    }
+}
 
 std::string Failure::reason() const
 {
     if (!m_why.empty())
         return m_why;
-    return m_errno != 0 ? std::strerror(m_errno) : std::string();
+    return errorText(m_errno);
 }
 
 void failWith(const std::string &text, const std::string &path, int err)

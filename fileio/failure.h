@@ -32,6 +32,10 @@ private:
     std::string m_why;
 };
 
+// The reason an error number gives in words: the system's text, or the file layer's own for its
+// negative numbers ("not a regular file", "changed while it was read", ...); "" for 0.
+std::string errorText(int err);
+
 [[noreturn]] void failWith(const std::string &text, const std::string &path = {}, int err = 0);
 [[noreturn]] void cannotOpenFile(const std::string &path, int err);
 [[noreturn]] void cannotCreateFile(const std::string &path, int err, const std::string &why = {});

@@ -3,9 +3,11 @@
 
 #include "sys_call.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -28,6 +30,29 @@ int openWith(SysCall kind, const std::string &path, int flags, mode_t mode, File
     file = File(fd);
     return 0;
 }
+
+// Opens without waiting (a FIFO's open would wait for a writer) and keeps the file only when it
+// is a regular one; then reads and writes wait again as usual.
+int openRegular(const std::string &path, int access, Links links, File &file)
+{
+    const int follow = links == Links::Refuse ? O_NOFOLLOW : 0;
+    File opened;
+    if (const int err = openWith(SysCall::Open, path, access | O_NONBLOCK | O_NOCTTY | follow, 0, opened)) {
+        if (err == ELOOP && links == Links::Refuse && isSymbolicLink(path))
+            return kSymbolicLink;
+        return err == EISDIR ? kNotRegularFile : err; // a folder opened for writing
+    }
+    if (!isRegularFile(opened))
+        return kNotRegularFile;
+    const int flags = ::fcntl(fdOf(opened), F_GETFL);
+    if (flags < 0 || ::fcntl(fdOf(opened), F_SETFL, flags & ~O_NONBLOCK) < 0)
+        return errno;
+    file = std::move(opened);
+    return 0;
+}
+
+std::atomic<bool> g_stopWaiting{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "stopWaiting() runs in a signal handler");
 
 } // namespace
 
@@ -145,19 +170,17 @@ int File::state(FileState &now) const
     struct stat st {};
     if (sysCall(SysCall::Stat, [&] { return ::fstat(fdOf(*this), &st); }) < 0)
         return errno;
-    now.size = st.st_size;
-    now.modifiedNs = std::int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
-    now.links = st.st_nlink;
+    now = stateOf(st);
     return 0;
 }
 
-void File::copyAttributesFrom(const File &from)
+void File::copyAttributesFrom(const std::string &path)
 {
-    const ssize_t length = ::flistxattr(fdOf(from), nullptr, 0);
+    const ssize_t length = ::llistxattr(path.c_str(), nullptr, 0);
     if (length <= 0)
         return;
     std::string names(static_cast<std::size_t>(length), '\0');
-    const ssize_t listed = ::flistxattr(fdOf(from), names.data(), names.size());
+    const ssize_t listed = ::llistxattr(path.c_str(), names.data(), names.size());
     if (listed <= 0)
         return;
     names.resize(static_cast<std::size_t>(listed));
@@ -165,11 +188,14 @@ void File::copyAttributesFrom(const File &from)
     std::vector<char> value;
     for (std::size_t at = 0; names[at] != '\0'; at = names.find('\0', at) + 1) {
         const char *name = names.c_str() + at;
-        const ssize_t size = ::fgetxattr(fdOf(from), name, nullptr, 0);
+        // A capability, like set-user-ID, belongs to the replaced program, not to new bytes.
+        if (std::string_view(name) == "security.capability")
+            continue;
+        const ssize_t size = ::lgetxattr(path.c_str(), name, nullptr, 0);
         if (size < 0)
             continue;
         value.resize(static_cast<std::size_t>(size));
-        const ssize_t got = ::fgetxattr(fdOf(from), name, value.data(), value.size());
+        const ssize_t got = ::lgetxattr(path.c_str(), name, value.data(), value.size());
         if (got >= 0)
             static_cast<void>(::fsetxattr(fdOf(*this), name, value.data(), static_cast<std::size_t>(got), 0));
     }
@@ -177,9 +203,11 @@ void File::copyAttributesFrom(const File &from)
 
 int File::takeOwnership(const Ownership &owned)
 {
-    if (retried([&] { return ::fchown(fdOf(*this), owned.uid, owned.gid); }) < 0)
+    const bool both = retried([&] { return ::fchown(fdOf(*this), owned.uid, owned.gid); }) == 0;
+    if (!both)
         retried([&] { return ::fchown(fdOf(*this), static_cast<uid_t>(-1), owned.gid); });
-    return setPermissions(owned.bits);
+    // Set-user-ID and set-group-ID go only with the owner and group they were set for.
+    return setPermissions(both ? owned.bits & 07777 : owned.bits & 0777);
 }
 
 int File::setPermissions(mode_t bits)
@@ -202,14 +230,14 @@ int File::syncData()
     return sysCall(SysCall::Fsync, [&] { return ::fdatasync(fdOf(*this)); }) < 0 ? errno : 0;
 }
 
-int openForReading(const std::string &path, File &file)
+int openForReading(const std::string &path, File &file, Links links)
 {
-    return openWith(SysCall::Open, path, O_RDONLY, 0, file);
+    return openRegular(path, O_RDONLY, links, file);
 }
 
-int openForReadWrite(const std::string &path, File &file)
+int openForReadWrite(const std::string &path, File &file, Links links)
 {
-    return openWith(SysCall::Open, path, O_RDWR, 0, file);
+    return openRegular(path, O_RDWR, links, file);
 }
 
 int createNewFile(const std::string &path, File &file, mode_t mode)
@@ -260,6 +288,25 @@ int removeFile(const std::string &path)
     if (holdsNul(path))
         return ENOENT;
     return sysCall(SysCall::Remove, [&] { return ::unlink(path.c_str()); }) < 0 ? errno : 0;
+}
+
+// The folder is held open, so the name looked at and the name removed are in the same folder
+// whatever happens to the path meanwhile; only the moment between the look and the removal is left.
+int removeIfStill(const std::string &path, const FileId &id)
+{
+    if (holdsNul(path) || path.empty())
+        return ENOENT;
+    File folder;
+    const std::string folderPath = directoryPart(path).empty() ? "." : directoryPart(path);
+    if (const int err = openWith(SysCall::Open, folderPath, O_RDONLY | O_DIRECTORY, 0, folder))
+        return err;
+    const std::string name = namePart(path);
+    struct stat st {};
+    if (::fstatat(fdOf(folder), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) < 0)
+        return errno;
+    if (!S_ISREG(st.st_mode) || idOf(st) != id)
+        return kChanged;
+    return sysCall(SysCall::Remove, [&] { return ::unlinkat(fdOf(folder), name.c_str(), 0); }) < 0 ? errno : 0;
 }
 
 int renameFile(const std::string &from, const std::string &to)
@@ -347,6 +394,16 @@ std::optional<FileId> fileId(const File &file)
     if (::fstat(fdOf(file), &st) < 0)
         return std::nullopt;
     return idOf(st);
+}
+
+void stopWaiting()
+{
+    g_stopWaiting.store(true);
+}
+
+bool waitingStopped()
+{
+    return g_stopWaiting.load();
 }
 
 int invalidNameError()

@@ -18,6 +18,27 @@
 // EINTR and partial transfers are handled here, so callers see whole transfers or a real failure.
 namespace fileio {
 
+// What the file layer fails with beside the system's error numbers; errorText() says each.
+// The file an output's name leads to is one of those it must keep (an input, an output made).
+inline constexpr int kKeptFile = -2;
+// The name leads to something else than a regular file (a folder, a FIFO, a device, a socket).
+inline constexpr int kNotRegularFile = -3;
+// The name is a symbolic link where a link is refused.
+inline constexpr int kSymbolicLink = -4;
+// A file read ended before its size, or its size or times differ from when it was opened; or a
+// name no longer leads to the file it was checked to lead to.
+inline constexpr int kChanged = -5;
+
+// Which file a name leads to: device and inode, or volume serial number and file index.
+struct FileId {
+    std::uint64_t device;
+    std::uint64_t index;
+    auto operator<=>(const FileId &) const = default;
+};
+
+// The files an output must not be: the inputs of the operation, the files it has made so far.
+using FileIds = std::set<FileId>;
+
 // An open file as the system knows it: a descriptor, or a Windows HANDLE; -1 for none.
 using NativeHandle = std::intptr_t;
 
@@ -33,8 +54,17 @@ struct Ownership {
 struct FileState {
     std::int64_t size = 0;
     std::int64_t modifiedNs = 0; // the last change of its data, in nanoseconds
-    std::uint64_t links = 0;     // its names (hard links)
+    // The last change of its data or of what the system keeps about it (a modification time set
+    // back included), in nanoseconds.
+    std::int64_t changedNs = 0;
+    std::uint64_t links = 0; // its names (hard links)
     bool operator==(const FileState &) const = default;
+
+    // Whether the bytes can be those of `before`: the same size, modification and change time.
+    bool sameContentAs(const FileState &before) const
+    {
+        return size == before.size && modifiedNs == before.modifiedNs && changedNs == before.changedNs;
+    }
 };
 
 class File {
@@ -68,6 +98,7 @@ public:
     // Gives the file the owner and group where the system allows it (root; an owner keeping a
     // group of their own), else the group alone where it allows that, and fails only when the
     // permission bits cannot be set, which come last since a change of owner may clear some.
+    // Set-user-ID and set-group-ID are kept only along with both owner and group, as cp -p does.
     [[nodiscard]] int takeOwnership(const Ownership &owned);
     [[nodiscard]] int setPermissions(mode_t bits);
     [[nodiscard]] int sync();
@@ -75,9 +106,10 @@ public:
     [[nodiscard]] int syncData();
     // The size, the time of the last change of the data and the number of names, as they are now.
     [[nodiscard]] int state(FileState &now) const;
-    // Gives the file the extended attributes of `from` (access control lists among them) where the
-    // system lets it; an attribute it may not set is left out, since none of them is the data.
-    void copyAttributesFrom(const File &from);
+    // Gives the file the extended attributes of the file `path` names itself (not through a link):
+    // access control lists among them, where the system lets it. An attribute it may not set is left
+    // out, since none of them is the data; a file capability is never taken over.
+    void copyAttributesFrom(const std::string &path);
     // Asks the kernel to start writing this range to the device now, without waiting, so that
     // a later sync() has little left to do. Only a hint: it cannot fail an operation.
     void startWriteback(std::int64_t offset, std::int64_t n);
@@ -86,13 +118,22 @@ private:
     NativeHandle m_fd = -1;
 };
 
-[[nodiscard]] int openForReading(const std::string &path, File &file);
-[[nodiscard]] int openForReadWrite(const std::string &path, File &file);
+// Whether a symbolic link as the last part of a name is followed, or refused (kSymbolicLink).
+enum class Links { Follow, Refuse };
+
+// Open an existing regular file. Nothing else is opened: a FIFO, device, socket or folder under
+// the name fails with kNotRegularFile at once, never waiting for a writer, so a check made on the
+// open file holds for the file that is read.
+[[nodiscard]] int openForReading(const std::string &path, File &file, Links links = Links::Follow);
+[[nodiscard]] int openForReadWrite(const std::string &path, File &file, Links links = Links::Follow);
 // Creates a file that must not exist yet, for writing, with mode less the umask: EEXIST when a
 // file (or a link, even a dangling one) of that name is there.
 [[nodiscard]] int createNewFile(const std::string &path, File &file, mode_t mode = 0666);
 
 [[nodiscard]] int removeFile(const std::string &path);
+// Removes the name only while it still leads to the file `id`, itself and not through a link:
+// kChanged when it leads elsewhere by now, ENOENT when it is gone.
+[[nodiscard]] int removeIfStill(const std::string &path, const FileId &id);
 // Replaces `to` when it exists.
 [[nodiscard]] int renameFile(const std::string &from, const std::string &to);
 // Creates the directory and every missing directory along its path; `made`, when given, receives
@@ -116,22 +157,13 @@ bool nameTaken(const std::string &path);
 // the system is asked.
 int invalidNameError();
 
-// Which file a name leads to: device and inode, or volume serial number and file index.
-struct FileId {
-    std::uint64_t device;
-    std::uint64_t index;
-    auto operator<=>(const FileId &) const = default;
-};
 std::optional<FileId> fileId(const std::string &path);
 std::optional<FileId> fileId(const File &file);
 
-// The files an output must not be: the inputs of the operation, the files it has made so far.
-using FileIds = std::set<FileId>;
-
-// What an output fails with, beside the system's error numbers, when the file its name leads to is
-// one of those it must keep, or is not a regular file (a folder, a FIFO, a device).
-inline constexpr int kKeptFile = -2;
-inline constexpr int kNotRegularFile = -3;
+// For a signal handler: from now on a system call that a signal interrupts fails with EINTR
+// instead of being made again, so that a call that waits (a stalled mount, say) ends. Safe to
+// call from a signal handler.
+void stopWaiting();
 
 // The process's umask, which new files' permission bits lose.
 mode_t currentUmask();

@@ -196,14 +196,52 @@ int File::syncData()
 
 void File::startWriteback(std::int64_t, std::int64_t) {}
 
-int openForReading(const std::string &path, File &file)
+namespace {
+
+// Keeps the file only when it is a file on a disk: not a folder, a pipe or a device.
+int openRegular(const std::string &path, DWORD access, File &file)
 {
-    return openWith(path, GENERIC_READ, OPEN_EXISTING, file);
+    File opened;
+    if (const int err = openWith(path, access, OPEN_EXISTING, opened))
+        return err;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (::GetFileType(nativeOf(opened)) != FILE_TYPE_DISK || !::GetFileInformationByHandle(nativeOf(opened), &info)
+        || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return kNotRegularFile;
+    file = std::move(opened);
+    return 0;
 }
 
-int openForReadWrite(const std::string &path, File &file)
+std::int64_t nanoseconds(const LARGE_INTEGER &ticks)
 {
-    return openWith(path, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING, file);
+    return ticks.QuadPart * 100; // Windows counts in units of 100 ns
+}
+
+} // namespace
+
+// The joiner follows every link: Links only matters to the Linux programs.
+int openForReading(const std::string &path, File &file, Links)
+{
+    return openRegular(path, GENERIC_READ, file);
+}
+
+int openForReadWrite(const std::string &path, File &file, Links)
+{
+    return openRegular(path, GENERIC_READ | GENERIC_WRITE, file);
+}
+
+int File::state(FileState &now) const
+{
+    FILE_BASIC_INFO basic{};
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandleEx(nativeOf(*this), FileBasicInfo, &basic, sizeof basic)
+        || !::GetFileInformationByHandle(nativeOf(*this), &info))
+        return lastError();
+    now.size = static_cast<std::int64_t>(static_cast<std::uint64_t>(info.nFileSizeHigh) << 32 | info.nFileSizeLow);
+    now.modifiedNs = nanoseconds(basic.LastWriteTime);
+    now.changedNs = nanoseconds(basic.ChangeTime);
+    now.links = info.nNumberOfLinks;
+    return 0;
 }
 
 // Windows has no mode bits for a new file: its folder's rights apply.
@@ -218,6 +256,12 @@ int removeFile(const std::string &path)
     if (!wideFromUtf8(path, name))
         return ERROR_NO_UNICODE_TRANSLATION;
     return ::DeleteFileW(name.c_str()) ? 0 : lastError();
+}
+
+bool nameTaken(const std::string &path)
+{
+    std::wstring name;
+    return !path.empty() && wideFromUtf8(path, name) && ::GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool fileExists(const std::string &path)

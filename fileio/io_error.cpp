@@ -2,6 +2,7 @@
 #include "io_error.h"
 
 #include "failure.h"
+#include "file.h"
 #include "system_errors.h"
 
 namespace fileio {
@@ -34,6 +35,18 @@ const Report *namedReport(IoError::Cause cause, int err)
     case IoError::Cause::BadNumber:
         return &kInvalidNumericInput;
     case IoError::Cause::Errno:
+        break;
+    }
+    // The file layer's own numbers, as the system the design was made for would have failed.
+    switch (err) {
+    case kKeptFile:
+    case kNotRegularFile:
+        return &kAccessDenied;
+    case kSymbolicLink:
+        return &kInvalidFilename;
+    case kChanged:
+        return &kReadBeyondEnd;
+    default:
         break;
     }
     for (const SystemError &entry : namedSystemErrors()) {

@@ -13,7 +13,10 @@
 // fileio/.
 namespace fileio {
 
-// Runs a system call unless a fault is injected for it; retries EINTR.
+// True once stopWaiting() was called.
+bool waitingStopped();
+
+// Runs a system call unless a fault is injected for it; retries EINTR until a stop is asked.
 template <typename Call>
 auto sysCall(SysCall kind, Call call) -> decltype(call())
 {
@@ -27,7 +30,7 @@ auto sysCall(SysCall kind, Call call) -> decltype(call())
     decltype(call()) result;
     do {
         result = call();
-    } while (result < 0 && errno == EINTR);
+    } while (result < 0 && errno == EINTR && !waitingStopped());
     return result;
 }
 
@@ -39,7 +42,7 @@ auto retried(Call call) -> decltype(call())
     decltype(call()) result;
     do {
         result = call();
-    } while (result < 0 && errno == EINTR);
+    } while (result < 0 && errno == EINTR && !waitingStopped());
     return result;
 }
 
@@ -52,6 +55,16 @@ inline bool holdsNul(const std::string &path)
 inline FileId idOf(const struct stat &st)
 {
     return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+inline FileState stateOf(const struct stat &st)
+{
+    FileState state;
+    state.size = st.st_size;
+    state.modifiedNs = std::int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
+    state.changedNs = std::int64_t{st.st_ctim.tv_sec} * 1000000000 + st.st_ctim.tv_nsec;
+    state.links = st.st_nlink;
+    return state;
 }
 
 inline int fdOf(const File &file)

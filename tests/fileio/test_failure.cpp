@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fileio/failure.h"
+#include "fileio/file.h"
 #include "fileio/io_error.h"
 
 #include "support/outcome.h"
@@ -38,6 +39,11 @@ TEST(IoErrorReport, TextsByErrorNumber)
         // errno 100 is ENETDOWN on Linux: it must not read as "Read beyond end of file".
         {fileio::IoError::fromErrno(100), 100, "I/O error 100"},
         {fileio::IoError::fromErrno(EBUSY), EBUSY, "I/O error 16"},
+        // The file layer's own numbers read as the failures they stand for.
+        {fileio::IoError::fromErrno(fileio::kNotRegularFile), 5, "File access denied"},
+        {fileio::IoError::fromErrno(fileio::kKeptFile), 5, "File access denied"},
+        {fileio::IoError::fromErrno(fileio::kSymbolicLink), 3, "Invalid filename"},
+        {fileio::IoError::fromErrno(fileio::kChanged), 100, "Read beyond end of file"},
     };
     for (const Row &row : rows) {
         EXPECT_EQ(row.error.reportNumber(), row.number) << row.text;

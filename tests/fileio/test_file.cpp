@@ -3,6 +3,7 @@
 #include "fileio/copy.h"
 #include "fileio/fault.h"
 #include "fileio/file.h"
+#include "fileio/output_batch.h"
 
 #include "support/recording_progress.h"
 #include "support/temp_dir.h"
@@ -12,7 +13,9 @@
 #include <algorithm>
 #include <cerrno>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace testsupport;
@@ -70,10 +73,40 @@ TEST(FileLayer, MakeDirectoriesCreatesEveryMissingFolder)
 
 TEST(FileLayer, WriteToAFullDeviceIsDiskFull)
 {
-    fileio::File full;
-    ASSERT_EQ(fileio::openForReadWrite("/dev/full", full), 0);
+    fileio::File full(::open("/dev/full", O_WRONLY | O_CLOEXEC));
+    ASSERT_TRUE(full.isOpen());
     const char byte = 0;
     EXPECT_EQ(full.write(&byte, 1), ENOSPC);
+}
+
+// Only a regular file is opened, and at once: a FIFO nobody writes to would make the open wait
+// forever, a device never end. A link is followed unless refused.
+TEST(FileLayer, OpensOnlyRegularFilesAndNeverWaits)
+{
+    TempDir dir;
+    writeFile(dir.file("plain"), "x");
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("plain", dir.file("link").c_str()), 0);
+    ::mkdir(dir.file("folder").c_str(), 0700);
+    const struct Row {
+        std::string path;
+        fileio::Links links;
+        int expected;
+    } rows[] = {
+        {dir.file("plain"), fileio::Links::Refuse, 0},
+        {dir.file("link"), fileio::Links::Follow, 0},
+        {dir.file("link"), fileio::Links::Refuse, fileio::kSymbolicLink},
+        {dir.file("fifo"), fileio::Links::Follow, fileio::kNotRegularFile},
+        {dir.file("folder"), fileio::Links::Follow, fileio::kNotRegularFile},
+        {"/dev/null", fileio::Links::Follow, fileio::kNotRegularFile},
+        {dir.file("missing"), fileio::Links::Follow, ENOENT},
+    };
+    for (const Row &row : rows) {
+        fileio::File reading, writing;
+        EXPECT_EQ(fileio::openForReading(row.path, reading, row.links), row.expected) << row.path;
+        EXPECT_EQ(fileio::openForReadWrite(row.path, writing, row.links), row.expected) << row.path;
+        EXPECT_EQ(reading.isOpen(), row.expected == 0) << row.path;
+    }
 }
 
 TEST(FileLayer, InjectedFaultsHitTheNthCallOnly)
@@ -146,7 +179,7 @@ TEST(CopyBytesFailure, ToldApartByTheBufferedCopy)
     writeFile(dir.file("in"), patternBytes(1000));
     fileio::File in, out;
     ASSERT_EQ(fileio::openForReading(dir.file("in"), in), 0);
-    ASSERT_EQ(fileio::openForReadWrite("/dev/full", out), 0);
+    out = fileio::File(::open("/dev/full", O_WRONLY | O_CLOEXEC));
     const fileio::CopyResult full = fileio::copyBytes(in, 0, out, 1000);
     EXPECT_EQ(full.status, fileio::CopyResult::Status::WriteFailed);
     EXPECT_EQ(full.err, ENOSPC);
@@ -164,8 +197,8 @@ TEST(CopyBytesFailure, ToldApartByTheBufferedCopy)
 
 namespace {
 
-// An output takes its name only when finished, keeps a replaced file's permission bits (but not
-// set-user-ID) and the links that led to it, and never replaces a file it must keep, whether its
+// An output takes its name only when finished, keeps a replaced file's permission bits (set-user-ID
+// along with its owner) and the links that led to it, and never replaces a file it must keep, whether its
 // temporary is unnamed or, where the file system has no unnamed files, a hidden named one.
 class AtomicOutput : public ::testing::TestWithParam<bool> {};
 
@@ -175,7 +208,12 @@ TEST_P(AtomicOutput, TakesTheNameOnlyWhenFinished)
     if (GetParam())
         fileio::faults::armFrom(fileio::SysCall::Unnamed, 1, EOPNOTSUPP); // as a file system without them
     writeFile(dir.file("old"), "old");
-    ASSERT_EQ(::chmod(dir.file("old").c_str(), 04751), 0);
+    // What the old file is beside its bytes passes to the new one: owner, group, attributes.
+    const bool root = ::geteuid() == 0;
+    if (root)
+        ASSERT_EQ(::chown(dir.file("old").c_str(), 1234, 5678), 0);
+    ASSERT_EQ(::chmod(dir.file("old").c_str(), 04751), 0); // after the owner, whose change clears it
+    const bool tagged = ::setxattr(dir.file("old").c_str(), "user.skarvel", "tag", 3, 0) == 0;
     ASSERT_EQ(::symlink("old", dir.file("link").c_str()), 0);
     ::mkdir(dir.file("folder").c_str(), 0755);
     const fileio::FileIds keep{*fileio::fileId(dir.file("old"))};
@@ -202,8 +240,58 @@ TEST_P(AtomicOutput, TakesTheNameOnlyWhenFinished)
     EXPECT_TRUE(fileio::isSymbolicLink(dir.file("link")));
     struct stat st {};
     ASSERT_EQ(::stat(dir.file("old").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0751u);
+    EXPECT_EQ(st.st_mode & 07777, 04751u);
+    if (root) {
+        EXPECT_EQ(st.st_uid, 1234u);
+        EXPECT_EQ(st.st_gid, 5678u);
+    }
+    char tag[8] = {};
+    if (tagged) {
+        EXPECT_EQ(::getxattr(dir.file("old").c_str(), "user.skarvel", tag, sizeof tag), 3);
+    }
     EXPECT_EQ(listDir(dir.path()), (std::vector<std::string>{"folder", "link", "old"})); // no temporary left
+}
+
+// Outputs held for one naming take none of their names until commit(), however many there are
+// (past the number kept open, the oldest wait named hidden); commit() names them all.
+TEST(OutputBatch, NamesAllOrNone)
+{
+    TempDir dir;
+    for (const bool commit : {false, true}) {
+        {
+            fileio::OutputBatch batch(true);
+            std::string failed;
+            for (int n = 0; n < 300; ++n) {
+                fileio::AtomicOutput output;
+                ASSERT_EQ(output.open(dir.file("f" + std::to_string(n)), {}), 0);
+                ASSERT_EQ(output.file().write("x", 1), 0);
+                ASSERT_EQ(batch.add(std::move(output), failed), 0);
+            }
+            EXPECT_FALSE(exists(dir.file("f0")));
+            if (commit) {
+                ASSERT_EQ(batch.commit({}, failed), 0);
+            }
+        }
+        EXPECT_EQ(listDir(dir.path()).size(), commit ? 300u : 0u); // dropped, it leaves no temporary
+    }
+}
+
+// A name is removed only while it still leads to the file checked, itself.
+TEST(FileLayer, RemoveIfStillRemovesOnlyTheFileChecked)
+{
+    TempDir dir;
+    const auto idOf = [&](const std::string &name) { return *fileio::fileId(dir.file(name)); };
+    writeFile(dir.file("a"), "a");
+    writeFile(dir.file("b"), "b");
+    const fileio::FileId a = idOf("a");
+    ASSERT_EQ(::rename(dir.file("b").c_str(), dir.file("a").c_str()), 0); // another file under the name
+    EXPECT_EQ(fileio::removeIfStill(dir.file("a"), a), fileio::kChanged);
+    writeFile(dir.file("c"), "c");
+    ASSERT_EQ(::symlink("c", dir.file("l").c_str()), 0);
+    EXPECT_EQ(fileio::removeIfStill(dir.file("l"), idOf("c")), fileio::kChanged); // a link to it
+    EXPECT_EQ(fileio::removeIfStill(dir.file("gone"), a), ENOENT);
+    EXPECT_EQ(fileio::removeIfStill(dir.file("c"), idOf("c")), 0);
+    EXPECT_EQ(listDir(dir.path()), (std::vector<std::string>{"a", "l"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(UnnamedAndNamed, AtomicOutput, ::testing::Bool());
