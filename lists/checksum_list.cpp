@@ -146,12 +146,16 @@ int ChecksumReader::next(Line &kind, ChecksumEntry &entry)
             if (line.ends_with('\r'))
                 line.pop_back();
             m_incomplete = m_incomplete || line == kIncompleteSetComment;
+            m_wholeNext = line == kIncompleteSetComment || line == kWholeFileComment;
             continue;
         }
         const auto parsed = tooLong ? std::nullopt : parseChecksumLine(line);
         kind = parsed ? Line::Entry : Line::Malformed;
-        if (parsed)
+        if (parsed) {
             entry = *parsed;
+            entry.wholeFile = m_wholeNext;
+        }
+        m_wholeNext = false;
         return 0;
     }
 }

@@ -24,6 +24,9 @@ namespace lists {
 // line when it left parts out: their join is not the whole file, whose line then checks nothing.
 inline constexpr const char *kIncompleteSetComment =
     "# not every part was made: the parts do not join into the file of the last line";
+// And this one when every part was made: it tells `verify` that the next line is the whole file,
+// which is not there until a join makes it.
+inline constexpr const char *kWholeFileComment = "# the whole file, which the parts above join into:";
 
 // A list saved by a Windows editor may begin with a UTF-8 byte-order mark; every reader skips it.
 inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -31,6 +34,8 @@ inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 struct ChecksumEntry {
     digest::Sha256Digest digest{};
     std::string name;
+    // The line follows a comment that says it is the whole file of a set: a join makes it.
+    bool wholeFile = false;
 };
 
 std::string checksumLine(const digest::Sha256Digest &digest, const std::string &name);
@@ -62,6 +67,7 @@ private:
     std::size_t m_length = 0;
     bool m_started = false;
     bool m_incomplete = false;
+    bool m_wholeNext = false; // the last comment read names the next line the whole file
 };
 
 } // namespace lists

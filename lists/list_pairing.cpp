@@ -3,9 +3,25 @@
 
 #include "part_list_reader.h"
 
+#include "fileio/printable_name.h"
+
 #include <algorithm>
 
 namespace lists {
+
+namespace {
+
+// What a line of the checksum list that does not name the part the part list has next says.
+std::string mismatch(const std::string &part, const std::string &found, const std::string &previous)
+{
+    if (found.empty())
+        return printable(part) + " is not in info.sha256";
+    if (found == previous)
+        return "info.sha256 lists " + printable(found) + " twice";
+    return "info.sha256 lists " + printable(found) + " where info.txt lists " + printable(part);
+}
+
+} // namespace
 
 ChecksumSteps::ChecksumSteps(fileio::File &file) : m_reader(file) {}
 
@@ -17,12 +33,16 @@ bool ChecksumSteps::next(ChecksumEntry &entry)
     return kind == ChecksumReader::Line::Entry;
 }
 
-std::optional<digest::Sha256Digest> ChecksumSteps::part(const std::string &name)
+std::optional<digest::Sha256Digest> ChecksumSteps::part(const std::string &name, std::string *found)
 {
     ChecksumEntry entry;
-    if (!next(entry) || entry.name != name)
-        return std::nullopt;
-    return entry.digest;
+    const bool read = next(entry);
+    if (read && entry.name == name && !entry.wholeFile)
+        return entry.digest;
+    // The whole file's line, where it is marked so, ends the parts' lines.
+    if (found)
+        *found = read && !entry.wholeFile ? entry.name : std::string();
+    return std::nullopt;
 }
 
 std::optional<digest::Sha256Digest> ChecksumSteps::whole()
@@ -44,24 +64,26 @@ Pairing pairLists(fileio::File &partList, fileio::File &checksumList,
 {
     PartListReader names(partList);
     ChecksumSteps digests(checksumList);
+    std::string previous;
     while (!names.atEnd()) {
         const std::string part = names.readLine();
-        const std::optional<digest::Sha256Digest> digest = digests.part(part);
+        std::string found;
+        const std::optional<digest::Sha256Digest> digest = digests.part(part, &found);
         if (!digest)
-            return {printable(part) + " is not in info.sha256"};
+            return {mismatch(part, found, previous)};
         if (paired)
             paired(part, *digest);
+        previous = part;
     }
-    if (!digests.whole())
+    const std::optional<digest::Sha256Digest> whole = digests.whole();
+    if (!whole)
         return {"info.sha256 does not end with the whole file's line after the parts"};
-    return {{}, digests.incompleteSet()};
+    return {{}, digests.incompleteSet(), *whole};
 }
 
-std::string printable(std::string name)
+std::string printable(const std::string &name)
 {
-    const auto control = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; };
-    std::replace_if(name.begin(), name.end(), control, '?');
-    return name;
+    return fileio::printableName(name);
 }
 
 } // namespace lists

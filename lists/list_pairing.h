@@ -16,8 +16,9 @@ class ChecksumSteps {
 public:
     explicit ChecksumSteps(fileio::File &file);
 
-    // The digest of the next line when that line names this part; nothing otherwise.
-    std::optional<digest::Sha256Digest> part(const std::string &name);
+    // The digest of the next line when that line names this part; nothing otherwise, and then
+    // `found` holds the name the next line gives ("" at the end of the list).
+    std::optional<digest::Sha256Digest> part(const std::string &name, std::string *found = nullptr);
     // The digest of the next line when it is the list's last; nothing otherwise.
     std::optional<digest::Sha256Digest> whole();
     // Whether the list says that its parts do not join into the file of its last line.
@@ -34,6 +35,8 @@ private:
 struct Pairing {
     std::string problem;
     bool incompleteSet = false;
+    // The whole file's line, which a join checks its output against unless incompleteSet.
+    digest::Sha256Digest whole{};
 };
 
 // Pairs the two lists before anything is created: "info.sha256" must hold a line for every part
@@ -42,8 +45,8 @@ struct Pairing {
 Pairing pairLists(fileio::File &partList, fileio::File &checksumList,
                   const std::function<void(const std::string &, const digest::Sha256Digest &)> &paired = {});
 
-// A name from a list as a terminal can show it: control bytes become "?", so that a list from a
-// stranger cannot send the terminal escape sequences.
-std::string printable(std::string name);
+// A name from a list as a terminal can show it (fileio::printableName): control characters become
+// "?", so that a list from a stranger cannot send the terminal escape sequences.
+std::string printable(const std::string &name);
 
 } // namespace lists

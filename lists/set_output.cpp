@@ -57,6 +57,14 @@ void OpenList::close(const fileio::FileIds &keep, bool toDevice)
     finishSetOutput(path(), m_output.finish(keep, toDevice));
 }
 
+void OpenList::finishInto(fileio::OutputBatch &batch)
+{
+    flush();
+    std::string failed;
+    if (const int err = batch.add(std::move(m_output), failed))
+        fileio::failErrno(err, failed);
+}
+
 void OpenList::flush()
 {
     const int err = m_output.file().write(m_buffer.data(), m_buffer.size());

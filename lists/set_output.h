@@ -2,6 +2,7 @@
 #pragma once
 
 #include "fileio/atomic_output.h"
+#include "fileio/output_batch.h"
 
 #include <optional>
 #include <string>
@@ -19,6 +20,8 @@ public:
     // Writes out what is buffered and gives the list its name, unless the name leads to a file in
     // `keep` by now; with `toDevice`, flushes it to the device first.
     void close(const fileio::FileIds &keep, bool toDevice);
+    // Writes out what is buffered and hands the whole file to `batch`, which names it.
+    void finishInto(fileio::OutputBatch &batch);
     std::optional<fileio::FileId> id() const { return m_output.id(); }
     const std::string &path() const { return m_output.target(); }
 

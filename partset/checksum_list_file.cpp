@@ -12,7 +12,7 @@ namespace {
 class OpenChecksumList final : public ops::ChecksumListSink {
 public:
     OpenChecksumList(const std::string &folder, fileio::FileIds &keep, fileio::AtomicOutput::Existing existing)
-        : m_keep(keep), m_list(lists::openSetOutput(folder + lists::kChecksumListName, keep, existing))
+        : m_list(lists::openSetOutput(folder + lists::kChecksumListName, keep, existing))
     {
         if (const std::optional<fileio::FileId> id = m_list.id())
             keep.insert(*id);
@@ -24,18 +24,16 @@ public:
     }
 
     void finish(const std::string &sourcePath, const digest::Sha256Digest &digest, bool complete,
-                bool toDevice) override
+                fileio::OutputBatch &batch) override
     {
-        // sha256sum passes over comment lines; a join reads this one as "the parts do not make
-        // the whole file".
-        if (!complete)
-            m_list.add(std::string(lists::kIncompleteSetComment) + "\n");
+        // sha256sum passes over comment lines; a join reads the first as "the parts do not make
+        // the whole file", verify either as "the next line is the whole file".
+        m_list.add(std::string(complete ? lists::kWholeFileComment : lists::kIncompleteSetComment) + "\n");
         m_list.add(lists::checksumLine(digest, fileio::namePart(sourcePath)));
-        m_list.close(m_keep, toDevice);
+        m_list.finishInto(batch);
     }
 
 private:
-    const fileio::FileIds &m_keep;
     lists::OpenList m_list;
 };
 

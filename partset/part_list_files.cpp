@@ -5,6 +5,8 @@
 #include "lists/set_output.h"
 #include "write_recons.h"
 
+#include "fileio/io_error.h"
+
 namespace partset {
 
 namespace {
@@ -27,11 +29,14 @@ public:
 
     void add(const std::string &partPath) override { lists::AddToPartList(m_list, partPath); }
 
-    void finish(bool toDevice) override
+    void finish(fileio::OutputBatch &batch) override
     {
-        for (const JoinerPlatform joiner : m_joiners)
-            WriteRecons(m_folder, m_keep, toDevice, joiner, m_existing);
-        lists::ClosePartList(m_list, m_keep, toDevice);
+        for (const JoinerPlatform joiner : m_joiners) {
+            std::string failed;
+            if (const int err = batch.add(writeJoiner(m_folder, m_keep, joiner, m_existing), failed))
+                fileio::failErrno(err, failed);
+        }
+        m_list.finishInto(batch);
     }
 
 private:

@@ -17,8 +17,8 @@ constexpr mode_t kExecutable = 0777;
 
 } // namespace
 
-void WriteRecons(const std::string &folder, const fileio::FileIds &keep, bool toDevice, JoinerPlatform platform,
-                 fileio::AtomicOutput::Existing existing)
+fileio::AtomicOutput writeJoiner(const std::string &folder, const fileio::FileIds &keep, JoinerPlatform platform,
+                                 fileio::AtomicOutput::Existing existing)
 {
     const std::string path = folder + joinerFileName(platform);
     fileio::AtomicOutput output = lists::openSetOutput(path, keep, existing, kExecutable);
@@ -33,7 +33,14 @@ void WriteRecons(const std::string &folder, const fileio::FileIds &keep, bool to
             fileio::failErrno(err, path);
         done += n;
     }
-    lists::finishSetOutput(path, output.finish(keep, toDevice));
+    return output;
+}
+
+void WriteRecons(const std::string &folder, const fileio::FileIds &keep, bool toDevice, JoinerPlatform platform,
+                 fileio::AtomicOutput::Existing existing)
+{
+    fileio::AtomicOutput output = writeJoiner(folder, keep, platform, existing);
+    lists::finishSetOutput(folder + joinerFileName(platform), output.finish(keep, toDevice));
 }
 
 } // namespace partset
