@@ -3,6 +3,7 @@
 
 #include "digest/sha256.h"
 #include "fileio/atomic_output.h"
+#include "fileio/output_batch.h"
 
 #include <memory>
 #include <string>
@@ -20,10 +21,10 @@ public:
     // The part just made (its full path) and the digest of its bytes.
     virtual void add(const std::string &partPath, const digest::Sha256Digest &digest) = 0;
     // The whole source's digest, after every part; `complete` is false when parts were left
-    // out, so that the parts cannot give the whole source back. Then gives the list its name,
-    // with `toDevice` flushed to the device first (the source is about to be deleted).
+    // out, so that the parts cannot give the whole source back. Then hands the list to `batch`,
+    // which names it with the parts.
     virtual void finish(const std::string &sourcePath, const digest::Sha256Digest &digest, bool complete,
-                        bool toDevice) = 0;
+                        fileio::OutputBatch &batch) = 0;
 };
 
 class ChecksumListFactory {

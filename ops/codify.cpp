@@ -5,6 +5,7 @@
 #include "progress.h"
 #include "report_error.h"
 
+#include "fileio/atomic_output.h"
 #include "fileio/copy.h"
 #include "fileio/failure.h"
 #include "fileio/file.h"
@@ -18,6 +19,9 @@ namespace ops {
 
 namespace {
 
+// The result's temporary file: beside the data file, so that the result takes the data file's
+// place in one rename. It is made afresh, never over a file that is there, and removed again
+// unless it took the data file's place.
 constexpr const char *kBufferName = "buff.vq";
 
 constexpr const char *kSameFile = "the data file and the key file are one file";
@@ -50,6 +54,34 @@ void refuseNames(const std::string &dataPath, const std::string &keyPath)
         reportError(kInvalidFileName, keyPath, 0, kSameFile);
 }
 
+// An input as it was opened, so that a change while it is read fails the run.
+struct Input {
+    fileio::File file;
+    fileio::FileState atStart;
+    fileio::FileId id{};
+};
+
+Input openInput(const std::string &path, bool forWriting)
+{
+    Input input;
+    const int err = forWriting ? fileio::openForReadWrite(path, input.file) : fileio::openForReading(path, input.file);
+    if (err == fileio::kNotRegularFile)
+        reportError(kInvalidFileName, path, 0, fileio::errorText(err));
+    check(err, path);
+    check(input.file.state(input.atStart), path);
+    if (const std::optional<fileio::FileId> id = fileio::fileId(input.file))
+        input.id = *id;
+    return input;
+}
+
+void checkUnchanged(const Input &input, const std::string &path)
+{
+    fileio::FileState now;
+    check(input.file.state(now), path);
+    if (!now.sameContentAs(input.atStart))
+        fileio::failErrno(fileio::kChanged, path);
+}
+
 // Kept as one plain loop over two arrays so that the compiler vectorises it.
 void combine(unsigned char *data, const unsigned char *key, std::size_t n, CodifyDirection direction)
 {
@@ -62,61 +94,27 @@ void combine(unsigned char *data, const unsigned char *key, std::size_t n, Codif
     }
 }
 
-// The result's temporary file "buff.vq", beside the data file so that the result takes the data
-// file's place in one rename. It is made afresh, never over a file that is there, and removed
-// again unless it took the data file's place.
-class ResultBuffer {
-public:
-    explicit ResultBuffer(const std::string &folder) : m_path(folder + kBufferName)
-    {
-        const int err = fileio::createNewFile(m_path, m_file, 0600);
-        if (err == EEXIST)
-            reportError(kInvalidFileName, m_path, EEXIST, kBufferThere);
-        check(err, m_path);
-        m_made = true;
-    }
-    ~ResultBuffer()
-    {
-        if (m_file.isOpen())
-            static_cast<void>(m_file.close());
-        if (m_made)
-            static_cast<void>(fileio::removeFile(m_path));
-    }
-    ResultBuffer(const ResultBuffer &) = delete;
-    ResultBuffer &operator=(const ResultBuffer &) = delete;
-
-    fileio::File &file() { return m_file; }
-    const std::string &path() const { return m_path; }
-
-    // The result keeps what the data file had beside its bytes: extended attributes (access
-    // control lists among them), then owner, group and permission bits.
-    void keepAttributesOf(const fileio::File &data, const fileio::Ownership &from)
-    {
-        m_file.copyAttributesFrom(data);
-        check(m_file.takeOwnership(from), m_path);
-    }
-
-    // Flushes the result to the device, so that the rename never puts an empty file in the data
-    // file's place after a crash, and puts it there.
-    void replace(const std::string &target)
-    {
-        check(m_file.sync(), m_path);
-        check(m_file.close(), m_path);
-        check(fileio::renameFile(m_path, target), target);
-        m_made = false;
-    }
-
-private:
-    std::string m_path;
-    fileio::File m_file;
-    bool m_made = false;
-};
-
-// Writes the result of the whole data file to the buffer; returns how many bytes that was.
-std::int64_t transform(fileio::File &data, const std::string &dataPath, fileio::File &key, const std::string &keyPath,
-                       ResultBuffer &buffer, CodifyDirection direction, ProgressSink &progress)
+// The result in "buff.vq" beside the file the data name leads to, which it is to replace: that
+// file and no other, and never the key.
+fileio::AtomicOutput openResult(const std::string &dataPath, const std::string &keyPath, const Input &data,
+                                const Input &key)
 {
-    KeyStream keys(key, keyPath);
+    fileio::AtomicOutput result;
+    const int err = result.open(dataPath, {key.id}, 0600, fileio::AtomicOutput::Existing::Replace, kBufferName);
+    if (err == EEXIST)
+        reportError(kInvalidFileName, fileio::directoryPart(result.target()) + kBufferName, EEXIST, kBufferThere);
+    if (err == fileio::kKeptFile)
+        reportError(kInvalidFileName, keyPath, 0, kSameFile);
+    check(err, dataPath);
+    result.replaceOnly(data.id);
+    return result;
+}
+
+// Writes the result of the whole data file to the output; returns how many bytes that was.
+std::int64_t transform(Input &data, const std::string &dataPath, Input &key, const std::string &keyPath,
+                       fileio::File &result, CodifyDirection direction, ProgressSink &progress)
+{
+    KeyStream keys(key.file, keyPath);
     std::unique_ptr<unsigned char[]> dataBlock(new unsigned char[kBlock]);
     std::unique_ptr<unsigned char[]> keyBlock(new unsigned char[kBlock]);
     // The result is flushed before it replaces the data file; writing it out while it is made
@@ -127,15 +125,15 @@ std::int64_t transform(fileio::File &data, const std::string &dataPath, fileio::
         if (progress.stopRequested())
             throw Stopped();
         std::size_t got = 0;
-        check(data.read(dataBlock.get(), kBlock, got), dataPath);
+        check(data.file.read(dataBlock.get(), kBlock, got), dataPath);
         if (got == 0)
             return written;
         keys.fill(keyBlock.get(), got);
         combine(dataBlock.get(), keyBlock.get(), got, direction);
-        check(buffer.file().write(dataBlock.get(), got), buffer.path());
+        check(result.write(dataBlock.get(), got), kBufferName);
         written += static_cast<std::int64_t>(got);
         if (written - flushed >= kWritebackStride) {
-            buffer.file().startWriteback(flushed, written - flushed);
+            result.startWriteback(flushed, written - flushed);
             flushed = written;
         }
         progress.step(static_cast<std::int64_t>(got));
@@ -148,33 +146,32 @@ void Codify(const std::string &dataPath, const std::string &keyPath, CodifyDirec
 {
     refuseNames(dataPath, keyPath);
 
-    fileio::File data;
-    check(fileio::openForReadWrite(dataPath, data), dataPath);
+    Input data = openInput(dataPath, true);
     // The key is only read: a read-only key serves as well.
-    fileio::File key;
-    check(fileio::openForReading(keyPath, key), keyPath);
-    if (fileio::fileId(data) == fileio::fileId(key))
+    Input key = openInput(keyPath, false);
+    if (data.id == key.id)
         reportError(kInvalidFileName, keyPath, 0, kSameFile);
-    fileio::FileState state;
-    check(data.state(state), dataPath);
-    if (state.links > 1)
+    if (data.atStart.links > 1)
         reportError(kInvalidFileName, dataPath, 0, kHardLinked);
-    // The rename goes onto the link's target, so a data file reached through a link keeps its link.
-    std::string target;
-    check(fileio::resolvePath(dataPath, target), dataPath);
-    fileio::Ownership ownership;
-    check(data.ownership(ownership), dataPath);
 
-    ResultBuffer buffer(fileio::directoryPart(target));
-    progress.setMaximum(state.size);
+    fileio::AtomicOutput result = openResult(dataPath, keyPath, data, key);
+    const std::string buffer = fileio::directoryPart(result.target()) + kBufferName;
+    progress.setMaximum(data.atStart.size);
     // A data file that ends before its size (cut short meanwhile, or a faulty device) must not
     // be replaced by a shorter result.
-    if (transform(data, dataPath, key, keyPath, buffer, direction, progress) < state.size)
-        fileio::failIo(fileio::IoError::shortRead(), dataPath);
-    buffer.keepAttributesOf(data, ownership);
-    check(data.close(), dataPath);
-    check(key.close(), keyPath);
-    buffer.replace(target);
+    if (transform(data, dataPath, key, keyPath, result.file(), direction, progress) < data.atStart.size)
+        fileio::failErrno(fileio::kChanged, dataPath);
+    // Flushed first, so that a crash never puts an empty file in the data file's place.
+    check(result.flush(), buffer);
+    checkUnchanged(data, dataPath);
+    checkUnchanged(key, keyPath);
+    // The point of no return: once the result takes the data file's place, a stop no longer undoes
+    // the run.
+    if (progress.stopRequested())
+        throw Stopped();
+    check(data.file.close(), dataPath);
+    check(key.file.close(), keyPath);
+    check(result.finish({key.id}), dataPath);
     progress.reset();
 }
 

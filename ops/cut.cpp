@@ -13,7 +13,9 @@
 #include "fileio/atomic_output.h"
 #include "fileio/copy.h"
 #include "fileio/failure.h"
+#include "fileio/io_error.h"
 #include "fileio/file.h"
+#include "fileio/output_batch.h"
 
 #include <cerrno>
 #include <memory>
@@ -36,7 +38,11 @@ constexpr std::size_t kSourceDigest = 1;
 constexpr const char *kMarkerSlash = "the marker text holds a '/', which would lead into a folder";
 constexpr const char *kListCannotHoldName = "info.txt cannot hold a name with a line end or Ctrl-Z";
 constexpr const char *kKeptName = "it is the file being cut, or one this cut has made";
-constexpr const char *kChangedWhileCut = "changed while it was cut, so it is kept";
+// Why the request cannot run as asked.
+constexpr const char *kTooFewForASet = "a set of fewer than two parts cannot be joined by its joiners";
+constexpr const char *kSourceLink = "a symbolic link: deleting it would leave the file it leads to";
+constexpr const char *kLeftOutLost = "deleting it would lose the parts left out, which exist nowhere else";
+constexpr const char *kNoPartNamed = "the parts to make again are none of the cut's";
 
 void failCopy(const fileio::CopyResult &copied, const std::string &source, const std::string &part)
 {
@@ -44,8 +50,10 @@ void failCopy(const fileio::CopyResult &copied, const std::string &source, const
     case fileio::CopyResult::Status::Done:
         return;
     case fileio::CopyResult::Status::ReadFailed:
-    case fileio::CopyResult::Status::EndOfInput:
         fileio::streamReadError(source, copied.err);
+    case fileio::CopyResult::Status::EndOfInput:
+        // The source ended before its size: it was cut short while it was read.
+        fileio::streamReadError(source, fileio::kChanged);
     case fileio::CopyResult::Status::WriteFailed:
         fileio::streamWriteError(part, copied.err);
     case fileio::CopyResult::Status::Stopped:
@@ -74,6 +82,14 @@ struct Layout {
     std::string marker;
 
     bool makes(const CutRequest &request, std::int64_t n) const { return skip.contains(n) == request.onlyListed; }
+    // The parts made, counted up to `enough`.
+    std::int64_t madeCount(const CutRequest &request, std::int64_t enough) const
+    {
+        std::int64_t made = 0;
+        for (std::int64_t n = 1; n <= plan.partCount && made < enough; ++n)
+            made += makes(request, n) ? 1 : 0;
+        return made;
+    }
     std::int64_t firstMade(const CutRequest &request) const
     {
         for (std::int64_t n = 1; n <= plan.partCount; ++n) {
@@ -82,19 +98,38 @@ struct Layout {
         }
         return 0;
     }
+    bool leavesOut(const CutRequest &request) const { return madeCount(request, plan.partCount) < plan.partCount; }
 };
 
+// A plan the size cannot carry names the source it was made for.
 Layout layoutOf(const CutRequest &request, std::int64_t size)
 {
-    Layout layout{ParseSkipList(request.skipText), MakeSplitPlan(size, request.mode),
-                  request.markerOn ? request.marker : std::string()};
-    return layout;
+    SkipList skip = ParseSkipList(request.skipText);
+    try {
+        return Layout{std::move(skip), MakeSplitPlan(size, request.mode),
+                      request.markerOn ? request.marker : std::string()};
+    } catch (const ReportedFailure &refused) {
+        reportError(refused.text(), request.source, 0, refused.why());
+    }
+}
+
+// What a request asks for that the cut must not do as it stands, found before anything is made.
+void refuseUnsafeRequest(const CutRequest &request, const Layout &layout)
+{
+    // The joiners join two parts or more: a set of one, or none, would be written for nothing.
+    if (request.writePartList && layout.madeCount(request, 2) < 2)
+        reportError(kInvalidFileSize, request.source, 0, kTooFewForASet);
+    if (request.onlyListed && layout.firstMade(request) == 0)
+        reportError(kInvalidFileSize, request.source, 0, kNoPartNamed);
+    if (request.deleteSource && !request.deleteLeavingPartsOut && layout.leavesOut(request))
+        reportError(kInvalidFileName, request.source, 0, kLeftOutLost);
 }
 
 // One run of Cut: the source, the files made so far and those still to be named.
 class CutRun {
 public:
-    CutRun(const CutRequest &request, ProgressSink &progress) : m_request(request), m_progress(progress)
+    CutRun(const CutRequest &request, ProgressSink &progress)
+        : m_request(request), m_progress(progress), m_outputs(request.deleteSource)
     {
         m_existing = request.replaceExisting || request.onlyListed ? Existing::Replace : Existing::Refuse;
     }
@@ -107,38 +142,53 @@ private:
     bool makeParts();
     void makePart(std::int64_t n, std::int64_t offset, std::int64_t length);
     void passOver(std::int64_t offset, std::int64_t length);
-    void finishPart(fileio::AtomicOutput &part, bool toDevice);
+    void finishLists(bool complete);
+    void flushOutputs();
+    void nameOutputs();
+    [[noreturn]] void failNaming(const std::string &path, int err) const;
     int removeSource();
 
     const CutRequest &m_request;
     ProgressSink &m_progress;
     Existing m_existing;
     fileio::File m_source;
+    fileio::FileId m_sourceId{};
     fileio::FileState m_sourceAtStart;
     std::int64_t m_size = 0;
     Layout m_layout;
     // The source, then the lists and every part made: no output may be written over one of them.
     fileio::FileIds m_keep;
     std::set<std::string> m_folders; // of every file made, when the source is to be deleted
+    std::set<std::string> m_parts;   // the names the parts take
     std::unique_ptr<PartListSink> m_partList;
     std::unique_ptr<ChecksumListSink> m_digests;
     std::optional<digest::BlockHashers> m_hashers;
-    // With the source to be deleted, a part is flushed to the device only after the next one has
-    // been copied, its writeback started at once: the device writes while the source is read.
-    fileio::AtomicOutput m_unflushed;
+    // Every file made, whole, waiting to take its name with the others. With the source to be
+    // deleted, each reaches the device while the next one is made.
+    fileio::OutputBatch m_outputs;
 };
 
 void CutRun::openSource()
 {
-    if (!fileio::fileExists(m_request.source))
-        reportNoFile(m_request.source);
-    if (const int err = fileio::openForReading(m_request.source, m_source))
-        fileio::cannotOpenFile(m_request.source, err);
+    const std::string &source = m_request.source;
+    if (!fileio::fileExists(source))
+        reportNoFile(source);
+    // A source to be deleted is the file itself: removing a link would leave its bytes in place.
+    const fileio::Links links = m_request.deleteSource ? fileio::Links::Refuse : fileio::Links::Follow;
+    if (const int err = fileio::openForReading(source, m_source, links)) {
+        if (err == fileio::kSymbolicLink)
+            reportError(kInvalidFileName, source, 0, kSourceLink);
+        if (err == fileio::kNotRegularFile)
+            reportError(kInvalidFileName, source, 0, fileio::errorText(err));
+        fileio::cannotOpenFile(source, err);
+    }
     if (const int err = m_source.state(m_sourceAtStart))
-        fileio::streamReadError(m_request.source, err);
+        fileio::streamReadError(source, err);
     m_size = m_sourceAtStart.size;
-    if (const std::optional<fileio::FileId> id = fileio::fileId(m_source))
+    if (const std::optional<fileio::FileId> id = fileio::fileId(m_source)) {
+        m_sourceId = *id;
         m_keep.insert(*id);
+    }
 }
 
 void CutRun::openLists(PartListFactory *partListFactory, ChecksumListFactory *digestListFactory)
@@ -160,15 +210,6 @@ void CutRun::openLists(PartListFactory *partListFactory, ChecksumListFactory *di
         m_folders.insert(folder);
 }
 
-void CutRun::finishPart(fileio::AtomicOutput &part, bool toDevice)
-{
-    if (!part.isOpen())
-        return;
-    const std::string path = part.target();
-    if (const int err = part.finish(m_keep, toDevice))
-        fileio::streamWriteError(path, err);
-}
-
 // Creates one part and copies its bytes from the source into it, through the hashers when asked.
 void CutRun::makePart(std::int64_t n, std::int64_t offset, std::int64_t length)
 {
@@ -179,7 +220,7 @@ void CutRun::makePart(std::int64_t n, std::int64_t offset, std::int64_t length)
     if (const int err = part.open(path, m_keep, 0666, m_existing)) {
         if (err == fileio::kKeptFile)
             fileio::cannotCreateFile(path, EEXIST, kKeptName);
-        fileio::cannotCreateFile(path, err == fileio::kNotRegularFile ? EISDIR : err);
+        fileio::cannotCreateFile(path, 0, fileio::errorText(err));
     }
     failCopy(m_hashers ? digest::copyHashed(m_source, offset, &part.file(), length, *m_hashers, &m_progress)
                        : fileio::copyBytes(m_source, offset, part.file(), length, &m_progress),
@@ -188,12 +229,12 @@ void CutRun::makePart(std::int64_t n, std::int64_t offset, std::int64_t length)
         m_keep.insert(*id);
     if (m_request.deleteSource) {
         part.file().startWriteback(0, length);
-        finishPart(m_unflushed, true);
-        m_unflushed = std::move(part);
         m_folders.insert(fileio::directoryPart(path));
-    } else {
-        finishPart(part, false);
     }
+    m_parts.insert(part.target());
+    std::string failed;
+    if (const int err = m_outputs.add(std::move(part), failed))
+        failNaming(failed, err);
     if (m_partList)
         m_partList->add(path);
     if (m_digests)
@@ -208,31 +249,6 @@ void CutRun::passOver(std::int64_t offset, std::int64_t length)
     failCopy(digest::copyHashed(m_source, offset, nullptr, length, *m_hashers, &m_progress), m_request.source,
              m_request.source);
     m_hashers->finish(kPartDigest);
-}
-
-// Removes the source only when it is still what was read: the same file under its name, neither
-// written to nor cut short meanwhile. The parts, the lists and the folders that hold their names
-// are on the device before it goes, so that a power cut never leaves the source removed and a part
-// short. Returns the removal's error number.
-int CutRun::removeSource()
-{
-    const std::optional<fileio::FileId> named = fileio::fileId(m_request.source);
-    if (!named)
-        return 0; // gone already: nothing left to remove
-    fileio::FileState now;
-    if (const int err = m_source.state(now))
-        fileio::streamReadError(m_request.source, err);
-    const bool same = now.size == m_sourceAtStart.size && now.modifiedNs == m_sourceAtStart.modifiedNs
-        && named == fileio::fileId(m_source);
-    if (!same)
-        fileio::failWith("Source " + std::string(kChangedWhileCut), m_request.source);
-    for (const std::string &folder : m_folders) {
-        // EINVAL: the file system cannot flush a folder, and so has nothing of it to lose.
-        if (const int err = fileio::syncDirectory(folder); err != 0 && err != EINVAL)
-            fileio::streamWriteError(folder.empty() ? "." : folder, err);
-    }
-    static_cast<void>(m_source.close()); // only read
-    return fileio::removeFile(m_request.source);
 }
 
 // Makes every part the plan and the request ask for; false when some were left out.
@@ -257,37 +273,92 @@ bool CutRun::makeParts()
     return complete;
 }
 
+// The lists follow the parts into the batch, the part list last: with it the set is whole.
+void CutRun::finishLists(bool complete)
+{
+    if (m_digests) {
+        m_digests->finish(m_request.source, m_hashers->finish(kSourceDigest), complete, m_outputs);
+        m_digests.reset();
+    }
+    if (m_partList) {
+        m_partList->finish(m_outputs);
+        m_partList.reset();
+    }
+}
+
+// With the source to be deleted, every file made reaches the device before any takes its name.
+void CutRun::flushOutputs()
+{
+    std::string failed;
+    if (const int err = m_outputs.flush(failed))
+        failNaming(failed, err);
+}
+
+// Every file made is whole (and on the device, with the source to be deleted). The source must
+// still be what was read, and no stop asked for; then comes the point of no return: the outputs
+// take their names, one after the other, and a stop no longer undoes the run.
+void CutRun::nameOutputs()
+{
+    flushOutputs();
+    std::string failed;
+    fileio::FileState now;
+    if (const int err = m_source.state(now))
+        fileio::streamReadError(m_request.source, err);
+    if (!now.sameContentAs(m_sourceAtStart))
+        fileio::streamReadError(m_request.source, fileio::kChanged);
+    if (m_progress.stopRequested())
+        throw Stopped();
+    if (const int err = m_outputs.commit(m_keep, failed))
+        failNaming(failed, err);
+}
+
+// A part that cannot take its name fails as its writing would; a file of the set as the set's
+// files fail, through IoErrorReport.
+void CutRun::failNaming(const std::string &path, int err) const
+{
+    if (!m_parts.contains(path))
+        fileio::failErrno(err == fileio::kKeptFile ? EACCES : err, path);
+    if (err == fileio::kKeptFile)
+        fileio::cannotCreateFile(path, EEXIST, kKeptName);
+    fileio::streamWriteError(path, err);
+}
+
+// Removes the source only when it is still what was read: the same file under its name, neither
+// written to nor cut short meanwhile, and no stop asked for. The folders that hold the new names
+// are on the device before it goes, so that a power cut never leaves the source removed and a part
+// missing. Returns the removal's error number: kChanged for a source kept because it changed.
+int CutRun::removeSource()
+{
+    for (const std::string &folder : m_folders) {
+        // EINVAL: the file system cannot flush a folder, and so has nothing of it to lose.
+        if (const int err = fileio::syncDirectory(folder); err != 0 && err != EINVAL)
+            fileio::streamWriteError(folder.empty() ? "." : folder, err);
+    }
+    fileio::FileState now;
+    if (const int err = m_source.state(now))
+        return err;
+    if (!now.sameContentAs(m_sourceAtStart))
+        return fileio::kChanged;
+    if (m_progress.stopRequested())
+        throw Stopped(Stopped::Left::SourceKept, m_request.source);
+    static_cast<void>(m_source.close()); // only read
+    const int err = fileio::removeIfStill(m_request.source, m_sourceId);
+    return err == ENOENT ? 0 : err; // gone already: nothing left to remove
+}
+
 int CutRun::run(PartListFactory *partListFactory, ChecksumListFactory *digestListFactory)
 {
     openSource();
     m_layout = layoutOf(m_request, m_size);
     refuseUnusableNames(m_request, m_layout.marker, m_layout.firstMade(m_request));
+    refuseUnsafeRequest(m_request, m_layout);
     openLists(partListFactory, digestListFactory);
-
-    bool complete = true;
-    try {
-        complete = makeParts();
-    } catch (...) {
-        // A part copied whole keeps its name when a later one fails, as it would have without
-        // the delay of its flush.
-        if (m_unflushed.isOpen())
-            static_cast<void>(m_unflushed.finish(m_keep));
-        throw;
-    }
-    finishPart(m_unflushed, true);
-    if (m_digests) {
-        m_digests->finish(m_request.source, m_hashers->finish(kSourceDigest), complete, m_request.deleteSource);
-        m_digests.reset();
-    }
-    // The part list last: with it the set is whole.
-    if (m_partList) {
-        m_partList->finish(m_request.deleteSource);
-        m_partList.reset();
-    }
+    const bool complete = makeParts();
+    flushOutputs();
+    finishLists(complete);
+    nameOutputs();
     m_progress.reset();
-    if (!m_request.deleteSource)
-        return 0;
-    return removeSource();
+    return m_request.deleteSource ? removeSource() : 0;
 }
 
 } // namespace
@@ -325,6 +396,28 @@ std::vector<std::string> existingOutputs(const CutRequest &request, const PartLi
             existing.push_back(path);
     }
     return existing;
+}
+
+std::optional<CutPreview> previewCut(const CutRequest &request, std::size_t listed)
+{
+    try {
+        fileio::File source;
+        std::int64_t size = 0;
+        if (fileio::openForReading(request.source, source) != 0 || source.size(size) != 0)
+            return std::nullopt;
+        const Layout layout = layoutOf(request, size);
+        CutPreview preview;
+        preview.partCount = layout.plan.partCount;
+        for (std::int64_t n = 1; n <= layout.plan.partCount; ++n) {
+            if (layout.makes(request, n))
+                ++preview.partsMade;
+            else if (preview.leftOut.size() < listed)
+                preview.leftOut.push_back(n);
+        }
+        return preview;
+    } catch (const fileio::Failure &) {
+        return std::nullopt;
+    }
 }
 
 int Cut(const CutRequest &request, ProgressSink &progress, PartListFactory *partListFactory,

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 namespace ops {
 
@@ -18,6 +19,7 @@ namespace {
 
 constexpr const char *kSymbolicLink = "a symbolic link: the file it leads to would be zeroed and kept";
 constexpr const char *kHardLinked = "it has other names (hard links), which would keep the zeros";
+constexpr const char *kGrew = "it changed while it was overwritten, so it was kept";
 
 void check(int err, const std::string &path)
 {
@@ -25,17 +27,18 @@ void check(int err, const std::string &path)
         fileio::failErrno(err, path);
 }
 
-// Writes size zero bytes from the file's first byte on, in blocks, leaving its length alone.
+// Writes size zero bytes from the file's first byte on, in blocks, leaving its length alone. A
+// stop ends it between two blocks and says how far it came: what is overwritten cannot be undone.
 void overwrite(fileio::File &file, const std::string &path, std::int64_t size, ProgressSink &progress)
 {
     const auto blockSize = static_cast<std::size_t>(std::min<std::int64_t>(size, fileio::kMaxBuffer));
     const std::unique_ptr<unsigned char[]> zeros(new unsigned char[blockSize]());
-    while (size > 0) {
+    for (std::int64_t done = 0; done < size;) {
         if (progress.stopRequested())
-            throw Stopped();
-        const auto n = static_cast<std::size_t>(std::min<std::int64_t>(size, blockSize));
+            throw done == 0 ? Stopped() : Stopped(Stopped::Left::PartlyErased, path, done);
+        const auto n = static_cast<std::size_t>(std::min<std::int64_t>(size - done, blockSize));
         check(file.write(zeros.get(), n), path);
-        size -= static_cast<std::int64_t>(n);
+        done += static_cast<std::int64_t>(n);
         progress.step(static_cast<std::int64_t>(n));
     }
 }
@@ -45,25 +48,41 @@ void overwrite(fileio::File &file, const std::string &path, std::int64_t size, P
 int Erase(const std::string &path, ProgressSink &progress)
 {
     // Only the file itself is erased: through a link, or under one of several names, the zeros
-    // would reach a file that stays.
+    // would reach a file that stays. The checks are made on the file opened, which is the one
+    // zeroed and then removed.
     if (fileio::isSymbolicLink(path))
         reportError(kInvalidFileName, path, 0, kSymbolicLink);
     if (!fileio::fileExists(path))
         reportNoFile(path);
 
     fileio::File file;
-    check(fileio::openForReadWrite(path, file), path);
+    if (const int err = fileio::openForReadWrite(path, file, fileio::Links::Refuse)) {
+        if (err == fileio::kSymbolicLink)
+            reportError(kInvalidFileName, path, 0, kSymbolicLink);
+        if (err == fileio::kNotRegularFile)
+            reportError(kInvalidFileName, path, 0, fileio::errorText(err));
+        check(err, path);
+    }
     fileio::FileState state;
     check(file.state(state), path);
     if (state.links > 1)
         reportError(kInvalidFileName, path, 0, kHardLinked);
+    const std::optional<fileio::FileId> id = fileio::fileId(file);
     progress.setMaximum(state.size);
     overwrite(file, path, state.size, progress);
+    // The point of no return: every byte is zero, so the run ends as asked, whatever a stop says.
+    // Bytes added meanwhile were not overwritten: the file stays, as it would after a failure.
+    fileio::FileState now;
+    check(file.state(now), path);
+    if (now.size != state.size)
+        throw fileio::Failure(fileio::IoErrorReport(fileio::IoError::fromErrno(fileio::kChanged)), path, 0, kGrew);
     // Zeros still in the cache when the file is removed may never reach the device at all.
     check(file.sync(), path);
     progress.reset();
     check(file.close(), path);
-    return fileio::removeFile(path);
+    // Removed only while the name still leads to the file zeroed.
+    const int err = id ? fileio::removeIfStill(path, *id) : fileio::kChanged;
+    return err == ENOENT ? 0 : err;
 }
 
 } // namespace ops

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "fileio/atomic_output.h"
+#include "fileio/output_batch.h"
 
 #include <memory>
 #include <string>
@@ -19,9 +20,9 @@ public:
 
     // Appends the part just created (its full path).
     virtual void add(const std::string &partPath) = 0;
-    // Writes the joiners, then gives the list and them their names; with `toDevice`, all are
-    // flushed to the device first (the source is about to be deleted).
-    virtual void finish(bool toDevice) = 0;
+    // Writes the joiners, then hands them and the list, last, to `batch`, which names them with
+    // the parts.
+    virtual void finish(fileio::OutputBatch &batch) = 0;
 };
 
 class PartListFactory {

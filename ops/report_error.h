@@ -3,6 +3,7 @@
 
 #include "fileio/failure.h"
 
+#include <cstdint>
 #include <string>
 
 namespace ops {
@@ -23,12 +24,36 @@ public:
 // something else (a folder, a FIFO, a device).
 [[noreturn]] void reportNoFile(const std::string &path);
 
-// An operation stopped at the user's request before its end; it has left every input whole and no
-// partial output under an output's name.
+// An operation stopped at the user's request, and what the stop left: every front end says it in
+// its own words from these fields.
 class Stopped : public fileio::Failure {
 public:
+    enum class Left {
+        // Before the point of no return: every input whole, no partial output under an output's
+        // name, nothing removed.
+        AsItWas,
+        // Erase stopped midway: the first bytes() of path() are zeros, the rest as they were, and
+        // the file was kept.
+        PartlyErased,
+        // A Cut stopped after its outputs took their names: they are whole, and the source at
+        // path() was kept rather than deleted.
+        SourceKept,
+    };
+
     Stopped() : Failure(kStoppedText) {}
+    Stopped(Left left, const std::string &path, std::int64_t bytes = 0)
+        : Failure(kStoppedText, path), m_left(left), m_bytes(bytes)
+    {
+    }
+
+    Left left() const { return m_left; }
+    std::int64_t bytes() const { return m_bytes; }
+
     static constexpr const char *kStoppedText = "Stopped";
+
+private:
+    Left m_left = Left::AsItWas;
+    std::int64_t m_bytes = 0;
 };
 
 } // namespace ops

@@ -6,6 +6,7 @@
 #include "report_error.h"
 
 #include <algorithm>
+#include <string>
 
 namespace ops {
 
@@ -76,15 +77,17 @@ SplitPlan MakeSplitPlan(std::int64_t size, const SplitMode &mode)
     // A size of 0 ("0", "00") means by count. A negative one can only come through pasting
     // and gives no usable part size either.
     if (units < 0)
-        reportError(kInvalidFileSize);
+        reportError(kInvalidFileSize, {}, 0, "a part size cannot be negative");
 
+    if (!validPartCount(mode.count))
+        reportError(kInvalidFileSize, {}, 0, "a part count is from 2 to 255");
     plan.partCount = mode.count;
-    if (size < plan.partCount)
-        reportError(kInvalidFileSize);
-    plan.partSize = divideRoundingUp(size, plan.partCount);
+    plan.partSize = size < plan.partCount ? 0 : divideRoundingUp(size, plan.partCount);
     // Rounding up can leave nothing for the trailing parts (9 bytes in 4 parts of 3).
-    if ((plan.partCount - 1) * plan.partSize >= size)
-        reportError(kInvalidFileSize);
+    if (size < plan.partCount || (plan.partCount - 1) * plan.partSize >= size)
+        reportError(kInvalidFileSize, {}, 0,
+                    std::to_string(size) + (size == 1 ? " byte" : " bytes") + " cannot be cut into "
+                        + std::to_string(plan.partCount) + " parts of at least one byte each");
     return plan;
 }
 

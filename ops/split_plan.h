@@ -16,6 +16,14 @@ enum class SizeUnit { Byte, Kb, Mb };
 std::optional<SizeUnit> unitNamed(std::string_view text, bool caseAside = false);
 const char *unitText(SizeUnit unit);
 
+// How many parts a Cut by count makes: the spin box and the command line keep to these.
+inline constexpr std::int32_t kMinPartCount = 2;
+inline constexpr std::int32_t kMaxPartCount = 255;
+constexpr bool validPartCount(std::int64_t count)
+{
+    return count >= kMinPartCount && count <= kMaxPartCount;
+}
+
 // The Cut page's mode inputs, as the controls hold them.
 struct SplitMode {
     bool bySize = false;    // "By size" chosen

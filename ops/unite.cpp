@@ -20,7 +20,11 @@ namespace {
 
 constexpr const char *kPlaceholder = "a name with * or ? is the unchanged placeholder, not a file";
 constexpr const char *kIsAnInput = "it is one of the files being joined, or a list they come from";
-constexpr const char *kNotAFile = "not a regular file";
+constexpr const char *kNothingToJoin = "there are no files to join";
+
+// With a check, the hashers hold each input's digest and the whole output's.
+constexpr std::size_t kInputDigest = 0;
+constexpr std::size_t kWholeDigest = 1;
 
 // "*" and "?" never make a usable output name: they are the untouched "*.*" placeholder.
 bool wildcardName(const std::string &output)
@@ -30,7 +34,7 @@ bool wildcardName(const std::string &output)
 
 [[noreturn]] void refuse(const std::string &path, int err, const std::string &why = {})
 {
-    reportError(kInvalidFileName, path, err, why);
+    reportError(kInvalidFileName, path, err > 0 ? err : 0, why.empty() ? fileio::errorText(err < 0 ? err : 0) : why);
 }
 
 // Every input must be there and readable before anything is made; their identities are what the
@@ -39,7 +43,6 @@ fileio::FileIds checkInputs(const std::vector<std::string> &inputs)
 {
     fileio::FileIds ids;
     for (const std::string &input : inputs) {
-        // Only regular files: opening a FIFO would wait for a writer forever.
         if (!fileio::fileExists(input))
             reportNoFile(input);
         fileio::File file;
@@ -57,13 +60,13 @@ class MadeFolders {
 public:
     explicit MadeFolders(const std::string &output)
     {
-        std::string folder = fileio::directoryPart(output);
-        if (folder.empty())
+        m_folder = fileio::directoryPart(output);
+        if (m_folder.empty())
             return;
-        folder.pop_back();
-        // A folder that cannot be made shows when the output is created in it.
-        if (!folder.empty())
-            static_cast<void>(fileio::makeDirectories(folder, &m_made));
+        m_folder.pop_back();
+        // A folder that cannot be made shows when the output is created in it, with this reason.
+        if (!m_folder.empty())
+            m_error = fileio::makeDirectories(m_folder, &m_made);
     }
     ~MadeFolders()
     {
@@ -73,34 +76,51 @@ public:
     MadeFolders(const MadeFolders &) = delete;
     MadeFolders &operator=(const MadeFolders &) = delete;
 
+    // Refuses the output that could not be created for want of its folder with the reason the
+    // folder could not be made.
+    void refuseIfMissing() const
+    {
+        if (m_error != 0)
+            refuse(m_folder, m_error);
+    }
     void keep() { m_made.clear(); }
 
 private:
+    std::string m_folder;
+    int m_error = 0;
     std::vector<std::string> m_made;
 };
 
-void appendInput(const std::string &path, fileio::AtomicOutput &output, ProgressSink &progress,
-                 digest::BlockHashers *hashers)
+// Appends the input as it is now; it must stay so until it is copied, to the last of its bytes.
+void appendInput(const std::string &path, const std::string &outputName, fileio::AtomicOutput &output,
+                 ProgressSink &progress, digest::BlockHashers *hashers)
 {
     fileio::File input;
     if (const int err = fileio::openForReading(path, input))
         refuse(path, err);
-    std::int64_t size = 0;
-    if (const int err = input.size(size))
+    fileio::FileState before;
+    if (const int err = input.state(before))
         refuse(path, err);
-    const fileio::CopyResult copied = hashers ? digest::copyHashed(input, 0, &output.file(), size, *hashers, &progress)
-                                              : fileio::copyBytes(input, 0, output.file(), size, &progress);
+    const fileio::CopyResult copied = hashers
+        ? digest::copyHashed(input, 0, &output.file(), before.size, *hashers, &progress)
+        : fileio::copyBytes(input, 0, output.file(), before.size, &progress);
     switch (copied.status) {
     case fileio::CopyResult::Status::Done:
         break;
     case fileio::CopyResult::Status::Stopped:
         throw Stopped();
     case fileio::CopyResult::Status::WriteFailed:
-        refuse(output.target(), copied.err);
+        refuse(outputName, copied.err);
     case fileio::CopyResult::Status::ReadFailed:
+        refuse(path, copied.err);
     case fileio::CopyResult::Status::EndOfInput:
-        refuse(path, copied.err, copied.err ? "" : "it ended before its size");
+        refuse(path, fileio::kChanged);
     }
+    fileio::FileState after;
+    if (const int err = input.state(after))
+        refuse(path, err);
+    if (!after.sameContentAs(before))
+        refuse(path, fileio::kChanged);
     progress.step();
     static_cast<void>(input.close()); // only read
 }
@@ -108,10 +128,12 @@ void appendInput(const std::string &path, fileio::AtomicOutput &output, Progress
 } // namespace
 
 void Unite(const std::vector<std::string> &inputs, const std::string &output, ProgressSink &progress, JoinCheck *check,
-           const fileio::FileIds &alsoKeep)
+           const fileio::FileIds &alsoKeep, fileio::AtomicOutput::Existing existing)
 {
     if (wildcardName(output))
         refuse(output, 0, kPlaceholder);
+    if (inputs.empty())
+        refuse(output, 0, kNothingToJoin);
     fileio::FileIds keep = checkInputs(inputs);
     keep.insert(alsoKeep.begin(), alsoKeep.end());
 
@@ -119,24 +141,30 @@ void Unite(const std::vector<std::string> &inputs, const std::string &output, Pr
     // The name may lead to an input only once its folders exist: the output decides on the file
     // the name leads to, and again just before it takes the name.
     fileio::AtomicOutput out;
-    if (const int err = out.open(output, keep)) {
+    if (const int err = out.open(output, keep, 0666, existing)) {
         if (err == fileio::kKeptFile)
             refuse(output, 0, kIsAnInput);
-        refuse(output, err == fileio::kNotRegularFile ? 0 : err, err == fileio::kNotRegularFile ? kNotAFile : "");
+        if (err == ENOENT || err == ENOTDIR)
+            folders.refuseIfMissing();
+        refuse(output, err);
     }
 
     progress.setMaximum(static_cast<std::int64_t>(inputs.size()));
     std::optional<digest::BlockHashers> hashers;
     if (check)
-        hashers.emplace(1);
+        hashers.emplace(2);
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         if (progress.stopRequested())
             throw Stopped();
-        appendInput(inputs[i], out, progress, hashers ? &*hashers : nullptr);
+        appendInput(inputs[i], output, out, progress, hashers ? &*hashers : nullptr);
         if (check)
-            check->input(i, hashers->finish(0));
+            check->input(i, hashers->finish(kInputDigest));
     }
-
+    if (check)
+        check->whole(hashers->finish(kWholeDigest));
+    // The point of no return: once the output takes its name, a stop no longer undoes the join.
+    if (progress.stopRequested())
+        throw Stopped();
     if (const int err = out.finish(keep))
         refuse(output, err == fileio::kKeptFile ? 0 : err, err == fileio::kKeptFile ? kIsAnInput : "");
     folders.keep();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "digest/sha256.h"
+#include "fileio/atomic_output.h"
 #include "fileio/file.h"
 
 #include <cstddef>
@@ -18,16 +19,21 @@ class JoinCheck {
 public:
     virtual ~JoinCheck() = default;
     virtual void input(std::size_t index, const digest::Sha256Digest &digest) = 0;
+    // The digest of the whole output, once every input is in, before it takes its name.
+    virtual void whole(const digest::Sha256Digest &digest) = 0;
 };
 
 // Joins the inputs, in order, into the output, creating missing folders along its path. Every
 // input is looked at before anything is made; the output is written under a temporary name and
 // takes its name only when whole (and checked), so a failure or a stop leaves a file of that name
-// as it was and takes away the folders it made. Every failure is reported as "Invalid file name"
-// (ReportedFailure) naming the file at fault, a stop as Stopped; a check, when given, hashes the
-// bytes on their way and may stop the join with its own exception. The output may be none of the
-// inputs nor of the files in `alsoKeep` (the lists a join by list reads).
+// as it was and takes away the folders it made. An input that changes while it is copied fails
+// the join. Every failure is reported as "Invalid file name" (ReportedFailure) naming the file at
+// fault, a stop as Stopped; a check, when given, hashes the bytes on their way and may stop the
+// join with its own exception. The output may be none of the inputs nor of the files in
+// `alsoKeep` (the lists a join by list reads); `existing` says whether a file of its name may be
+// replaced (the window asks first).
 void Unite(const std::vector<std::string> &inputs, const std::string &output, ProgressSink &progress,
-           JoinCheck *check = nullptr, const fileio::FileIds &alsoKeep = {});
+           JoinCheck *check = nullptr, const fileio::FileIds &alsoKeep = {},
+           fileio::AtomicOutput::Existing existing = fileio::AtomicOutput::Existing::Replace);
 
 } // namespace ops

@@ -39,7 +39,7 @@ public:
     explicit FakePartList(PartListLog &log) : m_log(log) { m_log.opened = true; }
     ~FakePartList() override { m_log.closed = true; }
     void add(const std::string &partPath) override { m_log.added.push_back(partPath); }
-    void finish(bool) override { m_log.finished = true; }
+    void finish(fileio::OutputBatch &) override { m_log.finished = true; }
 
 private:
     PartListLog &m_log;
@@ -145,17 +145,34 @@ TEST_F(CutTest, PartListNamesCreatedPartsInOrder)
     EXPECT_TRUE(partList.log.closed);
 }
 
-TEST_F(CutTest, EverythingSkippedStillWritesListAndDeletesSource)
+// A set its joiners cannot join, or a deletion that loses the parts left out, is refused before
+// anything is made; told so, the user may still delete a source whose parts are all left out.
+TEST_F(CutTest, ASetOfFewerThanTwoPartsOrLostPartsAreRefused)
 {
-    ops::CutRequest request = byCount(3);
-    request.skipText = "1-3";
-    request.writePartList = true;
-    request.deleteSource = true;
-    cut(request);
-    EXPECT_TRUE(partList.log.added.empty());
-    EXPECT_TRUE(partList.log.finished);
-    EXPECT_FALSE(exists(source()));
-    EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{});
+    struct Row {
+        const char *why;
+        const char *skip;
+        bool list, deleteSource, consent;
+        const char *refusal; // nullptr: the cut runs
+    } rows[] = {
+        {"no part for the set", "1-3", true, false, false, "Invalid file size"},
+        {"one part for the set", "2 3", true, false, false, "Invalid file size"},
+        {"parts left out lost", "2", false, true, false, "Invalid file name"},
+        {"every part left out, lost", "1-3", false, true, false, "Invalid file name"},
+        {"lost, with consent", "1-3", false, true, true, nullptr},
+    };
+    for (const Row &row : rows) {
+        writeFile(source(), data);
+        ops::CutRequest request = byCount(3);
+        request.skipText = row.skip;
+        request.writePartList = row.list;
+        request.deleteSource = row.deleteSource;
+        request.deleteLeavingPartsOut = row.consent;
+        const Outcome outcome = outcomeOf([&] { cut(request); });
+        EXPECT_EQ(outcome.text, row.refusal ? row.refusal : "") << row.why;
+        EXPECT_EQ(exists(source()), row.refusal != nullptr) << row.why;
+        EXPECT_EQ(listDir(dir.path()).size(), row.refusal ? 1u : 0u) << row.why;
+    }
 }
 
 TEST_F(CutTest, EmptySourceBySizeMakesNoPart)
@@ -164,11 +181,11 @@ TEST_F(CutTest, EmptySourceBySizeMakesNoPart)
     ops::CutRequest request = byCount(2);
     request.mode.bySize = true;
     request.mode.sizeText = "5";
-    request.writePartList = true;
     cut(request);
     EXPECT_EQ(progress.maximum, 0);
-    EXPECT_TRUE(partList.log.finished);
     EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{"data.bin"});
+    request.writePartList = true; // a set of no part: nothing for a joiner to join
+    EXPECT_EQ(cutFails(request).text, "Invalid file size");
 }
 
 TEST_F(CutTest, RefusedPlansLeaveNothing)
@@ -274,7 +291,7 @@ TEST_F(CutTest, PartThatCannotBeCreatedStopsTheCutAndKeepsTheSource)
     request.writePartList = true;
     const Outcome failure = cutFails(request);
     EXPECT_EQ(failure.text, "Cannot create file " + part(2));
-    EXPECT_TRUE(exists(part(1)));
+    EXPECT_FALSE(exists(part(1))); // the parts take their names together, once all are whole
     EXPECT_FALSE(exists(part(3)));
     EXPECT_TRUE(exists(source()));
     EXPECT_EQ(partList.log.added, std::vector<std::string>{part(1)});
@@ -348,10 +365,18 @@ TEST_F(CutTest, ASourceChangedOrAStopKeepsTheSource)
         std::function<void()> midway;
         const char *text;
     } rows[] = {
-        {"appended to", [this] { std::ofstream(source(), std::ios::app) << "more"; },
-         "Source changed while it was cut, so it is kept"},
-        {"rewritten", [this] { writeFile(source(), patternBytes(10, 9)); },
-         "Source changed while it was cut, so it is kept"},
+        {"appended to", [this] { std::ofstream(source(), std::ios::app) << "more"; }, "Stream read error"},
+        {"rewritten", [this] { writeFile(source(), patternBytes(10, 9)); }, "Stream read error"},
+        // Written in place, its modification time set back: the change time still tells.
+        {"rewritten, its time set back",
+         [this] {
+             struct stat before {};
+             ::stat(source().c_str(), &before);
+             std::fstream(source(), std::ios::in | std::ios::out | std::ios::binary).put('X');
+             const struct timespec times[2] = {before.st_atim, before.st_mtim};
+             ::utimensat(AT_FDCWD, source().c_str(), times, 0);
+         },
+         "Stream read error"},
         {"stopped", [this] { progress.stop = true; }, "Stopped"},
     };
     for (const Row &row : rows) {
@@ -365,9 +390,8 @@ TEST_F(CutTest, ASourceChangedOrAStopKeepsTheSource)
         request.replaceExisting = true;
         EXPECT_EQ(cutFails(request).text, row.text) << row.why;
         EXPECT_TRUE(exists(source())) << row.why;
-        EXPECT_EQ(readFile(part(1)), slice(0, 4)) << row.why;
+        EXPECT_FALSE(exists(part(1))) << row.why; // nothing takes a name unless all do
     }
-    EXPECT_FALSE(exists(part(2))); // stopped before it was begun
 }
 
 TEST_F(CutTest, SourceThatCannotBeOpened)

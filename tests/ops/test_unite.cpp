@@ -73,12 +73,13 @@ TEST_F(UniteTest, EmptyInputsAddNothing)
     EXPECT_EQ(readFile(dir.file("out.bin")), b);
 }
 
-TEST_F(UniteTest, AnEmptyListEmptiesTheOutput)
+// Nothing to join is no reason to empty a file of the output's name.
+TEST_F(UniteTest, AnEmptyListIsRefusedAndTheOutputKept)
 {
     writeFile(dir.file("out.bin"), a);
-    EXPECT_EQ(unite({}, dir.file("out.bin")), "");
-    EXPECT_TRUE(readFile(dir.file("out.bin")).empty());
-    EXPECT_EQ(progress.maximum, 0);
+    EXPECT_EQ(unite({}, dir.file("out.bin")), ops::kInvalidFileName);
+    EXPECT_EQ(readFile(dir.file("out.bin")), a);
+    EXPECT_EQ(progress.maximum, -1);
 }
 
 TEST_F(UniteTest, CreatesMissingFoldersOfAFullPath)

@@ -72,12 +72,13 @@ TEST_F(PartList, NamesOnlyTheCreatedPartsInOrderWithCrLfAfterEach)
     EXPECT_EQ(readText(here("info.txt")), "d1.bin\r\nd2.bin\r\nd4.bin\r\n");
 }
 
-TEST_F(PartList, EveryPartSkippedGivesAnEmptyListAndStillTheTool)
+// A set its joiners cannot join is not written at all.
+TEST_F(PartList, EveryPartSkippedMakesNoSet)
 {
-    cut(here("d.bin"), 30, 3, "1-3");
-
-    EXPECT_EQ(readFile(here("info.txt")).size(), 0u);
-    EXPECT_TRUE(exists(here("Recons.exe")));
+    const Outcome refused = outcomeOf([&] { cut(here("d.bin"), 30, 3, "1-3"); });
+    EXPECT_TRUE(refused.reported);
+    EXPECT_EQ(refused.text, "Invalid file size");
+    EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{"d.bin"});
 }
 
 TEST_F(PartList, AnOldListIsReplacedOnlyWithConsent)
@@ -210,10 +211,10 @@ TEST_P(PartListOverSource, IsRefusedAndTheSourceKept)
 
 INSTANTIATE_TEST_SUITE_P(Names, PartListOverSource,
                          ::testing::Values(HeldSource{"a source named info.txt", "info.txt", "", false},
-                                           HeldSource{"a source named Recons.exe", "Recons.exe", "", true},
+                                           HeldSource{"a source named Recons.exe", "Recons.exe", "", false},
                                            HeldSource{"info.txt a link to the source", "data.bin", "info.txt", false},
                                            HeldSource{"Recons.exe a link to the source", "data.bin", "Recons.exe",
-                                                      true}),
+                                                      false}),
                          [](const auto &info) { return "Row" + std::to_string(info.index); });
 
 struct ListFault {
@@ -222,7 +223,7 @@ struct ListFault {
     long nth;
     int err;
     const char *text;
-    bool partsCreated; // the fault comes after every part exists
+    bool partsCreated; // the fault comes after the parts took their names
 };
 
 void PrintTo(const ListFault &row, std::ostream *os)
@@ -256,17 +257,17 @@ TEST_P(PartListFault, EndsCutWithTheIoErrorTextAndKeepsTheSource)
     EXPECT_EQ(exists(here("d3.bin")), row.partsCreated);
 }
 
-// Cut's calls in order: Unnamed 1 the temporary info.txt, Unnamed 2 to 4 the parts, Close 1 to 3
-// the parts; then Unnamed 5 Recons.exe, Chmod 1 its mode, Close 4 it, the same for recons (Close
-// 5), and Close 6 the list.
+// Cut's calls in order: Unnamed 1 the temporary info.txt, Unnamed 2 to 4 the parts, Unnamed 5
+// Recons.exe, Chmod 1 its mode, Unnamed 6 recons; once all are whole, Close 1 to 3 the parts,
+// Close 4 and 5 the joiners, Close 6 the list, then the renames, the list's last.
 INSTANTIATE_TEST_SUITE_P(
     Faults, PartListFault,
     ::testing::Values(
         ListFault{"info.txt cannot be created", SysCall::Unnamed, 1, EACCES, "File access denied", false},
-        ListFault{"Recons.exe cannot be created", SysCall::Unnamed, 5, EACCES, "File access denied", true},
-        ListFault{"Recons.exe cannot be made executable", SysCall::Chmod, 1, EPERM, "File access denied", true},
-        ListFault{"the tool's close fails", SysCall::Close, 4, EIO, "I/O error 5", true},
-        ListFault{"the list's close fails", SysCall::Close, 6, ENOSPC, "Disk full", true},
+        ListFault{"Recons.exe cannot be created", SysCall::Unnamed, 5, EACCES, "File access denied", false},
+        ListFault{"Recons.exe cannot be made executable", SysCall::Chmod, 1, EPERM, "File access denied", false},
+        ListFault{"the tool's close fails", SysCall::Close, 4, EIO, "I/O error 5", false},
+        ListFault{"the list's close fails", SysCall::Close, 6, ENOSPC, "Disk full", false},
         ListFault{"the list cannot be given its name", SysCall::Rename, 6, EIO, "I/O error 5", true}),
     [](const auto &info) { return "Row" + std::to_string(info.index); });
 

@@ -24,6 +24,8 @@ public:
         steps += units;
         if (onStep)
             onStep();
+        if (onProgress)
+            onProgress();
     }
     bool stopRequested() const override { return stop; }
     void reset() override
@@ -31,11 +33,17 @@ public:
         position = 0;
         ++resets;
     }
-    void partway(std::int64_t done, std::int64_t total) override { partways.emplace_back(done, total); }
+    void partway(std::int64_t done, std::int64_t total) override
+    {
+        partways.emplace_back(done, total);
+        if (onProgress)
+            onProgress();
+    }
 
-    std::function<void()> onStep; // a test's way to act while the operation runs
-    bool stop = false;            // what stopRequested() answers
-    std::int64_t maximum = -1;    // -1: never set
+    std::function<void()> onStep;     // a test's way to act while the operation runs
+    std::function<void()> onProgress; // the same at every step and between the blocks of a copy
+    bool stop = false;                // what stopRequested() answers
+    std::int64_t maximum = -1;        // -1: never set
     std::int64_t position = 0;
     std::int64_t steps = 0;
     int resets = 0;
