@@ -33,6 +33,10 @@ constexpr const char *kAllVerified = "SHA-256 verified";
 constexpr const char *kWholeNotChecked =
     "The whole file's line of info.sha256 was not checked: not every part was made";
 
+// With digests, the hashers hold each part's and the whole output's.
+constexpr std::size_t kPartDigest = 0;
+constexpr std::size_t kWholeDigest = 1;
+
 // What the first reading of the list found.
 struct ListCheck {
     std::string problem; // the first, in words; empty when the list can be joined
@@ -115,22 +119,27 @@ bool digestsCoverList(Console &console)
     return problem.empty();
 }
 
-// Appends the part as it stands now; a part that has shrunk since its size was taken ends early.
-// With hashers, its bytes are hashed on their way.
-void appendPart(const std::string &name, fileio::File &output, digest::BlockHashers *hashers)
+// Appends the part as it stands now; false when it changed while it was copied (it ended before
+// its size, or its size or times moved), which makes the output wrong. With hashers, its bytes
+// are hashed on their way.
+bool appendPart(const std::string &name, fileio::File &output, digest::BlockHashers *hashers)
 {
     fileio::File part;
     if (const int err = fileio::openForReading(name, part))
         failStep(err);
-    std::int64_t size = 0;
-    if (const int err = part.size(size))
+    fileio::FileState before;
+    if (const int err = part.state(before))
         failStep(err);
-    const fileio::CopyResult copied =
-        hashers ? digest::copyHashed(part, 0, &output, size, *hashers) : fileio::copyBytes(part, 0, output, size);
+    const fileio::CopyResult copied = hashers ? digest::copyHashed(part, 0, &output, before.size, *hashers)
+                                              : fileio::copyBytes(part, 0, output, before.size);
     if (copied.status == fileio::CopyResult::Status::ReadFailed
         || copied.status == fileio::CopyResult::Status::WriteFailed)
         failStep(copied.err);
+    fileio::FileState after;
+    if (const int err = part.state(after))
+        failStep(err);
     static_cast<void>(part.close()); // only read
+    return copied.ok() && after.sameContentAs(before);
 }
 
 // A wrong output is worse than none: it never gets its name, and the line says why.
@@ -158,30 +167,35 @@ bool join(Console &console, const ListCheck &check, bool withDigests)
     if (withDigests) {
         digestList = openList(lists::kChecksumListName);
         digests.emplace(digestList);
-        hashers.emplace(1);
+        hashers.emplace(2);
     }
     console.writeLine("Wait...");
     console.writeLine("Opened files: ");
     for (std::int64_t n = 0; n < check.lines; ++n) {
         const std::string part = reader.readLine();
         console.writeLine(" " + lists::printable(part) + " Ok");
-        appendPart(part, output.file(), hashers ? &*hashers : nullptr);
+        if (!appendPart(part, output.file(), hashers ? &*hashers : nullptr))
+            return dropOutput(console, output, name, lists::printable(part) + " changed while it was read");
         if (!digests)
             continue;
         const auto listed = digests->part(part);
         if (!listed)
             return dropOutput(console, output, name, lists::printable(part) + " is not in info.sha256");
-        if (hashers->finish(0) != *listed)
+        if (hashers->finish(kPartDigest) != *listed)
             return dropOutput(console, output, name, lists::printable(part) + " is damaged: its SHA-256 differs");
         console.writeLine(kPartVerified);
     }
+    // Parts checked one by one may still be the wrong parts, or in the wrong order, when both
+    // lists were edited alike: the whole file's line, hashed alongside, says so.
+    if (digests) {
+        const auto whole = digests->whole();
+        if (!digests->incompleteSet() && (!whole || hashers->finish(kWholeDigest) != *whole))
+            return dropOutput(console, output, name, "the joined file's SHA-256 differs from the whole file's line");
+    }
     if (const int err = output.finish(check.inputs))
         failStep(err == fileio::kKeptFile ? fileio::invalidNameError() : err);
-    if (digests) {
-        // The whole file's line is read, not hashed: the parts checked in order prove the whole.
-        static_cast<void>(digests->whole());
+    if (digests)
         console.writeLine(digests->incompleteSet() ? kWholeNotChecked : kAllVerified);
-    }
     console.writeLine("Complete");
     return true;
 }
@@ -196,8 +210,9 @@ int run(Console &console)
         console.writeLine("Error in info.txt");
         console.writeLine(check.problem);
     } else {
-        // Without "info.sha256" the join is the plain one, dialogue and all.
-        const bool withDigests = fileio::fileExists(lists::kChecksumListName);
+        // Without "info.sha256" the join is the plain one, dialogue and all; one that is there
+        // but cannot be read (a folder, a dangling link) stops it rather than turning the check off.
+        const bool withDigests = fileio::nameTaken(lists::kChecksumListName);
         joined = (!withDigests || readingLists([&] { return digestsCoverList(console); }))
             && readingLists([&] { return join(console, check, withDigests); });
     }
