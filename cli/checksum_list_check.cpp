@@ -5,6 +5,7 @@
 #include "run_operation.h"
 
 #include "lists/checksum_list.h"
+#include "fileio/failure.h"
 #include "fileio/file.h"
 #include "fileio/io_error.h"
 #include "lists/list_pairing.h"
@@ -20,7 +21,7 @@ fileio::File openList(const std::string &path)
 {
     fileio::File file;
     if (const int err = fileio::openForReading(path, file))
-        throw CommandFailure(quotedName(path) + ": " + std::strerror(err));
+        throw CommandFailure(quotedName(path) + ": " + fileio::errorText(err));
     return file;
 }
 
@@ -41,8 +42,9 @@ ChecksumListCheck::ChecksumListCheck(const std::string &digestListPath, const st
         if (!pairing.problem.empty())
             throw CommandFailure(pairing.problem);
         m_incomplete = pairing.incompleteSet;
+        m_whole = pairing.whole;
     } catch (const lists::ListReadError &failure) {
-        throw CommandFailure(quotedName(digestListPath) + ": " + std::strerror(failure.err));
+        throw CommandFailure(quotedName(digestListPath) + ": " + fileio::errorText(failure.err));
     }
 }
 
@@ -51,6 +53,13 @@ void ChecksumListCheck::input(std::size_t index, const digest::Sha256Digest &dig
     if (digest != m_digests.at(index))
         throw CommandFailure(quotedName(m_names.at(index)) + ": damaged, its SHA-256 differs from "
                              + quotedName(m_listPath) + "; " + quotedName(m_outputName) + " is not made");
+}
+
+void ChecksumListCheck::whole(const digest::Sha256Digest &digest)
+{
+    if (!m_incomplete && digest != m_whole)
+        throw CommandFailure("the joined file's SHA-256 differs from the whole file's line of " + quotedName(m_listPath)
+                             + "; " + quotedName(m_outputName) + " is not made");
 }
 
 } // namespace cli

@@ -22,6 +22,9 @@ public:
 
     // Throws CommandFailure naming the part whose digest differs.
     void input(std::size_t index, const digest::Sha256Digest &digest) override;
+    // Throws CommandFailure when the joined file differs from the whole file's line: parts whole
+    // one by one, but not the set's (both lists edited alike).
+    void whole(const digest::Sha256Digest &digest) override;
     // Whether the list says its parts do not make the whole file, whose line then checks nothing.
     bool incompleteSet() const { return m_incomplete; }
 
@@ -29,6 +32,7 @@ private:
     std::string m_listPath;
     std::vector<std::string> m_names;
     std::vector<digest::Sha256Digest> m_digests;
+    digest::Sha256Digest m_whole{};
     std::string m_outputName;
     bool m_incomplete = false;
 };

@@ -81,6 +81,21 @@ std::string unitText(const std::string &text)
     throw UsageError("invalid --unit '" + text + "': give byte, Kb or Mb");
 }
 
+// A part list as --skip and --only take it; a number that is no 32-bit number is refused before
+// anything is touched, as a bad --size is. Nothing named, for --only, makes nothing.
+ops::SkipList partNumbers(const char *option, const std::string &text)
+{
+    ops::SkipList numbers;
+    try {
+        numbers = ops::ParseSkipList(text);
+    } catch (const fileio::Failure &failure) {
+        throw UsageError("invalid --" + std::string(option) + " '" + text + "': " + failure.text());
+    }
+    if (numbers.empty() && std::string_view(option) == "only")
+        throw UsageError("invalid --only '" + text + "': it names no part to make");
+    return numbers;
+}
+
 ops::CutRequest cutRequest(const Arguments &args)
 {
     if (args.operands().size() != 1)
@@ -94,13 +109,18 @@ ops::CutRequest cutRequest(const Arguments &args)
     }
     request.mode.unitText = unitText(args.value("unit").value_or("byte"));
     request.skipText = args.value("skip").value_or("");
+    partNumbers("skip", request.skipText);
     if (const auto only = args.value("only")) {
         // Re-makes parts of a set made before: the lists that describe the whole set stay.
         if (args.value("skip") || args.flag("recons") || args.flag("sha256") || args.flag("delete"))
             throw UsageError("--only goes with none of --skip, --recons, --sha256 and --delete");
+        partNumbers("only", *only);
         request.skipText = *only;
         request.onlyListed = true;
     }
+    // The parts left out exist nowhere else once the source is gone.
+    if (args.flag("delete") && !partNumbers("skip", request.skipText).empty() && !args.flag("force"))
+        throw UsageError("--delete with --skip would delete the only copy of the parts left out (-f does it)");
     if (const auto marker = args.value("marker")) {
         // A "/" would put the parts into a folder where no part list finds them.
         if (marker->find('/') != std::string::npos)
@@ -112,6 +132,7 @@ ops::CutRequest cutRequest(const Arguments &args)
     request.writePartList = args.flag("recons");
     request.writeDigests = args.flag("sha256") || args.flag("recons");
     request.deleteSource = args.flag("delete");
+    request.deleteLeavingPartsOut = args.flag("force");
     request.replaceExisting = args.flag("force");
     return request;
 }
@@ -138,6 +159,9 @@ std::int64_t bytesToCopy(const ops::CutRequest &request)
             if (high == plan.partCount) // the last part has its own length
                 bytes -= plan.partSize - plan.lastPartSize(size);
         }
+        // The parts left out are read too when the whole source's digest is asked for.
+        if (request.writeDigests && !request.onlyListed)
+            return size;
         return request.onlyListed ? bytes : size - bytes;
     } catch (const fileio::Failure &) {
         return 0;
@@ -179,15 +203,27 @@ void refuseExisting(const ops::CutRequest &request, const ops::PartListFactory &
     throw CommandFailure("would replace existing files (-f, --force replaces them):" + names);
 }
 
+// --only names parts of the plan the first cut made; numbers beyond it make nothing.
+void refuseOnlyBeyondThePlan(const Arguments &args, const ops::CutRequest &request)
+{
+    if (!request.onlyListed)
+        return;
+    const std::optional<ops::CutPreview> preview = ops::previewCut(request, 0);
+    if (preview && preview->partsMade == 0)
+        throw UsageError("invalid --only '" + *args.value("only") + "': the cut makes parts 1 to "
+                         + std::to_string(preview->partCount));
+}
+
 void run(const Arguments &args)
 {
     const ops::CutRequest request = cutRequest(args);
+    refuseOnlyBeyondThePlan(args, request);
     partset::PartListFiles partList(joiners(args));
     partset::ChecksumListFile digests;
     refuseExisting(request, partList, digests);
     TerminalProgress progress(TerminalProgress::Units::Pieces, args.flag("quiet"), bytesToCopy(request));
     if (const int err = ops::Cut(request, progress, &partList, &digests))
-        throw CommandFailure(quotedName(request.source) + ": cut but not removed: " + std::strerror(err));
+        throw CommandFailure(quotedName(request.source) + ": cut but not removed: " + fileio::errorText(err));
 }
 
 } // namespace

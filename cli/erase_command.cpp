@@ -3,6 +3,10 @@
 #include "run_operation.h"
 #include "terminal_progress.h"
 
+#include "failure_line.h"
+
+#include "fileio/failure.h"
+#include "fileio/file.h"
 #include "ops/erase.h"
 
 #include <cstring>
@@ -17,8 +21,11 @@ void run(const Arguments &args)
         throw UsageError(args.operands().empty() ? "erase needs a FILE" : "erase takes one FILE");
     TerminalProgress progress(TerminalProgress::Units::Bytes, args.flag("quiet"));
     const std::string &path = args.operands().front();
-    if (const int error = ops::Erase(path, progress))
-        throw CommandFailure(path + ": zeroed but not removed: " + std::strerror(error));
+    if (const int error = ops::Erase(path, progress)) {
+        const std::string why =
+            error == fileio::kChanged ? "its name leads to another file by now" : fileio::errorText(error);
+        throw CommandFailure(quotedName(path) + ": zeroed but not removed: " + why);
+    }
 }
 
 } // namespace
@@ -29,7 +36,9 @@ const Command kEraseCommand{
     "Usage: skarvel-cli erase FILE\n"
     "Overwrites every byte of FILE with zeros, flushes them to the device, then\n"
     "deletes FILE. A FILE that cannot be deleted (its folder is not writable, say)\n"
-    "stays, zeroed, and the failure is reported with exit status 1.\n"
+    "stays, zeroed, and the failure is reported with exit status 1. A symbolic link,\n"
+    "or a FILE with other names (hard links), is refused. Stopped midway (Ctrl-C),\n"
+    "FILE is kept, partly overwritten, and the message says how far it came.\n"
     "\n",
     {},
     run,

@@ -2,6 +2,7 @@
 #include "failure_line.h"
 
 #include "fileio/failure.h"
+#include "fileio/printable_name.h"
 
 #include <algorithm>
 #include <cstring>
@@ -16,25 +17,19 @@ bool plainCharacter(char c)
 {
     const auto byte = static_cast<unsigned char>(c);
     return byte >= 0x80 || (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9')
-        || std::strchr("%+,-./:=@_^", c) != nullptr;
+        || (c != '\0' && std::strchr("%+,-./:=@_^", c) != nullptr);
 }
 
 } // namespace
 
 std::string quotedName(const std::string &name)
 {
-    if (!name.empty() && std::all_of(name.begin(), name.end(), plainCharacter))
+    const std::string shown = fileio::printableName(name);
+    if (!shown.empty() && shown == name && std::all_of(name.begin(), name.end(), plainCharacter))
         return name;
     std::string text = "'";
-    for (const char c : name) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '\'')
-            text += "'\\''";
-        else if (byte < 0x20 || byte == 0x7f)
-            text += '?';
-        else
-            text += c;
-    }
+    for (const char c : shown)
+        text += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return text + "'";
 }
 

@@ -3,6 +3,7 @@
 
 #include "run_operation.h"
 
+#include "fileio/failure.h"
 #include "lists/list_pairing.h"
 #include "lists/part_list_reader.h"
 
@@ -37,7 +38,7 @@ ListedParts readListedParts(const std::string &listPath)
         refuse(listPath, fileio::fileId(listPath) ? "not a regular file" : "no such part list");
     fileio::File list;
     if (const int err = fileio::openForReading(listPath, list))
-        refuse(listPath, std::strerror(err));
+        refuse(listPath, fileio::errorText(err));
 
     ListedParts parts;
     if (const auto id = fileio::fileId(list))
@@ -55,7 +56,7 @@ ListedParts readListedParts(const std::string &listPath)
             parts.paths.push_back(path);
         }
     } catch (const lists::ListReadError &failure) {
-        refuse(listPath, std::strerror(failure.err));
+        refuse(listPath, fileio::errorText(failure.err));
     }
     if (parts.paths.size() < 2)
         refuse(listPath, "names fewer than two parts");

@@ -24,6 +24,21 @@ int fail(const std::string &text)
     return kExitFailed;
 }
 
+// What a stop left, as the command line says it.
+std::string stoppedLine(const ops::Stopped &stopped)
+{
+    switch (stopped.left()) {
+    case ops::Stopped::Left::PartlyErased:
+        return "stopped after " + std::to_string(stopped.bytes()) + " bytes: " + quotedName(stopped.path())
+            + " is partly overwritten and was kept";
+    case ops::Stopped::Left::SourceKept:
+        return "stopped after the parts took their names: " + quotedName(stopped.path()) + " was kept, not deleted";
+    case ops::Stopped::Left::AsItWas:
+        break;
+    }
+    return "stopped; no partial file was left under an output's name";
+}
+
 } // namespace
 
 int runOperation(const std::function<void()> &operation)
@@ -38,11 +53,13 @@ int runOperation(const std::function<void()> &operation)
         return kExitUsage;
     } catch (const CommandFailure &failure) {
         return fail(failure.what());
-    } catch (const ops::Stopped &) {
-        fail("stopped; no partial file was left under an output's name");
+    } catch (const ops::Stopped &stopped) {
+        fail(stoppedLine(stopped));
         return stopSignalStatus();
     } catch (const fileio::Failure &failure) {
-        return fail(failureLine(failure));
+        // A call a stop signal cut short fails as any failed step; the run was stopped all the same.
+        fail(failureLine(failure));
+        return stopSignalled() ? stopSignalStatus() : kExitFailed;
     } catch (const std::bad_alloc &) {
         return fail("memory exhausted");
     } catch (const std::exception &error) {

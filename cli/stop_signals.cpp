@@ -3,6 +3,8 @@
 
 #include "run_operation.h"
 
+#include "fileio/file.h"
+
 #include <csignal>
 
 namespace cli {
@@ -14,6 +16,7 @@ volatile std::sig_atomic_t g_signal = 0;
 extern "C" void onStopSignal(int signal)
 {
     g_signal = signal;
+    fileio::stopWaiting(); // a call that waits, on a stalled mount say, ends too
 }
 
 } // namespace

@@ -43,7 +43,7 @@ std::unique_ptr<ChecksumListCheck> listDigests(const Arguments &args, const std:
                                                const std::string &output)
 {
     const std::string path = fileio::directoryPart(list) + lists::kChecksumListName;
-    if (args.flag("no-verify") || !fileio::fileExists(path))
+    if (args.flag("no-verify") || !fileio::nameTaken(path))
         return nullptr;
     return std::make_unique<ChecksumListCheck>(path, list, output);
 }
@@ -103,9 +103,11 @@ const Command kUniteCommand{
     "name at least two existing files, and an OUTPUT that is LIST or one of its\n"
     "parts is refused, all before anything is created.\n"
     "When info.sha256 (from 'cut --sha256') stands beside LIST, every part is\n"
-    "checked against it as it is copied, and OUTPUT at the end; a part that is not\n"
-    "listed there stops the join before anything is created, a damaged one stops it\n"
-    "and removes OUTPUT (exit status 1).\n"
+    "checked against it as it is copied, and the joined file against its whole\n"
+    "file's line; a part that is not listed there stops the join before anything is\n"
+    "created, a damaged one stops it (exit status 1). OUTPUT takes its name only\n"
+    "when whole and checked: a failed or stopped join leaves a file of that name as\n"
+    "it was. An info.sha256 that is there but cannot be read stops the join.\n"
     "Part numbers have no leading zeros, so a shell glob such as film*.avi puts\n"
     "film10.avi before film2.avi: use --list, or name the parts in order\n"
     "(film{1..12}.avi).\n"

@@ -2,8 +2,10 @@
 #include "commands.h"
 #include "failure_line.h"
 #include "run_operation.h"
+#include "stop_signals.h"
 
 #include "lists/checksum_list.h"
+#include "fileio/failure.h"
 #include "fileio/file.h"
 #include "ops/verify_checksum_list.h"
 
@@ -26,7 +28,7 @@ std::string faultLine(const ops::ListedFile &file)
     case Verdict::Missing:
         return quotedName(file.name) + ": missing";
     case Verdict::Unreadable:
-        return quotedName(file.name) + ": cannot be read: " + std::strerror(file.err);
+        return quotedName(file.name) + ": cannot be read: " + fileio::errorText(file.err);
     case Verdict::NotALine:
         return "entry " + file.name + " of the list is not a SHA-256 line";
     }
@@ -40,19 +42,23 @@ void run(const Arguments &args)
     const std::string list = args.operands().empty() ? lists::kChecksumListName : args.operands().front();
     long checked = 0;
     long faults = 0;
-    const int err = ops::verifyChecksumList(list, [&](const ops::ListedFile &file) {
-        if (file.verdict == ops::ListedFile::Verdict::NotMadeYet)
-            return;
-        ++checked;
-        if (const std::string line = faultLine(file); !line.empty()) {
-            ++faults;
-            print(line + "\n");
-        }
-    });
+    SignalledStop stop;
+    const int err = ops::verifyChecksumList(
+        list,
+        [&](const ops::ListedFile &file) {
+            if (file.verdict == ops::ListedFile::Verdict::NotMadeYet)
+                return;
+            ++checked;
+            if (const std::string line = faultLine(file); !line.empty()) {
+                ++faults;
+                print(line + "\n");
+            }
+        },
+        &stop);
     if (err == fileio::kNotRegularFile)
         throw CommandFailure(quotedName(list) + ": not a regular file");
     if (err)
-        throw CommandFailure(quotedName(list) + ": " + std::strerror(err));
+        throw CommandFailure(quotedName(list) + ": " + fileio::errorText(err));
     if (checked == 0)
         throw CommandFailure(quotedName(list) + ": lists no file, so nothing was checked");
     if (faults > 0)
@@ -71,8 +77,9 @@ const Command kVerifyCommand{
     "written by 'cut --sha256') names, taking relative names from LIST's folder.\n"
     "Prints a line for each file that is damaged, missing or unreadable on standard\n"
     "output; then a summary, on standard output when every file is whole, else on\n"
-    "standard error with exit status 1. The last line names the whole file: it is\n"
-    "checked when it is there, and may be missing (a join makes it).\n"
+    "standard error with exit status 1. Every line is checked alike, but the whole\n"
+    "file of a set that Cut wrote (the line after the parts) may be missing: a join\n"
+    "makes it.\n"
     "\n",
     {},
     run,

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "cli/commands.h"
+#include "cli/failure_line.h"
+#include "fileio/printable_name.h"
 #include "cli/run_operation.h"
 
 #include <algorithm>
@@ -80,23 +82,31 @@ TEST(CliCut, FailuresNameTheFileAndTheReason)
     writeFile(dir.file("two.bin"), patternBytes(2));
     writeFile(dir.file("two1.bin"), "kept");
     writeFile(dir.file("x\ny"), patternBytes(2));
+    ::symlink("one.bin", dir.file("link").c_str());
     struct Row {
         std::vector<std::string> args;
         std::string err;
     } rows[] = {
         {{"cut", "missing.bin"}, "missing.bin: Invalid file name (No such file or directory)"},
-        {{"cut", "one.bin"}, "Invalid file size"},
-        {{"cut", "--skip", "1 2147483648", "one.bin"}, "'2147483648' is not a valid integer value"},
+        {{"cut", "one.bin"},
+         "one.bin: Invalid file size (1 byte cannot be cut into 2 parts of at least one byte each)"},
+        {{"cut", "-n", "3", "two.bin", "-f"},
+         "two.bin: Invalid file size (2 bytes cannot be cut into 3 parts of at least one byte each)"},
         {{"cut", "two.bin"}, "would replace existing files (-f, --force replaces them): two1.bin"},
         {{"cut", "--recons", "x\ny"},
          "Cannot create file '1x?y' (info.txt cannot hold a name with a line end or Ctrl-Z)"},
+        // A set its joiners cannot join; a link whose removal would leave the bytes in place.
+        {{"cut", "--recons", "--skip", "2", "-f", "two.bin"},
+         "two.bin: Invalid file size (a set of fewer than two parts cannot be joined by its joiners)"},
+        {{"cut", "--delete", "link"},
+         "link: Invalid file name (a symbolic link: deleting it would leave the file it leads to)"},
     };
     for (const Row &row : rows) {
         const CliResult r = runCliInProcess(row.args, dir.path());
         EXPECT_EQ(r.status, 1) << row.err;
         EXPECT_EQ(r.err, "skarvel-cli: " + row.err + "\n");
     }
-    EXPECT_EQ(listDir(dir.path()), (std::vector<std::string>{"one.bin", "two.bin", "two1.bin", "x\ny"}));
+    EXPECT_EQ(listDir(dir.path()), (std::vector<std::string>{"link", "one.bin", "two.bin", "two1.bin", "x\ny"}));
     EXPECT_EQ(readText(dir.file("two1.bin")), "kept");
     const CliResult r = runCli({"cut", dir.file("missing.bin")});
     EXPECT_EQ(r.status, 1);
@@ -138,7 +148,13 @@ TEST(CliCut, BadArgumentsNameTheProblem)
                                                {"cut", "-s", "+5", "x"},
                                                {"cut", "-s", "1", "--unit", "parsecs", "x"},
                                                {"cut", "--unit=", "x"},
-                                               {"cut", "--marker", "/p", "x"}}) {
+                                               {"cut", "--marker", "/p", "x"},
+                                               // A part list that is no list, one that names no part
+                                               // of the plan, and parts left out lost with the source.
+                                               {"cut", "--skip", "1 2147483648", "x"},
+                                               {"cut", "--only", "99", "x"},
+                                               {"cut", "--only=", "x"},
+                                               {"cut", "--delete", "--skip", "2", "x"}}) {
         const CliResult r = runCliInProcess(args, dir.path());
         EXPECT_EQ(r.status, 2) << r.err;
         EXPECT_EQ(r.out, "");
@@ -191,6 +207,33 @@ TEST(CliCut, HelpLinesFitIn79Columns)
         std::istringstream text(runCliInProcess(args).out);
         for (std::string line; std::getline(text, line);)
             EXPECT_LE(line.size(), 79u) << args.front() << ": " << line;
+    }
+}
+
+// Whatever bytes a name holds, what a terminal is shown of it holds no control character; the
+// command line quotes it only where a shell would need it.
+TEST(CliQuoting, NoControlCharacterReachesATerminal)
+{
+    const struct Row {
+        std::string name, shown, quoted;
+    } rows[] = {
+        {"film1.mkv", "film1.mkv", "film1.mkv"},
+        {"фильм ü.mkv", "фильм ü.mkv", "'фильм ü.mkv'"},
+        {std::string("b\0c", 3), "b?c", "'b?c'"},
+        {"\x1b[31mred", "?[31mred", "'?[31mred'"},
+        {"csi\xc2\x9b"
+         "2J",
+         "csi?2J", "'csi?2J'"}, // U+009B in UTF-8
+        {"raw\x9b"
+         "2J",
+         "raw?2J", "'raw?2J'"},                                      // the same control as a single byte
+        {"cp1251 \xe0\xff", "cp1251 \xe0\xff", "'cp1251 \xe0\xff'"}, // letters in an 8-bit code page
+        {"it's", "it's", "'it'\\''s'"},
+        {"line\nend", "line?end", "'line?end'"},
+    };
+    for (const Row &row : rows) {
+        EXPECT_EQ(fileio::printableName(row.name), row.shown) << row.shown;
+        EXPECT_EQ(cli::quotedName(row.name), row.quoted) << row.shown;
     }
 }
 
