@@ -17,7 +17,9 @@
 #include "url_opener.h"
 #include "window_texts.h"
 
+#include "fileio/atomic_output.h"
 #include "fileio/failure.h"
+#include "fileio/file.h"
 #include "ops/codify.h"
 #include "ops/cut.h"
 #include "ops/erase.h"
@@ -223,7 +225,7 @@ void TForm1::Button2Click()
     request.marker = fileName(ui.ComboBox2->currentText());
     request.writePartList = ui.CheckBox1->isChecked();
     request.deleteSource = ui.CheckBox2->isChecked();
-    if (!mayReplace(request))
+    if (!mayReplace(request) || !mayLoseLeftOut(request))
         return;
     // A source that could not be removed goes unreported, as designed.
     runOperation([&](ops::ProgressSink &progress) { static_cast<void>(partset::cutWithSet(request, progress)); });
@@ -290,6 +292,8 @@ void TForm1::Button6Click()
     const QListWidgetItem *first = m_ui.ListBox1->item(0);
     const QString folder = first ? QFileInfo(first->text()).absolutePath() : QDir::currentPath();
     chooseInto(*m_ui.Edit2, DialogUse::SaveFile, FileDialog::Selection::AnyName, folder);
+    // The save dialog asked before it gave a name of a file that exists: Unite asks no more.
+    m_confirmedOutput = m_ui.Edit2->text();
 }
 
 void TForm1::ListBox1MouseDown()
@@ -334,7 +338,16 @@ void TForm1::Button4Click()
     for (int i = 0; i < m_ui.ListBox1->count(); ++i)
         inputs.push_back(fileName(m_ui.ListBox1->item(i)->text()));
     const std::string output = fileName(m_ui.Edit2->text());
-    runOperation([&](ops::ProgressSink &progress) { ops::Unite(inputs, output, progress); });
+    // However the name came (typed, dropped, chosen), an existing file is replaced only when the
+    // user said so; one that appears meanwhile is refused.
+    auto existing = fileio::AtomicOutput::Existing::Refuse;
+    if (fileio::fileExists(output) && !inputs.empty() && !m_messageBox.isOpen()) {
+        if (m_ui.Edit2->text() != m_confirmedOutput
+            && m_messageBox.ask(replaceOutputQuestion(m_ui.Edit2->text(), language())) != MessageBox::Answer::Yes)
+            return;
+        existing = fileio::AtomicOutput::Existing::Replace;
+    }
+    runOperation([&](ops::ProgressSink &progress) { ops::Unite(inputs, output, progress, nullptr, {}, existing); });
 }
 
 // Security page
@@ -441,6 +454,21 @@ bool TForm1::mayReplace(ops::CutRequest &request)
     return request.replaceExisting;
 }
 
+// Deleting the source of a Cut that leaves parts out loses their bytes: the user says yes first.
+bool TForm1::mayLoseLeftOut(ops::CutRequest &request)
+{
+    if (!request.deleteSource || m_messageBox.isOpen())
+        return true;
+    const std::optional<ops::CutPreview> preview = ops::previewCut(request);
+    if (!preview || preview->leftOut.empty())
+        return true;
+    const QList<qint64> leftOut(preview->leftOut.begin(), preview->leftOut.end());
+    const qint64 count = preview->partCount - preview->partsMade;
+    const QString question = leftOutQuestion(m_ui.Edit5->text(), leftOut, count, language());
+    request.deleteLeavingPartsOut = m_messageBox.ask(question) == MessageBox::Answer::Yes;
+    return request.deleteLeavingPartsOut;
+}
+
 void TForm1::runOperation(const OperationRunner::Operation &operation)
 {
     if (m_messageBox.isOpen() || m_runner.running())
@@ -462,14 +490,28 @@ void TForm1::showFailure(const std::exception_ptr &ended)
 {
     try {
         std::rethrow_exception(ended);
-    } catch (const ops::Stopped &) {
-        m_messageBox.show(MessageBox::Kind::Information, stoppedNote(language()));
+    } catch (const ops::Stopped &stopped) {
+        m_messageBox.show(MessageBox::Kind::Information, stoppedText(stopped));
     } catch (const fileio::Failure &failure) {
         m_messageBox.show(failure, detailsOf(failure));
     } catch (const std::exception &unforeseen) {
         // Anything else an operation lets through still ends in the default box.
         m_messageBox.show(fileio::Failure(unforeseen.what()));
     }
+}
+
+QString TForm1::stoppedText(const ops::Stopped &stopped)
+{
+    const QString file = QFile::decodeName(QByteArray::fromStdString(stopped.path()));
+    switch (stopped.left()) {
+    case ops::Stopped::Left::PartlyErased:
+        return partlyErasedNote(file, stopped.bytes(), language());
+    case ops::Stopped::Left::SourceKept:
+        return sourceKeptNote(file, language());
+    case ops::Stopped::Left::AsItWas:
+        break;
+    }
+    return stoppedNote(language());
 }
 
 QString TForm1::detailsOf(const fileio::Failure &failure)

@@ -28,6 +28,7 @@ class Failure;
 
 namespace ops {
 struct CutRequest;
+class Stopped;
 } // namespace ops
 
 namespace app {
@@ -126,6 +127,10 @@ private:
     void runOperation(const OperationRunner::Operation &operation);
     // Asks before a Cut replaces files; false when it may not run.
     bool mayReplace(ops::CutRequest &request);
+    // Asks before a Cut deletes a source whose parts left out exist nowhere else.
+    bool mayLoseLeftOut(ops::CutRequest &request);
+    // What a stopped operation left, in the interface language.
+    QString stoppedText(const ops::Stopped &stopped);
     void showFailure(const std::exception_ptr &ended);
     // What the failure's box offers behind "Show Details...".
     QString detailsOf(const fileio::Failure &failure);
@@ -137,6 +142,7 @@ private:
     std::unique_ptr<ProgressBarSink> m_progress;
     OperationRunner m_runner;
     bool m_closeWhenStopped = false;           // the user asked to close while an operation ran
+    QString m_confirmedOutput;                 // the Unite output the save dialog gave, asking first
     AdvertisingPanel *m_advertising = nullptr; // belongs to its page
     int m_rememberedIndex = 0;                 // the drag-to-swap gesture's item
 };

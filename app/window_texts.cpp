@@ -42,6 +42,31 @@ QString eraseQuestion(const QString &file, Language language)
                                    .arg(file);
 }
 
+QString replaceOutputQuestion(const QString &file, Language language)
+{
+    return english(language) ? QStringLiteral("%1 exists already; the Unite would replace it.\n\nReplace it?").arg(file)
+                             : QStringLiteral("%1 уже есть, и соединение заменит его.\n\nЗаменить?").arg(file);
+}
+
+QString leftOutQuestion(const QString &source, const QList<qint64> &leftOut, qint64 count, Language language)
+{
+    QStringList numbers;
+    for (const qint64 n : leftOut)
+        numbers << QString::number(n);
+    QString listed = numbers.join(QStringLiteral(", "));
+    if (count > leftOut.size())
+        listed += english(language) ? QStringLiteral(" and %1 more").arg(count - leftOut.size())
+                                    : QStringLiteral(" и ещё %1").arg(count - leftOut.size());
+    return english(language) ? QStringLiteral(
+                                   "The Cut leaves out parts %1 and then deletes %2: the bytes of those parts will "
+                                   "exist nowhere.\n\nDelete the source all the same?")
+                                   .arg(listed, source)
+                             : QStringLiteral(
+                                   "Части %1 не создаются, а %2 затем удаляется: байтов этих частей не останется нигде."
+                                   "\n\nВсё равно удалить исходный файл?")
+                                   .arg(listed, source);
+}
+
 QString closeWhileBusyQuestion(Language language)
 {
     return english(language) ? QStringLiteral("An operation is running. Stop it and close the window?")
@@ -56,6 +81,21 @@ QString stoppedNote(Language language)
                              : QStringLiteral(
                                  "Остановлено. Прочитанные файлы не изменились; ни один недописанный файл не "
                                  "получил имени результата.");
+}
+
+QString partlyErasedNote(const QString &file, qint64 bytes, Language language)
+{
+    return english(language)
+        ? QStringLiteral("Stopped after %1 bytes: %2 is partly overwritten and was kept.").arg(bytes).arg(file)
+        : QStringLiteral("Остановлено после %1 байт: %2 частично затёрт нулями и сохранён.").arg(bytes).arg(file);
+}
+
+QString sourceKeptNote(const QString &file, Language language)
+{
+    return english(language)
+        ? QStringLiteral("Stopped after the parts took their names: they are whole, and %1 was kept, not deleted.")
+              .arg(file)
+        : QStringLiteral("Остановлено, когда части уже получили имена: они целы, а %1 сохранён, не удалён.").arg(file);
 }
 
 } // namespace app

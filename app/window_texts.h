@@ -16,7 +16,15 @@ QString replaceQuestion(const QStringList &files, Language language);
 QString eraseQuestion(const QString &file, Language language);
 // Before the window closes while an operation runs.
 QString closeWhileBusyQuestion(Language language);
+// Before a Unite replaces the file its output names.
+QString replaceOutputQuestion(const QString &file, Language language);
+// Before a Cut deletes a source whose parts left out exist nowhere else: the first of them named.
+QString leftOutQuestion(const QString &source, const QList<qint64> &leftOut, qint64 count, Language language);
 // After an operation was stopped: what it left.
 QString stoppedNote(Language language);
+// After Erase was stopped midway: the file is kept, its first `bytes` bytes zeros.
+QString partlyErasedNote(const QString &file, qint64 bytes, Language language);
+// After a Cut was stopped once its parts had their names: the source was kept.
+QString sourceKeptNote(const QString &file, Language language);
 
 } // namespace app

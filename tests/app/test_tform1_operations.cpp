@@ -90,6 +90,8 @@ private slots:
     void cutFailures_data();
     void cutFailures();
     void uniteJoinsInShownOrder();
+    void uniteAsksBeforeReplacing_data();
+    void uniteAsksBeforeReplacing();
     void uniteIntoNewFolders();
     void uniteMissingInput();
     void codifyRoundTrip();
@@ -171,9 +173,16 @@ void OperationsTest::cutSkipsAndDeletes()
     control<QSpinBox>(w.form, "SpinEdit1")->setValue(3);
     QTest::keyClicks(&w.edit("Edit6"), QStringLiteral("2"));
     control<QCheckBox>(w.form, "CheckBox2")->setChecked(true);
+    // The bytes of part 2 would exist nowhere: the user is asked first, and No keeps everything.
+    w.press("Button2");
+    QCOMPARE(w.boxes().size(), std::size_t{1});
+    QCOMPARE(w.boxes().back().kind, Kind::Question);
+    QVERIFY(w.boxes().back().text.contains(QStringLiteral("2")));
+    QCOMPARE(testsupport::listDir(dir.path()), std::vector<std::string>{"source.bin"});
+    w.form.messageBox().setNextAnswer(app::MessageBox::Answer::Yes);
     w.press("Button2");
 
-    QVERIFY(w.boxes().empty());
+    QCOMPARE(w.boxes().size(), std::size_t{2});
     QVERIFY(testsupport::exists(part(source, 1)));
     QVERIFY(!testsupport::exists(part(source, 2)));
     QVERIFY(testsupport::exists(part(source, 3)));
@@ -268,6 +277,41 @@ void OperationsTest::uniteJoinsInShownOrder()
     QCOMPARE(testsupport::readFile(dir.file("joined")), join({c, a, b}));
     QCOMPARE(w.bar().maximum(), 3);
     QCOMPARE(w.bar().value(), 0);
+}
+
+// An existing output is replaced only with the user's yes, however its name came: typed, or
+// from the save dialog (which asked already); an empty list empties nothing.
+void OperationsTest::uniteAsksBeforeReplacing_data()
+{
+    QTest::addColumn<bool>("fromDialog");
+    QTest::newRow("typed") << false;
+    QTest::newRow("chosen in the save dialog") << true;
+}
+
+void OperationsTest::uniteAsksBeforeReplacing()
+{
+    QFETCH(bool, fromDialog);
+    testsupport::TempDir dir;
+    testsupport::writeFile(dir.file("a"), std::string("abc"));
+    testsupport::writeFile(dir.file("out"), std::string("mine"));
+    Window w;
+    if (fromDialog)
+        w.choose("Button6", {q(dir.file("out"))});
+    else
+        w.edit("Edit2").setText(q(dir.file("out")));
+    w.press("Button4"); // nothing to join
+    QCOMPARE(w.boxes().size(), std::size_t{1});
+    QCOMPARE(w.boxes().back().text, QStringLiteral("Invalid file name"));
+    w.choose("Button3", {q(dir.file("a"))});
+    w.press("Button4");
+    QCOMPARE(w.boxes().size(), fromDialog ? std::size_t{1} : std::size_t{2});
+    QCOMPARE(testsupport::readText(dir.file("out")), std::string(fromDialog ? "abc" : "mine"));
+    if (!fromDialog) {
+        QCOMPARE(w.boxes().back().kind, Kind::Question);
+        w.form.messageBox().setNextAnswer(app::MessageBox::Answer::Yes);
+        w.press("Button4");
+        QCOMPARE(testsupport::readText(dir.file("out")), std::string("abc"));
+    }
 }
 
 void OperationsTest::uniteIntoNewFolders()
@@ -380,6 +424,7 @@ void OperationsTest::escapeStopsAnOperation_data()
     QTest::newRow("cut") << "Button2";
     QTest::newRow("unite") << "Button4";
     QTest::newRow("codify") << "Button11";
+    QTest::newRow("erase") << "Button12"; // the file kept, however far the zeros came
 }
 
 void OperationsTest::escapeStopsAnOperation()
@@ -397,10 +442,13 @@ void OperationsTest::escapeStopsAnOperation()
     w.choose("Button6", {q(dir.file("joined.bin"))});
     w.choose("Button10", {q(dir.file("big.bin"))});
     w.choose("Button14", {q(dir.file("key.bin"))});
+    const bool erase = operation == QStringLiteral("Button12");
+    if (erase)
+        w.form.messageBox().setNextAnswer(app::MessageBox::Answer::Yes);
     QTimer::singleShot(0, &w.form, [&] { QTest::keyClick(&w.form, Qt::Key_Escape); });
     w.press(operation.toLatin1().constData());
 
-    QCOMPARE(w.boxes().size(), std::size_t{1});
+    QCOMPARE(w.boxes().size(), std::size_t{erase ? 2 : 1});
     QCOMPARE(w.boxes().back().kind, Kind::Information);
     QCOMPARE(testsupport::listDir(dir.path()), (std::vector<std::string>{"big.bin", "key.bin"}));
     QCOMPARE(QFileInfo(q(dir.file("big.bin"))).size(), kBig);
