@@ -79,6 +79,9 @@ TEST(CliUnite, FailuresAreInvalidFileNameNamingTheFileAndWhy)
                   "new2/../a: Invalid file name (" + kInput + ")");
     ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
     expectFailure(runCli({"unite", "-o", "fifo", "a"}, dir.path()), "fifo: Invalid file name (not a regular file)");
+    expectFailure(runCli({"unite", "-o", "out", "fifo"}, dir.path()), "fifo: Invalid file name (not a regular file)");
+    // A folder that cannot be made is told with the reason it could not be made.
+    expectFailure(runCli({"unite", "-o", "a/new/out", "b"}, dir.path()), "a/new: Invalid file name (Not a directory)");
     EXPECT_EQ(readFile(dir.file("b")), Bytes{2});
     EXPECT_FALSE(exists(dir.file("new")) || exists(dir.file("new2")) || exists(dir.file("out.bin")));
     EXPECT_EQ(readFile(dir.file("a")), Bytes{1});

@@ -194,11 +194,13 @@ TEST(VerifiedSetList, VerifyReadsOnlyWhatIsAList)
     writeFile(dir.file("absolute.sha256"), line + dir.file("f") + "\n");
     writeFile(dir.file("bom.sha256"), "\xEF\xBB\xBF" + line + "f\n");
     ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    writeFile(dir.file("plain.sha256"), line + "f\n" + line + "g\n"); // sha256sum's list: no line is exempt
     const struct Row {
         std::string list;
         int status;
         std::string err;
     } rows[] = {
+        {"plain.sha256", 1, "skarvel-cli: 1 of 2 listed files damaged or missing\n"},
         {"fifo", 1, "skarvel-cli: fifo: not a regular file\n"},
         {"/dev/zero", 1, "skarvel-cli: /dev/zero: not a regular file\n"},
         {"empty.sha256", 1, "skarvel-cli: empty.sha256: lists no file, so nothing was checked\n"},
@@ -209,6 +211,30 @@ TEST(VerifiedSetList, VerifyReadsOnlyWhatIsAList)
         const CliResult r = runCli({"verify", row.list}, dir.path());
         EXPECT_EQ(r.status, row.status) << row.list;
         EXPECT_EQ(r.err, row.err) << row.list;
+    }
+}
+
+// A checksum list that is there but cannot be read stops a join: it never turns the check off.
+TEST(VerifiedSetList, AChecksumListThatCannotBeReadStopsTheJoin)
+{
+    SKARVEL_SKIP_UNLESS_JOINER_RUNS();
+    for (const bool folder : {true, false}) {
+        if (!folder && kWindowsJoiner)
+            continue; // a dangling link is a Linux thing
+        TempDir dir;
+        writeFile(dir.file("s.bin"), patternBytes(4000));
+        ASSERT_EQ(runCli({"cut", "-n", "4", "--recons", kJoinerOption, "s.bin"}, dir.path()).status, 0);
+        fs::remove(dir.file("info.sha256"));
+        if (folder)
+            fs::create_directory(dir.file("info.sha256"));
+        else
+            fs::create_symlink("gone", dir.file("info.sha256"));
+        const CliResult joiner = runCommand(joinerCommand(dir.file(kTestedJoinerFile)), dir.path(), "joined\n\n");
+        EXPECT_EQ(joiner.status, 1) << joiner.out;
+        const CliResult unite = runCli({"unite", "-o", "united", "--list", "info.txt"}, dir.path());
+        EXPECT_EQ(unite.status, 1);
+        EXPECT_NE(unite.err.find("info.sha256"), std::string::npos) << unite.err;
+        EXPECT_FALSE(exists(dir.file("joined")) || exists(dir.file("united")));
     }
 }
 
