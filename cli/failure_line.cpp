@@ -35,15 +35,14 @@ std::string quotedName(const std::string &name)
 
 std::string failureLine(const fileio::Failure &failure)
 {
-    const std::string text = failure.text();
     const std::string &path = failure.path();
     std::string line;
     if (path.empty())
-        line = text;
-    else if (text.size() > path.size() && text.ends_with(" " + path))
-        line = text.substr(0, text.size() - path.size()) + quotedName(path);
+        line = failure.head();
+    else if (failure.namesFileAtTheEnd())
+        line = failure.head() + " " + quotedName(path);
     else
-        line = quotedName(path) + ": " + text;
+        line = quotedName(path) + ": " + failure.text();
     if (const std::string reason = failure.reason(); !reason.empty())
         line += " (" + reason + ")";
     return line;

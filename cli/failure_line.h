@@ -14,9 +14,9 @@ namespace cli {
 // cannot send a terminal escape sequences.
 std::string quotedName(const std::string &name);
 
-// The line a failure ends in on standard error, without the program's name: "FILE: TEXT (REASON)".
-// A text that ends with the file's name says it once; REASON is the failure's reason, left out
-// when it has none.
+// The line a failure ends in on standard error, without the program's name: "FILE: TEXT (REASON)",
+// or the design's text with the file quoted in it where the text names it ("Cannot open file
+// FILE (REASON)"); REASON is the failure's reason, left out when it has none.
 std::string failureLine(const fileio::Failure &failure);
 
 } // namespace cli

@@ -39,12 +39,12 @@ void failWith(const std::string &text, const std::string &path, int err)
 
 void cannotOpenFile(const std::string &path, int err)
 {
-    failWith("Cannot open file " + path, path, err);
+    throw Failure("Cannot open file", path, err, {}, Failure::Naming::AtTheEnd);
 }
 
 void cannotCreateFile(const std::string &path, int err, const std::string &why)
 {
-    throw Failure("Cannot create file " + path, path, err, why);
+    throw Failure("Cannot create file", path, err, why, Failure::Naming::AtTheEnd);
 }
 
 void streamReadError(const std::string &path, int err)

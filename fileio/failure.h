@@ -6,17 +6,27 @@
 
 namespace fileio {
 
-// What a failed operation tells: the design's text, which the window shows as it stands, and what
-// the command line adds to it: the file it concerns and the system's error number, or a reason in
-// words where no error number says it. The one exception type the operations throw.
+// What a failed operation tells, as fields each front end composes its own line from: the
+// design's text, which the window shows as it stands, the file it concerns and the system's error
+// number, or a reason in words where no error number says it. The one exception type the
+// operations throw.
 class Failure : public std::runtime_error {
 public:
-    explicit Failure(const std::string &text, std::string path = {}, int sysErrno = 0, std::string why = {})
-        : std::runtime_error(text), m_path(std::move(path)), m_errno(sysErrno), m_why(std::move(why))
+    // Whether the design's text ends with the file's name ("Cannot open file PATH") or leaves it out.
+    enum class Naming { Apart, AtTheEnd };
+
+    explicit Failure(const std::string &text, std::string path = {}, int sysErrno = 0, std::string why = {},
+                     Naming naming = Naming::Apart)
+        : std::runtime_error(naming == Naming::AtTheEnd ? text + " " + path : text), m_head(text),
+          m_path(std::move(path)), m_errno(sysErrno), m_why(std::move(why)), m_naming(naming)
     {
     }
 
+    // The design's text, the file in it where it names one.
     std::string text() const { return what(); }
+    // The text without the file: what comes before it where the text ends with it.
+    const std::string &head() const { return m_head; }
+    bool namesFileAtTheEnd() const { return m_naming == Naming::AtTheEnd; }
     // The file it concerns; empty when it concerns none.
     const std::string &path() const { return m_path; }
     // The system's error number of the failed call; 0 when none failed.
@@ -27,9 +37,11 @@ public:
     const std::string &why() const { return m_why; }
 
 private:
+    std::string m_head;
     std::string m_path;
     int m_errno;
     std::string m_why;
+    Naming m_naming;
 };
 
 // The reason an error number gives in words: the system's text, or the file layer's own for its

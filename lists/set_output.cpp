@@ -16,9 +16,10 @@ constexpr const char *kKeptName = "it is the file being cut, or one this cut has
 
 [[noreturn]] void failSetOutput(const std::string &path, int err)
 {
+    // The file layer's own numbers read as access denied, with their reason in words.
     if (err == fileio::kKeptFile)
-        throw fileio::Failure(fileio::IoErrorReport(fileio::IoError::fromErrno(EACCES)), path, 0, kKeptName);
-    fileio::failErrno(err == fileio::kNotRegularFile ? EISDIR : err, path);
+        throw fileio::Failure(fileio::IoErrorReport(fileio::IoError::fromErrno(err)), path, err, kKeptName);
+    fileio::failErrno(err, path);
 }
 
 } // namespace
