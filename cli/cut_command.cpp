@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
-#include <filesystem>
 #include <limits>
 #include <optional>
 
@@ -137,37 +136,6 @@ ops::CutRequest cutRequest(const Arguments &args)
     return request;
 }
 
-// The bytes the cut will copy: the source's, less those of the parts it skips, or only those of
-// the parts it makes with --only. 0 when the request fails; Cut then reports why, before any
-// progress.
-std::int64_t bytesToCopy(const ops::CutRequest &request)
-{
-    std::error_code error;
-    const auto size = static_cast<std::int64_t>(std::filesystem::file_size(request.source, error));
-    if (error)
-        return 0;
-    try {
-        const ops::SplitPlan plan = ops::MakeSplitPlan(size, request.mode);
-        std::int64_t bytes = 0; // of the parts the list names
-        const ops::SkipList skip = ops::ParseSkipList(request.skipText);
-        for (const ops::SkipList::Range &range : skip.ranges()) {
-            const std::int64_t low = std::max<std::int64_t>(range.low, 1);
-            const std::int64_t high = std::min<std::int64_t>(range.high, plan.partCount);
-            if (low > high)
-                continue;
-            bytes += (high - low + 1) * plan.partSize;
-            if (high == plan.partCount) // the last part has its own length
-                bytes -= plan.partSize - plan.lastPartSize(size);
-        }
-        // The parts left out are read too when the whole source's digest is asked for.
-        if (request.writeDigests && !request.onlyListed)
-            return size;
-        return request.onlyListed ? bytes : size - bytes;
-    } catch (const fileio::Failure &) {
-        return 0;
-    }
-}
-
 // The systems the recipients run the joiners on: both (those the build has) unless --joiner
 // names one.
 std::vector<partset::JoinerPlatform> joiners(const Arguments &args)
@@ -221,7 +189,7 @@ void run(const Arguments &args)
     partset::PartListFiles partList(joiners(args));
     partset::ChecksumListFile digests;
     refuseExisting(request, partList, digests);
-    TerminalProgress progress(TerminalProgress::Units::Pieces, args.flag("quiet"), bytesToCopy(request));
+    TerminalProgress progress(TerminalProgress::Units::Pieces, args.flag("quiet"));
     if (const int err = ops::Cut(request, progress, &partList, &digests))
         throw CommandFailure(quotedName(request.source) + ": cut but not removed: " + fileio::errorText(err));
 }

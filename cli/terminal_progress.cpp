@@ -14,8 +14,8 @@ constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 
 } // namespace
 
-TerminalProgress::TerminalProgress(Units units, bool quiet, std::int64_t byteTotal, std::FILE *out)
-    : m_out(out), m_units(units), m_enabled(!quiet && ::isatty(::fileno(out)) == 1), m_byteTotal(byteTotal),
+TerminalProgress::TerminalProgress(Units units, bool quiet, std::FILE *out)
+    : m_out(out), m_units(units), m_enabled(!quiet && ::isatty(::fileno(out)) == 1),
       m_start(std::chrono::steady_clock::now()), m_lastDraw(m_start)
 {
 }
@@ -35,8 +35,7 @@ bool TerminalProgress::stopRequested() const
 
 void TerminalProgress::setMaximum(std::int64_t units)
 {
-    if (m_units == Units::Bytes)
-        m_byteTotal = units;
+    static_cast<void>(units);
     // The first line waits a redraw interval: a quick operation shows none.
     m_start = m_lastDraw = std::chrono::steady_clock::now();
 }

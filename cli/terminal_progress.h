@@ -15,15 +15,16 @@ namespace cli {
 class TerminalProgress final : public ops::ProgressSink {
 public:
     // What the operation's units are. Codify and Erase count bytes; Cut counts parts and Unite
-    // files, telling the bytes of each through partway(), so the command gives the byte total.
+    // files, telling the bytes of each through partway(). The operation tells the byte total.
     enum class Units { Bytes, Pieces };
 
-    TerminalProgress(Units units, bool quiet, std::int64_t byteTotal = 0, std::FILE *out = stderr);
+    TerminalProgress(Units units, bool quiet, std::FILE *out = stderr);
     ~TerminalProgress() override;
     TerminalProgress(const TerminalProgress &) = delete;
     TerminalProgress &operator=(const TerminalProgress &) = delete;
 
     void setMaximum(std::int64_t units) override;
+    void setByteTotal(std::int64_t bytes) override { m_byteTotal = bytes; }
     void step(std::int64_t units) override;
     void reset() override;
     void partway(std::int64_t done, std::int64_t total) override;
@@ -37,7 +38,7 @@ private:
     Units m_units;
     bool m_enabled;
     bool m_drawn = false;
-    std::int64_t m_byteTotal;
+    std::int64_t m_byteTotal = 0;
     std::int64_t m_bytesDone = 0; // in the units finished
     std::int64_t m_pieceDone = 0; // of the piece under way
     std::int64_t m_pieceTotal = 0;

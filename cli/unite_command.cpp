@@ -11,7 +11,6 @@
 #include "ops/unite.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 
 namespace cli {
@@ -23,19 +22,6 @@ constexpr OptionSpec kOptions[] = {
     {"list", 0, true, nullptr, true},
     {"no-verify", 0, false},
 };
-
-// What the inputs hold now; one that cannot be measured counts as empty (Unite refuses it).
-std::int64_t totalSize(const std::vector<std::string> &paths)
-{
-    std::int64_t total = 0;
-    for (const std::string &path : paths) {
-        std::error_code error;
-        const auto size = std::filesystem::file_size(path, error);
-        if (!error)
-            total += static_cast<std::int64_t>(size);
-    }
-    return total;
-}
 
 // The check of a join by list against the checksum list beside it, when there is one and it is
 // not turned off.
@@ -61,7 +47,7 @@ void uniteByList(const Arguments &args, const std::string &list, const std::stri
         parts.files.insert(*id);
     }
     const std::unique_ptr<ChecksumListCheck> check = listDigests(args, list, output);
-    TerminalProgress progress(TerminalProgress::Units::Pieces, args.flag("quiet"), totalSize(parts.paths));
+    TerminalProgress progress(TerminalProgress::Units::Pieces, args.flag("quiet"));
     ops::Unite(parts.paths, output, progress, check.get(), parts.files);
     if (check && check->incompleteSet())
         std::fputs("skarvel-cli: the whole file's line of info.sha256 was not checked: not every part was made\n",
@@ -84,7 +70,7 @@ void run(const Arguments &args)
         throw UsageError("--no-verify goes with --list");
     if (list)
         return uniteByList(args, *list, *output);
-    TerminalProgress progress(TerminalProgress::Units::Pieces, args.flag("quiet"), totalSize(args.operands()));
+    TerminalProgress progress(TerminalProgress::Units::Pieces, args.flag("quiet"));
     ops::Unite(args.operands(), *output, progress);
 }
 

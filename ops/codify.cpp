@@ -157,6 +157,7 @@ void Codify(const std::string &dataPath, const std::string &keyPath, CodifyDirec
     fileio::AtomicOutput result = openResult(dataPath, keyPath, data, key);
     const std::string buffer = fileio::directoryPart(result.target()) + kBufferName;
     progress.setMaximum(data.atStart.size);
+    progress.setByteTotal(data.atStart.size);
     // A data file that ends before its size (cut short meanwhile, or a faulty device) must not
     // be replaced by a shorter result.
     if (transform(data, dataPath, key, keyPath, result.file(), direction, progress) < data.atStart.size)

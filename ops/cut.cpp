@@ -140,6 +140,7 @@ private:
     void openSource();
     void openLists(PartListFactory *partListFactory, ChecksumListFactory *digestListFactory);
     bool makeParts();
+    std::int64_t bytesRead() const;
     void makePart(std::int64_t n, std::int64_t offset, std::int64_t length);
     void passOver(std::int64_t offset, std::int64_t length);
     void finishLists(bool complete);
@@ -251,12 +252,24 @@ void CutRun::passOver(std::int64_t offset, std::int64_t length)
     m_hashers->finish(kPartDigest);
 }
 
+// The parts made are read, and those left out too when the whole source's digest needs them.
+std::int64_t CutRun::bytesRead() const
+{
+    if (m_hashers)
+        return m_size;
+    std::int64_t bytes = 0;
+    for (std::int64_t n = 1; n <= m_layout.plan.partCount; ++n)
+        bytes += m_layout.makes(m_request, n) ? m_layout.plan.partLength(n, m_size) : 0;
+    return bytes;
+}
+
 // Makes every part the plan and the request ask for; false when some were left out.
 bool CutRun::makeParts()
 {
     const SplitPlan &plan = m_layout.plan;
     bool complete = true;
     m_progress.setMaximum(plan.partCount);
+    m_progress.setByteTotal(bytesRead());
     for (std::int64_t n = 1; n <= plan.partCount; ++n) {
         if (m_progress.stopRequested())
             throw Stopped();

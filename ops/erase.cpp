@@ -69,6 +69,7 @@ int Erase(const std::string &path, ProgressSink &progress)
         reportError(kInvalidFileName, path, 0, kHardLinked);
     const std::optional<fileio::FileId> id = fileio::fileId(file);
     progress.setMaximum(state.size);
+    progress.setByteTotal(state.size);
     overwrite(file, path, state.size, progress);
     // The point of no return: every byte is zero, so the run ends as asked, whatever a stop says.
     // Bytes added meanwhile were not overwritten: the file stays, as it would after a failure.

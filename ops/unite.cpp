@@ -38,10 +38,11 @@ bool wildcardName(const std::string &output)
 }
 
 // Every input must be there and readable before anything is made; their identities are what the
-// output may not be.
-fileio::FileIds checkInputs(const std::vector<std::string> &inputs)
+// output may not be, their sizes what the join will read.
+fileio::FileIds checkInputs(const std::vector<std::string> &inputs, std::int64_t &bytes)
 {
     fileio::FileIds ids;
+    bytes = 0;
     for (const std::string &input : inputs) {
         if (!fileio::fileExists(input))
             reportNoFile(input);
@@ -50,6 +51,10 @@ fileio::FileIds checkInputs(const std::vector<std::string> &inputs)
             refuse(input, err);
         if (const std::optional<fileio::FileId> id = fileio::fileId(file))
             ids.insert(*id);
+        std::int64_t size = 0;
+        if (const int err = file.size(size))
+            refuse(input, err);
+        bytes += size;
         static_cast<void>(file.close()); // only read
     }
     return ids;
@@ -134,7 +139,8 @@ void Unite(const std::vector<std::string> &inputs, const std::string &output, Pr
         refuse(output, 0, kPlaceholder);
     if (inputs.empty())
         refuse(output, 0, kNothingToJoin);
-    fileio::FileIds keep = checkInputs(inputs);
+    std::int64_t bytes = 0;
+    fileio::FileIds keep = checkInputs(inputs, bytes);
     keep.insert(alsoKeep.begin(), alsoKeep.end());
 
     MadeFolders folders(output);
@@ -150,6 +156,7 @@ void Unite(const std::vector<std::string> &inputs, const std::string &output, Pr
     }
 
     progress.setMaximum(static_cast<std::int64_t>(inputs.size()));
+    progress.setByteTotal(bytes);
     std::optional<digest::BlockHashers> hashers;
     if (check)
         hashers.emplace(2);

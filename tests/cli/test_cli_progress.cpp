@@ -71,8 +71,9 @@ TEST(CliProgress, CountsTheBytesOfPiecesOnATerminalAndClearsTheLine)
         PseudoTerminal tty;
         SKIP_UNLESS(tty.slave(), "open a pseudo-terminal");
         {
-            cli::TerminalProgress progress(cli::TerminalProgress::Units::Pieces, quiet, 200, tty.slave());
+            cli::TerminalProgress progress(cli::TerminalProgress::Units::Pieces, quiet, tty.slave());
             progress.setMaximum(3);
+            progress.setByteTotal(200);
             // Within the first tenth of a second: counted, not drawn.
             progress.partway(40, 100);
             progress.partway(100, 100);

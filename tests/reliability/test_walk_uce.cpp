@@ -80,7 +80,7 @@ Scenario uniteScenario(const std::string &name, bool faulted, const BaseFault &b
     // Every input is looked at and opened before anything is made, and again when it is copied:
     // before its copy and after it, to tell that it did not change meanwhile.
     s.steps[SysCall::Stat] = {
-        {3, "an input's existence test", invalid},
+        {6, "an input's existence test and its size", invalid},
         {1, "the output's name", invalid},
         {6, "an input's size before and after its copy", invalid},
     };
