@@ -26,7 +26,7 @@
 #include "ops/report_error.h"
 #include "ops/split_plan.h"
 #include "ops/unite.h"
-#include "partset/window_cut.h"
+#include "partset/cut_set.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -214,21 +214,30 @@ void TForm1::Button1Click()
 void TForm1::Button2Click()
 {
     auto &ui = m_ui;
+    ops::CutPage page;
+    page.source = fileName(ui.Edit5->text());
+    page.skipText = plain(ui.Edit6->text());
+    page.mode.bySize = ui.RadioButton2->isChecked();
+    page.mode.sizeText = plain(ui.Edit1->text());
+    page.mode.unitText = plain(ui.ComboBox1->currentText());
+    page.mode.count = ui.SpinEdit1->valueOfText();
+    page.markerOn = ui.CheckBox3->isChecked();
+    page.marker = fileName(ui.ComboBox2->currentText());
+    page.writePartList = ui.CheckBox1->isChecked();
+    page.deleteSource = ui.CheckBox2->isChecked();
+    if (m_messageBox.isOpen() || m_runner.running())
+        return;
     ops::CutRequest request;
-    request.source = fileName(ui.Edit5->text());
-    request.skipText = plain(ui.Edit6->text());
-    request.mode.bySize = ui.RadioButton2->isChecked();
-    request.mode.sizeText = plain(ui.Edit1->text());
-    request.mode.unitText = plain(ui.ComboBox1->currentText());
-    request.mode.count = ui.SpinEdit1->valueOfText();
-    request.markerOn = ui.CheckBox3->isChecked();
-    request.marker = fileName(ui.ComboBox2->currentText());
-    request.writePartList = ui.CheckBox1->isChecked();
-    request.deleteSource = ui.CheckBox2->isChecked();
+    try {
+        request = ops::fromCutPage(page);
+    } catch (const fileio::Failure &) {
+        showFailure(std::current_exception());
+        return;
+    }
     if (!mayReplace(request) || !mayLoseLeftOut(request))
         return;
     // A source that could not be removed goes unreported, as designed.
-    runOperation([&](ops::ProgressSink &progress) { static_cast<void>(partset::cutWithSet(request, progress)); });
+    runOperation([&](ops::ProgressSink &progress) { static_cast<void>(partset::cutSet(request, progress)); });
 }
 
 // Unite page

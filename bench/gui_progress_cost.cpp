@@ -74,7 +74,6 @@ int main(int argc, char *argv[])
     ops::CutRequest request;
     request.source = source;
     request.mode.count = kParts;
-    request.mode.unitText = "byte";
 
     std::vector<double> window, plain, ratios;
     for (int i = 0; i < pairs; ++i) {

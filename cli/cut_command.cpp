@@ -7,8 +7,7 @@
 #include "ops/cut.h"
 #include "fileio/failure.h"
 #include "ops/skip_list.h"
-#include "partset/checksum_list_file.h"
-#include "partset/part_list_files.h"
+#include "partset/cut_set.h"
 
 #include <algorithm>
 #include <charconv>
@@ -37,9 +36,6 @@ constexpr OptionSpec kOptions[] = {
 // How many existing files a refusal names before it counts the rest.
 constexpr std::size_t kNamedExisting = 5;
 
-constexpr int kMinCount = 2;
-constexpr int kMaxCount = 255;
-
 // The whole decimal number `text` holds when it is one from low to high: no sign, no blanks.
 std::optional<std::int32_t> wholeNumber(const std::string &text, std::int32_t low, std::int32_t high)
 {
@@ -54,29 +50,30 @@ std::optional<std::int32_t> wholeNumber(const std::string &text, std::int32_t lo
 // refused: parts the user did not ask for would be made.
 std::int32_t partCount(const std::string &text)
 {
-    const std::optional<std::int32_t> count = wholeNumber(text, kMinCount, kMaxCount);
+    const std::optional<std::int32_t> count = wholeNumber(text, ops::kMinPartCount, ops::kMaxPartCount);
     if (!count)
-        throw UsageError("invalid --count '" + text + "': give a whole number from 2 to 255");
+        throw UsageError("invalid --count '" + text + "': give a whole number from "
+                         + std::to_string(ops::kMinPartCount) + " to " + std::to_string(ops::kMaxPartCount));
     return *count;
 }
 
 // The window cuts by count when its size field is empty or 0, and fails only once the cut has
 // begun when the text is no number; asked for parts of a size, the command line refuses such a
-// size before anything is touched. The text the operation reads is the number, written plainly.
-std::string sizeText(const std::string &text)
+// size before anything is touched.
+std::int32_t sizeNumber(const std::string &text)
 {
     const std::optional<std::int32_t> size = wholeNumber(text, 1, std::numeric_limits<std::int32_t>::max());
     if (!size)
         throw UsageError("invalid --size '" + text + "': give a whole number from 1 to 2147483647");
-    return std::to_string(*size);
+    return *size;
 }
 
 // One of the window's units, letter case aside ("kb" and "KB" are "Kb"); the window's box turns
 // any other text into "byte", which here would quietly make parts 1024 times too small.
-std::string unitText(const std::string &text)
+ops::SizeUnit sizeUnit(const std::string &text)
 {
     if (const std::optional<ops::SizeUnit> unit = ops::unitNamed(text, true))
-        return ops::unitText(*unit);
+        return *unit;
     throw UsageError("invalid --unit '" + text + "': give byte, Kb or Mb");
 }
 
@@ -102,29 +99,23 @@ ops::CutRequest cutRequest(const Arguments &args)
     ops::CutRequest request;
     request.source = args.operands().front();
     request.mode.count = partCount(args.value("count").value_or("2"));
-    if (const auto size = args.value("size")) {
-        request.mode.bySize = true;
-        request.mode.sizeText = sizeText(*size);
-    }
-    request.mode.unitText = unitText(args.value("unit").value_or("byte"));
-    request.skipText = args.value("skip").value_or("");
-    partNumbers("skip", request.skipText);
+    const ops::SizeUnit unit = sizeUnit(args.value("unit").value_or("byte"));
+    if (const auto size = args.value("size"))
+        request.mode.partBytes = std::int64_t{sizeNumber(*size)} * ops::unitBytes(unit);
+    request.skip = partNumbers("skip", args.value("skip").value_or(""));
     if (const auto only = args.value("only")) {
         // Re-makes parts of a set made before: the lists that describe the whole set stay.
         if (args.value("skip") || args.flag("recons") || args.flag("sha256") || args.flag("delete"))
             throw UsageError("--only goes with none of --skip, --recons, --sha256 and --delete");
-        partNumbers("only", *only);
-        request.skipText = *only;
+        request.skip = partNumbers("only", *only);
         request.onlyListed = true;
     }
     // The parts left out exist nowhere else once the source is gone.
-    if (args.flag("delete") && !partNumbers("skip", request.skipText).empty() && !args.flag("force"))
+    if (args.flag("delete") && !request.skip.empty() && !args.flag("force"))
         throw UsageError("--delete with --skip would delete the only copy of the parts left out (-f does it)");
     if (const auto marker = args.value("marker")) {
-        // A "/" would put the parts into a folder where no part list finds them.
-        if (marker->find('/') != std::string::npos)
-            throw UsageError("invalid --marker '" + *marker + "': a part name cannot hold '/'");
-        request.markerOn = true;
+        if (const char *problem = ops::markerProblem(*marker))
+            throw UsageError("invalid --marker '" + *marker + "': " + problem);
         request.marker = *marker;
     }
     // The set a recipient needs: the part list, the joiners and the checksum list.
@@ -155,12 +146,11 @@ std::vector<partset::JoinerPlatform> joiners(const Arguments &args)
 }
 
 // Files Cut did not just make are replaced only when -f says so, as gzip does.
-void refuseExisting(const ops::CutRequest &request, const ops::PartListFactory &partList,
-                    const ops::ChecksumListFactory &digests)
+void refuseExisting(const ops::CutRequest &request, const std::vector<partset::JoinerPlatform> &joiners)
 {
     if (request.replaceExisting)
         return;
-    const std::vector<std::string> existing = ops::existingOutputs(request, &partList, &digests);
+    const std::vector<std::string> existing = partset::existingSetOutputs(request, joiners);
     if (existing.empty())
         return;
     std::string names;
@@ -186,11 +176,10 @@ void run(const Arguments &args)
 {
     const ops::CutRequest request = cutRequest(args);
     refuseOnlyBeyondThePlan(args, request);
-    partset::PartListFiles partList(joiners(args));
-    partset::ChecksumListFile digests;
-    refuseExisting(request, partList, digests);
+    const std::vector<partset::JoinerPlatform> platforms = joiners(args);
+    refuseExisting(request, platforms);
     TerminalProgress progress(TerminalProgress::Units::Pieces, args.flag("quiet"));
-    if (const int err = ops::Cut(request, progress, &partList, &digests))
+    if (const int err = partset::cutSet(request, progress, platforms))
         throw CommandFailure(quotedName(request.source) + ": cut but not removed: " + fileio::errorText(err));
 }
 

@@ -13,4 +13,12 @@ inline constexpr const char *kChecksumListName = "info.sha256";
 inline constexpr const char *kWindowsJoinerName = "Recons.exe";
 inline constexpr const char *kLinuxJoinerName = "recons";
 
+// The systems a joiner is built for: the recipients of the parts run it there.
+enum class JoinerPlatform { Linux, Windows };
+
+constexpr const char *joinerFileName(JoinerPlatform platform)
+{
+    return platform == JoinerPlatform::Windows ? kWindowsJoinerName : kLinuxJoinerName;
+}
+
 } // namespace lists

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "set_output.h"
 
+#include "fileio/copy.h"
 #include "fileio/failure.h"
 #include "fileio/io_error.h"
 
+#include <algorithm>
 #include <cerrno>
 
 namespace lists {
@@ -30,6 +32,22 @@ fileio::AtomicOutput openSetOutput(const std::string &path, const fileio::FileId
     fileio::AtomicOutput output;
     if (const int err = output.open(path, keep, mode, existing))
         failSetOutput(path, err);
+    return output;
+}
+
+fileio::AtomicOutput writeSetFile(const std::string &path, std::span<const unsigned char> bytes,
+                                  const fileio::FileIds &keep, fileio::AtomicOutput::Existing existing, mode_t mode)
+{
+    fileio::AtomicOutput output = openSetOutput(path, keep, existing, mode);
+    // A replaced file's mode is kept, and it may lack the bits the new one needs (a joiner's).
+    if (const int err = output.file().setPermissions(mode & ~fileio::currentUmask()))
+        fileio::failErrno(err, path);
+    for (std::size_t done = 0; done < bytes.size();) {
+        const std::size_t n = std::min(bytes.size() - done, fileio::kMaxBuffer);
+        if (const int err = output.file().write(bytes.data() + done, n))
+            fileio::failErrno(err, path);
+        done += n;
+    }
     return output;
 }
 

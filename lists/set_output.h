@@ -5,6 +5,7 @@
 #include "fileio/output_batch.h"
 
 #include <optional>
+#include <span>
 #include <string>
 
 namespace lists {
@@ -37,6 +38,14 @@ private:
 // exists; both fail through IoErrorReport, as any failure to create it.
 fileio::AtomicOutput openSetOutput(const std::string &path, const fileio::FileIds &keep,
                                    fileio::AtomicOutput::Existing existing, mode_t mode = 0666);
+
+// The mode a joiner is written with, less the umask, so that it runs.
+inline constexpr mode_t kExecutableMode = 0777;
+
+// A set file of these bytes (a joiner), whole but not yet named: the caller names it with the
+// rest of the set.
+fileio::AtomicOutput writeSetFile(const std::string &path, std::span<const unsigned char> bytes,
+                                  const fileio::FileIds &keep, fileio::AtomicOutput::Existing existing, mode_t mode);
 
 // Fails as a file that exists when anything bears the name, a dangling link included.
 void refuseExisting(const std::string &path);

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cut.h"
 
-#include "checksum_list_sink.h"
-#include "part_list_sink.h"
 #include "part_name.h"
 #include "progress.h"
 #include "report_error.h"
@@ -16,12 +14,13 @@
 #include "fileio/io_error.h"
 #include "fileio/file.h"
 #include "fileio/output_batch.h"
+#include "lists/checksum_list.h"
+#include "lists/part_list.h"
+#include "lists/set_output.h"
 
 #include <cerrno>
-#include <memory>
 #include <optional>
 #include <set>
-#include <stdexcept>
 
 namespace ops {
 
@@ -36,7 +35,6 @@ constexpr std::size_t kSourceDigest = 1;
 
 // Why a part's name cannot be used, in the command line's words.
 constexpr const char *kMarkerSlash = "the marker text holds a '/', which would lead into a folder";
-constexpr const char *kListCannotHoldName = "info.txt cannot hold a name with a line end or Ctrl-Z";
 constexpr const char *kKeptName = "it is the file being cut, or one this cut has made";
 // Why the request cannot run as asked.
 constexpr const char *kTooFewForASet = "a set of fewer than two parts cannot be joined by its joiners";
@@ -68,11 +66,10 @@ void refuseUnusableNames(const CutRequest &request, const std::string &marker, s
     if (firstPart == 0)
         return;
     const std::string first = PartFileName(request.source, marker, firstPart);
-    if (marker.find('/') != std::string::npos)
-        fileio::cannotCreateFile(first, 0, kMarkerSlash);
-    const std::string text = fileio::namePart(request.source) + marker;
-    if (request.writePartList && text.find_first_of("\r\n\x1a") != std::string::npos)
-        fileio::cannotCreateFile(first, 0, kListCannotHoldName);
+    if (const char *problem = markerProblem(marker))
+        fileio::cannotCreateFile(first, 0, problem);
+    if (request.writePartList && !lists::partListCanHold(fileio::namePart(request.source) + marker))
+        fileio::cannotCreateFile(first, 0, lists::kPartListCannotHold);
 }
 
 // The plan of a request, from the source's size.
@@ -104,10 +101,8 @@ struct Layout {
 // A plan the size cannot carry names the source it was made for.
 Layout layoutOf(const CutRequest &request, std::int64_t size)
 {
-    SkipList skip = ParseSkipList(request.skipText);
     try {
-        return Layout{std::move(skip), MakeSplitPlan(size, request.mode),
-                      request.markerOn ? request.marker : std::string()};
+        return Layout{request.skip, planSplit(size, request.mode), request.marker};
     } catch (const ReportedFailure &refused) {
         reportError(refused.text(), request.source, 0, refused.why());
     }
@@ -134,11 +129,11 @@ public:
         m_existing = request.replaceExisting || request.onlyListed ? Existing::Replace : Existing::Refuse;
     }
 
-    int run(PartListFactory *partListFactory, ChecksumListFactory *digestListFactory);
+    int run();
 
 private:
     void openSource();
-    void openLists(PartListFactory *partListFactory, ChecksumListFactory *digestListFactory);
+    void openLists();
     bool makeParts();
     std::int64_t bytesRead() const;
     void makePart(std::int64_t n, std::int64_t offset, std::int64_t length);
@@ -161,8 +156,8 @@ private:
     fileio::FileIds m_keep;
     std::set<std::string> m_folders; // of every file made, when the source is to be deleted
     std::set<std::string> m_parts;   // the names the parts take
-    std::unique_ptr<PartListSink> m_partList;
-    std::unique_ptr<ChecksumListSink> m_digests;
+    std::optional<lists::OpenList> m_partList;
+    std::optional<lists::OpenList> m_digests;
     std::optional<digest::BlockHashers> m_hashers;
     // Every file made, whole, waiting to take its name with the others. With the source to be
     // deleted, each reaches the device while the next one is made.
@@ -192,19 +187,29 @@ void CutRun::openSource()
     }
 }
 
-void CutRun::openLists(PartListFactory *partListFactory, ChecksumListFactory *digestListFactory)
+// Each list is kept from being written over by what follows it.
+void keepList(const lists::OpenList &list, fileio::FileIds &keep)
+{
+    if (const std::optional<fileio::FileId> id = list.id())
+        keep.insert(*id);
+}
+
+void CutRun::openLists()
 {
     // The set's files lie beside the parts, which lie beside the source.
     const std::string folder = fileio::directoryPart(m_request.source);
     if (m_request.writePartList) {
-        if (!partListFactory)
-            throw std::logic_error("Cut: a part list was asked for but none was given");
-        m_partList = partListFactory->open(folder, m_keep, m_existing);
+        m_partList.emplace(lists::OpenPartList(folder, m_keep, m_existing));
+        keepList(*m_partList, m_keep);
+        // The joiners are written last: one in the way is found before any part is made.
+        for (const JoinerImage &joiner : m_request.joiners) {
+            if (m_existing == Existing::Refuse)
+                lists::refuseExisting(folder + lists::joinerFileName(joiner.platform));
+        }
     }
     if (m_request.writeDigests) {
-        if (!digestListFactory)
-            throw std::logic_error("Cut: digests were asked for but no list was given");
-        m_digests = digestListFactory->open(folder, m_keep, m_existing);
+        m_digests.emplace(lists::openSetOutput(folder + lists::kChecksumListName, m_keep, m_existing));
+        keepList(*m_digests, m_keep);
         m_hashers.emplace(2);
     }
     if (m_request.deleteSource && (m_partList || m_digests))
@@ -237,9 +242,9 @@ void CutRun::makePart(std::int64_t n, std::int64_t offset, std::int64_t length)
     if (const int err = m_outputs.add(std::move(part), failed))
         failNaming(failed, err);
     if (m_partList)
-        m_partList->add(path);
+        lists::AddToPartList(*m_partList, path);
     if (m_digests)
-        m_digests->add(path, m_hashers->finish(kPartDigest));
+        m_digests->add(lists::checksumLine(m_hashers->finish(kPartDigest), fileio::namePart(path)));
 }
 
 // A part left out is never read, unless the whole source's digest needs its bytes.
@@ -286,17 +291,30 @@ bool CutRun::makeParts()
     return complete;
 }
 
-// The lists follow the parts into the batch, the part list last: with it the set is whole.
+// The lists follow the parts into the batch, then the joiners, the part list last: with it the
+// set is whole.
 void CutRun::finishLists(bool complete)
 {
     if (m_digests) {
-        m_digests->finish(m_request.source, m_hashers->finish(kSourceDigest), complete, m_outputs);
+        // sha256sum passes over comment lines; a join reads the incomplete set's as "the parts do
+        // not make the whole file", verify either as "the next line is the whole file".
+        m_digests->add(std::string(complete ? lists::kWholeFileComment : lists::kIncompleteSetComment) + "\n");
+        m_digests->add(lists::checksumLine(m_hashers->finish(kSourceDigest), fileio::namePart(m_request.source)));
+        m_digests->finishInto(m_outputs);
         m_digests.reset();
     }
-    if (m_partList) {
-        m_partList->finish(m_outputs);
-        m_partList.reset();
+    if (!m_partList)
+        return;
+    const std::string folder = fileio::directoryPart(m_request.source);
+    for (const JoinerImage &joiner : m_request.joiners) {
+        std::string failed;
+        const std::string path = folder + lists::joinerFileName(joiner.platform);
+        if (const int err = m_outputs.add(
+                lists::writeSetFile(path, joiner.image, m_keep, m_existing, lists::kExecutableMode), failed))
+            fileio::failErrno(err, failed);
     }
+    m_partList->finishInto(m_outputs);
+    m_partList.reset();
 }
 
 // With the source to be deleted, every file made reaches the device before any takes its name.
@@ -359,13 +377,13 @@ int CutRun::removeSource()
     return err == ENOENT ? 0 : err; // gone already: nothing left to remove
 }
 
-int CutRun::run(PartListFactory *partListFactory, ChecksumListFactory *digestListFactory)
+int CutRun::run()
 {
     openSource();
     m_layout = layoutOf(m_request, m_size);
     refuseUnusableNames(m_request, m_layout.marker, m_layout.firstMade(m_request));
     refuseUnsafeRequest(m_request, m_layout);
-    openLists(partListFactory, digestListFactory);
+    openLists();
     const bool complete = makeParts();
     flushOutputs();
     finishLists(complete);
@@ -376,8 +394,34 @@ int CutRun::run(PartListFactory *partListFactory, ChecksumListFactory *digestLis
 
 } // namespace
 
-std::vector<std::string> existingOutputs(const CutRequest &request, const PartListFactory *partList,
-                                         const ChecksumListFactory *digests)
+const char *markerProblem(std::string_view marker)
+{
+    return marker.find('/') == std::string_view::npos ? nullptr : kMarkerSlash;
+}
+
+CutRequest fromCutPage(const CutPage &page)
+{
+    // The source is looked at first, as Cut looks at it: a missing one is told before any text.
+    if (!fileio::fileExists(page.source))
+        reportNoFile(page.source);
+    fileio::File source;
+    if (const int err = fileio::openForReading(page.source, source)) {
+        if (err == fileio::kNotRegularFile)
+            reportError(kInvalidFileName, page.source, err);
+        fileio::cannotOpenFile(page.source, err);
+    }
+    static_cast<void>(source.close()); // only looked at
+    CutRequest request;
+    request.source = page.source;
+    request.skip = ParseSkipList(page.skipText);
+    request.mode = splitByOf(page.mode);
+    request.marker = page.markerOn ? page.marker : std::string();
+    request.writePartList = page.writePartList;
+    request.deleteSource = page.deleteSource;
+    return request;
+}
+
+std::vector<std::string> existingOutputs(const CutRequest &request)
 {
     std::vector<std::string> existing;
     if (request.onlyListed)
@@ -397,14 +441,15 @@ std::vector<std::string> existingOutputs(const CutRequest &request, const PartLi
         return {};
     }
     const std::string folder = fileio::directoryPart(request.source);
-    std::vector<std::string> lists;
-    if (request.writePartList && partList)
-        lists = partList->fileNames(folder);
-    if (request.writeDigests && digests) {
-        const std::vector<std::string> more = digests->fileNames(folder);
-        lists.insert(lists.end(), more.begin(), more.end());
+    std::vector<std::string> setFiles;
+    if (request.writePartList) {
+        setFiles.push_back(folder + lists::kPartListName);
+        for (const JoinerImage &joiner : request.joiners)
+            setFiles.push_back(folder + lists::joinerFileName(joiner.platform));
     }
-    for (const std::string &path : lists) {
+    if (request.writeDigests)
+        setFiles.push_back(folder + lists::kChecksumListName);
+    for (const std::string &path : setFiles) {
         if (fileio::nameTaken(path))
             existing.push_back(path);
     }
@@ -433,10 +478,9 @@ std::optional<CutPreview> previewCut(const CutRequest &request, std::size_t list
     }
 }
 
-int Cut(const CutRequest &request, ProgressSink &progress, PartListFactory *partListFactory,
-        ChecksumListFactory *digestListFactory)
+int Cut(const CutRequest &request, ProgressSink &progress)
 {
-    return CutRun(request, progress).run(partListFactory, digestListFactory);
+    return CutRun(request, progress).run();
 }
 
 } // namespace ops

@@ -1,44 +1,71 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "skip_list.h"
 #include "split_plan.h"
+
+#include "lists/set_names.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 namespace ops {
 
-class ChecksumListFactory;
-class PartListFactory;
 class ProgressSink;
 
-// Everything the Cut page holds when its button is pressed.
+// A joiner a Cut writes beside the parts with the part list: the program's image, as the build
+// made it.
+struct JoinerImage {
+    lists::JoinerPlatform platform;
+    std::span<const unsigned char> image;
+};
+
+// What a Cut is asked to do, in typed values: every front end builds one.
 struct CutRequest {
     std::string source;
-    std::string skipText; // the parts to leave out; with onlyListed the only parts to make
+    SplitBy mode;
+    SkipList skip; // the parts to leave out; with onlyListed the only parts to make
     bool onlyListed = false;
-    SplitMode mode;
-    bool markerOn = false;
-    std::string marker;
-    bool writePartList = false; // "Recons.exe": the part list and the joiners
+    std::string marker;         // put before each part's number; empty for none
+    bool writePartList = false; // the part list and the joiners
+    std::vector<JoinerImage> joiners;
+    bool writeDigests = false; // the SHA-256 of every part made and of the whole source
     bool deleteSource = false;
     // The user agreed that deleting the source loses the parts left out, which exist nowhere else;
     // without it such a Cut is refused.
     bool deleteLeavingPartsOut = false;
-    bool writeDigests = false; // the SHA-256 of every part made and of the whole source
     // Files of the names Cut writes that exist already are replaced only with the user's consent;
     // without it Cut refuses them. Parts made again with onlyListed are what the user asks for.
     bool replaceExisting = false;
 };
 
-// The outputs a Cut of this request would write (its parts, and the part list and checksum list
-// files asked for) that exist already: what the user is asked about before they are replaced.
-// Empty when the request cannot run at all; Cut itself then says why.
-std::vector<std::string> existingOutputs(const CutRequest &request, const PartListFactory *partList = nullptr,
-                                         const ChecksumListFactory *digests = nullptr);
+// Everything the Cut page holds when its button is pressed, as the controls hold it.
+struct CutPage {
+    std::string source;
+    std::string skipText;
+    SplitMode mode;
+    bool markerOn = false;
+    std::string marker;
+    bool writePartList = false; // "Recons.exe"
+    bool deleteSource = false;
+};
+
+// The request the Cut page makes, its failures in the order the page has always met them: a
+// source that is no file ("Invalid file name") or cannot be opened comes before a skip or size
+// text that is no number ("'%s' is not a valid integer value"). Throws Failure.
+CutRequest fromCutPage(const CutPage &page);
+
+// Why a marker cannot go into part names, in words; nullptr when it can.
+const char *markerProblem(std::string_view marker);
+
+// The outputs a Cut of this request would write (its parts, and the part list, joiners and
+// checksum list asked for) that exist already: what the user is asked about before they are
+// replaced. Empty when the request cannot run at all; Cut itself then says why.
+std::vector<std::string> existingOutputs(const CutRequest &request);
 
 // What a Cut of this request would make, for a front end to ask about before it runs: the parts
 // it leaves out are told before a Cut that deletes its source loses them.
@@ -57,10 +84,8 @@ std::optional<CutPreview> previewCut(const CutRequest &request, std::size_t list
 // name" or "Invalid file size" (ReportedFailure), Stopped, or a default-box text. Everything it
 // opened is closed before it throws. A source that changed while it was read fails the run; it is
 // deleted only when every file made is on the device, it is still what was read and no stop was
-// asked for. partList is used when the request asks for the part list, digests when it asks for
-// digests; each must then be given. Returns 0, or the error number of a source that could not be
-// removed (kChanged: it changed after it was read): the window leaves that unsaid.
-int Cut(const CutRequest &request, ProgressSink &progress, PartListFactory *partList = nullptr,
-        ChecksumListFactory *digests = nullptr);
+// asked for. Returns 0, or the error number of a source that could not be removed (kChanged: it
+// changed after it was read): the window leaves that unsaid.
+int Cut(const CutRequest &request, ProgressSink &progress);
 
 } // namespace ops

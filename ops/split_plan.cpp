@@ -19,20 +19,6 @@ constexpr char asciiLower(char c)
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// Any text but "Kb" or "Mb" counts as bytes.
-std::int64_t unitBytes(const std::string &text)
-{
-    switch (unitNamed(text).value_or(SizeUnit::Byte)) {
-    case SizeUnit::Kb:
-        return 1024;
-    case SizeUnit::Mb:
-        return 1048576;
-    case SizeUnit::Byte:
-        break;
-    }
-    return 1;
-}
-
 std::int64_t divideRoundingUp(std::int64_t a, std::int64_t b)
 {
     return a / b + (a % b != 0 ? 1 : 0);
@@ -63,25 +49,43 @@ const char *unitText(SizeUnit unit)
     return "byte";
 }
 
-SplitPlan MakeSplitPlan(std::int64_t size, const SplitMode &mode)
+std::int64_t unitBytes(SizeUnit unit)
+{
+    switch (unit) {
+    case SizeUnit::Kb:
+        return 1024;
+    case SizeUnit::Mb:
+        return 1048576;
+    case SizeUnit::Byte:
+        break;
+    }
+    return 1;
+}
+
+SplitBy splitByOf(const SplitMode &mode)
+{
+    SplitBy by;
+    by.count = mode.count;
+    if (mode.bySize && !mode.sizeText.empty())
+        by.partBytes =
+            std::int64_t{StrToInt(mode.sizeText)} * unitBytes(unitNamed(mode.unitText).value_or(SizeUnit::Byte));
+    return by;
+}
+
+SplitPlan planSplit(std::int64_t size, const SplitBy &by)
 {
     SplitPlan plan;
-    const bool sizeGiven = mode.bySize && !mode.sizeText.empty();
-    const std::int32_t units = sizeGiven ? StrToInt(mode.sizeText) : 0;
-
-    if (units > 0) {
-        plan.partSize = std::int64_t{units} * unitBytes(mode.unitText);
+    if (by.partBytes > 0) {
+        plan.partSize = by.partBytes;
         plan.partCount = divideRoundingUp(size, plan.partSize);
         return plan;
     }
-    // A size of 0 ("0", "00") means by count. A negative one can only come through pasting
-    // and gives no usable part size either.
-    if (units < 0)
+    // A negative size can only come through pasting, and gives no usable part size.
+    if (by.partBytes < 0)
         reportError(kInvalidFileSize, {}, 0, "a part size cannot be negative");
-
-    if (!validPartCount(mode.count))
+    if (!validPartCount(by.count))
         reportError(kInvalidFileSize, {}, 0, "a part count is from 2 to 255");
-    plan.partCount = mode.count;
+    plan.partCount = by.count;
     plan.partSize = size < plan.partCount ? 0 : divideRoundingUp(size, plan.partCount);
     // Rounding up can leave nothing for the trailing parts (9 bytes in 4 parts of 3).
     if (size < plan.partCount || (plan.partCount - 1) * plan.partSize >= size)
@@ -89,6 +93,11 @@ SplitPlan MakeSplitPlan(std::int64_t size, const SplitMode &mode)
                     std::to_string(size) + (size == 1 ? " byte" : " bytes") + " cannot be cut into "
                         + std::to_string(plan.partCount) + " parts of at least one byte each");
     return plan;
+}
+
+SplitPlan MakeSplitPlan(std::int64_t size, const SplitMode &mode)
+{
+    return planSplit(size, splitByOf(mode));
 }
 
 } // namespace ops

@@ -15,6 +15,8 @@ enum class SizeUnit { Byte, Kb, Mb };
 // aside ("kb" and "KB" are Kb: the command line). Nothing for any other text.
 std::optional<SizeUnit> unitNamed(std::string_view text, bool caseAside = false);
 const char *unitText(SizeUnit unit);
+// 1, 1024 or 1048576.
+std::int64_t unitBytes(SizeUnit unit);
 
 // How many parts a Cut by count makes: the spin box and the command line keep to these.
 inline constexpr std::int32_t kMinPartCount = 2;
@@ -23,6 +25,13 @@ constexpr bool validPartCount(std::int64_t count)
 {
     return count >= kMinPartCount && count <= kMaxPartCount;
 }
+
+// How a Cut divides its source: into `count` parts, or, where `partBytes` is not 0, into parts of
+// that many bytes, the last taking the rest.
+struct SplitBy {
+    std::int32_t count = 2;
+    std::int64_t partBytes = 0;
+};
 
 // The Cut page's mode inputs, as the controls hold them.
 struct SplitMode {
@@ -43,10 +52,17 @@ struct SplitPlan {
     }
 };
 
-// Plans the cut of `size` bytes. Works by size when "By size" is chosen and the size text holds a
-// number other than 0, else by count. Fails with "Invalid file size" (ReportError) when the size
-// cannot give every part at least one byte, and through the default error box when the size
-// text is not a number.
+// The Cut page's mode as a SplitBy: by size when "By size" is chosen and the size text holds a
+// number other than 0 ("0" and "00" mean by count), the number times the unit (any text but "Kb"
+// or "Mb" counting as bytes); else by count. A size text that is no number fails through the
+// default error box.
+SplitBy splitByOf(const SplitMode &mode);
+
+// Plans the cut of `size` bytes. Fails with "Invalid file size" (ReportError) for a count outside
+// 2 to 255, a part size below 0, and a size that cannot give every part at least one byte.
+SplitPlan planSplit(std::int64_t size, const SplitBy &by);
+
+// The plan of the Cut page's mode: planSplit(size, splitByOf(mode)).
 SplitPlan MakeSplitPlan(std::int64_t size, const SplitMode &mode);
 
 } // namespace ops

@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "lists/set_names.h"
+
 #include <span>
 #include <vector>
 
 namespace partset {
 
-// The systems a joiner is built for: the recipients of the parts run it there.
-enum class JoinerPlatform { Linux, Windows };
+using lists::JoinerPlatform;
 
 // The complete executable file of the stand-alone joiner for that system, as the build made it:
 // a static x86_64 Linux program, or a 64-bit Windows console program; empty for the Windows one

@@ -10,15 +10,7 @@
 
 namespace partset {
 
-constexpr const char *joinerFileName(JoinerPlatform platform)
-{
-    return platform == JoinerPlatform::Windows ? lists::kWindowsJoinerName : lists::kLinuxJoinerName;
-}
-
-// Writes the joiner image for `platform` into a whole output for its name in `folder`, not yet
-// named: as WriteRecons but for a caller that names it with the other files of a set.
-fileio::AtomicOutput writeJoiner(const std::string &folder, const fileio::FileIds &keep, JoinerPlatform platform,
-                                 fileio::AtomicOutput::Existing existing);
+using lists::joinerFileName;
 
 // Writes the joiner image for `platform` under its name in `folder` (a directory part, empty for
 // the current one), replacing a file of that name unless it is one of `keep` (access denied then)

@@ -2,7 +2,6 @@
 #include "fileio/failure.h"
 #include "fileio/fault.h"
 #include "ops/cut.h"
-#include "ops/part_list_sink.h"
 
 #include "support/outcome.h"
 #include "support/recording_progress.h"
@@ -26,36 +25,6 @@ using namespace testsupport;
 
 namespace {
 
-// Records what Cut asks of the part list.
-struct PartListLog {
-    bool opened = false;
-    std::vector<std::string> added;
-    bool finished = false;
-    bool closed = false;
-};
-
-class FakePartList final : public ops::PartListSink {
-public:
-    explicit FakePartList(PartListLog &log) : m_log(log) { m_log.opened = true; }
-    ~FakePartList() override { m_log.closed = true; }
-    void add(const std::string &partPath) override { m_log.added.push_back(partPath); }
-    void finish(fileio::OutputBatch &) override { m_log.finished = true; }
-
-private:
-    PartListLog &m_log;
-};
-
-class FakePartListFactory final : public ops::PartListFactory {
-public:
-    std::vector<std::string> fileNames(const std::string &folder) const override { return {folder + "list"}; }
-    std::unique_ptr<ops::PartListSink> open(const std::string &, fileio::FileIds &,
-                                            fileio::AtomicOutput::Existing) override
-    {
-        return std::make_unique<FakePartList>(log);
-    }
-    PartListLog log;
-};
-
 class CutTest : public ::testing::Test {
 protected:
     void SetUp() override { writeFile(source(), data); }
@@ -70,10 +39,9 @@ protected:
         ops::CutRequest request;
         request.source = source();
         request.mode.count = count;
-        request.mode.unitText = "byte";
         return request;
     }
-    void cut(const ops::CutRequest &request) { ops::Cut(request, progress, &partList); }
+    void cut(const ops::CutRequest &request) { ops::Cut(request, progress); }
     // Runs the cut and returns the failure it reported.
     Outcome cutFails(const ops::CutRequest &request)
     {
@@ -86,7 +54,6 @@ protected:
     TempDir dir;
     Bytes data = patternBytes(10);
     RecordingProgress progress;
-    FakePartListFactory partList;
 };
 
 TEST_F(CutTest, ByCountWritesEveryPart)
@@ -100,7 +67,6 @@ TEST_F(CutTest, ByCountWritesEveryPart)
     EXPECT_EQ(progress.steps, 3);
     EXPECT_EQ(progress.position, 0);
     EXPECT_EQ(progress.resets, 1);
-    EXPECT_FALSE(partList.log.opened);
 }
 
 TEST_F(CutTest, SkippedPartsAreNotCreated)
@@ -119,7 +85,7 @@ TEST_F(CutTest, SkippedPartsAreNotCreated)
             ::unlink(part(n).c_str());
         RecordingProgress rowProgress;
         ops::CutRequest request = byCount(3);
-        request.skipText = row.skip;
+        request.skip = ops::ParseSkipList(row.skip);
         ops::Cut(request, rowProgress);
         for (int n = 1; n <= 3; ++n) {
             const bool wanted = std::find(row.created.begin(), row.created.end(), n) != row.created.end();
@@ -136,13 +102,10 @@ TEST_F(CutTest, PartListNamesCreatedPartsInOrder)
 {
     ops::CutRequest request = byCount(4);
     writeFile(source(), patternBytes(40));
-    request.skipText = "3";
+    request.skip = ops::ParseSkipList("3");
     request.writePartList = true;
     cut(request);
-    EXPECT_TRUE(partList.log.opened);
-    EXPECT_EQ(partList.log.added, (std::vector<std::string>{part(1), part(2), part(4)}));
-    EXPECT_TRUE(partList.log.finished);
-    EXPECT_TRUE(partList.log.closed);
+    EXPECT_EQ(readText(dir.file("info.txt")), "data1.bin\r\ndata2.bin\r\ndata4.bin\r\n");
 }
 
 // A set its joiners cannot join, or a deletion that loses the parts left out, is refused before
@@ -164,7 +127,7 @@ TEST_F(CutTest, ASetOfFewerThanTwoPartsOrLostPartsAreRefused)
     for (const Row &row : rows) {
         writeFile(source(), data);
         ops::CutRequest request = byCount(3);
-        request.skipText = row.skip;
+        request.skip = ops::ParseSkipList(row.skip);
         request.writePartList = row.list;
         request.deleteSource = row.deleteSource;
         request.deleteLeavingPartsOut = row.consent;
@@ -179,8 +142,7 @@ TEST_F(CutTest, EmptySourceBySizeMakesNoPart)
 {
     writeFile(source(), Bytes{});
     ops::CutRequest request = byCount(2);
-    request.mode.bySize = true;
-    request.mode.sizeText = "5";
+    request.mode.partBytes = 5;
     cut(request);
     EXPECT_EQ(progress.maximum, 0);
     EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{"data.bin"});
@@ -204,18 +166,18 @@ TEST_F(CutTest, RefusedPlansLeaveNothing)
         EXPECT_TRUE(failure.reported) << row.why;
         EXPECT_EQ(failure.text, "Invalid file size") << row.why;
         EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{"data.bin"}) << row.why;
-        EXPECT_FALSE(partList.log.opened) << row.why;
         EXPECT_EQ(progress.maximum, -1) << row.why;
     }
 }
 
+// The Cut page's failures come in the order they always have: the source first, then its texts.
 TEST_F(CutTest, MissingSourceIsInvalidFileNameBeforeTheSkipTextIsRead)
 {
     for (const std::string &name : {dir.file("missing.bin"), dir.path(), std::string()}) {
-        ops::CutRequest request = byCount(2);
-        request.source = name;
-        request.skipText = "99999999999";
-        const Outcome failure = cutFails(request);
+        ops::CutPage page;
+        page.source = name;
+        page.skipText = "99999999999";
+        const Outcome failure = outcomeOf([&] { ops::fromCutPage(page); });
         EXPECT_TRUE(failure.reported);
         EXPECT_EQ(failure.text, "Invalid file name");
     }
@@ -223,32 +185,33 @@ TEST_F(CutTest, MissingSourceIsInvalidFileNameBeforeTheSkipTextIsRead)
 
 TEST_F(CutTest, UnconvertibleNumbersCreateNothing)
 {
-    ops::CutRequest request = byCount(2);
-    request.skipText = "1 2147483648";
-    request.writePartList = true;
-    EXPECT_EQ(cutFails(request).text, "'2147483648' is not a valid integer value");
+    ops::CutPage page;
+    page.source = source();
+    page.skipText = "1 2147483648";
+    page.writePartList = true;
+    EXPECT_EQ(outcomeOf([&] { ops::fromCutPage(page); }).text, "'2147483648' is not a valid integer value");
 
-    request = byCount(2);
-    request.mode.bySize = true;
-    request.mode.sizeText = "4294967296";
-    EXPECT_EQ(cutFails(request).text, "'4294967296' is not a valid integer value");
+    page.skipText.clear();
+    page.mode = {true, "4294967296", "byte", 2};
+    EXPECT_EQ(outcomeOf([&] { ops::fromCutPage(page); }).text, "'4294967296' is not a valid integer value");
     EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{"data.bin"});
-    EXPECT_FALSE(partList.log.opened);
+
+    // Read as the page holds it: the marker only while it is ticked, sizes in their unit.
+    page.mode = {true, "3", "Kb", 2};
+    page.marker = "#";
+    EXPECT_EQ(ops::fromCutPage(page).mode.partBytes, 3072);
+    EXPECT_EQ(ops::fromCutPage(page).marker, "");
+    page.markerOn = true;
+    EXPECT_EQ(ops::fromCutPage(page).marker, "#");
 }
 
 TEST_F(CutTest, MarkerGoesIntoTheNames)
 {
     ops::CutRequest request = byCount(2);
-    request.markerOn = true;
     request.marker = "#";
     cut(request);
     EXPECT_EQ(readFile(part(1, "#")), slice(0, 5));
     EXPECT_EQ(readFile(part(2, "#")), slice(5, 10));
-
-    // The marker text counts only while its option is ticked.
-    request.markerOn = false;
-    cut(request);
-    EXPECT_TRUE(exists(part(1)));
 }
 
 TEST_F(CutTest, AnExistingPartFileIsReplacedOnlyWithConsent)
@@ -294,16 +257,13 @@ TEST_F(CutTest, PartThatCannotBeCreatedStopsTheCutAndKeepsTheSource)
     EXPECT_FALSE(exists(part(1))); // the parts take their names together, once all are whole
     EXPECT_FALSE(exists(part(3)));
     EXPECT_TRUE(exists(source()));
-    EXPECT_EQ(partList.log.added, std::vector<std::string>{part(1)});
-    EXPECT_FALSE(partList.log.finished);
-    EXPECT_TRUE(partList.log.closed); // closed on the failure path
+    EXPECT_FALSE(exists(dir.file("info.txt")));
     EXPECT_EQ(progress.steps, 1);
 }
 
 TEST_F(CutTest, MarkerWithAFolderThatDoesNotExist)
 {
     ops::CutRequest request = byCount(2);
-    request.markerOn = true;
     request.marker = "/no/such/";
     const Outcome failure = cutFails(request);
     EXPECT_EQ(failure.text, "Cannot create file " + dir.file("data/no/such/1.bin"));
@@ -419,7 +379,7 @@ TEST(CutRoundTrip, PartsJoinedInOrderGiveTheSource)
         writeFile(dir.file("src.dat"), data);
         ops::CutRequest request;
         request.source = dir.file("src.dat");
-        request.mode = {row.bySize, row.sizeText, row.unit, row.count};
+        request.mode = ops::splitByOf({row.bySize, row.sizeText, row.unit, row.count});
         ops::NullProgress progress;
         ops::Cut(request, progress);
         Bytes joined;
@@ -449,8 +409,8 @@ TEST(CutLarge, SparseSourceOverFourGiB)
     }
     ops::CutRequest request;
     request.source = source;
-    request.mode = {true, "2048", "Mb", 2};
-    request.skipText = "1-2";
+    request.mode.partBytes = std::int64_t{2048} << 20;
+    request.skip = ops::ParseSkipList("1-2");
     RecordingProgress progress;
     ops::Cut(request, progress);
     EXPECT_EQ(progress.maximum, 3);

@@ -10,7 +10,7 @@
 #include "ops/cut.h"
 #include "ops/progress.h"
 #include "lists/part_list.h"
-#include "partset/part_list_files.h"
+#include "partset/cut_set.h"
 #include "partset/recons_image.h"
 #include "partset/write_recons.h"
 
@@ -37,13 +37,13 @@ protected:
         writeFile(source, patternBytes(bytes));
         ops::CutRequest request;
         request.source = source;
-        request.skipText = skip;
+        request.skip = ops::ParseSkipList(skip);
         request.mode.count = count;
         request.writePartList = true;
+        request.joiners = partset::joinerImages();
         request.replaceExisting = replace;
-        partset::PartListFiles partList;
         ops::NullProgress progress;
-        ops::Cut(request, progress, &partList);
+        ops::Cut(request, progress);
     }
 
     std::string here(const std::string &name) const { return dir.file(name); }
@@ -241,14 +241,14 @@ TEST_P(PartListFault, EndsCutWithTheIoErrorTextAndKeepsTheSource)
     request.source = here("d.bin");
     request.mode.count = 3;
     request.writePartList = true;
+    request.joiners = partset::joinerImages();
     request.deleteSource = true;
-    partset::PartListFiles partList;
     ops::NullProgress progress;
     const int descriptors = openDescriptorCount();
 
     {
         fileio::faults::ScopedFault fault(row.call, row.nth, row.err);
-        EXPECT_EQ(failureText([&] { ops::Cut(request, progress, &partList); }), row.text);
+        EXPECT_EQ(failureText([&] { ops::Cut(request, progress); }), row.text);
     }
 
     EXPECT_EQ(openDescriptorCount(), descriptors);

@@ -5,7 +5,7 @@
 
 #include "fileio/io_error.h"
 #include "ops/progress.h"
-#include "partset/window_cut.h"
+#include "partset/cut_set.h"
 
 #include <gtest/gtest.h>
 
@@ -165,10 +165,10 @@ Outcome runOnce(const Scenario &scenario, const std::optional<Injection> &inject
 
 } // namespace
 
-Outcome cutAsTheWindowDoes(const ops::CutRequest &request)
+Outcome cutWithTheSet(const ops::CutRequest &request)
 {
     ops::NullProgress progress;
-    return outcomeOf([&] { static_cast<void>(partset::cutWithSet(request, progress)); });
+    return outcomeOf([&] { static_cast<void>(partset::cutSet(request, progress)); });
 }
 
 Scenario namedScenario(const std::string &name, bool faulted, const BaseFault &base)

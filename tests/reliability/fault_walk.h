@@ -22,8 +22,8 @@ using fileio::SysCall;
 using testsupport::Outcome;
 using testsupport::outcomeOf;
 
-// Runs a Cut as the window does, with the part list files, and returns how it ended.
-Outcome cutAsTheWindowDoes(const ops::CutRequest &request);
+// Runs a Cut with its set, as the window and the command line run it, and returns how it ended.
+Outcome cutWithTheSet(const ops::CutRequest &request);
 
 // What a failure of one call is meant to end with. "{dir}" in a text stands for the run's folder.
 struct Expect {

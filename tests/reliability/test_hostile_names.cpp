@@ -10,7 +10,7 @@
 #include "ops/cut.h"
 #include "ops/progress.h"
 #include "ops/unite.h"
-#include "partset/part_list_files.h"
+#include "partset/cut_set.h"
 
 #include <gtest/gtest.h>
 
@@ -121,7 +121,6 @@ TEST_P(HostileCutNames, ThePartsLandWhereTheRuleSaysOrNothingIsWritten)
     ops::CutRequest request;
     request.source = source;
     request.mode.count = 2;
-    request.markerOn = true;
     request.marker = row.marker;
     request.deleteSource = true;
     ops::NullProgress progress;
@@ -164,12 +163,11 @@ TEST(HostileListNames, PartsWithNewlinesJoinAgain)
     ops::CutRequest request;
     request.source = source;
     request.mode.count = 2;
-    request.markerOn = true;
     request.marker = "\n\n";
     request.writePartList = true;
+    request.joiners = partset::joinerImages();
     ops::NullProgress progress;
-    partset::PartListFiles list;
-    const Outcome outcome = outcomeOf([&] { ops::Cut(request, progress, &list); });
+    const Outcome outcome = outcomeOf([&] { ops::Cut(request, progress); });
     EXPECT_EQ(outcome.text, "Cannot create file " + dir.file("data\n\n1.bin"));
     EXPECT_EQ(listDir(dir.path()), std::vector<std::string>{"data.bin"}) << "a refused Cut wrote something";
 

@@ -14,7 +14,7 @@
 #include "ops/erase.h"
 #include "ops/progress.h"
 #include "ops/unite.h"
-#include "partset/part_list_files.h"
+#include "partset/cut_set.h"
 #include "partset/write_recons.h"
 
 #include <gtest/gtest.h>
@@ -36,7 +36,7 @@ Outcome cut(const std::string &source, bool withList, bool deleteSource, bool re
     request.writePartList = withList;
     request.deleteSource = deleteSource;
     request.replaceExisting = replaceExisting;
-    return cutAsTheWindowDoes(request);
+    return cutWithTheSet(request);
 }
 
 Outcome unite(const std::vector<std::string> &inputs, const std::string &output)

@@ -9,7 +9,7 @@
 #include "ops/cut.h"
 #include "ops/progress.h"
 #include "lists/part_list.h"
-#include "partset/part_list_files.h"
+#include "partset/cut_set.h"
 #include "partset/recons_image.h"
 
 #include <gtest/gtest.h>
@@ -34,12 +34,12 @@ Outcome cut(const std::string &dir, bool withList)
 {
     ops::CutRequest request;
     request.source = dir + "/data.bin";
-    request.skipText = "2";
+    request.skip = ops::ParseSkipList("2");
     request.mode.count = 3;
     request.writePartList = withList;
     request.deleteSource = true;
     request.deleteLeavingPartsOut = true;
-    return cutAsTheWindowDoes(request);
+    return cutWithTheSet(request);
 }
 
 Bytes joinerImage(partset::JoinerPlatform platform)
@@ -213,9 +213,9 @@ Scenario longListScenario()
         request.source = dir + "/" + kLongStem + ".bin";
         request.mode.count = kLongParts;
         request.writePartList = true;
+        request.joiners = partset::joinerImages();
         ops::NullProgress progress;
-        partset::PartListFiles list;
-        return outcomeOf([&] { ops::Cut(request, progress, &list); });
+        return outcomeOf([&] { ops::Cut(request, progress); });
     };
     s.check = [](const std::string &dir, const Outcome &outcome, const std::optional<Injection> &) {
         checkLongCut(dir, outcome);
