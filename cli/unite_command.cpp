@@ -1,17 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "commands.h"
 #include "failure_line.h"
-#include "checksum_list_check.h"
-#include "listed_parts.h"
+#include "list_join.h"
 #include "run_operation.h"
 #include "terminal_progress.h"
 
-#include "lists/checksum_list.h"
 #include "fileio/file.h"
 #include "ops/unite.h"
-
-#include <cstdio>
-#include <memory>
 
 namespace cli {
 
@@ -22,37 +17,6 @@ constexpr OptionSpec kOptions[] = {
     {"list", 0, true, nullptr, true},
     {"no-verify", 0, false},
 };
-
-// The check of a join by list against the checksum list beside it, when there is one and it is
-// not turned off.
-std::unique_ptr<ChecksumListCheck> listDigests(const Arguments &args, const std::string &list,
-                                               const std::string &output)
-{
-    const std::string path = fileio::directoryPart(list) + lists::kChecksumListName;
-    if (args.flag("no-verify") || !fileio::nameTaken(path))
-        return nullptr;
-    return std::make_unique<ChecksumListCheck>(path, list, output);
-}
-
-// Joins the parts a part list names; the output may be neither list nor any of the parts.
-void uniteByList(const Arguments &args, const std::string &list, const std::string &output)
-{
-    ListedParts parts = readListedParts(list);
-    if (parts.includes(output))
-        throw CommandFailure(quotedName(output) + ": is the part list or one of its parts");
-    const std::string checksums = fileio::directoryPart(list) + lists::kChecksumListName;
-    if (const auto id = fileio::fileId(checksums)) {
-        if (id == fileio::fileId(output))
-            throw CommandFailure(quotedName(output) + ": is the checksum list beside the part list");
-        parts.files.insert(*id);
-    }
-    const std::unique_ptr<ChecksumListCheck> check = listDigests(args, list, output);
-    TerminalProgress progress(TerminalProgress::Units::Pieces, args.flag("quiet"));
-    ops::Unite(parts.paths, output, progress, check.get(), parts.files);
-    if (check && check->incompleteSet())
-        std::fputs("skarvel-cli: the whole file's line of info.sha256 was not checked: not every part was made\n",
-                   stderr);
-}
 
 // The output is named by -o only: a first operand taken as the output would empty a part that
 // a shell glob happened to put first.
@@ -69,7 +33,7 @@ void run(const Arguments &args)
     if (args.flag("no-verify") && !list)
         throw UsageError("--no-verify goes with --list");
     if (list)
-        return uniteByList(args, *list, *output);
+        return uniteByList(*list, *output, !args.flag("no-verify"), args.flag("quiet"));
     TerminalProgress progress(TerminalProgress::Units::Pieces, args.flag("quiet"));
     ops::Unite(args.operands(), *output, progress);
 }

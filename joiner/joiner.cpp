@@ -9,9 +9,9 @@
 #include "fileio/atomic_output.h"
 #include "fileio/copy.h"
 #include "fileio/file.h"
+#include "fileio/printable_name.h"
 #include "lists/checksum_list.h"
-#include "lists/list_pairing.h"
-#include "lists/part_list_reader.h"
+#include "lists/listed_set.h"
 
 #include <cstdint>
 #include <optional>
@@ -37,14 +37,6 @@ constexpr const char *kWholeNotChecked =
 constexpr std::size_t kPartDigest = 0;
 constexpr std::size_t kWholeDigest = 1;
 
-// What the first reading of the list found.
-struct ListCheck {
-    std::string problem; // the first, in words; empty when the list can be joined
-    std::int64_t lines = 0;
-    // The listed files and the lists themselves: the output may be none of them.
-    fileio::FileIds inputs;
-};
-
 // A list that cannot be read ends the joiner as any failed step does.
 template <typename Step>
 auto readingLists(Step step) -> decltype(step())
@@ -56,67 +48,45 @@ auto readingLists(Step step) -> decltype(step())
     }
 }
 
-fileio::File openList(const char *name)
+// What stops the join before anything is made, in the joiner's words; false when nothing does.
+bool tellProblem(Console &console, const lists::SetProblem &problem)
 {
-    fileio::File list;
-    if (const int err = fileio::openForReading(name, list))
-        failStep(err);
-    return list;
-}
-
-// Reads every line, also after one has failed, and counts them.
-ListCheck checkList()
-{
-    ListCheck check;
-    if (!fileio::fileExists(lists::kPartListName)) {
-        check.problem = "There is no info.txt in this folder";
-        return check;
+    using Kind = lists::SetProblem::Kind;
+    switch (problem.kind) {
+    case Kind::None:
+        return false;
+    case Kind::PartListUnreadable:
+    case Kind::ChecksumListUnreadable:
+        failStep(problem.err);
+    case Kind::ListsDoNotPair:
+        console.writeLine(problem.text);
+        return true;
+    case Kind::NoPartList:
+    case Kind::PartMissing:
+    case Kind::TooFewParts:
+        break;
     }
-    fileio::File list = openList(lists::kPartListName);
-    if (const auto id = fileio::fileId(list))
-        check.inputs.insert(*id);
-    lists::PartListReader reader(list);
-    while (!reader.atEnd()) {
-        const std::string name = reader.readLine();
-        if (!fileio::fileExists(name)) {
-            if (check.problem.empty())
-                check.problem = "Part not found: " + lists::printable(name);
-        } else if (const auto id = fileio::fileId(name)) {
-            check.inputs.insert(*id);
-        }
-        ++check.lines;
-    }
-    if (const auto id = fileio::fileId(lists::kChecksumListName))
-        check.inputs.insert(*id);
-    // A list must name at least two parts.
-    if (check.problem.empty() && check.lines < 2)
-        check.problem = "info.txt names fewer than two parts";
-    return check;
+    console.writeLine("Error in info.txt");
+    if (problem.kind == Kind::NoPartList)
+        console.writeLine("There is no info.txt in this folder");
+    else if (problem.kind == Kind::PartMissing)
+        console.writeLine("Part not found: " + fileio::printableName(problem.name));
+    else
+        console.writeLine("info.txt names fewer than two parts");
+    return true;
 }
 
 // An empty name, or a name that leads to a part or to a list, would lose data.
-fileio::AtomicOutput createOutput(const std::string &name, const ListCheck &check)
+fileio::AtomicOutput createOutput(const std::string &name, const lists::ListedSet &set)
 {
     fileio::AtomicOutput output;
     if (name.empty())
         failStep(fileio::invalidNameError());
-    if (const int err = output.open(name, check.inputs)) {
+    if (const int err = output.open(name, set.files())) {
         const bool refused = err == fileio::kKeptFile || err == fileio::kNotRegularFile;
         failStep(refused ? fileio::invalidNameError() : err);
     }
     return output;
-}
-
-// Before anything is created: "info.sha256" must hold a line for every listed part, in list
-// order, and then the whole file's line. Says what is wrong when it does not.
-bool digestsCoverList(Console &console)
-{
-    fileio::File list = openList(lists::kPartListName);
-    fileio::File digests = openList(lists::kChecksumListName);
-    const std::string problem = lists::pairLists(list, digests).problem;
-    if (!problem.empty())
-        console.writeLine(problem);
-    return problem.empty();
 }
 
 // Appends the part as it stands now; false when it changed while it was copied (it ended before
@@ -146,56 +116,50 @@ bool appendPart(const std::string &name, fileio::File &output, digest::BlockHash
 bool dropOutput(Console &console, fileio::AtomicOutput &output, const std::string &name, const std::string &why)
 {
     output.abandon();
-    console.writeLine(why + "; " + lists::printable(name) + " is not made");
+    console.writeLine(why + "; " + fileio::printableName(name) + " is not made");
     return false;
 }
 
 // Joins the listed parts under a temporary name and gives the output its name once it is whole;
-// with digests, each part is checked as it is copied, in the list's order, which proves the whole
-// file when every part was made. False when a check failed.
-bool join(Console &console, const ListCheck &check, bool withDigests)
+// with digests, each part is checked as it is copied, in the list's order, and the whole output
+// against the whole file's line. False when a check failed.
+bool join(Console &console, lists::ListedSet &set)
 {
     console.writeLine("Save new file as: ");
     const std::string name = console.readLine();
-    fileio::AtomicOutput output = createOutput(name, check);
-
-    fileio::File list = openList(lists::kPartListName);
-    lists::PartListReader reader(list);
-    fileio::File digestList;
-    std::optional<lists::ChecksumSteps> digests;
+    fileio::AtomicOutput output = createOutput(name, set);
+    if (const int err = set.begin())
+        failStep(err);
     std::optional<digest::BlockHashers> hashers;
-    if (withDigests) {
-        digestList = openList(lists::kChecksumListName);
-        digests.emplace(digestList);
+    if (set.checked())
         hashers.emplace(2);
-    }
     console.writeLine("Wait...");
     console.writeLine("Opened files: ");
-    for (std::int64_t n = 0; n < check.lines; ++n) {
-        const std::string part = reader.readLine();
-        console.writeLine(" " + lists::printable(part) + " Ok");
-        if (!appendPart(part, output.file(), hashers ? &*hashers : nullptr))
-            return dropOutput(console, output, name, lists::printable(part) + " changed while it was read");
-        if (!digests)
+    for (std::int64_t n = 0; n < set.partCount(); ++n) {
+        const lists::ListedSet::Part part = set.next();
+        const std::string shown = fileio::printableName(part.name);
+        console.writeLine(" " + shown + " Ok");
+        if (!appendPart(part.path, output.file(), hashers ? &*hashers : nullptr))
+            return dropOutput(console, output, name, shown + " changed while it was read");
+        if (!set.checked())
             continue;
-        const auto listed = digests->part(part);
-        if (!listed)
-            return dropOutput(console, output, name, lists::printable(part) + " is not in info.sha256");
-        if (hashers->finish(kPartDigest) != *listed)
-            return dropOutput(console, output, name, lists::printable(part) + " is damaged: its SHA-256 differs");
+        if (!part.digest)
+            return dropOutput(console, output, name, shown + " is not in info.sha256");
+        if (hashers->finish(kPartDigest) != *part.digest)
+            return dropOutput(console, output, name, shown + " is damaged: its SHA-256 differs");
         console.writeLine(kPartVerified);
     }
     // Parts checked one by one may still be the wrong parts, or in the wrong order, when both
     // lists were edited alike: the whole file's line, hashed alongside, says so.
-    if (digests) {
-        const auto whole = digests->whole();
-        if (!digests->incompleteSet() && (!whole || hashers->finish(kWholeDigest) != *whole))
+    if (set.checked()) {
+        const auto whole = set.whole();
+        if (!set.incompleteSet() && (!whole || hashers->finish(kWholeDigest) != *whole))
             return dropOutput(console, output, name, "the joined file's SHA-256 differs from the whole file's line");
     }
-    if (const int err = output.finish(check.inputs))
+    if (const int err = output.finish(set.files()))
         failStep(err == fileio::kKeptFile ? fileio::invalidNameError() : err);
-    if (digests)
-        console.writeLine(digests->incompleteSet() ? kWholeNotChecked : kAllVerified);
+    if (set.checked())
+        console.writeLine(set.incompleteSet() ? kWholeNotChecked : kAllVerified);
     console.writeLine("Complete");
     return true;
 }
@@ -204,18 +168,10 @@ int run(Console &console)
 {
     for (const char *line : kBanner)
         console.writeLine(line);
-    const ListCheck check = readingLists([] { return checkList(); });
-    bool joined = false;
-    if (!check.problem.empty()) {
-        console.writeLine("Error in info.txt");
-        console.writeLine(check.problem);
-    } else {
-        // Without "info.sha256" the join is the plain one, dialogue and all; one that is there
-        // but cannot be read (a folder, a dangling link) stops it rather than turning the check off.
-        const bool withDigests = fileio::nameTaken(lists::kChecksumListName);
-        joined = (!withDigests || readingLists([&] { return digestsCoverList(console); }))
-            && readingLists([&] { return join(console, check, withDigests); });
-    }
+    // Without "info.sha256" the join is the plain one, dialogue and all.
+    lists::ListedSet set(lists::kPartListName);
+    const lists::SetProblem problem = readingLists([&] { return set.check(); });
+    const bool joined = !tellProblem(console, problem) && readingLists([&] { return join(console, set); });
     // Waits for Enter; the end of input counts as Enter.
     console.readLine();
     return joined ? 0 : 1;

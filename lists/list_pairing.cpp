@@ -15,10 +15,10 @@ namespace {
 std::string mismatch(const std::string &part, const std::string &found, const std::string &previous)
 {
     if (found.empty())
-        return printable(part) + " is not in info.sha256";
+        return fileio::printableName(part) + " is not in info.sha256";
     if (found == previous)
-        return "info.sha256 lists " + printable(found) + " twice";
-    return "info.sha256 lists " + printable(found) + " where info.txt lists " + printable(part);
+        return "info.sha256 lists " + fileio::printableName(found) + " twice";
+    return "info.sha256 lists " + fileio::printableName(found) + " where info.txt lists " + fileio::printableName(part);
 }
 
 } // namespace
@@ -79,11 +79,6 @@ Pairing pairLists(fileio::File &partList, fileio::File &checksumList,
     if (!whole)
         return {"info.sha256 does not end with the whole file's line after the parts"};
     return {{}, digests.incompleteSet(), *whole};
-}
-
-std::string printable(const std::string &name)
-{
-    return fileio::printableName(name);
 }
 
 } // namespace lists

@@ -30,7 +30,7 @@ private:
     ChecksumReader m_reader;
 };
 
-// How the two lists of a set pair: the first problem, naming the part (shown as printable()), or
+// How the two lists of a set pair: the first problem, naming the part (shown as fileio::printableName()), or
 // "" when they pair; and whether the checksum list says its parts do not make the whole file.
 struct Pairing {
     std::string problem;
@@ -44,9 +44,5 @@ struct Pairing {
 // and digest in order. A failed read throws ListReadError.
 Pairing pairLists(fileio::File &partList, fileio::File &checksumList,
                   const std::function<void(const std::string &, const digest::Sha256Digest &)> &paired = {});
-
-// A name from a list as a terminal can show it (fileio::printableName): control characters become
-// "?", so that a list from a stranger cannot send the terminal escape sequences.
-std::string printable(const std::string &name);
 
 } // namespace lists

@@ -1,0 +1,117 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "list_join.h"
+
+#include "failure_line.h"
+#include "run_operation.h"
+#include "terminal_progress.h"
+
+#include "fileio/failure.h"
+#include "fileio/printable_name.h"
+#include "lists/listed_set.h"
+#include "ops/unite.h"
+
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+namespace cli {
+
+namespace {
+
+// What stops the join before anything is made, in the command line's words.
+[[noreturn]] void refuse(const lists::ListedSet &set, const std::string &listPath, const lists::SetProblem &problem)
+{
+    using Kind = lists::SetProblem::Kind;
+    const std::string list = fileio::printableName(listPath) + ": ";
+    switch (problem.kind) {
+    case Kind::NoPartList:
+        throw CommandFailure(list
+                             + (problem.err == fileio::kNotRegularFile ? "not a regular file" : "no such part list"));
+    case Kind::PartListUnreadable:
+        throw CommandFailure(list + fileio::errorText(problem.err));
+    case Kind::PartMissing:
+        throw CommandFailure(list + "line " + std::to_string(problem.line) + " names no file: '"
+                             + fileio::printableName(problem.name) + "'");
+    case Kind::TooFewParts:
+        throw CommandFailure(list + "names fewer than two parts");
+    case Kind::ChecksumListUnreadable:
+        throw CommandFailure(quotedName(set.checksumListPath()) + ": " + fileio::errorText(problem.err));
+    case Kind::ListsDoNotPair:
+    case Kind::None:
+        break;
+    }
+    throw CommandFailure(problem.text);
+}
+
+// Each part checked against its line as it is copied, and the joined file against the whole
+// file's line, which proves it whole when both lists were edited alike.
+class ListCheck final : public ops::JoinCheck {
+public:
+    ListCheck(const lists::ListedSet &set, std::vector<lists::ListedSet::Part> parts,
+              std::optional<digest::Sha256Digest> whole, std::string output)
+        : m_listPath(set.checksumListPath()), m_parts(std::move(parts)), m_whole(whole), m_output(std::move(output))
+    {
+    }
+
+    void input(std::size_t index, const digest::Sha256Digest &digest) override
+    {
+        const lists::ListedSet::Part &part = m_parts.at(index);
+        if (!part.digest)
+            throw CommandFailure(fileio::printableName(part.name) + " is not in info.sha256");
+        if (digest != *part.digest)
+            throw CommandFailure(quotedName(part.name) + ": damaged, its SHA-256 differs from " + quotedName(m_listPath)
+                                 + "; " + quotedName(m_output) + " is not made");
+    }
+
+    void whole(const digest::Sha256Digest &digest) override
+    {
+        if (m_whole && digest != *m_whole)
+            throw CommandFailure("the joined file's SHA-256 differs from the whole file's line of "
+                                 + quotedName(m_listPath) + "; " + quotedName(m_output) + " is not made");
+    }
+
+private:
+    std::string m_listPath;
+    std::vector<lists::ListedSet::Part> m_parts;
+    std::optional<digest::Sha256Digest> m_whole;
+    std::string m_output;
+};
+
+} // namespace
+
+void uniteByList(const std::string &listPath, const std::string &output, bool verify, bool quiet)
+{
+    lists::ListedSet set(listPath, verify);
+    std::vector<lists::ListedSet::Part> parts;
+    std::optional<digest::Sha256Digest> whole;
+    try {
+        if (const lists::SetProblem problem = set.check())
+            refuse(set, listPath, problem);
+        if (const int err = set.begin())
+            throw CommandFailure(fileio::printableName(listPath) + ": " + fileio::errorText(err));
+        for (std::int64_t n = 0; n < set.partCount(); ++n)
+            parts.push_back(set.next());
+        whole = set.whole();
+    } catch (const lists::ListReadError &failure) {
+        throw CommandFailure(fileio::printableName(listPath) + ": " + fileio::errorText(failure.err));
+    }
+    const std::optional<fileio::FileId> outputId = fileio::fileId(output);
+    if (outputId && set.files().contains(*outputId))
+        throw CommandFailure(quotedName(output)
+                             + (outputId == fileio::fileId(set.checksumListPath())
+                                    ? ": is the checksum list beside the part list"
+                                    : ": is the part list or one of its parts"));
+    std::vector<std::string> paths;
+    for (const lists::ListedSet::Part &part : parts)
+        paths.push_back(part.path);
+    std::optional<ListCheck> check;
+    if (set.checked())
+        check.emplace(set, std::move(parts), whole, output);
+    TerminalProgress progress(TerminalProgress::Units::Pieces, quiet);
+    ops::Unite(paths, output, progress, check ? &*check : nullptr, set.files());
+    if (set.incompleteSet())
+        std::fputs("skarvel-cli: the whole file's line of info.sha256 was not checked: not every part was made\n",
+                   stderr);
+}
+
+} // namespace cli

@@ -1,0 +1,88 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "list_pairing.h"
+#include "part_list_reader.h"
+
+#include "digest/sha256.h"
+#include "fileio/file.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace lists {
+
+// What stops a join by list before anything is made; each program says it in its own words.
+struct SetProblem {
+    enum class Kind {
+        None,
+        NoPartList,             // nothing to read under the list's name (err: ENOENT, kNotRegularFile)
+        PartListUnreadable,     // err
+        PartMissing,            // line, name: the first listed name that is no file
+        TooFewParts,            // a join needs two parts or more
+        ChecksumListUnreadable, // err: there is one, and it cannot be read
+        ListsDoNotPair,         // text
+    };
+    Kind kind = Kind::None;
+    int err = 0;
+    std::int64_t line = 0;
+    std::string name;
+    std::string text;
+
+    explicit operator bool() const { return kind != Kind::None; }
+};
+
+// A set as a join by its part list reads it, for the joiners and `unite --list` alike: the names
+// the part list gives, relative to its folder (a name from the root as it stands), each an
+// existing file, at least two; and, where the checksum list stands beside it, a line for each
+// part in the same order and then the whole file's. It reads the lists twice, a check and then
+// the parts one by one, and holds one line of each at a time however long they are.
+class ListedSet {
+public:
+    struct Part {
+        std::string name; // as listed
+        std::string path; // where it is read
+        // Its line of the checksum list, when the set is checked; nothing when the next line does
+        // not name it (the list changed since the check).
+        std::optional<digest::Sha256Digest> digest;
+    };
+
+    // `checked`: the checksum list beside the part list is read when anything bears its name.
+    explicit ListedSet(std::string partListPath, bool checked = true);
+
+    // The first reading: what stops the join, or nothing. A list that cannot be read midway
+    // throws ListReadError.
+    SetProblem check();
+
+    std::int64_t partCount() const { return m_parts; }
+    bool checked() const { return m_checked; }
+    // The lists and every part: the output may be none of them.
+    const fileio::FileIds &files() const { return m_files; }
+    const std::string &checksumListPath() const { return m_checksumListPath; }
+
+    // The second reading: opens the lists again (0 or the errno), then gives the parts in order.
+    [[nodiscard]] int begin();
+    Part next();
+    // After the last part, for a checked set: the whole file's line, unless the list says not every
+    // part was made (then nothing, and incompleteSet()). Nothing also when the line is not there.
+    std::optional<digest::Sha256Digest> whole();
+    bool incompleteSet() const { return m_incomplete; }
+
+private:
+    std::string pathOf(const std::string &name) const;
+
+    std::string m_partListPath;
+    std::string m_checksumListPath;
+    std::string m_folder;
+    bool m_checked;
+    std::int64_t m_parts = 0;
+    bool m_incomplete = false;
+    fileio::FileIds m_files;
+    fileio::File m_partList;
+    fileio::File m_checksumList;
+    std::optional<PartListReader> m_names;
+    std::optional<ChecksumSteps> m_digests;
+};
+
+} // namespace lists
