@@ -67,6 +67,13 @@ struct FileState {
     }
 };
 
+// The layer has two halves. The first is what every program stands on, the joiners included,
+// and is defined for Linux in file.cpp and for Windows in file_windows.cpp; a Windows build of
+// more than the joiner starts from it. The second, after it, is the Linux programs' alone
+// (file.cpp): permissions and owners, folders, renames and removals by identity, kernel hints.
+
+// ---- Both systems: what the joiners use.
+
 class File {
 public:
     File() = default;
@@ -93,6 +100,16 @@ public:
     [[nodiscard]] int write(const void *buf, std::size_t n);
     [[nodiscard]] int seek(std::int64_t offset);
     [[nodiscard]] int size(std::int64_t &bytes) const;
+    [[nodiscard]] int sync();
+    // Flushes the data (and the size) to the device, not the other metadata.
+    [[nodiscard]] int syncData();
+    // The size, the times of the last changes and the number of names, as they are now.
+    [[nodiscard]] int state(FileState &now) const;
+    // Asks the kernel to start writing this range to the device now, without waiting, so that
+    // a later sync() has little left to do. Only a hint: it cannot fail an operation.
+    void startWriteback(std::int64_t offset, std::int64_t n);
+
+    // Linux only:
     // The owner, group and permission bits (mode & 07777) of the open file.
     [[nodiscard]] int ownership(Ownership &owned) const;
     // Gives the file the owner and group where the system allows it (root; an owner keeping a
@@ -101,24 +118,17 @@ public:
     // Set-user-ID and set-group-ID are kept only along with both owner and group, as cp -p does.
     [[nodiscard]] int takeOwnership(const Ownership &owned);
     [[nodiscard]] int setPermissions(mode_t bits);
-    [[nodiscard]] int sync();
-    // Flushes the data (and the size) to the device, not the other metadata.
-    [[nodiscard]] int syncData();
-    // The size, the time of the last change of the data and the number of names, as they are now.
-    [[nodiscard]] int state(FileState &now) const;
     // Gives the file the extended attributes of the file `path` names itself (not through a link):
-    // access control lists among them, where the system lets it. An attribute it may not set is left
-    // out, since none of them is the data; a file capability is never taken over.
+    // access control lists among them, where the system lets it. An attribute it may not set is
+    // left out, since none of them is the data; a file capability is never taken over.
     void copyAttributesFrom(const std::string &path);
-    // Asks the kernel to start writing this range to the device now, without waiting, so that
-    // a later sync() has little left to do. Only a hint: it cannot fail an operation.
-    void startWriteback(std::int64_t offset, std::int64_t n);
 
 private:
     NativeHandle m_fd = -1;
 };
 
-// Whether a symbolic link as the last part of a name is followed, or refused (kSymbolicLink).
+// Whether a symbolic link as the last part of a name is followed, or refused (kSymbolicLink; the
+// joiners follow every link).
 enum class Links { Follow, Refuse };
 
 // Open an existing regular file. Nothing else is opened: a FIFO, device, socket or folder under
@@ -126,11 +136,35 @@ enum class Links { Follow, Refuse };
 // open file holds for the file that is read.
 [[nodiscard]] int openForReading(const std::string &path, File &file, Links links = Links::Follow);
 [[nodiscard]] int openForReadWrite(const std::string &path, File &file, Links links = Links::Follow);
-// Creates a file that must not exist yet, for writing, with mode less the umask: EEXIST when a
-// file (or a link, even a dangling one) of that name is there.
+// Creates a file that must not exist yet, for writing, with mode less the umask (Windows: its
+// folder's rights): EEXIST when a file (or a link, even a dangling one) of that name is there.
 [[nodiscard]] int createNewFile(const std::string &path, File &file, mode_t mode = 0666);
-
 [[nodiscard]] int removeFile(const std::string &path);
+
+// A name exists when stat, following links, finds a regular file. A name holding a NUL byte names
+// no file anywhere in this layer: the system would read only the text before it.
+bool fileExists(const std::string &path);
+// Whether anything bears the name: a file, a folder, a link, even a dangling one.
+bool nameTaken(const std::string &path);
+std::optional<FileId> fileId(const std::string &path);
+std::optional<FileId> fileId(const File &file);
+
+// The error number that makes IoErrorReport say "Invalid filename": for names refused before
+// the system is asked.
+int invalidNameError();
+
+// The name part (after the last separator: "/", and on Windows also "\\" and ":") and the
+// directory part (up to and including it).
+std::string namePart(const std::string &path);
+std::string directoryPart(const std::string &path);
+
+// Moves up to n bytes from `in` at *inOffset to the current position of `out` in the kernel,
+// advancing *inOffset. copied is 0 at the end of the input. Fails with the errno when the
+// kernel cannot do it for these files (always on Windows); callers then copy through a buffer.
+[[nodiscard]] int copyRange(File &in, std::int64_t &inOffset, File &out, std::size_t n, std::size_t &copied);
+
+// ---- Linux only.
+
 // Removes the name only while it still leads to the file `id`, itself and not through a link:
 // kChanged when it leads elsewhere by now, ENOENT when it is gone.
 [[nodiscard]] int removeIfStill(const std::string &path, const FileId &id);
@@ -141,48 +175,20 @@ enum class Links { Follow, Refuse };
 [[nodiscard]] int makeDirectories(const std::string &path, std::vector<std::string> *made = nullptr);
 // Removes an empty directory.
 [[nodiscard]] int removeDirectory(const std::string &path);
-
 // The absolute name with every symbolic link and "." / ".." resolved; the file must exist.
 [[nodiscard]] int resolvePath(const std::string &path, std::string &resolved);
-
-// A name exists when stat, following links, finds a regular file. A name holding a NUL byte names
-// no file anywhere in this layer: the system would read only the text before it.
-bool fileExists(const std::string &path);
 // Whether the name itself is a symbolic link (not followed).
 bool isSymbolicLink(const std::string &path);
-// Whether anything bears the name: a file, a folder, a link, even a dangling one.
-bool nameTaken(const std::string &path);
-
-// The error number that makes IoErrorReport say "Invalid filename": for names refused before
-// the system is asked.
-int invalidNameError();
-
-std::optional<FileId> fileId(const std::string &path);
-std::optional<FileId> fileId(const File &file);
-
+// Whether the open file is a regular one (not a FIFO, device, socket or folder).
+bool isRegularFile(const File &file);
+// Flushes the entries of the directory (a directory part as directoryPart() gives it, empty for
+// the current one) to the device: files created in it survive a power cut once their data has.
+[[nodiscard]] int syncDirectory(const std::string &directory);
+// The process's umask, which new files' permission bits lose.
+mode_t currentUmask();
 // For a signal handler: from now on a system call that a signal interrupts fails with EINTR
 // instead of being made again, so that a call that waits (a stalled mount, say) ends. Safe to
 // call from a signal handler.
 void stopWaiting();
-
-// The process's umask, which new files' permission bits lose.
-mode_t currentUmask();
-
-// Whether the open file is a regular one (not a FIFO, device, socket or folder).
-bool isRegularFile(const File &file);
-
-// Flushes the entries of the directory (a directory part as directoryPart() gives it, empty for
-// the current one) to the device: files created in it survive a power cut once their data has.
-[[nodiscard]] int syncDirectory(const std::string &directory);
-
-// The name part (after the last separator: "/", and on Windows also "\\" and ":") and the
-// directory part (up to and including it).
-std::string namePart(const std::string &path);
-std::string directoryPart(const std::string &path);
-
-// Moves up to n bytes from `in` at *inOffset to the current position of `out` in the kernel,
-// advancing *inOffset. copied is 0 at the end of the input. Fails with the errno when the
-// kernel cannot do it for these files; callers then copy through a buffer.
-[[nodiscard]] int copyRange(File &in, std::int64_t &inOffset, File &out, std::size_t n, std::size_t &copied);
 
 } // namespace fileio
