@@ -10,7 +10,7 @@ export WINEPREFIX="$2" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
 rm -f "$status"
 if [ ! -x "$wine" ]; then
-    echo "wine64 is not installed (scripts/install-deps installs it)" >"$status"
+    echo "wine64 is not installed (scripts/install-deps tests installs it)" >"$status"
 elif "$wine" wineboot --init >"$2.log" 2>&1; then
     echo ready >"$status"
     "$(dirname "$wine")/wineserver" -p </dev/null >/dev/null 2>&1

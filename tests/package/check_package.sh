@@ -77,6 +77,7 @@ done
 for doc in {skarvel,skarvel-cli}/{copyright,changelog.gz}; do
     [ -f "$share/doc/$doc" ] || fail "no $doc"
 done
+"$(dirname "$0")/check_copyright.py" "$share"/doc/{skarvel,skarvel-cli}/copyright || fail "a copyright file is not whole"
 # Man pages and the completion are where man and bash look.
 find "$root" -path '*/man/*' ! -path "$share/man/man1/*.1.gz" -type f | grep . && fail "man pages misplaced"
 for page in skarvel skarvel-cli; do

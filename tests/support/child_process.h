@@ -61,6 +61,7 @@ public:
     // Closes the input, reads the rest of the output and returns the exit status (-1 when the
     // program did not exit normally).
     int finish();
+    pid_t pid() const { return m_pid; }
     const std::string &output() const { return m_output; }
     const std::string &errors() const { return m_errors; }
 
