@@ -207,6 +207,7 @@ struct Trial {
     std::string events;
     Instance main, second;
     bool hang = false;
+    bool kept = false; // its folder stays, for a look
 
     std::string path(const std::string &name) const { return dir + "/" + name; }
     bool anyDone() const { return main.done() || second.done(); }
@@ -1007,7 +1008,7 @@ std::string report(const Trial &t, const std::string &broken)
 {
     std::string text = broken + "\n  run " + std::to_string(t.index) + " of seed " + std::to_string(g_flags.seed)
         + " (again: test_chaos --seed=" + std::to_string(g_flags.seed) + " --run=" + std::to_string(t.index) + ")"
-        + "\n  command: " + commandLine(t) + "\n  in: " + t.dir + "\n  scene:" + t.scene
+        + "\n  command: " + commandLine(t) + (t.kept ? "\n  kept in: " + t.dir : "") + "\n  scene:" + t.scene
         + "\n  events: " + (t.events.empty() ? "none" : t.events) + "\n  mutation: " + t.mutation
         + "\n  ended: " + t.main.status() + "\n  it said: " + t.main.log.substr(0, 600);
     if (t.second.pid > 0)
@@ -1089,12 +1090,16 @@ protected:
             m_usPerMiB[row.name] = m_usPerMiB.contains(row.name) ? 0.7 * m_usPerMiB[row.name] + 0.3 * us : us;
         }
         std::string broken = checkRun(t);
-        if (broken.empty())
+        // The folder of the first violation stays for a look; the others would fill the disk.
+        t.kept = !broken.empty() && !m_kept;
+        m_kept = m_kept || t.kept;
+        if (!t.kept)
             fs::remove_all(t.dir);
         return broken;
     }
 
     std::string m_root;
+    bool m_kept = false;
     std::map<std::string, double> m_usPerMiB; // each row's undisturbed runs, per MiB they handle
 };
 
