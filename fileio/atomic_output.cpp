@@ -12,8 +12,8 @@ AtomicOutput::~AtomicOutput()
 
 AtomicOutput::AtomicOutput(AtomicOutput &&other) noexcept
     : m_file(std::move(other.m_file)), m_id(other.m_id), m_replaces(other.m_replaces),
-      m_target(std::move(other.m_target)), m_temporary(std::exchange(other.m_temporary, {})),
-      m_existing(other.m_existing)
+      m_replacedBits(other.m_replacedBits), m_target(std::move(other.m_target)),
+      m_temporary(std::exchange(other.m_temporary, {})), m_existing(other.m_existing)
 {
 }
 
@@ -24,6 +24,7 @@ AtomicOutput &AtomicOutput::operator=(AtomicOutput &&other) noexcept
         m_file = std::move(other.m_file);
         m_id = other.m_id;
         m_replaces = other.m_replaces;
+        m_replacedBits = other.m_replacedBits;
         m_target = std::move(other.m_target);
         m_temporary = std::exchange(other.m_temporary, {});
         m_existing = other.m_existing;

@@ -44,6 +44,8 @@ public:
     std::optional<FileId> id() const { return m_id; }
     // The name it gets: the path given, or the file it led to through links.
     const std::string &target() const { return m_target; }
+    // The permission bits of the file it replaces, which it has taken; nothing for a new file.
+    std::optional<mode_t> replacedBits() const { return m_replacedBits; }
 
     // The output may take its name only while the name still leads to this file: the one the
     // operation read and now replaces. Otherwise finish() fails with kChanged.
@@ -73,6 +75,7 @@ private:
     File m_file;
     std::optional<FileId> m_id;
     std::optional<FileId> m_replaces;
+    std::optional<mode_t> m_replacedBits;
     std::string m_target;
     std::string m_temporary; // its name beside the target; empty while it has none
     Existing m_existing = Existing::Replace;

@@ -91,6 +91,7 @@ int AtomicOutput::open(const std::string &path, const FileIds &keep, mode_t mode
 {
     abandon();
     m_replaces.reset();
+    m_replacedBits.reset();
     if (path.empty() || holdsNul(path))
         return ENOENT;
     m_existing = existing;
@@ -124,8 +125,10 @@ int AtomicOutput::open(const std::string &path, const FileIds &keep, mode_t mode
         if (unnamedUnsupported(err))
             err = createNamed(folder, mode, m_file, m_temporary);
     }
-    if (!err && exists)
+    if (!err && exists) {
         err = takeOverFrom(m_target, {st.st_uid, st.st_gid, static_cast<mode_t>(st.st_mode & 07777)});
+        m_replacedBits = static_cast<mode_t>(st.st_mode & 0777);
+    }
     if (err) {
         abandon();
         return err;

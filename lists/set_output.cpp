@@ -39,8 +39,11 @@ fileio::AtomicOutput writeSetFile(const std::string &path, std::span<const unsig
                                   const fileio::FileIds &keep, fileio::AtomicOutput::Existing existing, mode_t mode)
 {
     fileio::AtomicOutput output = openSetOutput(path, keep, existing, mode);
-    // A replaced file's mode is kept, and it may lack the bits the new one needs (a joiner's).
-    if (const int err = output.file().setPermissions(mode & ~fileio::currentUmask()))
+    // A new file has the mode less the umask; a replaced one keeps its own, which may lack the
+    // execute bits a joiner needs: they are added where the file may be read.
+    const std::optional<mode_t> kept = output.replacedBits();
+    const mode_t bits = kept ? *kept | ((*kept & 0444 & mode) >> 2) : mode & ~fileio::currentUmask();
+    if (const int err = output.file().setPermissions(bits))
         fileio::failErrno(err, path);
     for (std::size_t done = 0; done < bytes.size();) {
         const std::size_t n = std::min(bytes.size() - done, fileio::kMaxBuffer);

@@ -151,16 +151,20 @@ TEST_F(PartList, ToolIsTheBuiltJoinerByteForByte)
     EXPECT_EQ(word(header + 24 + 68), 3); // the console subsystem
 }
 
-TEST_F(PartList, ToolReplacesAnOldFileAndIsExecutableLessTheUmask)
+// A new joiner is executable less the umask; one that replaces a file keeps its mode, executable
+// wherever it may be read.
+TEST_F(PartList, ToolIsExecutableAndAReplacedOneKeepsItsMode)
 {
-    writeFile(here("Recons.exe"), std::string(2 << 20, 'x'));
-    fs::permissions(here("Recons.exe"), fs::perms::owner_read | fs::perms::owner_write);
     const mode_t old = ::umask(027);
+    partset::WriteRecons({}, {}, false, partset::JoinerPlatform::Linux);
+    writeFile(here("Recons.exe"), std::string(2 << 20, 'x'));
+    fs::permissions(here("Recons.exe"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
 
     partset::WriteRecons();
 
     ::umask(old);
-    EXPECT_EQ(modeOf(here("Recons.exe")), 0750u);
+    EXPECT_EQ(modeOf(here("recons")), 0750u);
+    EXPECT_EQ(modeOf(here("Recons.exe")), 0705u);
     EXPECT_EQ(readFile(here("Recons.exe")).size(), partset::ReconsImage(partset::JoinerPlatform::Windows).size());
 }
 

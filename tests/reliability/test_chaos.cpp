@@ -547,7 +547,8 @@ Contents cutContents(const CutOptions &o, const Bytes &source)
         }
     }
     if (o.digests) {
-        const std::string comment = complete ? "" : std::string(lists::kIncompleteSetComment) + "\n";
+        const std::string comment =
+            std::string(complete ? lists::kWholeFileComment : lists::kIncompleteSetComment) + "\n";
         made[lists::kChecksumListName] = bytesOf(sums + comment + lists::checksumLine(sha(source), "src.bin"));
     }
     return made;
@@ -645,7 +646,9 @@ void prepareCut(Trial &t)
         oldThere = oldThere || old;
     }
     t.mustStayOld = oldThere && !o.force && !o.only;
-    t.usageAllowed = o.remove && !o.skip.empty() && !o.force;
+    // Refused: --delete with --skip without -f; --only naming no part of a source that a mutator
+    // made smaller.
+    t.usageAllowed = (o.remove && !o.skip.empty() && !o.force) || o.only;
     // Stopped once the parts have their names, a Cut keeps them and its source.
     t.stopKeepsOutputs = o.remove;
     if (o.remove)
