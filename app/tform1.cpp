@@ -156,7 +156,7 @@ void TForm1::connectHandlers()
 
 void TForm1::FormCreate()
 {
-    const QString time = timeOfDayText(QLocale::system(), QTime::currentTime());
+    const QString time = timeOfDayText(QTime::currentTime());
     m_ui.ComboBox2->addItem(QLatin1Char('(') + time + QLatin1Char(')'));
     m_ui.ComboBox2->setCurrentIndex(-1);
     m_ui.ComboBox2->setEditText(QString());
