@@ -28,6 +28,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCollator>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -266,7 +267,9 @@ void TForm1::Button9Click()
         texts << list.item(i)->text();
     std::vector<int> order(texts.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return naturalLess(texts[a], texts[b]); });
+    const QCollator collator = naturalOrder(language());
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return collator.compare(texts[a], texts[b]) < 0; });
     const int chosen = list.currentRow();
     const bool selected = chosen >= 0 && list.currentItem()->isSelected();
     for (int i = 0; i < list.count(); ++i)

@@ -327,11 +327,14 @@ void ControlsTest::sortIsNatural_data()
                                      << QStringList{"/d/film1.avi", "/d/Film2.avi", "/d/film10.avi"};
     QTest::newRow("leading zeros, long runs") << QStringList{"/p.010", "/p.9", "/p.100000000000000000001", "/p.0011"}
                                               << QStringList{"/p.9", "/p.010", "/p.0011", "/p.100000000000000000001"};
-    QTest::newRow("no digits") << QStringList{"/b_x", "/B-x", "/a"} << QStringList{"/a", "/B-x", "/b_x"};
+    QTest::newRow("no digits") << QStringList{"/b_x", "/B-x", "/a"} << QStringList{"/a", "/b_x", "/B-x"};
     QTest::newRow("prefix first") << QStringList{"/ab1", "/ab", "/a"} << QStringList{"/a", "/ab", "/ab1"};
     const QString deep = QStringLiteral("/home/user/a/deep/folder/with/a/long/name/").repeated(3);
     QTest::newRow("long paths") << QStringList{deep + "part2", deep + "part1"}
                                 << QStringList{deep + "part1", deep + "part2"};
+    QTest::newRow("ё with е") << QStringList{"/ёлка", "/яблоко", "/ель"} << QStringList{"/ёлка", "/ель", "/яблоко"};
+    QTest::newRow("Russian, numbers and case")
+        << QStringList{"/Часть10", "/часть2", "/Часть1"} << QStringList{"/Часть1", "/часть2", "/Часть10"};
 }
 
 // The file chosen before sorting is the one chosen after, and every path is its item's hint.
