@@ -43,6 +43,7 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QTime>
+#include <QWindow>
 
 #include <algorithm>
 #include <numeric>
@@ -382,20 +383,12 @@ void TForm1::Button12Click()
 
 void TForm1::CheckBox4Click()
 {
-    const bool visible = isVisible();
-    const QPoint place = pos();
-    QWidget *focused = focusWidget();
-    setWindowFlag(Qt::WindowStaysOnTopHint, m_ui.CheckBox4->isChecked());
-    // Changing a window flag hides the window and makes it anew; it comes back where it was,
-    // active, with the focus where it was.
-    if (!visible)
-        return;
-    move(place);
-    show();
-    raise();
-    activateWindow();
-    if (focused)
-        focused->setFocus(Qt::OtherFocusReason);
+    // Told to the window as it is: setWindowFlag() would hide it and make it anew, and the new
+    // window came back without the keyboard's focus, and a screen reader's pointing at the old.
+    const Qt::WindowFlags flags = windowFlags().setFlag(Qt::WindowStaysOnTopHint, m_ui.CheckBox4->isChecked());
+    overrideWindowFlags(flags);
+    if (QWindow *window = windowHandle())
+        window->setFlags(flags);
 }
 
 void TForm1::RadioButton3Click()

@@ -7,6 +7,7 @@
 #include "app/tform1.h"
 #include "support/temp_dir.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -19,6 +20,9 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QUrl>
+#include <QWindow>
+
+#include <functional>
 
 using apptest::control;
 
@@ -547,14 +551,27 @@ void ControlsTest::saveDialogOpensBesideTheFirstItem()
     }
 }
 
+// Ticked and unticked from the keyboard: the window stays the one it was, and the keyboard's focus
+// stays on the check box, from where Tab goes on.
 void ControlsTest::stayOnTop()
 {
     app::TForm1 form;
     auto *check = control<QCheckBox>(form, "CheckBox4");
-    check->click();
-    QVERIFY(form.windowFlags() & Qt::WindowStaysOnTopHint);
-    check->click();
-    QVERIFY(!(form.windowFlags() & Qt::WindowStaysOnTopHint));
+    apptest::showPageOf(form, "CheckBox4");
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    const QWindow *window = form.windowHandle();
+    check->setFocus(Qt::TabFocusReason);
+    for (const bool on : {true, false}) {
+        QTest::keyClick(check, Qt::Key_Space);
+        QCOMPARE(bool(form.windowFlags() & Qt::WindowStaysOnTopHint), on);
+        QCOMPARE(bool(window->flags() & Qt::WindowStaysOnTopHint), on);
+        QCOMPARE(form.windowHandle(), window);
+        QCOMPARE(QApplication::focusWidget(), check);
+        QVERIFY(form.isActiveWindow());
+    }
+    QTest::keyClick(check, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), control(form, "RadioButton3"));
 }
 
 QTEST_MAIN(ControlsTest)
