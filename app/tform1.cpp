@@ -74,11 +74,19 @@ void setPath(QListWidgetItem &item, const QString &path)
 
 } // namespace
 
-TForm1::TForm1()
+TForm1::TForm1(Language language)
 {
     buildLayout();
-    applyAccessibleNames(*this, Language::Russian);
-    m_qtTranslation.apply(Language::Russian);
+    if (language == Language::English) {
+        // The layout's captions are Russian. The title stays the layout's own: only a switch of
+        // language has ever set the other.
+        m_ui.RadioButton4->setChecked(true);
+        applyCaptions(*this, language);
+        const ControlRow &window = controlTable().front();
+        setCaption(*this, window, window.startupCaption());
+    }
+    applyAccessibleNames(*this, language);
+    m_qtTranslation.apply(language);
     m_progress = std::make_unique<ProgressBarSink>(*m_ui.ProgressBar1);
     connectHandlers();
     FormCreate();

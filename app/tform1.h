@@ -68,7 +68,8 @@ struct TForm1Controls {
 // report.
 class TForm1 final : public QWidget {
 public:
-    TForm1();
+    // Starts in `language`: the program gives the desktop's (desktopLanguage()).
+    explicit TForm1(Language language = Language::Russian);
     ~TForm1() override;
 
     FileDialog &openDialog() { return m_openDialog; }
