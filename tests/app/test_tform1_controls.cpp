@@ -3,6 +3,7 @@
 // gestures, double-clicks, drops and stay on top.
 #include "form_access.h"
 
+#include "app/list_box.h"
 #include "app/spin_edit.h"
 #include "app/tform1.h"
 #include "support/temp_dir.h"
@@ -48,14 +49,17 @@ QPoint centreOf(QListWidget &list, int row)
     return list.visualItemRect(list.item(row)).center();
 }
 
-// Press on one row, move with the button held to another, release there.
-void dragInList(QListWidget &list, int from, int to, Qt::MouseButton button = Qt::LeftButton)
+// Press on one row, move with the button held to another, release there (after `held`).
+void dragInList(QListWidget &list, int from, int to, Qt::MouseButton button = Qt::LeftButton,
+                const std::function<void()> &held = {})
 {
     QWidget *viewport = list.viewport();
     QTest::mousePress(viewport, button, {}, centreOf(list, from));
     QMouseEvent move(QEvent::MouseMove, centreOf(list, to), viewport->mapToGlobal(centreOf(list, to)), Qt::NoButton,
                      button, Qt::NoModifier);
     QCoreApplication::sendEvent(viewport, &move);
+    if (held)
+        held();
     QTest::mouseRelease(viewport, button, {}, centreOf(list, to));
 }
 
@@ -113,6 +117,8 @@ private slots:
     void clearAllRestoresOutputName();
     void cancelledAddAddsNothing();
     void dragSwapsItems();
+    void dragStartsPastTheDragDistance_data();
+    void dragStartsPastTheDragDistance();
     void dragOnOneItemDoesNothing();
     void otherButtonSwapsSelectedWithItself();
     void rememberedIndexOutsideListDoesNothing();
@@ -390,6 +396,35 @@ void ControlsTest::dragSwapsItems()
     QCOMPARE(items(form), QStringList({"/3", "/2", "/1", "/4"}));
     dragInList(*list, 3, 3); // released on the item pressed
     QCOMPARE(items(form), QStringList({"/3", "/2", "/1", "/4"}));
+}
+
+// A move shorter than the platform's drag distance is a slip, even onto the next item; past it, the
+// two items a release would swap are shown before it.
+void ControlsTest::dragStartsPastTheDragDistance_data()
+{
+    QTest::addColumn<int>("beyondDistance"); // the move less the drag distance, in pixels
+    QTest::addColumn<bool>("swapped");
+    QTest::newRow("a slip onto the next item") << -3 << false;
+    QTest::newRow("the drag distance") << 0 << true;
+    QTest::newRow("past it") << 3 << true;
+}
+
+void ControlsTest::dragStartsPastTheDragDistance()
+{
+    QFETCH(int, beyondDistance);
+    QFETCH(bool, swapped);
+    app::TForm1 form;
+    fillList(form, {QStringLiteral("/1"), QStringLiteral("/2"), QStringLiteral("/3")});
+    apptest::showPageOf(form, "ListBox1");
+    auto *list = control<app::ListBox>(form, "ListBox1");
+    const int distance = QApplication::startDragDistance();
+    QApplication::setStartDragDistance((centreOf(*list, 1) - centreOf(*list, 0)).manhattanLength() - beyondDistance);
+    bool shown = false;
+    dragInList(*list, 0, 1, Qt::LeftButton, [&] { shown = list->pendingSwap() == std::pair{0, 1}; });
+    QApplication::setStartDragDistance(distance);
+    QCOMPARE(shown, swapped);
+    QCOMPARE(items(form), swapped ? QStringList({"/2", "/1", "/3"}) : QStringList({"/1", "/2", "/3"}));
+    QVERIFY(!list->pendingSwap());
 }
 
 void ControlsTest::dragOnOneItemDoesNothing()
