@@ -34,6 +34,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -185,6 +186,30 @@ void TForm1::closeEvent(QCloseEvent *event)
         m_closeWhenStopped = true;
         m_runner.requestStop();
     }
+}
+
+// Enter presses the Cut and Unite pages' own buttons, or the button that has the focus there; on
+// the Security page it presses nothing, so that no scrambling or erasing starts by accident.
+void TForm1::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    QWidget *page = m_ui.TabbedNotebook2->currentWidget();
+    QWidget *focused = focusWidget();
+    const bool onPage = focused && (page->isAncestorOf(focused) || focused == m_ui.TabbedNotebook2->tabBar());
+    if (!enter || !onPage) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (event->isAutoRepeat())
+        return;
+    QPushButton *button = qobject_cast<QPushButton *>(focused);
+    if (!button || !page->isAncestorOf(button))
+        button = page == m_ui.Button2->parentWidget() ? m_ui.Button2
+            : page == m_ui.Button4->parentWidget()    ? m_ui.Button4
+                                                      : nullptr;
+    if (button && page != m_ui.Button12->parentWidget())
+        button->click();
 }
 
 // Cut page

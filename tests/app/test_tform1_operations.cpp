@@ -101,6 +101,8 @@ private slots:
     void eraseMissingFile();
     void busyWindowRefusesCloseAndInput();
     void secondPressWhileABoxIsOpen();
+    void enterPressesThePagesButton_data();
+    void enterPressesThePagesButton();
 };
 
 void OperationsTest::currentDirectoryFollowsTheDialog()
@@ -496,6 +498,42 @@ void OperationsTest::secondPressWhileABoxIsOpen()
     w.press("Button2"); // Edit5 holds "Файл": no such source
     QVERIFY(child);
     QVERIFY(!second);
+}
+
+void OperationsTest::enterPressesThePagesButton_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<QString>("pressed"); // the box or dialog Enter brought up; empty: none
+    // Edit5 holds "Файл", Edit2 the "*.*" placeholder, Edit3 "Файл": each run says "Invalid file name".
+    for (const auto &[focus, pressed] : std::initializer_list<std::pair<const char *, const char *>>{
+             {"Edit5", "Invalid file name"},
+             {"SpinEdit1", "Invalid file name"},
+             {"CheckBox2", "Invalid file name"},
+             {"Button1", "Открытие файла"}, // the button that has the focus
+             {"ListBox1", "Invalid file name"},
+             {"Edit2", "Invalid file name"},
+             {"Edit3", ""},
+             {"Button12", ""},
+             {"Button11", ""}}) // Security
+        QTest::newRow(focus) << QString::fromLatin1(focus) << QString::fromUtf8(pressed);
+}
+
+// Enter presses the page's own button, or the one that has the focus; on the Security page nothing.
+void OperationsTest::enterPressesThePagesButton()
+{
+    QFETCH(QString, focus);
+    QFETCH(QString, pressed);
+    Window w;
+    w.form.openDialog().setNextAnswer({});
+    apptest::showPageOf(w.form, qPrintable(focus));
+    w.form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w.form));
+    QWidget *focused = control(w.form, qPrintable(focus));
+    focused->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(focused, Qt::Key_Return);
+    const QString shown = w.boxes().empty() ? w.form.openDialog().lastTitle() : w.boxes().front().text;
+    QCOMPARE(shown, pressed);
+    QVERIFY(w.boxes().size() <= 1);
 }
 
 QTEST_MAIN(OperationsTest)

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QApplication>
 #include <QComboBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -55,6 +56,7 @@ private slots:
     void table_data();
     void table();
     void captionsFitTheirControls();
+    void accessKeysDifferWithinAPage();
     void pages();
     void cutPageLists();
     void timeItemIsTheTimeOfDay();
@@ -134,7 +136,7 @@ void StartupTest::captionsFitTheirControls()
         for (QAbstractButton *button : form.findChildren<QAbstractButton *>()) {
             // A push button's hint has a minimum width of its own; its caption needs less.
             const int needed = qobject_cast<QPushButton *>(button)
-                ? button->fontMetrics().horizontalAdvance(button->text()) + 4
+                ? button->fontMetrics().size(Qt::TextShowMnemonic, button->text()).width() + 4
                 : button->sizeHint().width();
             QVERIFY2(
                 needed <= button->width(),
@@ -147,6 +149,26 @@ void StartupTest::captionsFitTheirControls()
             if (!qobject_cast<QPushButton *>(button))
                 QVERIFY2(button->rect().contains(button->style()->subElementRect(indicator, &option, button)),
                          qPrintable(button->objectName()));
+        }
+    }
+}
+
+// Alt and a letter presses one control of the page in sight, in either language.
+void StartupTest::accessKeysDifferWithinAPage()
+{
+    app::TForm1 form;
+    auto *pages = control<QTabWidget>(form, "TabbedNotebook2");
+    for (bool english : {false, true}) {
+        control<QRadioButton>(form, english ? "RadioButton4" : "RadioButton3")->setChecked(true);
+        for (int page = 0; page < pages->count(); ++page) {
+            QStringList keys;
+            for (QAbstractButton *button : pages->widget(page)->findChildren<QAbstractButton *>()) {
+                if (const QKeySequence key = QKeySequence::mnemonic(button->text()); !key.isEmpty()) {
+                    QVERIFY2(!keys.contains(key.toString()), qPrintable(button->objectName()));
+                    keys << key.toString();
+                }
+            }
+            QVERIFY(keys.size() >= 3);
         }
     }
 }
