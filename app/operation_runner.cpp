@@ -27,8 +27,10 @@ void show(ProgressBarSink &bar, const ProgressRelay::State &state)
 
 std::exception_ptr OperationRunner::run(const Operation &operation, ProgressBarSink &bar)
 {
-    ProgressRelay relay(bar.position());
+    ProgressRelay relay;
     m_relay = &relay;
+    // A stopped or failed operation left its position behind; the next one starts from nothing.
+    bar.show(bar.maximum(), 0, 0.0);
     QEventLoop loop;
     QTimer redraw;
     QObject::connect(&redraw, &QTimer::timeout, [&] { show(bar, relay.state()); });
@@ -52,6 +54,7 @@ std::exception_ptr OperationRunner::run(const Operation &operation, ProgressBarS
     worker.join();
     redraw.stop();
     show(bar, relay.state());
+    bar.show(bar.maximum(), 0, 0.0); // at 0 however it ended, as one that ran to its end leaves it
     m_relay = nullptr;
     return failure;
 }

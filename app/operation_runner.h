@@ -20,7 +20,9 @@ class OperationRunner {
 public:
     using Operation = std::function<void(ops::ProgressSink &progress)>;
 
-    // Runs the operation and returns once it has ended: nothing, or the exception it ended in.
+    // Runs the operation and returns once it has ended: nothing, or the exception it ended in. The
+    // bar starts at 0 and is back at 0 afterwards, however the operation ended; its maximum stays
+    // the operation's count.
     std::exception_ptr run(const Operation &operation, ProgressBarSink &bar);
 
     bool running() const { return m_relay != nullptr; }

@@ -19,9 +19,6 @@ public:
         double fraction = 0.0; // of the unit under way
     };
 
-    // Steps add to the position the last operation left, as they did on the bar itself.
-    explicit ProgressRelay(std::int64_t position = 0) : m_position(position) {}
-
     void setMaximum(std::int64_t units) override { m_maximum.store(units); }
     void step(std::int64_t units) override
     {

@@ -3,6 +3,8 @@
 #include "app/operation_runner.h"
 #include "app/progress_bar.h"
 #include "app/progress_bar_sink.h"
+#include "fileio/failure.h"
+#include "ops/report_error.h"
 
 #include <QProgressBar>
 #include <QTest>
@@ -31,6 +33,8 @@ private slots:
     void nothingToDoShowsAnEmptyBar();
     void partwayRunsPendingWork();
     void movesWithinAUnit();
+    void everyRunStartsAndEndsAtZero_data();
+    void everyRunStartsAndEndsAtZero();
 };
 
 // A Cut of two huge parts: the bar moves while a part is copied, and its count stays in parts.
@@ -149,8 +153,45 @@ void ProgressBarSinkTest::partwayRunsPendingWork()
     QVERIFY(!failure);
     QVERIFY(ran);
     QCOMPARE(seen.load(), 0.5);
-    QCOMPARE(bar.value(), 1);
+    QCOMPARE(bar.value(), 0); // back at 0 once it has ended
     QCOMPARE(bar.maximum(), 2);
+}
+
+// A run that stopped or failed midway leaves the bar at 0, and the next one starts there, not from
+// where the last one stopped.
+void ProgressBarSinkTest::everyRunStartsAndEndsAtZero_data()
+{
+    QTest::addColumn<bool>("stopped");
+    QTest::newRow("failed") << false;
+    QTest::newRow("stopped") << true;
+}
+
+void ProgressBarSinkTest::everyRunStartsAndEndsAtZero()
+{
+    QFETCH(bool, stopped);
+    app::ProgressBar bar;
+    app::ProgressBarSink sink(bar);
+    app::OperationRunner runner;
+    const std::exception_ptr failure = runner.run(
+        [&](ops::ProgressSink &progress) {
+            progress.setMaximum(10);
+            progress.step(6);
+            progress.partway(1, 2);
+            if (stopped)
+                throw ops::Stopped();
+            throw fileio::Failure("Disk full");
+        },
+        sink);
+    QVERIFY(failure);
+    QCOMPARE(bar.value(), 0);
+    QCOMPARE(bar.fraction(), 0.0);
+    QCOMPARE(bar.maximum(), 10);
+    int first = -1;
+    QTimer watch; // what the bar shows as the next run begins
+    QObject::connect(&watch, &QTimer::timeout, [&] { first = first < 0 ? bar.value() : first; });
+    watch.start(0);
+    runner.run([](ops::ProgressSink &progress) { progress.setMaximum(10); }, sink);
+    QCOMPARE(first, 0);
 }
 
 QTEST_MAIN(ProgressBarSinkTest)

@@ -406,6 +406,7 @@ void OperationsTest::escapeStopsAnOperation()
     QCOMPARE(w.boxes().back().kind, Kind::Information);
     QCOMPARE(testsupport::listDir(dir.path()), (std::vector<std::string>{"big.bin", "key.bin"}));
     QCOMPARE(QFileInfo(q(dir.file("big.bin"))).size(), kBig);
+    QCOMPARE(control<QProgressBar>(w.form, "ProgressBar1")->value(), 0); // however far it came
     QFile big(q(dir.file("big.bin")));
     QVERIFY(big.open(QIODevice::ReadOnly));
     QCOMPARE(big.read(4096), QByteArray(4096, '\0')); // not codified
