@@ -11,6 +11,7 @@
 #include "links.h"
 #include "list_box.h"
 #include "natural_order.h"
+#include "progress_bar.h"
 #include "progress_bar_sink.h"
 #include "spin_edit.h"
 #include "time_of_day.h"
@@ -22,6 +23,7 @@
 #include "ops/cut.h"
 #include "ops/erase.h"
 #include "ops/report_error.h"
+#include "ops/skip_list.h"
 #include "ops/split_plan.h"
 #include "ops/unite.h"
 #include "partset/window_cut.h"
@@ -37,8 +39,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -113,7 +113,7 @@ void TForm1::connectHandlers()
     ui.Edit6->installEventFilter(new CharacterFilter(kSkipListCharacters, ui.Edit6));
     connect(ui.Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     new ClickFilter(ui.Edit5, ClickFilter::Gesture::DoubleClick, [this] { Button1Click(); });
-    connect(ui.Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connectAction(ui.Button2, &TForm1::Button2Click);
 
     connect(ui.Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
     connect(ui.ListBox1, &ListBox::doubleClicked, this, &TForm1::Button3Click);
@@ -127,15 +127,15 @@ void TForm1::connectHandlers()
     connect(ui.ListBox1, &ListBox::mouseUp, this, &TForm1::ListBox1MouseUp);
     connect(ui.ListBox1, &ListBox::deletePressed, this, &TForm1::Button7Click);
     connect(ui.ListBox1, &ListBox::movePressed, this, &TForm1::ListBox1Move);
-    connect(ui.Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
+    connectAction(ui.Button4, &TForm1::Button4Click);
 
     connect(ui.Button10, &QPushButton::clicked, this, &TForm1::Button10Click);
     new ClickFilter(ui.Edit3, ClickFilter::Gesture::DoubleClick, [this] { Button10Click(); });
     connect(ui.Button14, &QPushButton::clicked, this, &TForm1::Button14Click);
     new ClickFilter(ui.Edit4, ClickFilter::Gesture::DoubleClick, [this] { Button14Click(); });
-    connect(ui.Button11, &QPushButton::clicked, this, &TForm1::Button11Click);
-    connect(ui.Button13, &QPushButton::clicked, this, &TForm1::Button13Click);
-    connect(ui.Button12, &QPushButton::clicked, this, &TForm1::Button12Click);
+    connectAction(ui.Button11, &TForm1::Button11Click);
+    connectAction(ui.Button13, &TForm1::Button13Click);
+    connectAction(ui.Button12, &TForm1::Button12Click);
 
     connect(ui.CheckBox4, &QCheckBox::toggled, this, &TForm1::CheckBox4Click);
     // toggled(true) only: clicking the language already shown does nothing.
@@ -163,6 +163,17 @@ void TForm1::connectHandlers()
     // The filtered fields take no dropped text, as they take no pasted keys.
     ui.Edit1->setAcceptDrops(false);
     ui.Edit6->setAcceptDrops(false);
+}
+
+void TForm1::connectAction(QPushButton *button, void (TForm1::*handler)())
+{
+    connect(button, &QPushButton::clicked, this, [this, handler] {
+        // Also while the guard flushes what came meanwhile: nothing starts then.
+        if (BusyGuard::active())
+            m_runner.requestStop();
+        else
+            (this->*handler)();
+    });
 }
 
 void TForm1::FormCreate()
@@ -261,7 +272,16 @@ void TForm1::Button2Click()
     if (!mayReplace(request))
         return;
     // A source that could not be removed goes unreported, as designed.
-    runOperation([&](ops::ProgressSink &progress) { static_cast<void>(partset::cutWithSet(request, progress)); });
+    // The parts left out are not told as made. A skip text that does not read is Cut's to report.
+    ops::SkipList skipped;
+    try {
+        skipped = ops::ParseSkipList(request.skipText);
+    } catch (const fileio::Failure &) {
+    }
+    runOperation(
+        *ui.Button2, Finished::Cut,
+        [&](ops::ProgressSink &progress) { static_cast<void>(partset::cutWithSet(request, progress)); },
+        [&skipped](std::int64_t part) { return !skipped.contains(part); });
 }
 
 // Unite page
@@ -371,7 +391,8 @@ void TForm1::Button4Click()
     for (int i = 0; i < m_ui.ListBox1->count(); ++i)
         inputs.push_back(fileName(m_ui.ListBox1->item(i)->text()));
     const std::string output = fileName(m_ui.Edit2->text());
-    runOperation([&](ops::ProgressSink &progress) { ops::Unite(inputs, output, progress); });
+    runOperation(*m_ui.Button4, Finished::Unite,
+                 [&](ops::ProgressSink &progress) { ops::Unite(inputs, output, progress); });
 }
 
 // Security page
@@ -390,15 +411,17 @@ void TForm1::Button11Click()
 {
     const std::string data = fileName(m_ui.Edit3->text());
     const std::string key = fileName(m_ui.Edit4->text());
-    runOperation([&](ops::ProgressSink &progress) { ops::Codify(data, key, ops::CodifyDirection::Add, progress); });
+    runOperation(*m_ui.Button11, Finished::Encipher,
+                 [&](ops::ProgressSink &progress) { ops::Codify(data, key, ops::CodifyDirection::Add, progress); });
 }
 
 void TForm1::Button13Click()
 {
     const std::string data = fileName(m_ui.Edit3->text());
     const std::string key = fileName(m_ui.Edit4->text());
-    runOperation(
-        [&](ops::ProgressSink &progress) { ops::Codify(data, key, ops::CodifyDirection::Subtract, progress); });
+    runOperation(*m_ui.Button13, Finished::Decipher, [&](ops::ProgressSink &progress) {
+        ops::Codify(data, key, ops::CodifyDirection::Subtract, progress);
+    });
 }
 
 void TForm1::Button12Click()
@@ -409,7 +432,8 @@ void TForm1::Button12Click()
         && m_messageBox.ask(eraseQuestion(m_ui.Edit3->text(), language())) != MessageBox::Answer::Yes)
         return;
     // A removal that fails goes unreported, as designed.
-    runOperation([&](ops::ProgressSink &progress) { static_cast<void>(ops::Erase(path, progress)); });
+    runOperation(*m_ui.Button12, Finished::Erase,
+                 [&](ops::ProgressSink &progress) { static_cast<void>(ops::Erase(path, progress)); });
 }
 
 // About page
@@ -470,21 +494,35 @@ bool TForm1::mayReplace(ops::CutRequest &request)
     return request.replaceExisting;
 }
 
-void TForm1::runOperation(const OperationRunner::Operation &operation)
+void TForm1::runOperation(QPushButton &button, Finished what, const OperationRunner::Operation &operation,
+                          ProgressRelay::Counts counts)
 {
     if (m_messageBox.isOpen() || m_runner.running())
         return; // one at a time: nothing starts behind a box or beside another operation
-    std::exception_ptr ended;
+    ProgressBar &bar = *m_ui.ProgressBar1;
+    const Language shown = language();
+    const auto watch = [&](const ProgressRelay::State &state, double seconds) {
+        const double share = state.share();
+        bar.setText(runningText(share, secondsLeft(share, seconds), shown));
+    };
+    OperationRunner::Outcome outcome;
     {
-        BusyGuard busy(*m_ui.TabbedNotebook2, [this] { m_runner.requestStop(); });
-        ended = m_runner.run(operation, *m_progress);
+        BusyGuard busy(*m_ui.TabbedNotebook2, [this] { m_runner.requestStop(); }, {&button, stopCaption(shown)});
+        outcome = m_runner.run(operation, *m_progress, watch, std::move(counts));
     }
+    bar.setText(QString());
     if (std::exchange(m_closeWhenStopped, false)) {
         close();
         return;
     }
-    if (ended)
-        showFailure(ended);
+    if (outcome.failure) {
+        showFailure(outcome.failure);
+        return;
+    }
+    // Codify and Erase count bytes.
+    const bool inBytes = what != Finished::Cut && what != Finished::Unite;
+    const std::int64_t bytes = inBytes ? outcome.made.units : outcome.made.bytes;
+    bar.setTextUntilInput(finishedText(what, outcome.made.units, bytes, outcome.seconds, shown));
 }
 
 void TForm1::showFailure(const std::exception_ptr &ended)

@@ -5,6 +5,7 @@
 #include "file_dialog.h"
 #include "message_box.h"
 #include "operation_runner.h"
+#include "progress_texts.h"
 #include "qt_translation.h"
 
 #include <QWidget>
@@ -17,7 +18,6 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
-class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
@@ -34,13 +34,14 @@ namespace app {
 
 class AdvertisingPanel;
 class ListBox;
+class ProgressBar;
 class ProgressBarSink;
 class SpinEdit;
 
 // The controls of TForm1, by their numbered names.
 struct TForm1Controls {
     QTabWidget *TabbedNotebook1, *TabbedNotebook2;
-    QProgressBar *ProgressBar1;
+    ProgressBar *ProgressBar1;
     // Cut
     QRadioButton *RadioButton1, *RadioButton2;
     SpinEdit *SpinEdit1;
@@ -86,6 +87,8 @@ private:
     void bindControls();
     void buildAboutPage();
     void connectHandlers();
+    // Connects an operation's button: it runs the operation, and stops it while it runs.
+    void connectAction(QPushButton *button, void (TForm1::*handler)());
     void FormCreate();
 
     // Cut page
@@ -124,8 +127,10 @@ private:
     // `folder` is where the dialog opens, with an empty name.
     void chooseInto(QLineEdit &target, DialogUse use, FileDialog::Selection selection, const QString &folder = {});
     void appendFiles(const QStringList &files);
-    // Runs an operation with the window busy, then shows the failure it ended in, if any.
-    void runOperation(const OperationRunner::Operation &operation);
+    // Runs an operation with the window busy, `button` reading "Stop" meanwhile, then shows what
+    // it made or the failure it ended in. `counts` says which units count as made.
+    void runOperation(QPushButton &button, Finished what, const OperationRunner::Operation &operation,
+                      ProgressRelay::Counts counts = {});
     // Asks before a Cut replaces files; false when it may not run.
     bool mayReplace(ops::CutRequest &request);
     void showFailure(const std::exception_ptr &ended);

@@ -58,4 +58,9 @@ QString stoppedNote(Language language)
                                  "получил имени результата.");
 }
 
+QString stopCaption(Language language)
+{
+    return english(language) ? QStringLiteral("&Stop") : QStringLiteral("&Стоп");
+}
+
 } // namespace app

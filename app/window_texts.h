@@ -18,5 +18,7 @@ QString eraseQuestion(const QString &file, Language language);
 QString closeWhileBusyQuestion(Language language);
 // After an operation was stopped: what it left.
 QString stoppedNote(Language language);
+// The caption of an operation's button while the operation runs, and stops it.
+QString stopCaption(Language language);
 
 } // namespace app

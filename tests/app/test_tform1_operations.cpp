@@ -4,6 +4,7 @@
 #include "form_access.h"
 
 #include "app/busy_guard.h"
+#include "app/progress_bar.h"
 #include "app/tform1.h"
 #include "ops/part_name.h"
 #include "support/child_process.h"
@@ -23,6 +24,7 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
@@ -50,7 +52,12 @@ struct Window {
     }
     void press(const char *button) { control<QAbstractButton>(form, button)->click(); }
     QLineEdit &edit(const char *name) { return *control<QLineEdit>(form, name); }
-    QProgressBar &bar() { return *control<QProgressBar>(form, "ProgressBar1"); }
+    app::ProgressBar &bar() { return *control<app::ProgressBar>(form, "ProgressBar1"); }
+    // Whether the line beside the bar tells what the last operation made, as `pattern` says.
+    bool told(const char *pattern)
+    {
+        return QRegularExpression(QString::fromUtf8(pattern)).match(bar().text()).hasMatch();
+    }
     const std::vector<app::MessageBox::Shown> &boxes() { return form.messageBox().recorded(); }
 
     app::TForm1 form;
@@ -135,6 +142,10 @@ void OperationsTest::cutByCount()
     QVERIFY(testsupport::exists(source));
     QCOMPARE(w.bar().maximum(), 3);
     QCOMPARE(w.bar().value(), 0);
+    // What was made, until the next key or click; no box.
+    QVERIFY2(w.told("^3 части, 1000 Б, за \\d+ с$"), qPrintable(w.bar().text()));
+    QTest::keyClick(&w.edit("Edit6"), Qt::Key_1);
+    QCOMPARE(w.bar().text(), QString());
 }
 
 void OperationsTest::cutBySizeWritesTheSetBesideTheParts()
@@ -180,6 +191,7 @@ void OperationsTest::cutSkipsAndDeletes()
     QVERIFY(!testsupport::exists(part(source, 2)));
     QVERIFY(testsupport::exists(part(source, 3)));
     QVERIFY(!testsupport::exists(source));
+    QVERIFY2(w.told("^2 части, 60 Б, за "), qPrintable(w.bar().text())); // the part left out is not told
 }
 
 void OperationsTest::cutWithMarker()
@@ -268,6 +280,7 @@ void OperationsTest::uniteJoinsInShownOrder()
 
     QVERIFY(w.boxes().empty());
     QCOMPARE(testsupport::readFile(dir.file("joined")), join({c, a, b}));
+    QVERIFY2(w.told("^Соединено: 3 файла, 68,7 КиБ, за "), qPrintable(w.bar().text()));
     QCOMPARE(w.bar().maximum(), 3);
     QCOMPARE(w.bar().value(), 0);
 }
@@ -316,6 +329,7 @@ void OperationsTest::codifyRoundTrip()
         QCOMPARE(coded[i], static_cast<unsigned char>(data[i] + key[i % key.size()]));
     QCOMPARE(w.bar().maximum(), 5000);
     QCOMPARE(w.bar().value(), 0);
+    QVERIFY2(w.told("^Зашифровано: 4,9 КиБ, за "), qPrintable(w.bar().text()));
 
     w.press("Button13");
     QVERIFY(w.boxes().empty());
@@ -379,14 +393,18 @@ void OperationsTest::cutAsksBeforeReplacing()
 void OperationsTest::escapeStopsAnOperation_data()
 {
     QTest::addColumn<QString>("operation");
-    QTest::newRow("cut") << "Button2";
-    QTest::newRow("unite") << "Button4";
-    QTest::newRow("codify") << "Button11";
+    QTest::addColumn<bool>("byButton"); // the operation's own button, reading "Stop" meanwhile
+    QTest::newRow("cut") << "Button2" << false;
+    QTest::newRow("unite") << "Button4" << false;
+    QTest::newRow("codify") << "Button11" << false;
+    QTest::newRow("cut, its button") << "Button2" << true;
+    QTest::newRow("codify -, its button") << "Button13" << true;
 }
 
 void OperationsTest::escapeStopsAnOperation()
 {
     QFETCH(QString, operation);
+    QFETCH(bool, byButton);
     constexpr qint64 kBig = qint64{1} << 30; // a sparse GiB: long enough to be stopped midway
     testsupport::TempDir dir;
     for (const char *name : {"big.bin", "key.bin"}) {
@@ -399,14 +417,32 @@ void OperationsTest::escapeStopsAnOperation()
     w.choose("Button6", {q(dir.file("joined.bin"))});
     w.choose("Button10", {q(dir.file("big.bin"))});
     w.choose("Button14", {q(dir.file("key.bin"))});
-    QTimer::singleShot(0, &w.form, [&] { QTest::keyClick(&w.form, Qt::Key_Escape); });
-    w.press(operation.toLatin1().constData());
+    auto *button = control<QAbstractButton>(w.form, qPrintable(operation));
+    const QString caption = button->text();
+    QString running;
+    bool othersGreyed = false;
+    QTimer::singleShot(0, &w.form, [&] {
+        running = button->text();
+        othersGreyed = !control(w.form, "Button1")->isEnabled() && !control(w.form, "Button10")->isEnabled();
+        if (byButton)
+            QTest::mouseClick(button, Qt::LeftButton);
+        else
+            QTest::keyClick(&w.form, Qt::Key_Escape);
+    });
+    button->click();
+
+    QCOMPARE(running, QStringLiteral("&Стоп"));
+    QVERIFY(othersGreyed);
+    QCOMPARE(button->text(), caption);
+    QVERIFY(control(w.form, "Button1")->isEnabled());
+    QCOMPARE(w.bar().value(), 0); // however far it came, as one that ran to its end
+    QCOMPARE(w.bar().fraction(), 0.0);
+    QCOMPARE(w.bar().text(), QString());
 
     QCOMPARE(w.boxes().size(), std::size_t{1});
     QCOMPARE(w.boxes().back().kind, Kind::Information);
     QCOMPARE(testsupport::listDir(dir.path()), (std::vector<std::string>{"big.bin", "key.bin"}));
     QCOMPARE(QFileInfo(q(dir.file("big.bin"))).size(), kBig);
-    QCOMPARE(control<QProgressBar>(w.form, "ProgressBar1")->value(), 0); // however far it came
     QFile big(q(dir.file("big.bin")));
     QVERIFY(big.open(QIODevice::ReadOnly));
     QCOMPARE(big.read(4096), QByteArray(4096, '\0')); // not codified
