@@ -30,6 +30,7 @@ OperationRunner::Outcome OperationRunner::run(const Operation &operation, Progre
 {
     ProgressRelay relay(std::move(counts));
     m_relay = &relay;
+    m_ended = false;
     // A stopped or failed operation left its position behind; the next one starts from nothing.
     bar.show(bar.maximum(), 0, 0.0);
     QElapsedTimer clock;
@@ -55,8 +56,19 @@ OperationRunner::Outcome OperationRunner::run(const Operation &operation, Progre
         } catch (...) {
             outcome.failure = std::current_exception();
         }
+        if (m_holdAtEnd)
+            m_holdAtEnd();
         ended = true;
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        // Also run by a box's own loop, while it is open over this one.
+        QMetaObject::invokeMethod(
+            &loop,
+            [this, &loop] {
+                m_ended = true;
+                loop.quit();
+                if (m_onEnded)
+                    m_onEnded();
+            },
+            Qt::QueuedConnection);
     });
     loop.exec();
     // The loop also ends when the application quits: the operation is stopped then, not waited out.
@@ -69,6 +81,7 @@ OperationRunner::Outcome OperationRunner::run(const Operation &operation, Progre
     show(bar, relay.state());
     bar.show(bar.maximum(), 0, 0.0); // at 0 however it ended, as one that ran to its end leaves it
     m_relay = nullptr;
+    m_ended = false;
     return outcome;
 }
 

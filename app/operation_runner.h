@@ -36,11 +36,20 @@ public:
                 ProgressRelay::Counts counts = {});
 
     bool running() const { return m_relay != nullptr; }
+    // The operation under way has ended, and run() is about to return.
+    bool hasEnded() const { return m_ended; }
     // Asks the operation under way to stop at its next block; it then ends as a failed one does.
     void requestStop();
+    // Runs on the window's thread as soon as the operation has ended, also while a box is open.
+    void setOnEnded(std::function<void()> onEnded) { m_onEnded = std::move(onEnded); }
+    // Test hook: runs on the worker once the operation has returned, before its end is told.
+    void setHoldAtEnd(std::function<void()> hold) { m_holdAtEnd = std::move(hold); }
 
 private:
     ProgressRelay *m_relay = nullptr;
+    bool m_ended = false;
+    std::function<void()> m_onEnded;
+    std::function<void()> m_holdAtEnd;
 };
 
 } // namespace app

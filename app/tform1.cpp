@@ -41,6 +41,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTime>
@@ -89,6 +90,11 @@ TForm1::TForm1(Language language)
     applyAccessibleNames(*this, language);
     m_qtTranslation.apply(language);
     m_progress = std::make_unique<ProgressBarSink>(*m_ui.ProgressBar1);
+    // The close question, if open, has nothing left to ask once the operation has ended.
+    m_runner.setOnEnded([this] {
+        if (m_askingToClose && m_messageBox.closeOpenBox())
+            m_closeQuestionOutlived = true;
+    });
     connectHandlers();
     FormCreate();
     if (QScreen *screen = QGuiApplication::primaryScreen())
@@ -186,6 +192,7 @@ void TForm1::FormCreate()
 }
 
 // Closing while an operation runs asks first; yes stops it, and the window closes once it has.
+// An operation that ends while the question is open closes it, and the window closes as asked.
 void TForm1::closeEvent(QCloseEvent *event)
 {
     if (!m_runner.running()) {
@@ -193,7 +200,16 @@ void TForm1::closeEvent(QCloseEvent *event)
         return;
     }
     event->ignore();
-    if (m_messageBox.ask(closeWhileBusyQuestion(language())) == MessageBox::Answer::Yes) {
+    if (m_askingToClose || m_messageBox.isOpen())
+        return;
+    bool yes = m_runner.hasEnded(); // nothing left to ask
+    if (!yes) {
+        const QScopedValueRollback asking(m_askingToClose, true);
+        m_closeQuestionOutlived = false;
+        yes =
+            m_messageBox.ask(closeWhileBusyQuestion(language())) == MessageBox::Answer::Yes || m_closeQuestionOutlived;
+    }
+    if (yes) {
         m_closeWhenStopped = true;
         m_runner.requestStop();
     }
@@ -512,6 +528,9 @@ void TForm1::runOperation(QPushButton &button, Finished what, const OperationRun
     }
     bar.setText(QString());
     if (std::exchange(m_closeWhenStopped, false)) {
+        // An operation that failed by itself meanwhile still says so before the window goes.
+        if (outcome.failure && !isStop(outcome.failure))
+            showFailure(outcome.failure);
         close();
         return;
     }
@@ -523,6 +542,17 @@ void TForm1::runOperation(QPushButton &button, Finished what, const OperationRun
     const bool inBytes = what != Finished::Cut && what != Finished::Unite;
     const std::int64_t bytes = inBytes ? outcome.made.units : outcome.made.bytes;
     bar.setTextUntilInput(finishedText(what, outcome.made.units, bytes, outcome.seconds, shown));
+}
+
+bool TForm1::isStop(const std::exception_ptr &ended)
+{
+    try {
+        std::rethrow_exception(ended);
+    } catch (const ops::Stopped &) {
+        return true;
+    } catch (...) {
+        return false;
+    }
 }
 
 void TForm1::showFailure(const std::exception_ptr &ended)

@@ -77,6 +77,7 @@ public:
     MessageBox &messageBox() { return m_messageBox; }
     Language language() const;
     const QtTranslation &qtTranslation() const { return m_qtTranslation; }
+    OperationRunner &runner() { return m_runner; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -134,6 +135,7 @@ private:
     // Asks before a Cut replaces files; false when it may not run.
     bool mayReplace(ops::CutRequest &request);
     void showFailure(const std::exception_ptr &ended);
+    static bool isStop(const std::exception_ptr &ended);
     // What the failure's box offers behind "Show Details...".
     QString detailsOf(const fileio::Failure &failure);
 
@@ -144,6 +146,8 @@ private:
     std::unique_ptr<ProgressBarSink> m_progress;
     OperationRunner m_runner;
     bool m_closeWhenStopped = false;           // the user asked to close while an operation ran
+    bool m_askingToClose = false;              // that question is open
+    bool m_closeQuestionOutlived = false;      // the operation ended while it was
     AdvertisingPanel *m_advertising = nullptr; // belongs to its page
     int m_rememberedIndex = 0;                 // the drag-to-swap gesture's item
 };

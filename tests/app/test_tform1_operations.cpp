@@ -29,6 +29,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 using apptest::control;
 using testsupport::Bytes;
 using Kind = app::MessageBox::Kind;
@@ -53,6 +57,14 @@ struct Window {
     void press(const char *button) { control<QAbstractButton>(form, button)->click(); }
     QLineEdit &edit(const char *name) { return *control<QLineEdit>(form, name); }
     app::ProgressBar &bar() { return *control<app::ProgressBar>(form, "ProgressBar1"); }
+    // Operations end only once `go` is set.
+    void holdAtEndUntil(std::atomic<bool> &go)
+    {
+        form.runner().setHoldAtEnd([&go] {
+            while (!go)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        });
+    }
     // Whether the line beside the bar tells what the last operation made, as `pattern` says.
     bool told(const char *pattern)
     {
@@ -108,6 +120,7 @@ private slots:
     void eraseMissingFile();
     void busyWindowRefusesCloseAndInput();
     void secondPressWhileABoxIsOpen();
+    void closeQuestionEndsWithTheOperation();
     void enterPressesThePagesButton_data();
     void enterPressesThePagesButton();
 };
@@ -468,9 +481,10 @@ void OperationsTest::busyWindowRefusesCloseAndInput()
     w.choose("Button3", {q(dir.file("listed"))});
     w.choose("Button1", {q(source)});
 
-    bool ran = false, busy = false, closed = true;
+    std::atomic<bool> ran = false;
+    bool busy = false, closed = true;
+    w.holdAtEndUntil(ran); // the Cut is not over before its close is asked
     QTimer::singleShot(0, &w.form, [&] {
-        ran = true;
         busy = app::BusyGuard::active();
         closed = w.form.close();
         // A click on "Clear" arriving meanwhile is dropped, not run afterwards.
@@ -482,6 +496,7 @@ void OperationsTest::busyWindowRefusesCloseAndInput()
         QCoreApplication::postEvent(clear,
                                     new QMouseEvent(QEvent::MouseButtonRelease, at, clear->mapToGlobal(at),
                                                     Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+        ran = true;
     });
     w.press("Button2");
     QCoreApplication::processEvents();
@@ -535,6 +550,36 @@ void OperationsTest::secondPressWhileABoxIsOpen()
     w.press("Button2"); // Edit5 holds "Файл": no such source
     QVERIFY(child);
     QVERIFY(!second);
+}
+
+// An operation that ends while the close question is open closes the question, and the window
+// closes as asked.
+void OperationsTest::closeQuestionEndsWithTheOperation()
+{
+    testsupport::TempDir dir;
+    Window w;
+    w.form.messageBox().setRecording(false);
+    w.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    w.choose("Button1", {q(writeSource(dir, 100))});
+    std::atomic<bool> asked = false;
+    w.holdAtEndUntil(asked);
+    QTimer poll;
+    poll.callOnTimeout([&] {
+        if (qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            poll.stop();
+            asked = true; // the Cut ends now, and nobody answers
+        }
+    });
+    QTimer::singleShot(0, &w.form, [&] {
+        poll.start(10);
+        w.form.close();
+    });
+    w.press("Button2"); // a question left open holds it here
+    QVERIFY(asked);
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(!w.form.isVisible());
+    QCOMPARE(testsupport::readFile(part(dir.file("source.bin"), 2)).size(), std::size_t{50}); // it ran to its end
 }
 
 void OperationsTest::enterPressesThePagesButton_data()
