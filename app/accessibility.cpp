@@ -143,13 +143,24 @@ void makeLink(QLabel &link, Qt::FocusPolicy focus)
     new FocusFrame(link);
 }
 
+QString withoutAccessKey(const QString &caption)
+{
+    QString text;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == u'&' && i + 1 < caption.size())
+            ++i;
+        text += caption[i];
+    }
+    return text;
+}
+
 void applyAccessibleNames(QWidget &form, Language language)
 {
     for (const SpokenText &row : kSpokenTexts) {
         QString text = QString::fromUtf8(language == Language::English ? row.english : row.russian);
         if (row.captionOf) {
             auto *caption = qobject_cast<QAbstractButton *>(&tableControl(form, row.captionOf));
-            text = caption ? caption->text() : QString();
+            text = caption ? withoutAccessKey(caption->text()) : QString();
         }
         QWidget &widget = tableControl(form, row.object);
         if (row.target == T::Name) {

@@ -4,6 +4,7 @@
 #include "caption_table.h"
 
 #include <QAccessible>
+#include <QString>
 
 class QLabel;
 class QWidget;
@@ -23,6 +24,9 @@ void setAccessibleRole(QWidget &widget, QAccessible::Role role);
 // to a screen reader: Enter opens it (its ClickFilter takes the key), it shows a frame while it has
 // the focus, and its press action opens it. `focus` says whether Tab reaches it.
 void makeLink(QLabel &link, Qt::FocusPolicy focus);
+
+// A caption as it reads, without the "&" before its access key ("&&" stands for an "&").
+QString withoutAccessKey(const QString &caption);
 
 // Names the controls whose caption does not say what they are (the fields, the sign buttons, the
 // pictures, the progress bar) and gives the list the hint on its keys, in `language`. A label that

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "busy_guard.h"
 
+#include "accessibility.h"
+
+#include <QAbstractButton>
 #include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
@@ -8,11 +11,14 @@
 
 namespace app {
 
-BusyGuard::BusyGuard(QWidget &controls, std::function<void()> stop)
-    : m_controls(controls), m_stop(std::move(stop)), m_wasEnabled(controls.isEnabled())
+BusyGuard::BusyGuard(QWidget &controls, std::function<void()> stop, StopButton stopButton)
+    : m_controls(controls), m_stop(std::move(stop)), m_stopButton(stopButton.button)
 {
     ++s_depth;
-    m_controls.setEnabled(false);
+    m_focus = QApplication::focusWidget();
+    grey(m_controls);
+    if (m_stopButton)
+        takeOver(stopButton.caption);
     QApplication::setOverrideCursor(Qt::BusyCursor);
     QCoreApplication::instance()->installEventFilter(this);
 }
@@ -23,8 +29,50 @@ BusyGuard::~BusyGuard()
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     QCoreApplication::instance()->removeEventFilter(this);
     QApplication::restoreOverrideCursor();
-    m_controls.setEnabled(m_wasEnabled);
+    if (m_stopButton)
+        giveBack();
+    for (auto widget = m_greyed.rbegin(); widget != m_greyed.rend(); ++widget) {
+        if (*widget)
+            (*widget)->setEnabled(true);
+    }
+    if (m_focus && m_focus->isEnabled() && m_focus->window() == m_controls.window())
+        m_focus->setFocus(Qt::OtherFocusReason);
     --s_depth;
+}
+
+// Greys `widget`, or only what lies beside the stop button within it. A control greyed already
+// (a field its choice turned off) stays greyed afterwards.
+void BusyGuard::grey(QWidget &widget)
+{
+    if (!m_stopButton || !widget.isAncestorOf(m_stopButton)) {
+        if (!widget.testAttribute(Qt::WA_ForceDisabled)) {
+            widget.setEnabled(false);
+            m_greyed.emplace_back(&widget);
+        }
+        return;
+    }
+    for (QWidget *child : widget.findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (child != m_stopButton && !child->isWindow())
+            grey(*child);
+    }
+}
+
+// The button stops the operation meanwhile, and says so to the eye and to a screen reader.
+void BusyGuard::takeOver(const QString &caption)
+{
+    m_caption = m_stopButton->text();
+    m_spokenName = m_stopButton->accessibleName();
+    m_stopButton->setText(caption);
+    if (!m_spokenName.isEmpty())
+        m_stopButton->setAccessibleName(withoutAccessKey(caption));
+    m_stopButton->setFocus(Qt::OtherFocusReason);
+}
+
+void BusyGuard::giveBack()
+{
+    m_stopButton->setText(m_caption);
+    if (!m_spokenName.isEmpty())
+        m_stopButton->setAccessibleName(m_spokenName);
 }
 
 bool BusyGuard::isRefused(const QEvent &event)
@@ -61,8 +109,12 @@ bool BusyGuard::eventFilter(QObject *watched, QEvent *event)
     const auto *widget = qobject_cast<QWidget *>(watched);
     if (!isRefused(*event) || !widget || widget->window() != m_controls.window())
         return QObject::eventFilter(watched, event);
-    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
         m_stop();
+        return true;
+    }
+    if (m_stopButton && widget == m_stopButton)
+        return QObject::eventFilter(watched, event);
     return true;
 }
 

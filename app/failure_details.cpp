@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "failure_details.h"
 
-#include <QCoreApplication>
+#include "reason_texts.h"
+
 #include <QFile>
 
-#include <cerrno>
 #include <cstring>
 #include <locale.h>
 
@@ -12,27 +12,15 @@ namespace app {
 
 namespace {
 
-// The reasons Qt's own translations have, under the names Qt gives them.
-const char *qtReason(int error)
-{
-    switch (error) {
-    case EACCES:
-        return "Permission denied";
-    case EMFILE:
-        return "Too many open files";
-    case ENOENT:
-        return "No such file or directory";
-    case ENOSPC:
-        return "No space left on device";
-    default:
-        return nullptr;
-    }
-}
-
-// The C library's text, in the "C" locale's English or in the system's language.
+// The C library's text for an error number the table lacks: English in the "C" locale, else in the
+// system's language (Russian where the system has its messages).
 QString systemReason(int error, Language language)
 {
-    const locale_t locale = newlocale(LC_ALL_MASK, language == Language::English ? "C" : "", locale_t(nullptr));
+    locale_t locale = locale_t(nullptr);
+    if (language == Language::Russian)
+        locale = newlocale(LC_ALL_MASK, "ru_RU.UTF-8", locale_t(nullptr));
+    if (locale == locale_t(nullptr))
+        locale = newlocale(LC_ALL_MASK, language == Language::English ? "C" : "", locale_t(nullptr));
     if (locale == locale_t(nullptr))
         return QStringLiteral("errno %1").arg(error);
     const QString reason = QString::fromLocal8Bit(strerror_l(error, locale));
@@ -44,13 +32,13 @@ QString systemReason(int error, Language language)
 
 QString failureDetails(const std::string &path, int sysErrno, const std::string &why, Language language)
 {
-    QString reason = QString::fromStdString(why);
-    if (reason.isEmpty() && sysErrno != 0) {
-        if (const char *known = qtReason(sysErrno))
-            reason = QCoreApplication::translate("QIODevice", known);
-        else
-            reason = systemReason(sysErrno, language);
-    }
+    QString reason;
+    if (!why.empty())
+        reason = reasonText(why, language);
+    else if (const std::optional<QString> known = errnoReason(sysErrno, language))
+        reason = *known;
+    else if (sysErrno != 0)
+        reason = systemReason(sysErrno, language);
     const QString file = QFile::decodeName(QByteArray::fromStdString(path));
     if (file.isEmpty())
         return reason;

@@ -9,11 +9,10 @@
 
 namespace app {
 
-// What a failure box offers behind "Show Details...": the file and the reason, as "FILE: REASON".
-// The reason is the one the operation gave in words (`why`), else the system's reason for the error
-// number: those Qt's translations carry in the interface language, the others the C library's, in
-// English for the English interface and in the system's language for the Russian one. Either part
-// may be missing (an empty path, no reason); without both the details are empty.
+// What a failure box offers behind "Show Details...": the file and the reason, as "FILE: REASON",
+// the reason in the interface language: the one the operation gave in words (`why`), else the
+// system's reason for the error number (see reason_texts.h). Either part may be missing (an empty
+// path, no reason); without both the details are empty.
 QString failureDetails(const std::string &path, int sysErrno, const std::string &why, Language language);
 
 } // namespace app

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/desktop_language.h"
 #include "app/product_picture.h"
 #include "app/program_options.h"
 #include "app/tform1.h"
@@ -15,7 +16,7 @@ int main(int argc, char *argv[])
     // Wayland shells find the window's entry, and so its icon, by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral(SKARVEL_APP_ID));
     QApplication::setWindowIcon(app::productIcon());
-    app::TForm1 form;
+    app::TForm1 form(app::desktopLanguage());
     form.show();
     return application.exec();
 }

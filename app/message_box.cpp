@@ -78,7 +78,16 @@ MessageBox::Answer MessageBox::run(Kind kind, const QString &text, const QString
         return answer;
     }
     const QScopedValueRollback open(m_open, true);
+    const QScopedValueRollback shown(m_shown, box.get());
     return box->exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+bool MessageBox::closeOpenBox()
+{
+    if (!m_shown || !m_shown->isVisible())
+        return false;
+    m_shown->reject();
+    return true;
 }
 
 std::unique_ptr<QMessageBox> MessageBox::makeBox(Kind kind, const QString &text, const QString &details, QWidget *owner)

@@ -55,6 +55,9 @@ public:
     Answer ask(const QString &text);
 
     bool isOpen() const { return m_open; }
+    // Closes the box that is open, as if without an answer (a question then answers No); false
+    // when none was showing, also when its answer has just been given.
+    bool closeOpenBox();
 
     // The boxes as they are shown, for inspection.
     static std::unique_ptr<QMessageBox> makeBox(Kind kind, const QString &text, const QString &details = {},
@@ -72,6 +75,7 @@ private:
 
     QWidget *m_owner;
     bool m_open = false;
+    QMessageBox *m_shown = nullptr; // while open
     bool m_recording = false;
     std::vector<Shown> m_recorded;
     std::deque<Answer> m_answers;

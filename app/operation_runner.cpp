@@ -2,8 +2,8 @@
 #include "operation_runner.h"
 
 #include "progress_bar_sink.h"
-#include "progress_relay.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QMetaObject>
 #include <QTimer>
@@ -25,35 +25,64 @@ void show(ProgressBarSink &bar, const ProgressRelay::State &state)
 
 } // namespace
 
-std::exception_ptr OperationRunner::run(const Operation &operation, ProgressBarSink &bar)
+OperationRunner::Outcome OperationRunner::run(const Operation &operation, ProgressBarSink &bar, const Watch &watch,
+                                              ProgressRelay::Counts counts)
 {
-    ProgressRelay relay(bar.position());
+    ProgressRelay relay(std::move(counts));
     m_relay = &relay;
+    m_ended = false;
+    // A stopped or failed operation left its position behind; the next one starts from nothing.
+    bar.show(bar.maximum(), 0, 0.0);
+    QElapsedTimer clock;
+    clock.start();
+    const auto seconds = [&clock] { return static_cast<double>(clock.nsecsElapsed()) / 1e9; };
+    const auto redraw = [&] {
+        const ProgressRelay::State state = relay.state();
+        show(bar, state);
+        if (watch)
+            watch(state, seconds());
+    };
+    redraw();
     QEventLoop loop;
-    QTimer redraw;
-    QObject::connect(&redraw, &QTimer::timeout, [&] { show(bar, relay.state()); });
-    redraw.start(kRedrawIntervalMs);
+    QTimer redrawTimer;
+    QObject::connect(&redrawTimer, &QTimer::timeout, redraw);
+    redrawTimer.start(kRedrawIntervalMs);
 
-    std::exception_ptr failure;
+    Outcome outcome;
     std::atomic<bool> ended{false};
     std::thread worker([&] {
         try {
             operation(relay);
         } catch (...) {
-            failure = std::current_exception();
+            outcome.failure = std::current_exception();
         }
+        if (m_holdAtEnd)
+            m_holdAtEnd();
         ended = true;
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        // Also run by a box's own loop, while it is open over this one.
+        QMetaObject::invokeMethod(
+            &loop,
+            [this, &loop] {
+                m_ended = true;
+                loop.quit();
+                if (m_onEnded)
+                    m_onEnded();
+            },
+            Qt::QueuedConnection);
     });
     loop.exec();
     // The loop also ends when the application quits: the operation is stopped then, not waited out.
     if (!ended)
         relay.requestStop();
     worker.join();
-    redraw.stop();
+    redrawTimer.stop();
+    outcome.seconds = seconds();
+    outcome.made = relay.tally();
     show(bar, relay.state());
+    bar.show(bar.maximum(), 0, 0.0); // at 0 however it ended, as one that ran to its end leaves it
     m_relay = nullptr;
-    return failure;
+    m_ended = false;
+    return outcome;
 }
 
 void OperationRunner::requestStop()

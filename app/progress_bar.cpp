@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "progress_bar.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QStyleOptionProgressBar>
 #include <QStylePainter>
 
@@ -17,6 +19,12 @@ constexpr int kSubSteps = 1000;
 
 } // namespace
 
+ProgressBar::ProgressBar(QWidget *parent) : QProgressBar(parent)
+{
+    setAlignment(Qt::AlignCenter);
+    setTextVisible(false);
+}
+
 void ProgressBar::setFraction(double fraction)
 {
     fraction = std::clamp(fraction, 0.0, 1.0);
@@ -27,6 +35,37 @@ void ProgressBar::setFraction(double fraction)
         return;
     m_fraction = fraction;
     update();
+}
+
+void ProgressBar::setText(const QString &text)
+{
+    if (m_untilInput) {
+        QCoreApplication::instance()->removeEventFilter(this);
+        m_untilInput = false;
+    }
+    if (text == m_text)
+        return;
+    m_text = text;
+    setTextVisible(!text.isEmpty());
+    setAccessibleDescription(text);
+    update();
+}
+
+void ProgressBar::setTextUntilInput(const QString &text)
+{
+    setText(text);
+    m_untilInput = true;
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+bool ProgressBar::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type == QEvent::KeyPress || type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
+        if (const auto *widget = qobject_cast<QWidget *>(watched); widget && widget->window() == window())
+            setText(QString());
+    }
+    return QProgressBar::eventFilter(watched, event);
 }
 
 void ProgressBar::paintEvent(QPaintEvent *)

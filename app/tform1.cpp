@@ -11,6 +11,7 @@
 #include "links.h"
 #include "list_box.h"
 #include "natural_order.h"
+#include "progress_bar.h"
 #include "progress_bar_sink.h"
 #include "spin_edit.h"
 #include "time_of_day.h"
@@ -24,26 +25,29 @@
 #include "ops/cut.h"
 #include "ops/erase.h"
 #include "ops/report_error.h"
+#include "ops/skip_list.h"
 #include "ops/split_plan.h"
 #include "ops/unite.h"
 #include "partset/cut_set.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCollator>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTime>
+#include <QWindow>
 
 #include <algorithm>
 #include <numeric>
@@ -74,12 +78,25 @@ void setPath(QListWidgetItem &item, const QString &path)
 
 } // namespace
 
-TForm1::TForm1()
+TForm1::TForm1(Language language)
 {
     buildLayout();
-    applyAccessibleNames(*this, Language::Russian);
-    m_qtTranslation.apply(Language::Russian);
+    if (language == Language::English) {
+        // The layout's captions are Russian. The title stays the layout's own: only a switch of
+        // language has ever set the other.
+        m_ui.RadioButton4->setChecked(true);
+        applyCaptions(*this, language);
+        const ControlRow &window = controlTable().front();
+        setCaption(*this, window, window.startupCaption());
+    }
+    applyAccessibleNames(*this, language);
+    m_qtTranslation.apply(language);
     m_progress = std::make_unique<ProgressBarSink>(*m_ui.ProgressBar1);
+    // The close question, if open, has nothing left to ask once the operation has ended.
+    m_runner.setOnEnded([this] {
+        if (m_askingToClose && m_messageBox.closeOpenBox())
+            m_closeQuestionOutlived = true;
+    });
     connectHandlers();
     FormCreate();
     if (QScreen *screen = QGuiApplication::primaryScreen())
@@ -104,7 +121,7 @@ void TForm1::connectHandlers()
     ui.Edit6->installEventFilter(new CharacterFilter(kSkipListCharacters, ui.Edit6));
     connect(ui.Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     new ClickFilter(ui.Edit5, ClickFilter::Gesture::DoubleClick, [this] { Button1Click(); });
-    connect(ui.Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connectAction(ui.Button2, &TForm1::Button2Click);
 
     connect(ui.Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
     connect(ui.ListBox1, &ListBox::doubleClicked, this, &TForm1::Button3Click);
@@ -118,15 +135,15 @@ void TForm1::connectHandlers()
     connect(ui.ListBox1, &ListBox::mouseUp, this, &TForm1::ListBox1MouseUp);
     connect(ui.ListBox1, &ListBox::deletePressed, this, &TForm1::Button7Click);
     connect(ui.ListBox1, &ListBox::movePressed, this, &TForm1::ListBox1Move);
-    connect(ui.Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
+    connectAction(ui.Button4, &TForm1::Button4Click);
 
     connect(ui.Button10, &QPushButton::clicked, this, &TForm1::Button10Click);
     new ClickFilter(ui.Edit3, ClickFilter::Gesture::DoubleClick, [this] { Button10Click(); });
     connect(ui.Button14, &QPushButton::clicked, this, &TForm1::Button14Click);
     new ClickFilter(ui.Edit4, ClickFilter::Gesture::DoubleClick, [this] { Button14Click(); });
-    connect(ui.Button11, &QPushButton::clicked, this, &TForm1::Button11Click);
-    connect(ui.Button13, &QPushButton::clicked, this, &TForm1::Button13Click);
-    connect(ui.Button12, &QPushButton::clicked, this, &TForm1::Button12Click);
+    connectAction(ui.Button11, &TForm1::Button11Click);
+    connectAction(ui.Button13, &TForm1::Button13Click);
+    connectAction(ui.Button12, &TForm1::Button12Click);
 
     connect(ui.CheckBox4, &QCheckBox::toggled, this, &TForm1::CheckBox4Click);
     // toggled(true) only: clicking the language already shown does nothing.
@@ -156,9 +173,20 @@ void TForm1::connectHandlers()
     ui.Edit6->setAcceptDrops(false);
 }
 
+void TForm1::connectAction(QPushButton *button, void (TForm1::*handler)())
+{
+    connect(button, &QPushButton::clicked, this, [this, handler] {
+        // Also while the guard flushes what came meanwhile: nothing starts then.
+        if (BusyGuard::active())
+            m_runner.requestStop();
+        else
+            (this->*handler)();
+    });
+}
+
 void TForm1::FormCreate()
 {
-    const QString time = timeOfDayText(QLocale::system(), QTime::currentTime());
+    const QString time = timeOfDayText(QTime::currentTime());
     m_ui.ComboBox2->addItem(QLatin1Char('(') + time + QLatin1Char(')'));
     m_ui.ComboBox2->setCurrentIndex(-1);
     m_ui.ComboBox2->setEditText(QString());
@@ -166,6 +194,7 @@ void TForm1::FormCreate()
 }
 
 // Closing while an operation runs asks first; yes stops it, and the window closes once it has.
+// An operation that ends while the question is open closes it, and the window closes as asked.
 void TForm1::closeEvent(QCloseEvent *event)
 {
     if (!m_runner.running()) {
@@ -173,10 +202,43 @@ void TForm1::closeEvent(QCloseEvent *event)
         return;
     }
     event->ignore();
-    if (m_messageBox.ask(closeWhileBusyQuestion(language())) == MessageBox::Answer::Yes) {
+    if (m_askingToClose || m_messageBox.isOpen())
+        return;
+    bool yes = m_runner.hasEnded(); // nothing left to ask
+    if (!yes) {
+        const QScopedValueRollback asking(m_askingToClose, true);
+        m_closeQuestionOutlived = false;
+        yes =
+            m_messageBox.ask(closeWhileBusyQuestion(language())) == MessageBox::Answer::Yes || m_closeQuestionOutlived;
+    }
+    if (yes) {
         m_closeWhenStopped = true;
         m_runner.requestStop();
     }
+}
+
+// Enter presses the Cut and Unite pages' own buttons, or the button that has the focus there; on
+// the Security page it presses nothing, so that no scrambling or erasing starts by accident.
+void TForm1::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    QWidget *page = m_ui.TabbedNotebook2->currentWidget();
+    QWidget *focused = focusWidget();
+    const bool onPage = focused && (page->isAncestorOf(focused) || focused == m_ui.TabbedNotebook2->tabBar());
+    if (!enter || !onPage) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (event->isAutoRepeat())
+        return;
+    QPushButton *button = qobject_cast<QPushButton *>(focused);
+    if (!button || !page->isAncestorOf(button))
+        button = page == m_ui.Button2->parentWidget() ? m_ui.Button2
+            : page == m_ui.Button4->parentWidget()    ? m_ui.Button4
+                                                      : nullptr;
+    if (button && page != m_ui.Button12->parentWidget())
+        button->click();
 }
 
 // Cut page
@@ -237,7 +299,12 @@ void TForm1::Button2Click()
     if (!mayReplace(request) || !mayLoseLeftOut(request))
         return;
     // A source that could not be removed goes unreported, as designed.
-    runOperation([&](ops::ProgressSink &progress) { static_cast<void>(partset::cutSet(request, progress)); });
+    // The parts left out are not told as made.
+    const ops::SkipList skipped = request.onlyListed ? ops::SkipList() : request.skip;
+    runOperation(
+        *ui.Button2, Finished::Cut,
+        [&](ops::ProgressSink &progress) { static_cast<void>(partset::cutSet(request, progress)); },
+        [&skipped](std::int64_t part) { return !skipped.contains(part); });
 }
 
 // Unite page
@@ -277,7 +344,9 @@ void TForm1::Button9Click()
         texts << list.item(i)->text();
     std::vector<int> order(texts.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return naturalLess(texts[a], texts[b]); });
+    const QCollator collator = naturalOrder(language());
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return collator.compare(texts[a], texts[b]) < 0; });
     const int chosen = list.currentRow();
     const bool selected = chosen >= 0 && list.currentItem()->isSelected();
     for (int i = 0; i < list.count(); ++i)
@@ -356,7 +425,8 @@ void TForm1::Button4Click()
             return;
         existing = fileio::AtomicOutput::Existing::Replace;
     }
-    runOperation([&](ops::ProgressSink &progress) { ops::Unite(inputs, output, progress, nullptr, {}, existing); });
+    runOperation(*m_ui.Button4, Finished::Unite,
+                 [&](ops::ProgressSink &progress) { ops::Unite(inputs, output, progress, nullptr, {}, existing); });
 }
 
 // Security page
@@ -375,15 +445,17 @@ void TForm1::Button11Click()
 {
     const std::string data = fileName(m_ui.Edit3->text());
     const std::string key = fileName(m_ui.Edit4->text());
-    runOperation([&](ops::ProgressSink &progress) { ops::Codify(data, key, ops::CodifyDirection::Add, progress); });
+    runOperation(*m_ui.Button11, Finished::Encipher,
+                 [&](ops::ProgressSink &progress) { ops::Codify(data, key, ops::CodifyDirection::Add, progress); });
 }
 
 void TForm1::Button13Click()
 {
     const std::string data = fileName(m_ui.Edit3->text());
     const std::string key = fileName(m_ui.Edit4->text());
-    runOperation(
-        [&](ops::ProgressSink &progress) { ops::Codify(data, key, ops::CodifyDirection::Subtract, progress); });
+    runOperation(*m_ui.Button13, Finished::Decipher, [&](ops::ProgressSink &progress) {
+        ops::Codify(data, key, ops::CodifyDirection::Subtract, progress);
+    });
 }
 
 void TForm1::Button12Click()
@@ -394,27 +466,20 @@ void TForm1::Button12Click()
         && m_messageBox.ask(eraseQuestion(m_ui.Edit3->text(), language())) != MessageBox::Answer::Yes)
         return;
     // A removal that fails goes unreported, as designed.
-    runOperation([&](ops::ProgressSink &progress) { static_cast<void>(ops::Erase(path, progress)); });
+    runOperation(*m_ui.Button12, Finished::Erase,
+                 [&](ops::ProgressSink &progress) { static_cast<void>(ops::Erase(path, progress)); });
 }
 
 // About page
 
 void TForm1::CheckBox4Click()
 {
-    const bool visible = isVisible();
-    const QPoint place = pos();
-    QWidget *focused = focusWidget();
-    setWindowFlag(Qt::WindowStaysOnTopHint, m_ui.CheckBox4->isChecked());
-    // Changing a window flag hides the window and makes it anew; it comes back where it was,
-    // active, with the focus where it was.
-    if (!visible)
-        return;
-    move(place);
-    show();
-    raise();
-    activateWindow();
-    if (focused)
-        focused->setFocus(Qt::OtherFocusReason);
+    // Told to the window as it is: setWindowFlag() would hide it and make it anew, and the new
+    // window came back without the keyboard's focus, and a screen reader's pointing at the old.
+    const Qt::WindowFlags flags = windowFlags().setFlag(Qt::WindowStaysOnTopHint, m_ui.CheckBox4->isChecked());
+    overrideWindowFlags(flags);
+    if (QWindow *window = windowHandle())
+        window->setFlags(flags);
 }
 
 void TForm1::RadioButton3Click()
@@ -478,21 +543,49 @@ bool TForm1::mayLoseLeftOut(ops::CutRequest &request)
     return request.deleteLeavingPartsOut;
 }
 
-void TForm1::runOperation(const OperationRunner::Operation &operation)
+void TForm1::runOperation(QPushButton &button, Finished what, const OperationRunner::Operation &operation,
+                          ProgressRelay::Counts counts)
 {
     if (m_messageBox.isOpen() || m_runner.running())
         return; // one at a time: nothing starts behind a box or beside another operation
-    std::exception_ptr ended;
+    ProgressBar &bar = *m_ui.ProgressBar1;
+    const Language shown = language();
+    const auto watch = [&](const ProgressRelay::State &state, double seconds) {
+        const double share = state.share();
+        bar.setText(runningText(share, secondsLeft(share, seconds), shown));
+    };
+    OperationRunner::Outcome outcome;
     {
-        BusyGuard busy(*m_ui.TabbedNotebook2, [this] { m_runner.requestStop(); });
-        ended = m_runner.run(operation, *m_progress);
+        BusyGuard busy(*m_ui.TabbedNotebook2, [this] { m_runner.requestStop(); }, {&button, stopCaption(shown)});
+        outcome = m_runner.run(operation, *m_progress, watch, std::move(counts));
     }
+    bar.setText(QString());
     if (std::exchange(m_closeWhenStopped, false)) {
+        // An operation that failed by itself meanwhile still says so before the window goes.
+        if (outcome.failure && !isStop(outcome.failure))
+            showFailure(outcome.failure);
         close();
         return;
     }
-    if (ended)
-        showFailure(ended);
+    if (outcome.failure) {
+        showFailure(outcome.failure);
+        return;
+    }
+    // Codify and Erase count bytes.
+    const bool inBytes = what != Finished::Cut && what != Finished::Unite;
+    const std::int64_t bytes = inBytes ? outcome.made.units : outcome.made.bytes;
+    bar.setTextUntilInput(finishedText(what, outcome.made.units, bytes, outcome.seconds, shown));
+}
+
+bool TForm1::isStop(const std::exception_ptr &ended)
+{
+    try {
+        std::rethrow_exception(ended);
+    } catch (const ops::Stopped &) {
+        return true;
+    } catch (...) {
+        return false;
+    }
 }
 
 void TForm1::showFailure(const std::exception_ptr &ended)

@@ -5,6 +5,7 @@
 #include "file_dialog.h"
 #include "message_box.h"
 #include "operation_runner.h"
+#include "progress_texts.h"
 #include "qt_translation.h"
 
 #include <QWidget>
@@ -17,7 +18,6 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
-class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
@@ -35,13 +35,14 @@ namespace app {
 
 class AdvertisingPanel;
 class ListBox;
+class ProgressBar;
 class ProgressBarSink;
 class SpinEdit;
 
 // The controls of TForm1, by their numbered names.
 struct TForm1Controls {
     QTabWidget *TabbedNotebook1, *TabbedNotebook2;
-    QProgressBar *ProgressBar1;
+    ProgressBar *ProgressBar1;
     // Cut
     QRadioButton *RadioButton1, *RadioButton2;
     SpinEdit *SpinEdit1;
@@ -69,22 +70,27 @@ struct TForm1Controls {
 // report.
 class TForm1 final : public QWidget {
 public:
-    TForm1();
+    // Starts in `language`: the program gives the desktop's (desktopLanguage()).
+    explicit TForm1(Language language = Language::Russian);
     ~TForm1() override;
 
     FileDialog &openDialog() { return m_openDialog; }
     MessageBox &messageBox() { return m_messageBox; }
     Language language() const;
     const QtTranslation &qtTranslation() const { return m_qtTranslation; }
+    OperationRunner &runner() { return m_runner; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void buildLayout();
     void bindControls();
     void buildAboutPage();
     void connectHandlers();
+    // Connects an operation's button: it runs the operation, and stops it while it runs.
+    void connectAction(QPushButton *button, void (TForm1::*handler)());
     void FormCreate();
 
     // Cut page
@@ -123,8 +129,10 @@ private:
     // `folder` is where the dialog opens, with an empty name.
     void chooseInto(QLineEdit &target, DialogUse use, FileDialog::Selection selection, const QString &folder = {});
     void appendFiles(const QStringList &files);
-    // Runs an operation with the window busy, then shows the failure it ended in, if any.
-    void runOperation(const OperationRunner::Operation &operation);
+    // Runs an operation with the window busy, `button` reading "Stop" meanwhile, then shows what
+    // it made or the failure it ended in. `counts` says which units count as made.
+    void runOperation(QPushButton &button, Finished what, const OperationRunner::Operation &operation,
+                      ProgressRelay::Counts counts = {});
     // Asks before a Cut replaces files; false when it may not run.
     bool mayReplace(ops::CutRequest &request);
     // Asks before a Cut deletes a source whose parts left out exist nowhere else.
@@ -132,6 +140,7 @@ private:
     // What a stopped operation left, in the interface language.
     QString stoppedText(const ops::Stopped &stopped);
     void showFailure(const std::exception_ptr &ended);
+    static bool isStop(const std::exception_ptr &ended);
     // What the failure's box offers behind "Show Details...".
     QString detailsOf(const fileio::Failure &failure);
 
@@ -143,6 +152,8 @@ private:
     OperationRunner m_runner;
     bool m_closeWhenStopped = false;           // the user asked to close while an operation ran
     QString m_confirmedOutput;                 // the Unite output the save dialog gave, asking first
+    bool m_askingToClose = false;              // that question is open
+    bool m_closeQuestionOutlived = false;      // the operation ended while it was
     AdvertisingPanel *m_advertising = nullptr; // belongs to its page
     int m_rememberedIndex = 0;                 // the drag-to-swap gesture's item
 };

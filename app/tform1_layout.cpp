@@ -176,7 +176,6 @@ void TForm1::buildLayout()
     buildAboutPage();
     ui.ProgressBar1->setRange(0, 100);
     ui.ProgressBar1->setValue(0);
-    ui.ProgressBar1->setTextVisible(false);
 
     // Captions are opaque, so a caption placed on a frame's edge interrupts the line. They fill with
     // the page's colour: a button's own background role is the button colour, which only some

@@ -3,29 +3,9 @@
 
 namespace app {
 
-namespace {
-
-// Drops the format's time zone fields ("t" outside quotes) and the brackets or spaces they leave.
-QString withoutZone(const QString &format)
+QString timeOfDayText(QTime time)
 {
-    QString kept;
-    bool quoted = false;
-    for (const QChar c : format) {
-        if (c == u'\'')
-            quoted = !quoted;
-        if (!quoted && c == u't')
-            continue;
-        kept += c;
-    }
-    kept.remove(QStringLiteral("()"));
-    return kept.simplified();
-}
-
-} // namespace
-
-QString timeOfDayText(const QLocale &locale, QTime time)
-{
-    return locale.toString(time, withoutZone(locale.timeFormat(QLocale::LongFormat)));
+    return time.toString(QStringLiteral("HH-mm-ss")); // in the C locale: ASCII digits
 }
 
 } // namespace app

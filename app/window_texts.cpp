@@ -98,4 +98,9 @@ QString sourceKeptNote(const QString &file, Language language)
         : QStringLiteral("Остановлено, когда части уже получили имена: они целы, а %1 сохранён, не удалён.").arg(file);
 }
 
+QString stopCaption(Language language)
+{
+    return english(language) ? QStringLiteral("&Stop") : QStringLiteral("&Стоп");
+}
+
 } // namespace app

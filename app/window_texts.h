@@ -26,5 +26,7 @@ QString stoppedNote(Language language);
 QString partlyErasedNote(const QString &file, qint64 bytes, Language language);
 // After a Cut was stopped once its parts had their names: the source was kept.
 QString sourceKeptNote(const QString &file, Language language);
+// The caption of an operation's button while the operation runs, and stops it.
+QString stopCaption(Language language);
 
 } // namespace app

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Shows the window on a real display and takes a picture of the screen for every page in both
-// languages, of the Russian file dialogs and of the side panel scrolled to its end; prints the
+// languages, of the Russian file dialogs, of an operation running (its Stop button and the time
+// left), of the line a finished one leaves, of a failure's details, of a drag in the Unite list and
+// of the side panel scrolled to its end; prints the
 // time to the first painted window and the memory in use then. Then it runs itself once per
 // theme (the default style, Fusion, Windows, the qt6ct platform theme light and dark) and draws
 // every page in both languages into one picture each, theme-NAME.png.
@@ -14,7 +16,10 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QProcess>
 #include <QSettings>
@@ -153,6 +158,87 @@ void shootQuestions(app::TForm1 &form, const QString &folder, const QString &lan
     form.findChild<QAbstractButton *>(QStringLiteral("Button2"))->click();
 }
 
+QAbstractButton *button(app::TForm1 &form, const char *name)
+{
+    return form.findChild<QAbstractButton *>(QLatin1String(name));
+}
+
+// An operation while it runs, stopped with its own button once the time left shows; then one that
+// runs to its end, and the line it leaves; then a failure with its details open.
+void shootOperations(app::TForm1 &form, const QString &folder, const QString &language)
+{
+    QTemporaryDir data;
+    const QString big = data.filePath(QStringLiteral("film.mkv"));
+    QFile sparse(big);
+    if (!sparse.open(QIODevice::WriteOnly) || !sparse.resize(qint64{8} << 30)) // sparse: long to read
+        std::fprintf(stderr, "could not make %s\n", qPrintable(big));
+    sparse.close();
+    auto *pages = form.findChild<QTabWidget *>(QStringLiteral("TabbedNotebook2"));
+    const bool cut = language == QLatin1String("ru"); // Cut in Russian, Codify in English
+    pages->setCurrentIndex(cut ? 0 : 2);
+    form.findChild<QLineEdit *>(cut ? QStringLiteral("Edit5") : QStringLiteral("Edit3"))->setText(big);
+    form.findChild<QLineEdit *>(QStringLiteral("Edit4"))->setText(big + QStringLiteral(".key"));
+    QFile key(big + QStringLiteral(".key"));
+    key.open(QIODevice::WriteOnly);
+    key.write("key");
+    key.close();
+    QAbstractButton *run = button(form, cut ? "Button2" : "Button11");
+    QTimer::singleShot(2500, [&] {
+        shoot(QStringLiteral("%1/%2-running.png").arg(folder, language));
+        whenShown([](QWidget &note) { note.close(); }); // what the stop left
+        run->click();                                   // reads "Stop" meanwhile
+    });
+    run->click();
+
+    // A Cut that runs to its end.
+    const QString small = data.filePath(QStringLiteral("holiday.mkv"));
+    QFile source(small);
+    source.open(QIODevice::WriteOnly);
+    source.write(QByteArray(5 << 20, 'x'));
+    source.close();
+    pages->setCurrentIndex(0);
+    form.findChild<QLineEdit *>(QStringLiteral("Edit5"))->setText(small);
+    button(form, "Button2")->click();
+    settle(250);
+    shoot(QStringLiteral("%1/%2-done.png").arg(folder, language));
+
+    // Codify with the data file as its own key, refused; its details in the window's language.
+    pages->setCurrentIndex(2);
+    form.findChild<QLineEdit *>(QStringLiteral("Edit3"))->setText(small);
+    form.findChild<QLineEdit *>(QStringLiteral("Edit4"))->setText(small);
+    whenShown([folder, language](QWidget &box) {
+        if (auto *message = qobject_cast<QMessageBox *>(&box)) {
+            for (QAbstractButton *details : message->buttons()) {
+                if (message->buttonRole(details) == QMessageBox::ActionRole)
+                    details->click(); // "Show Details..."
+            }
+        }
+        settle(250);
+        shoot(QStringLiteral("%1/%2-details.png").arg(folder, language));
+        box.close();
+    });
+    button(form, "Button11")->click();
+}
+
+// A drag in the Unite list, held over the third file: the two files a release would swap are framed.
+void shootDrag(app::TForm1 &form, const QString &file)
+{
+    form.findChild<QTabWidget *>(QStringLiteral("TabbedNotebook2"))->setCurrentIndex(1);
+    auto *list = form.findChild<QListWidget *>(QStringLiteral("ListBox1"));
+    settle(100);
+    const auto send = [list](QEvent::Type type, int row, Qt::MouseButtons held) {
+        const QPoint at = list->visualItemRect(list->item(row)).center();
+        QMouseEvent event(type, at, list->viewport()->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+        QCoreApplication::sendEvent(list->viewport(), &event);
+    };
+    send(QEvent::MouseButtonPress, 0, Qt::LeftButton);
+    send(QEvent::MouseMove, 2, Qt::LeftButton);
+    settle(250);
+    shoot(file);
+    send(QEvent::MouseMove, 0, Qt::LeftButton); // back where it began: the release changes nothing
+    send(QEvent::MouseButtonRelease, 0, Qt::NoButton);
+}
+
 // The context menu of a file field, with Qt's own texts.
 void shootContextMenu(app::TForm1 &form, const QString &file)
 {
@@ -288,7 +374,8 @@ int main(int argc, char *argv[])
 
     // Two parts from a deep folder in the Unite list: their names stay in sight.
     const QString deep = QStringLiteral("/home/user/Загрузки/archive/2026/projects/backup/video/");
-    form.openDialog().setNextAnswer({deep + QStringLiteral("film.avi.001"), deep + QStringLiteral("film.avi.002")});
+    form.openDialog().setNextAnswer({deep + QStringLiteral("film.avi.001"), deep + QStringLiteral("film.avi.002"),
+                                     deep + QStringLiteral("film.avi.003")});
     form.findChild<QAbstractButton *>(QStringLiteral("Button3"))->click();
 
     auto *pages = form.findChild<QTabWidget *>(QStringLiteral("TabbedNotebook2"));
@@ -304,8 +391,10 @@ int main(int argc, char *argv[])
         if (language == 0) {
             shootFileDialogs(form, folder);
             shootContextMenu(form, folder + QStringLiteral("/ru-context-menu.png"));
+            shootDrag(form, folder + QStringLiteral("/ru-unite-drag.png"));
         }
         shootQuestions(form, folder, QLatin1String(languages[language]));
+        shootOperations(form, folder, QLatin1String(languages[language]));
     }
     // The advertising panel scrolled to its end, where the web page view is.
     auto *scrollBar = form.findChild<QScrollBar *>(QStringLiteral("ScrollBar1"));

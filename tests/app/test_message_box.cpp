@@ -2,7 +2,6 @@
 // The failure boxes and the questions: captions, icons, buttons, modality, texts and details.
 #include "app/failure_details.h"
 #include "app/message_box.h"
-#include "app/qt_translation.h"
 #include "fileio/failure.h"
 #include "ops/report_error.h"
 
@@ -24,6 +23,7 @@ private slots:
     void failureChoosesTheBox_data();
     void failureChoosesTheBox();
     void questions();
+    void failureDetails_data();
     void failureDetails();
     void boxIsAWindowModalChildWithItsWholeTitle();
 };
@@ -65,20 +65,34 @@ void MessageBoxTest::questions()
     QCOMPARE(int(boxes.recorded().back().kind), int(Kind::Question));
 }
 
-// The file and the reason, the reason in the interface language where Qt translates it.
+void MessageBoxTest::failureDetails_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("why");
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<QString>("details");
+    QTest::newRow("no space, ru") << "/d/out" << ENOSPC << "" << false << "/d/out: Нет свободного места на устройстве";
+    QTest::newRow("no space, en") << "/d/out" << ENOSPC << "" << true << "/d/out: No space left on device";
+    QTest::newRow("read-only, ru") << "/d/out" << EROFS << "" << false
+                                   << "/d/out: Файловая система доступна только для чтения";
+    QTest::newRow("no details at all") << "" << 0 << "" << true << "";
+    // The operation's own words come first, in the window's language.
+    QTest::newRow("own reason, ru") << "/d/k" << 0 << "the data file and the key file are one file" << false
+                                    << "/d/k: файл данных и файл-ключ — один и тот же файл";
+    QTest::newRow("own reason the table lacks") << "/d/f" << 0 << "a new reason" << false << "/d/f: a new reason";
+}
+
 void MessageBoxTest::failureDetails()
 {
-    app::QtTranslation translation;
-    translation.apply(app::Language::Russian);
-    QCOMPARE(app::failureDetails("/d/out", ENOSPC, "", app::Language::Russian),
-             QStringLiteral("/d/out: Нет свободного места на устройстве"));
-    translation.apply(app::Language::English);
-    QCOMPARE(app::failureDetails("/d/out", ENOSPC, "", app::Language::English),
-             QStringLiteral("/d/out: No space left on device"));
-    QCOMPARE(app::failureDetails("", EIO, "", app::Language::English), QStringLiteral("Input/output error"));
-    QCOMPARE(app::failureDetails("", 0, "", app::Language::English), QString()); // no details at all
-    QCOMPARE(app::failureDetails("/d/f", EEXIST, "it is the source", app::Language::English),
-             QStringLiteral("/d/f: it is the source")); // the operation's own words come first
+    QFETCH(QString, path);
+    QFETCH(int, error);
+    QFETCH(QString, why);
+    QFETCH(bool, english);
+    QFETCH(QString, details);
+    QCOMPARE(app::failureDetails(path.toStdString(), error, why.toStdString(),
+                                 english ? app::Language::English : app::Language::Russian),
+             details);
 }
 
 void MessageBoxTest::failureChoosesTheBox_data()

@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// ProgressSink on a progress bar: 64-bit counts on the bar's int range, steps, reset.
+// ProgressSink on a progress bar: 64-bit counts on the bar's int range, steps, reset; what the bar
+// says while an operation runs and once it has ended.
 #include "app/operation_runner.h"
 #include "app/progress_bar.h"
 #include "app/progress_bar_sink.h"
+#include "app/progress_texts.h"
+#include "fileio/failure.h"
+#include "ops/report_error.h"
 
 #include <QProgressBar>
 #include <QTest>
@@ -31,6 +35,10 @@ private slots:
     void nothingToDoShowsAnEmptyBar();
     void partwayRunsPendingWork();
     void movesWithinAUnit();
+    void everyRunStartsAndEndsAtZero_data();
+    void everyRunStartsAndEndsAtZero();
+    void texts_data();
+    void texts();
 };
 
 // A Cut of two huge parts: the bar moves while a part is copied, and its count stays in parts.
@@ -137,7 +145,7 @@ void ProgressBarSinkTest::partwayRunsPendingWork()
     QObject::connect(&watch, &QTimer::timeout, [&] { seen = std::max(seen.load(), bar.fraction()); });
     watch.start(5);
     app::OperationRunner runner;
-    const std::exception_ptr failure = runner.run(
+    const auto outcome = runner.run(
         [&](ops::ProgressSink &progress) {
             progress.setMaximum(2);
             progress.partway(1, 2);
@@ -146,11 +154,77 @@ void ProgressBarSinkTest::partwayRunsPendingWork()
             progress.step();
         },
         sink);
-    QVERIFY(!failure);
+    QVERIFY(!outcome.failure);
     QVERIFY(ran);
     QCOMPARE(seen.load(), 0.5);
-    QCOMPARE(bar.value(), 1);
+    QCOMPARE(bar.value(), 0); // back at 0 once it has ended
     QCOMPARE(bar.maximum(), 2);
+}
+
+// A run that stopped or failed midway leaves the bar at 0, and the next one starts there, not from
+// where the last one stopped.
+void ProgressBarSinkTest::everyRunStartsAndEndsAtZero_data()
+{
+    QTest::addColumn<bool>("stopped");
+    QTest::newRow("failed") << false;
+    QTest::newRow("stopped") << true;
+}
+
+void ProgressBarSinkTest::everyRunStartsAndEndsAtZero()
+{
+    QFETCH(bool, stopped);
+    app::ProgressBar bar;
+    app::ProgressBarSink sink(bar);
+    app::OperationRunner runner;
+    const auto outcome = runner.run(
+        [&](ops::ProgressSink &progress) {
+            progress.setMaximum(10);
+            progress.step(6);
+            progress.partway(1, 2);
+            if (stopped)
+                throw ops::Stopped();
+            throw fileio::Failure("Disk full");
+        },
+        sink);
+    QVERIFY(outcome.failure);
+    QCOMPARE(bar.value(), 0);
+    QCOMPARE(bar.fraction(), 0.0);
+    QCOMPARE(bar.maximum(), 10);
+    int first = -1;
+    runner.run([](ops::ProgressSink &progress) { progress.setMaximum(10); }, sink,
+               [&](const app::ProgressRelay::State &, double) { first = first < 0 ? bar.value() : first; });
+    QCOMPARE(first, 0);
+}
+
+void ProgressBarSinkTest::texts_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    using app::Finished;
+    constexpr auto ru = app::Language::Russian, en = app::Language::English;
+    QTest::newRow("cut, en") << app::finishedText(Finished::Cut, 12, 4 * kGiB, 37.2, en)
+                             << "12 parts, 4.0 GiB, in 38 s";
+    QTest::newRow("cut, ru") << app::finishedText(Finished::Cut, 12, 4 * kGiB, 37.2, ru)
+                             << "12 частей, 4,0 ГиБ, за 38 с";
+    QTest::newRow("one part, bytes") << app::finishedText(Finished::Cut, 1, 1000, 0.01, ru)
+                                     << "1 часть, 1000 Б, за 1 с";
+    QTest::newRow("22 parts") << app::finishedText(Finished::Cut, 22, 0, 0, ru) << "22 части, 0 Б, за 0 с";
+    QTest::newRow("unite, minutes") << app::finishedText(Finished::Unite, 3, 1536, 125, en)
+                                    << "United: 3 files, 1.5 KiB, in 2 min 5 s";
+    QTest::newRow("encipher, hours") << app::finishedText(Finished::Encipher, 0, 3 << 20, 3720, ru)
+                                     << "Зашифровано: 3,0 МиБ, за 1 ч 2 мин";
+    QTest::newRow("running, en") << app::runningText(0.414, 6.2, en) << "41%, 7 s left";
+    QTest::newRow("running, ru") << app::runningText(0.414, 6.2, ru) << "41\u00a0%, осталось 7 с";
+    QTest::newRow("never 100 before the end") << app::runningText(0.9999, std::nullopt, en) << "99%";
+    QTest::newRow("no estimate in the first second") << QString::number(app::secondsLeft(0.5, 0.5).has_value()) << "0";
+    QTest::newRow("estimate") << QString::number(*app::secondsLeft(0.25, 10)) << "30";
+}
+
+void ProgressBarSinkTest::texts()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(text, expected);
 }
 
 QTEST_MAIN(ProgressBarSinkTest)

@@ -3,10 +3,12 @@
 // gestures, double-clicks, drops and stay on top.
 #include "form_access.h"
 
+#include "app/list_box.h"
 #include "app/spin_edit.h"
 #include "app/tform1.h"
 #include "support/temp_dir.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -19,6 +21,9 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QUrl>
+#include <QWindow>
+
+#include <functional>
 
 using apptest::control;
 
@@ -44,14 +49,17 @@ QPoint centreOf(QListWidget &list, int row)
     return list.visualItemRect(list.item(row)).center();
 }
 
-// Press on one row, move with the button held to another, release there.
-void dragInList(QListWidget &list, int from, int to, Qt::MouseButton button = Qt::LeftButton)
+// Press on one row, move with the button held to another, release there (after `held`).
+void dragInList(QListWidget &list, int from, int to, Qt::MouseButton button = Qt::LeftButton,
+                const std::function<void()> &held = {})
 {
     QWidget *viewport = list.viewport();
     QTest::mousePress(viewport, button, {}, centreOf(list, from));
     QMouseEvent move(QEvent::MouseMove, centreOf(list, to), viewport->mapToGlobal(centreOf(list, to)), Qt::NoButton,
                      button, Qt::NoModifier);
     QCoreApplication::sendEvent(viewport, &move);
+    if (held)
+        held();
     QTest::mouseRelease(viewport, button, {}, centreOf(list, to));
 }
 
@@ -109,6 +117,8 @@ private slots:
     void clearAllRestoresOutputName();
     void cancelledAddAddsNothing();
     void dragSwapsItems();
+    void dragStartsPastTheDragDistance_data();
+    void dragStartsPastTheDragDistance();
     void dragOnOneItemDoesNothing();
     void otherButtonSwapsSelectedWithItself();
     void rememberedIndexOutsideListDoesNothing();
@@ -327,11 +337,14 @@ void ControlsTest::sortIsNatural_data()
                                      << QStringList{"/d/film1.avi", "/d/Film2.avi", "/d/film10.avi"};
     QTest::newRow("leading zeros, long runs") << QStringList{"/p.010", "/p.9", "/p.100000000000000000001", "/p.0011"}
                                               << QStringList{"/p.9", "/p.010", "/p.0011", "/p.100000000000000000001"};
-    QTest::newRow("no digits") << QStringList{"/b_x", "/B-x", "/a"} << QStringList{"/a", "/B-x", "/b_x"};
+    QTest::newRow("no digits") << QStringList{"/b_x", "/B-x", "/a"} << QStringList{"/a", "/b_x", "/B-x"};
     QTest::newRow("prefix first") << QStringList{"/ab1", "/ab", "/a"} << QStringList{"/a", "/ab", "/ab1"};
     const QString deep = QStringLiteral("/home/user/a/deep/folder/with/a/long/name/").repeated(3);
     QTest::newRow("long paths") << QStringList{deep + "part2", deep + "part1"}
                                 << QStringList{deep + "part1", deep + "part2"};
+    QTest::newRow("ё with е") << QStringList{"/ёлка", "/яблоко", "/ель"} << QStringList{"/ёлка", "/ель", "/яблоко"};
+    QTest::newRow("Russian, numbers and case")
+        << QStringList{"/Часть10", "/часть2", "/Часть1"} << QStringList{"/Часть1", "/часть2", "/Часть10"};
 }
 
 // The file chosen before sorting is the one chosen after, and every path is its item's hint.
@@ -383,6 +396,35 @@ void ControlsTest::dragSwapsItems()
     QCOMPARE(items(form), QStringList({"/3", "/2", "/1", "/4"}));
     dragInList(*list, 3, 3); // released on the item pressed
     QCOMPARE(items(form), QStringList({"/3", "/2", "/1", "/4"}));
+}
+
+// A move shorter than the platform's drag distance is a slip, even onto the next item; past it, the
+// two items a release would swap are shown before it.
+void ControlsTest::dragStartsPastTheDragDistance_data()
+{
+    QTest::addColumn<int>("beyondDistance"); // the move less the drag distance, in pixels
+    QTest::addColumn<bool>("swapped");
+    QTest::newRow("a slip onto the next item") << -3 << false;
+    QTest::newRow("the drag distance") << 0 << true;
+    QTest::newRow("past it") << 3 << true;
+}
+
+void ControlsTest::dragStartsPastTheDragDistance()
+{
+    QFETCH(int, beyondDistance);
+    QFETCH(bool, swapped);
+    app::TForm1 form;
+    fillList(form, {QStringLiteral("/1"), QStringLiteral("/2"), QStringLiteral("/3")});
+    apptest::showPageOf(form, "ListBox1");
+    auto *list = control<app::ListBox>(form, "ListBox1");
+    const int distance = QApplication::startDragDistance();
+    QApplication::setStartDragDistance((centreOf(*list, 1) - centreOf(*list, 0)).manhattanLength() - beyondDistance);
+    bool shown = false;
+    dragInList(*list, 0, 1, Qt::LeftButton, [&] { shown = list->pendingSwap() == std::pair{0, 1}; });
+    QApplication::setStartDragDistance(distance);
+    QCOMPARE(shown, swapped);
+    QCOMPARE(items(form), swapped ? QStringList({"/2", "/1", "/3"}) : QStringList({"/1", "/2", "/3"}));
+    QVERIFY(!list->pendingSwap());
 }
 
 void ControlsTest::dragOnOneItemDoesNothing()
@@ -544,14 +586,27 @@ void ControlsTest::saveDialogOpensBesideTheFirstItem()
     }
 }
 
+// Ticked and unticked from the keyboard: the window stays the one it was, and the keyboard's focus
+// stays on the check box, from where Tab goes on.
 void ControlsTest::stayOnTop()
 {
     app::TForm1 form;
     auto *check = control<QCheckBox>(form, "CheckBox4");
-    check->click();
-    QVERIFY(form.windowFlags() & Qt::WindowStaysOnTopHint);
-    check->click();
-    QVERIFY(!(form.windowFlags() & Qt::WindowStaysOnTopHint));
+    apptest::showPageOf(form, "CheckBox4");
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    const QWindow *window = form.windowHandle();
+    check->setFocus(Qt::TabFocusReason);
+    for (const bool on : {true, false}) {
+        QTest::keyClick(check, Qt::Key_Space);
+        QCOMPARE(bool(form.windowFlags() & Qt::WindowStaysOnTopHint), on);
+        QCOMPARE(bool(window->flags() & Qt::WindowStaysOnTopHint), on);
+        QCOMPARE(form.windowHandle(), window);
+        QCOMPARE(QApplication::focusWidget(), check);
+        QVERIFY(form.isActiveWindow());
+    }
+    QTest::keyClick(check, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), control(form, "RadioButton3"));
 }
 
 QTEST_MAIN(ControlsTest)

@@ -3,6 +3,7 @@
 #include "form_access.h"
 
 #include "app/caption_table.h"
+#include "app/desktop_language.h"
 #include "app/tform1.h"
 
 #include <QAbstractButton>
@@ -45,6 +46,8 @@ class LanguageTest : public QObject {
 private slots:
     void init() { QDir::setCurrent(QDir::tempPath()); }
     void everyRowIsApplied();
+    void startsInTheDesktopsLanguage_data();
+    void startsInTheDesktopsLanguage();
     void backToRussianDropsTheLayoutsOwnCaptions();
     void fileNamesAreLostOnASwitch_data();
     void fileNamesAreLostOnASwitch();
@@ -77,6 +80,34 @@ void LanguageTest::everyRowIsApplied()
     QVERIFY(form.qtTranslation().installed());
     QCOMPARE(QFileDialog::tr("Look in:"), QStringLiteral("Перейти к:"));
     QCOMPARE(QLineEdit::tr("&Paste"), QStringLiteral("В&ставить"));
+}
+
+void LanguageTest::startsInTheDesktopsLanguage_data()
+{
+    QTest::addColumn<QStringList>("uiLanguages");
+    QTest::addColumn<bool>("english");
+    QTest::newRow("Russian desktop") << QStringList{"ru-RU", "en-US"} << false;
+    QTest::newRow("Russian without a country") << QStringList{"ru"} << false;
+    QTest::newRow("English desktop") << QStringList{"en-US", "ru-RU"} << true;
+    QTest::newRow("neither") << QStringList{"de-DE"} << true;
+    QTest::newRow("none") << QStringList{} << true;
+}
+
+// The About page still switches; the title is the layout's own, as no switch has been made.
+void LanguageTest::startsInTheDesktopsLanguage()
+{
+    QFETCH(QStringList, uiLanguages);
+    QFETCH(bool, english);
+    const app::Language language = app::desktopLanguage(uiLanguages);
+    QCOMPARE(language, english ? app::Language::English : app::Language::Russian);
+    app::TForm1 form(language);
+    QCOMPARE(form.language(), language);
+    QCOMPARE(form.windowTitle(), QStringLiteral("Skarvel 0008"));
+    QCOMPARE(control<QLabel>(form, "Label1")->text(),
+             english ? QStringLiteral("File-key") : QStringLiteral("Файл-ключ"));
+    QCOMPARE(form.qtTranslation().installed(), !english);
+    choose(form, english ? app::Language::Russian : app::Language::English);
+    QCOMPARE(form.language(), english ? app::Language::Russian : app::Language::English);
 }
 
 void LanguageTest::backToRussianDropsTheLayoutsOwnCaptions()

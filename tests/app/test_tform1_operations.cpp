@@ -4,6 +4,7 @@
 #include "form_access.h"
 
 #include "app/busy_guard.h"
+#include "app/progress_bar.h"
 #include "app/tform1.h"
 #include "ops/part_name.h"
 #include "support/child_process.h"
@@ -23,9 +24,14 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 using apptest::control;
 using testsupport::Bytes;
@@ -50,7 +56,20 @@ struct Window {
     }
     void press(const char *button) { control<QAbstractButton>(form, button)->click(); }
     QLineEdit &edit(const char *name) { return *control<QLineEdit>(form, name); }
-    QProgressBar &bar() { return *control<QProgressBar>(form, "ProgressBar1"); }
+    app::ProgressBar &bar() { return *control<app::ProgressBar>(form, "ProgressBar1"); }
+    // Operations end only once `go` is set.
+    void holdAtEndUntil(std::atomic<bool> &go)
+    {
+        form.runner().setHoldAtEnd([&go] {
+            while (!go)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        });
+    }
+    // Whether the line beside the bar tells what the last operation made, as `pattern` says.
+    bool told(const char *pattern)
+    {
+        return QRegularExpression(QString::fromUtf8(pattern)).match(bar().text()).hasMatch();
+    }
     const std::vector<app::MessageBox::Shown> &boxes() { return form.messageBox().recorded(); }
 
     app::TForm1 form;
@@ -103,6 +122,9 @@ private slots:
     void eraseMissingFile();
     void busyWindowRefusesCloseAndInput();
     void secondPressWhileABoxIsOpen();
+    void closeQuestionEndsWithTheOperation();
+    void enterPressesThePagesButton_data();
+    void enterPressesThePagesButton();
 };
 
 void OperationsTest::currentDirectoryFollowsTheDialog()
@@ -135,6 +157,10 @@ void OperationsTest::cutByCount()
     QVERIFY(testsupport::exists(source));
     QCOMPARE(w.bar().maximum(), 3);
     QCOMPARE(w.bar().value(), 0);
+    // What was made, until the next key or click; no box.
+    QVERIFY2(w.told("^3 части, 1000 Б, за \\d+ с$"), qPrintable(w.bar().text()));
+    QTest::keyClick(&w.edit("Edit6"), Qt::Key_1);
+    QCOMPARE(w.bar().text(), QString());
 }
 
 void OperationsTest::cutBySizeWritesTheSetBesideTheParts()
@@ -187,6 +213,7 @@ void OperationsTest::cutSkipsAndDeletes()
     QVERIFY(!testsupport::exists(part(source, 2)));
     QVERIFY(testsupport::exists(part(source, 3)));
     QVERIFY(!testsupport::exists(source));
+    QVERIFY2(w.told("^2 части, 60 Б, за "), qPrintable(w.bar().text())); // the part left out is not told
 }
 
 void OperationsTest::cutWithMarker()
@@ -275,6 +302,7 @@ void OperationsTest::uniteJoinsInShownOrder()
 
     QVERIFY(w.boxes().empty());
     QCOMPARE(testsupport::readFile(dir.file("joined")), join({c, a, b}));
+    QVERIFY2(w.told("^Соединено: 3 файла, 68,7 КиБ, за "), qPrintable(w.bar().text()));
     QCOMPARE(w.bar().maximum(), 3);
     QCOMPARE(w.bar().value(), 0);
 }
@@ -358,6 +386,7 @@ void OperationsTest::codifyRoundTrip()
         QCOMPARE(coded[i], static_cast<unsigned char>(data[i] + key[i % key.size()]));
     QCOMPARE(w.bar().maximum(), 5000);
     QCOMPARE(w.bar().value(), 0);
+    QVERIFY2(w.told("^Зашифровано: 4,9 КиБ, за "), qPrintable(w.bar().text()));
 
     w.press("Button13");
     QVERIFY(w.boxes().empty());
@@ -421,15 +450,19 @@ void OperationsTest::cutAsksBeforeReplacing()
 void OperationsTest::escapeStopsAnOperation_data()
 {
     QTest::addColumn<QString>("operation");
-    QTest::newRow("cut") << "Button2";
-    QTest::newRow("unite") << "Button4";
-    QTest::newRow("codify") << "Button11";
-    QTest::newRow("erase") << "Button12"; // the file kept, however far the zeros came
+    QTest::addColumn<bool>("byButton"); // the operation's own button, reading "Stop" meanwhile
+    QTest::newRow("cut") << "Button2" << false;
+    QTest::newRow("unite") << "Button4" << false;
+    QTest::newRow("codify") << "Button11" << false;
+    QTest::newRow("cut, its button") << "Button2" << true;
+    QTest::newRow("codify -, its button") << "Button13" << true;
+    QTest::newRow("erase") << "Button12" << false; // the file kept, however far the zeros came
 }
 
 void OperationsTest::escapeStopsAnOperation()
 {
     QFETCH(QString, operation);
+    QFETCH(bool, byButton);
     constexpr qint64 kBig = qint64{1} << 30; // a sparse GiB: long enough to be stopped midway
     testsupport::TempDir dir;
     for (const char *name : {"big.bin", "key.bin"}) {
@@ -442,11 +475,30 @@ void OperationsTest::escapeStopsAnOperation()
     w.choose("Button6", {q(dir.file("joined.bin"))});
     w.choose("Button10", {q(dir.file("big.bin"))});
     w.choose("Button14", {q(dir.file("key.bin"))});
+    auto *button = control<QAbstractButton>(w.form, qPrintable(operation));
+    const QString caption = button->text();
+    QString running;
+    bool othersGreyed = false;
+    QTimer::singleShot(0, &w.form, [&] {
+        running = button->text();
+        othersGreyed = !control(w.form, "Button1")->isEnabled() && !control(w.form, "Button10")->isEnabled();
+        if (byButton)
+            QTest::mouseClick(button, Qt::LeftButton);
+        else
+            QTest::keyClick(&w.form, Qt::Key_Escape);
+    });
     const bool erase = operation == QStringLiteral("Button12");
     if (erase)
         w.form.messageBox().setNextAnswer(app::MessageBox::Answer::Yes);
-    QTimer::singleShot(0, &w.form, [&] { QTest::keyClick(&w.form, Qt::Key_Escape); });
-    w.press(operation.toLatin1().constData());
+    button->click();
+
+    QCOMPARE(running, QStringLiteral("&Стоп"));
+    QVERIFY(othersGreyed);
+    QCOMPARE(button->text(), caption);
+    QVERIFY(control(w.form, "Button1")->isEnabled());
+    QCOMPARE(w.bar().value(), 0); // however far it came, as one that ran to its end
+    QCOMPARE(w.bar().fraction(), 0.0);
+    QCOMPARE(w.bar().text(), QString());
 
     QCOMPARE(w.boxes().size(), std::size_t{erase ? 2 : 1});
     QCOMPARE(w.boxes().back().kind, Kind::Information);
@@ -477,9 +529,10 @@ void OperationsTest::busyWindowRefusesCloseAndInput()
     w.choose("Button3", {q(dir.file("listed"))});
     w.choose("Button1", {q(source)});
 
-    bool ran = false, busy = false, closed = true;
+    std::atomic<bool> ran = false;
+    bool busy = false, closed = true;
+    w.holdAtEndUntil(ran); // the Cut is not over before its close is asked
     QTimer::singleShot(0, &w.form, [&] {
-        ran = true;
         busy = app::BusyGuard::active();
         closed = w.form.close();
         // A click on "Clear" arriving meanwhile is dropped, not run afterwards.
@@ -491,6 +544,7 @@ void OperationsTest::busyWindowRefusesCloseAndInput()
         QCoreApplication::postEvent(clear,
                                     new QMouseEvent(QEvent::MouseButtonRelease, at, clear->mapToGlobal(at),
                                                     Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+        ran = true;
     });
     w.press("Button2");
     QCoreApplication::processEvents();
@@ -544,6 +598,72 @@ void OperationsTest::secondPressWhileABoxIsOpen()
     w.press("Button2"); // Edit5 holds "Файл": no such source
     QVERIFY(child);
     QVERIFY(!second);
+}
+
+// An operation that ends while the close question is open closes the question, and the window
+// closes as asked.
+void OperationsTest::closeQuestionEndsWithTheOperation()
+{
+    testsupport::TempDir dir;
+    Window w;
+    w.form.messageBox().setRecording(false);
+    w.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    w.choose("Button1", {q(writeSource(dir, 100))});
+    std::atomic<bool> asked = false;
+    w.holdAtEndUntil(asked);
+    QTimer poll;
+    poll.callOnTimeout([&] {
+        if (qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            poll.stop();
+            asked = true; // the Cut ends now, and nobody answers
+        }
+    });
+    QTimer::singleShot(0, &w.form, [&] {
+        poll.start(10);
+        w.form.close();
+    });
+    w.press("Button2"); // a question left open holds it here
+    QVERIFY(asked);
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(!w.form.isVisible());
+    QCOMPARE(testsupport::readFile(part(dir.file("source.bin"), 2)).size(), std::size_t{50}); // it ran to its end
+}
+
+void OperationsTest::enterPressesThePagesButton_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<QString>("pressed"); // the box or dialog Enter brought up; empty: none
+    // Edit5 holds "Файл", Edit2 the "*.*" placeholder, Edit3 "Файл": each run says "Invalid file name".
+    for (const auto &[focus, pressed] : std::initializer_list<std::pair<const char *, const char *>>{
+             {"Edit5", "Invalid file name"},
+             {"SpinEdit1", "Invalid file name"},
+             {"CheckBox2", "Invalid file name"},
+             {"Button1", "Открытие файла"}, // the button that has the focus
+             {"ListBox1", "Invalid file name"},
+             {"Edit2", "Invalid file name"},
+             {"Edit3", ""},
+             {"Button12", ""},
+             {"Button11", ""}}) // Security
+        QTest::newRow(focus) << QString::fromLatin1(focus) << QString::fromUtf8(pressed);
+}
+
+// Enter presses the page's own button, or the one that has the focus; on the Security page nothing.
+void OperationsTest::enterPressesThePagesButton()
+{
+    QFETCH(QString, focus);
+    QFETCH(QString, pressed);
+    Window w;
+    w.form.openDialog().setNextAnswer({});
+    apptest::showPageOf(w.form, qPrintable(focus));
+    w.form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w.form));
+    QWidget *focused = control(w.form, qPrintable(focus));
+    focused->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(focused, Qt::Key_Return);
+    const QString shown = w.boxes().empty() ? w.form.openDialog().lastTitle() : w.boxes().front().text;
+    QCOMPARE(shown, pressed);
+    QVERIFY(w.boxes().size() <= 1);
 }
 
 QTEST_MAIN(OperationsTest)
