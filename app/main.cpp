@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/desktop_language.h"
-#include "app/product_picture.h"
-#include "app/program_options.h"
-#include "app/tform1.h"
+#include "app/form/desktop_language.h"
+#include "app/panel/product_picture.h"
+#include "program_options.h"
+#include "app/form/tform1.h"
 
 #include <QApplication>
 

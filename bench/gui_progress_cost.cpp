@@ -5,7 +5,7 @@
 //   gui-progress-cost SOURCE [PAIRS]
 //
 // Prints the median time of each and the median ratio window/ops.
-#include "app/tform1.h"
+#include "app/form/tform1.h"
 
 #include "ops/cut.h"
 #include "ops/progress.h"

@@ -7,7 +7,7 @@
 // theme (the default style, Fusion, Windows, the qt6ct platform theme light and dark) and draws
 // every page in both languages into one picture each, theme-NAME.png.
 // Run under Xvfb: screens OUTPUT_FOLDER
-#include "app/tform1.h"
+#include "app/form/tform1.h"
 
 #include <QAbstractButton>
 #include <QApplication>

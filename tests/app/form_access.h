@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/tform1.h"
+#include "app/form/tform1.h"
 
 #include <QString>
 #include <QTest>

@@ -3,10 +3,10 @@
 // the scroll bar's rule and the page shown at start-up.
 #include "form_access.h"
 
-#include "app/links.h"
-#include "app/tform1.h"
-#include "app/url_opener.h"
-#include "app/web_browser.h"
+#include "app/panel/links.h"
+#include "app/form/tform1.h"
+#include "app/panel/url_opener.h"
+#include "app/panel/web_browser.h"
 
 #include <QAccessible>
 #include <QFileInfo>

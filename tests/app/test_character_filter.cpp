@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The key filter of the number fields, key by key.
-#include "app/character_filter.h"
+#include "app/controls/character_filter.h"
 
 #include <QKeyEvent>
 #include <QTest>

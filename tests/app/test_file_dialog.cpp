@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The file dialog wrapper: answers, the remembered file and the current directory.
-#include "app/file_dialog.h"
+#include "app/boxes/file_dialog.h"
 #include "support/temp_dir.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The failure boxes and the questions: captions, icons, buttons, modality, texts and details.
-#include "app/failure_details.h"
-#include "app/message_box.h"
+#include "app/boxes/failure_details.h"
+#include "app/boxes/message_box.h"
 #include "fileio/failure.h"
 #include "ops/report_error.h"
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// ProgressSink on a progress bar: 64-bit counts on the bar's int range, steps, reset; what the bar
-// says while an operation runs and once it has ended.
-#include "app/operation_runner.h"
-#include "app/progress_bar.h"
-#include "app/progress_bar_sink.h"
-#include "app/progress_texts.h"
+// An operation's progress on the bar: 64-bit counts on the bar's int range, a share of the unit under
+// way; what the bar says while an operation runs and once it has ended.
+#include "app/progress/operation_runner.h"
+#include "app/progress/progress_bar.h"
+#include "app/progress/progress_bar_sink.h"
+#include "app/progress/progress_texts.h"
 #include "fileio/failure.h"
 #include "ops/report_error.h"
 
@@ -29,8 +29,6 @@ class ProgressBarSinkTest : public QObject {
 private slots:
     void scaled_data();
     void scaled();
-    void stepsAddUp();
-    void resetKeepsTheMaximum();
     void countsBeyondTheIntRange();
     void nothingToDoShowsAnEmptyBar();
     void partwayRunsPendingWork();
@@ -46,17 +44,14 @@ void ProgressBarSinkTest::movesWithinAUnit()
 {
     app::ProgressBar bar;
     app::ProgressBarSink sink(bar);
-    sink.setMaximum(2);
-    sink.partway(kGiB, 4 * kGiB);
+    sink.show(2, 0, 0.25);
     QCOMPARE(bar.fraction(), 0.25);
     QCOMPARE(bar.value(), 0);
     QCOMPARE(bar.maximum(), 2);
-    sink.step();
+    sink.show(2, 1, 0.0);
     QCOMPARE(bar.fraction(), 0.0);
     QCOMPARE(bar.value(), 1);
-    sink.partway(3 * kGiB, 4 * kGiB);
-    sink.reset();
-    QCOMPARE(bar.fraction(), 0.0);
+    sink.show(2, 0, 0.0);
     QCOMPARE(bar.value(), 0);
 }
 
@@ -83,40 +78,15 @@ void ProgressBarSinkTest::scaled()
     QCOMPARE(app::ProgressBarSink::scaled(position, maximum), value);
 }
 
-void ProgressBarSinkTest::stepsAddUp()
-{
-    QProgressBar bar;
-    app::ProgressBarSink sink(bar);
-    sink.setMaximum(10);
-    sink.step();
-    sink.step(4);
-    QCOMPARE(bar.maximum(), 10);
-    QCOMPARE(bar.value(), 5);
-}
-
-void ProgressBarSinkTest::resetKeepsTheMaximum()
-{
-    QProgressBar bar;
-    app::ProgressBarSink sink(bar);
-    sink.setMaximum(4);
-    sink.step(4);
-    sink.reset();
-    QCOMPARE(bar.value(), 0);
-    QCOMPARE(bar.maximum(), 4);
-    // The next operation starts from the position the last one left.
-    sink.setMaximum(8);
-    QCOMPARE(bar.value(), 0);
-}
-
 void ProgressBarSinkTest::countsBeyondTheIntRange()
 {
     QProgressBar bar;
     app::ProgressBarSink sink(bar);
-    sink.setMaximum(4 * kGiB);
+    sink.show(4 * kGiB, 0, 0.0);
     QCOMPARE(bar.maximum(), int(kIntMax));
     int last = bar.value();
-    for (int i = 0; i < 64; ++i) {
-        sink.step(kGiB / 16);
+    for (int i = 1; i <= 64; ++i) {
+        sink.show(4 * kGiB, i * (kGiB / 16), 0.0);
         QVERIFY(bar.value() > last); // the bar moves with every 64 MiB of a 4 GiB file
         last = bar.value();
     }
@@ -128,7 +98,7 @@ void ProgressBarSinkTest::nothingToDoShowsAnEmptyBar()
 {
     QProgressBar bar;
     app::ProgressBarSink sink(bar);
-    sink.setMaximum(0);
+    sink.show(0, 0, 0.0);
     QVERIFY(bar.maximum() > bar.minimum()); // a range of 0..0 would be Qt's busy animation
     QCOMPARE(bar.value(), 0);
 }

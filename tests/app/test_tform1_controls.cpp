@@ -3,9 +3,9 @@
 // gestures, double-clicks, drops and stay on top.
 #include "form_access.h"
 
-#include "app/list_box.h"
-#include "app/spin_edit.h"
-#include "app/tform1.h"
+#include "app/controls/list_box.h"
+#include "app/controls/spin_edit.h"
+#include "app/form/tform1.h"
 #include "support/temp_dir.h"
 
 #include <QApplication>

@@ -2,9 +2,9 @@
 // Switching the interface language: the caption table applied, file names dropped, dialog titles.
 #include "form_access.h"
 
-#include "app/caption_table.h"
-#include "app/desktop_language.h"
-#include "app/tform1.h"
+#include "app/form/caption_table.h"
+#include "app/form/desktop_language.h"
+#include "app/form/tform1.h"
 
 #include <QAbstractButton>
 #include <QAccessible>

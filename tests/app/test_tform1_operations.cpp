@@ -3,9 +3,9 @@
 // what the operations report.
 #include "form_access.h"
 
-#include "app/busy_guard.h"
-#include "app/progress_bar.h"
-#include "app/tform1.h"
+#include "app/progress/busy_guard.h"
+#include "app/progress/progress_bar.h"
+#include "app/form/tform1.h"
 #include "ops/part_name.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"

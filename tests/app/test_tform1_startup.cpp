@@ -2,8 +2,8 @@
 // The window as it starts: every control of the table at its place with its first state and caption.
 #include "form_access.h"
 
-#include "app/time_of_day.h"
-#include "app/tform1.h"
+#include "app/form/time_of_day.h"
+#include "app/form/tform1.h"
 
 #include <QCheckBox>
 #include <QApplication>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "advertising_panel.h"
 
-#include "accessibility.h"
-#include "click_filter.h"
+#include "app/form/accessibility.h"
+#include "app/controls/click_filter.h"
 #include "links.h"
 #include "url_opener.h"
 #include "web_browser.h"

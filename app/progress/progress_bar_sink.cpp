@@ -30,26 +30,6 @@ void ProgressBarSink::setMaximum(std::int64_t units)
     show();
 }
 
-void ProgressBarSink::step(std::int64_t units)
-{
-    m_position += units;
-    showFraction(0.0);
-    show();
-}
-
-void ProgressBarSink::reset()
-{
-    m_position = 0;
-    showFraction(0.0);
-    show();
-}
-
-void ProgressBarSink::partway(std::int64_t done, std::int64_t total)
-{
-    if (total > 0)
-        showFraction(static_cast<double>(done) / static_cast<double>(total));
-}
-
 void ProgressBarSink::show(std::int64_t maximum, std::int64_t position, double fraction)
 {
     if (maximum != m_maximum)

@@ -5,7 +5,7 @@
 // language; a sign ("+", "-", "...") takes none.
 #include "control_table.h"
 
-#include "version_digits.h"
+#include "app/version_digits.h"
 
 namespace app {
 

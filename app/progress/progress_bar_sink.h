@@ -1,25 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ops/progress.h"
-
 #include <cstdint>
 
 class QProgressBar;
 
 namespace app {
 
-// ProgressSink on ProgressBar1. Counts are 64-bit (bytes of files beyond 2 GiB); the bar's int range
-// shows them scaled. An operation on a worker thread reaches it through show(), from the window's
-// own thread.
-class ProgressBarSink final : public ops::ProgressSink {
+// What an operation's progress shows on ProgressBar1. Counts are 64-bit (bytes of files beyond
+// 2 GiB); the bar's int range shows them scaled. An operation on a worker thread reports to a
+// ProgressRelay, whose state reaches the bar through show(), from the window's own thread.
+class ProgressBarSink final {
 public:
     explicit ProgressBarSink(QProgressBar &bar) : m_bar(bar) {}
 
-    void setMaximum(std::int64_t units) override;
-    void step(std::int64_t units = 1) override;
-    void reset() override;
-    void partway(std::int64_t done, std::int64_t total) override;
     // Shows a state as a whole: the operation's count, the units done and the share of the next.
     void show(std::int64_t maximum, std::int64_t position, double fraction);
 
@@ -30,6 +24,7 @@ public:
     static int scaled(std::int64_t position, std::int64_t maximum);
 
 private:
+    void setMaximum(std::int64_t units);
     void show();
     void showFraction(double fraction);
 

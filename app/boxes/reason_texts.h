@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "caption_table.h"
+#include "app/form/caption_table.h"
 
 #include <QString>
 

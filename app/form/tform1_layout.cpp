@@ -4,15 +4,15 @@
 #include "tform1.h"
 
 #include "accessibility.h"
-#include "advertising_panel.h"
+#include "app/panel/advertising_panel.h"
 #include "caption_table.h"
-#include "compact_style.h"
-#include "links.h"
-#include "list_box.h"
-#include "product_picture.h"
-#include "progress_bar.h"
-#include "spin_edit.h"
-#include "version_digits.h"
+#include "app/controls/compact_style.h"
+#include "app/panel/links.h"
+#include "app/controls/list_box.h"
+#include "app/panel/product_picture.h"
+#include "app/progress/progress_bar.h"
+#include "app/controls/spin_edit.h"
+#include "app/version_digits.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

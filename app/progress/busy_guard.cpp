@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "busy_guard.h"
 
-#include "accessibility.h"
+#include "app/form/accessibility.h"
 
 #include <QAbstractButton>
 #include <QApplication>

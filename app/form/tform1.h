@@ -2,10 +2,10 @@
 #pragma once
 
 #include "caption_table.h"
-#include "file_dialog.h"
-#include "message_box.h"
-#include "operation_runner.h"
-#include "progress_texts.h"
+#include "app/boxes/file_dialog.h"
+#include "app/boxes/message_box.h"
+#include "app/progress/operation_runner.h"
+#include "app/progress/progress_texts.h"
 #include "qt_translation.h"
 
 #include <QWidget>
