@@ -22,8 +22,7 @@ void run(const Arguments &args)
     TerminalProgress progress(TerminalProgress::Units::Bytes, args.flag("quiet"));
     const std::string &path = args.operands().front();
     if (const int error = ops::Erase(path, progress)) {
-        const std::string why =
-            error == fileio::kChanged ? "its name leads to another file by now" : fileio::errorText(error);
+        const std::string why = error == fileio::kChanged ? "its name no longer leads to it" : fileio::errorText(error);
         throw CommandFailure(quotedName(path) + ": zeroed but not removed: " + why);
     }
 }

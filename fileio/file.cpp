@@ -72,6 +72,11 @@ File::~File()
         ::close(fdOf(*this));
 }
 
+File File::duplicate() const
+{
+    return File(::fcntl(fdOf(*this), F_DUPFD_CLOEXEC, 0));
+}
+
 NativeHandle File::release()
 {
     return std::exchange(m_fd, -1);

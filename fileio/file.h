@@ -110,6 +110,8 @@ public:
     void startWriteback(std::int64_t offset, std::int64_t n);
 
     // Linux only:
+    // A second handle of the same open file; none where the system refuses one.
+    File duplicate() const;
     // The owner, group and permission bits (mode & 07777) of the open file.
     [[nodiscard]] int ownership(Ownership &owned) const;
     // Gives the file the owner and group where the system allows it (root; an owner keeping a

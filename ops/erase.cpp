@@ -80,10 +80,16 @@ int Erase(const std::string &path, ProgressSink &progress)
     // Zeros still in the cache when the file is removed may never reach the device at all.
     check(file.sync(), path);
     progress.reset();
+    // A second handle outlives the close: a name gone at the removal is no removal when the file
+    // zeroed still has a name elsewhere (moved away meanwhile), which this handle tells.
+    fileio::File held = file.duplicate();
     check(file.close(), path);
     // Removed only while the name still leads to the file zeroed.
-    const int err = id ? fileio::removeIfStill(path, *id) : fileio::kChanged;
-    return err == ENOENT ? 0 : err;
+    int err = id ? fileio::removeIfStill(path, *id) : fileio::kChanged;
+    fileio::FileState left;
+    if (err == ENOENT && !(held.isOpen() && held.state(left) == 0 && left.links == 0))
+        err = fileio::kChanged;
+    return err;
 }
 
 } // namespace ops
