@@ -498,8 +498,10 @@ void prepareVerify(Trial &t)
     t.argv = {SKARVEL_CLI, "verify"};
     if (t.chance(0.5))
         t.argv.push_back(lists::kChecksumListName);
+    // A mutator that takes the whole file away meanwhile makes it one a join has yet to make.
     t.check = [](const Trial &trial) {
-        return trial.damaged && trial.main.done() ? "I4: verify of a damaged set exited 0" : "";
+        const bool wholeTaken = trial.mutated.contains("src.bin");
+        return trial.damaged && !wholeTaken && trial.main.done() ? "I4: verify of a damaged set exited 0" : "";
     };
 }
 
@@ -933,7 +935,8 @@ std::string checkOutputs(const Trial &t, const std::vector<Contents> &candidates
             candidates, [&](const Contents &c) { return c.contains(name) && now[name] == fileLook(c.at(name)); });
         state += " " + name + ": " + (old(name) ? "old" : isNew ? "new" : shown(now[name])) + ";";
     }
-    if (t.mustStayOld && !allOld)
+    // A source made smaller before the start makes fewer parts, none of them there before.
+    if (t.mustStayOld && !allOld && !t.mutated.contains("src.bin"))
         return "I1: files were replaced without -f:" + state;
     if (allOld && whole == candidates.end())
         return t.anyDone() ? "I4: exit 0, but the outputs are as before:" + state : "";
