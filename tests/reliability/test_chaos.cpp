@@ -199,6 +199,7 @@ struct Trial {
     bool usageAllowed = false;     // the command line may be refused (exit 2)
     bool fifoBefore = false;       // a FIFO under an input's or output's name from the start
     bool followsLinks = false;     // writes in place through a link there from the start
+    bool linkedMidway = false;     // such a link came while it ran, perhaps before it opened the file
     bool stopKeepsOutputs = false; // a stop after the outputs took their names leaves them
     double mib = 0;                // the data the run handles, for its expected length
     std::string mutation = "none";
@@ -675,6 +676,19 @@ Bytes codified(Bytes data, const Bytes &key, int sign, int times)
 // was done (and perhaps once more by a run killed after its rename), or a mutator's last change.
 std::string checkCodify(const Trial &t, int sign)
 {
+    // A link that took the data file's name midway may have come before the run opened it: the
+    // file it leads to is then the one codified, at most once per run.
+    if (t.linkedMidway) {
+        const std::string now = look(t.path(kBystander));
+        const Bytes &before = t.versions.at(kBystander).front();
+        bool fits = now == fileLook(before);
+        for (const Bytes &key : t.versions.at("key.bin")) {
+            for (int times = 1; times <= 2 && !fits; ++times)
+                fits = now == fileLook(codified(before, key, sign, times));
+        }
+        if (!fits)
+            return std::string("I2: ") + kBystander + " holds " + shown(now) + ", neither itself nor codified";
+    }
     // Through a link there from the start, the file it leads to is the data file.
     const std::string data = t.own.contains(kBystander) ? kBystander : "data.bin";
     const std::string now = look(t.path(data));
@@ -941,7 +955,8 @@ std::string checkOutputs(const Trial &t, const std::vector<Contents> &candidates
     if (allOld && whole == candidates.end())
         return t.anyDone() ? "I4: exit 0, but the outputs are as before:" + state : "";
     if (whole != candidates.end()) {
-        if (t.main.stopped() && !t.second.done() && !t.stopKeepsOutputs)
+        // New bytes equal to the old ones do not tell whether a stopped run named them.
+        if (!allOld && t.main.stopped() && !t.second.done() && !t.stopKeepsOutputs)
             return "I4: " + t.main.status() + ", yet the outputs are new:" + state;
         return "";
     }
@@ -969,7 +984,7 @@ std::string checkRun(const Trial &t)
             outputs.insert(name);
     }
     for (const auto &[name, seen] : t.looks) {
-        if (outputs.contains(name) || t.own.contains(name))
+        if (outputs.contains(name) || t.own.contains(name) || (t.linkedMidway && name == kBystander))
             continue;
         const std::string now = look(t.path(name));
         if (now == "-" && seen.back() != "-" && !t.removable.contains(name))
@@ -1076,9 +1091,12 @@ protected:
                                   if (t.looks[name].size() == before)
                                       t.mutation += ", too late: nothing there";
                                   t.fifoBefore = t.fifoBefore || (when < 0 && look(t.path(name)) == "p");
-                                  if (when < 0 && t.followsLinks && t.own.contains(name)
-                                      && look(t.path(name))[0] == 'l')
-                                      t.own.insert(kBystander);
+                                  if (t.followsLinks && t.own.contains(name) && look(t.path(name))[0] == 'l') {
+                                      if (when < 0)
+                                          t.own.insert(kBystander);
+                                      else
+                                          t.linkedMidway = true;
+                                  }
                               }});
         }
         if (!calm && !row.quiet && t.chance(0.7)) {
