@@ -8,6 +8,7 @@
 #include "cli/commands.h"
 #include "cli/failure_line.h"
 #include "fileio/printable_name.h"
+#include "ops/size_preset.h"
 #include "cli/run_operation.h"
 
 #include <algorithm>
@@ -72,6 +73,11 @@ TEST(CliCut, UnitRuleAndCountRange)
         EXPECT_NE(r.err.find("from 2 to 255"), std::string::npos) << r.err;
     }
     EXPECT_EQ(readFile(dir.file("d255.bin")).size(), 10u);
+    // A preset is its bytes.
+    writeFile(dir.file("e.bin"), patternBytes(7000001));
+    EXPECT_EQ(runCliInProcess({"cut", "--size", "email10", dir.file("e.bin")}).status, 0);
+    EXPECT_EQ(readFile(dir.file("e1.bin")).size(), 7000000u);
+    EXPECT_EQ(readFile(dir.file("e2.bin")), Bytes{patternBytes(7000001).back()});
 }
 
 // The window's text, and the file and the reason the window leaves unsaid.
@@ -149,6 +155,9 @@ TEST(CliCut, BadArgumentsNameTheProblem)
                                                {"cut", "-s", "1", "--unit", "parsecs", "x"},
                                                {"cut", "--unit=", "x"},
                                                {"cut", "--marker", "/p", "x"},
+                                               // A preset takes no unit.
+                                               {"cut", "-s", "fat32", "--unit", "Mb", "x"},
+                                               {"cut", "-s", "FAT32", "x"},
                                                // A part list that is no list, one that names no part
                                                // of the plan, and parts left out lost with the source.
                                                {"cut", "--skip", "1 2147483648", "x"},
@@ -194,6 +203,14 @@ TEST(CliCut, HelpAndVersionGoToStandardOutput)
         EXPECT_EQ(r.err, "");
         for (const char *text : row.shown)
             EXPECT_NE(r.out.find(text), std::string::npos) << text;
+    }
+    // Each preset on a line of its own, with its bytes.
+    const std::string help = runCliInProcess({"cut", "--help"}).out;
+    for (const ops::SizePreset &preset : ops::sizePresets()) {
+        const std::size_t at = help.find("\n  " + std::string(preset.name) + " ");
+        ASSERT_NE(at, std::string::npos) << preset.name;
+        const std::string line = help.substr(at + 1, help.find('\n', at + 1) - at - 1);
+        EXPECT_NE(line.find(" " + std::to_string(preset.bytes) + "  "), std::string::npos) << line;
     }
 }
 
