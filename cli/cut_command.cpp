@@ -26,6 +26,7 @@ constexpr OptionSpec kOptions[] = {
     {"unit", 0, true, "byte Kb Mb"},
     {"skip", 0, true},
     {"marker", 0, true},
+    {"names", 0, true, "001"},
     {"recons", 0, false},
     {"delete", 0, false},
     {"sha256", 0, false},
@@ -124,6 +125,14 @@ ops::CutRequest cutRequest(const Arguments &args)
             throw UsageError("invalid --marker '" + *marker + "': " + problem);
         request.marker = *marker;
     }
+    if (const auto names = args.value("names")) {
+        if (*names != "001")
+            throw UsageError("invalid --names '" + *names + "': give 001");
+        // Tools that read film.mkv.001 take nothing between the name and the number.
+        if (args.value("marker"))
+            throw UsageError("--marker does not go with --names=001");
+        request.names = ops::PartNames::Numbered;
+    }
     // The set a recipient needs: the part list, the joiners and the checksum list.
     request.writePartList = args.flag("recons");
     request.writeDigests = args.flag("sha256") || args.flag("recons");
@@ -208,6 +217,9 @@ const Command kCutCommand{
     "                       Mb (1048576 bytes), letter case aside\n"
     "      --skip=LIST      part numbers not to make, such as \"2 5-7\"\n"
     "      --marker=TEXT    put TEXT before each part's number in its name\n"
+    "      --names=001      name the parts SOURCE.001, SOURCE.002, ... instead (more\n"
+    "                       digits past 999 parts), as archivers read them; these\n"
+    "                       names sort in their order in a shell glob; no --marker\n"
     "      --recons         also write beside the parts the set a recipient needs:\n"
     "                       info.txt (the parts made, in order), info.sha256 and\n"
     "                       the stand-alone joiners Recons.exe (Windows) and\n"

@@ -41,6 +41,7 @@ constexpr const char *kTooFewForASet = "a set of fewer than two parts cannot be 
 constexpr const char *kSourceLink = "a symbolic link: deleting it would leave the file it leads to";
 constexpr const char *kLeftOutLost = "deleting it would lose the parts left out, which exist nowhere else";
 constexpr const char *kNoPartNamed = "the parts to make again are none of the cut's";
+constexpr const char *kMarkerNumbered = "a marker does not go with parts numbered after the name (.001)";
 
 void failCopy(const fileio::CopyResult &copied, const std::string &source, const std::string &part)
 {
@@ -59,24 +60,17 @@ void failCopy(const fileio::CopyResult &copied, const std::string &source, const
     }
 }
 
-// The file name of the source and the marker go into every part's name: what the part list or the
-// folder cannot hold is refused before anything is made.
-void refuseUnusableNames(const CutRequest &request, const std::string &marker, std::int64_t firstPart)
-{
-    if (firstPart == 0)
-        return;
-    const std::string first = PartFileName(request.source, marker, firstPart);
-    if (const char *problem = markerProblem(marker))
-        fileio::cannotCreateFile(first, 0, problem);
-    if (request.writePartList && !lists::partListCanHold(fileio::namePart(request.source) + marker))
-        fileio::cannotCreateFile(first, 0, lists::kPartListCannotHold);
-}
-
 // The plan of a request, from the source's size.
 struct Layout {
     SkipList skip;
     SplitPlan plan;
     std::string marker;
+
+    std::string partName(const CutRequest &request, std::int64_t n) const
+    {
+        return request.names == PartNames::Numbered ? NumberedPartName(request.source, n, plan.partCount)
+                                                    : PartFileName(request.source, marker, n);
+    }
 
     bool makes(const CutRequest &request, std::int64_t n) const { return skip.contains(n) == request.onlyListed; }
     // The parts made, counted up to `enough`.
@@ -106,6 +100,24 @@ Layout layoutOf(const CutRequest &request, std::int64_t size)
     } catch (const ReportedFailure &refused) {
         reportError(refused.text(), request.source, 0, refused.why());
     }
+}
+
+// The file name of the source and the marker go into every part's name: what the part list or the
+// folder cannot hold is refused before anything is made.
+void refuseUnusableNames(const CutRequest &request, const Layout &layout)
+{
+    const std::string &marker = layout.marker;
+    // Tools that read film.mkv.001 take nothing between the name and the number.
+    if (request.names == PartNames::Numbered && !marker.empty())
+        reportError(kInvalidFileName, request.source, 0, kMarkerNumbered);
+    const std::int64_t firstPart = layout.firstMade(request);
+    if (firstPart == 0)
+        return;
+    const std::string first = layout.partName(request, firstPart);
+    if (const char *problem = markerProblem(marker))
+        fileio::cannotCreateFile(first, 0, problem);
+    if (request.writePartList && !lists::partListCanHold(fileio::namePart(request.source) + marker))
+        fileio::cannotCreateFile(first, 0, lists::kPartListCannotHold);
 }
 
 // What a request asks for that the cut must not do as it stands, found before anything is made.
@@ -219,7 +231,7 @@ void CutRun::openLists()
 // Creates one part and copies its bytes from the source into it, through the hashers when asked.
 void CutRun::makePart(std::int64_t n, std::int64_t offset, std::int64_t length)
 {
-    const std::string path = PartFileName(m_request.source, m_layout.marker, n);
+    const std::string path = m_layout.partName(m_request, n);
     // A part name that leads back to the source or to a part made before (a link) is refused
     // before anything is written.
     fileio::AtomicOutput part;
@@ -381,7 +393,7 @@ int CutRun::run()
 {
     openSource();
     m_layout = layoutOf(m_request, m_size);
-    refuseUnusableNames(m_request, m_layout.marker, m_layout.firstMade(m_request));
+    refuseUnusableNames(m_request, m_layout);
     refuseUnsafeRequest(m_request, m_layout);
     openLists();
     const bool complete = makeParts();
@@ -433,7 +445,7 @@ std::vector<std::string> existingOutputs(const CutRequest &request)
             return existing;
         const Layout layout = layoutOf(request, size);
         for (std::int64_t n = 1; n <= layout.plan.partCount; ++n) {
-            const std::string path = PartFileName(request.source, layout.marker, n);
+            const std::string path = layout.partName(request, n);
             if (layout.makes(request, n) && fileio::nameTaken(path))
                 existing.push_back(path);
         }

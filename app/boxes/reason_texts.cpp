@@ -33,6 +33,8 @@ constexpr OwnReason kOwnReasons[] = {
     {"deleting it would lose the parts left out, which exist nowhere else",
      "удаление потеряло бы несозданные части, которых больше нигде нет"},
     {"the parts to make again are none of the cut's", "таких частей у этого разрезания нет"},
+    {"a marker does not go with parts numbered after the name (.001)",
+     "текст в именах не сочетается с номерами частей после имени (.001)"},
     {"a part count is from 2 to 255", "число частей — от 2 до 255"},
     {"a part size cannot be negative", "размер части не может быть отрицательным"},
     // Unite

@@ -73,11 +73,11 @@ TEST(CliCut, UnitRuleAndCountRange)
         EXPECT_NE(r.err.find("from 2 to 255"), std::string::npos) << r.err;
     }
     EXPECT_EQ(readFile(dir.file("d255.bin")).size(), 10u);
-    // A preset is its bytes.
+    // A preset is its bytes; names after the whole name are padded to three digits.
     writeFile(dir.file("e.bin"), patternBytes(7000001));
-    EXPECT_EQ(runCliInProcess({"cut", "--size", "email10", dir.file("e.bin")}).status, 0);
-    EXPECT_EQ(readFile(dir.file("e1.bin")).size(), 7000000u);
-    EXPECT_EQ(readFile(dir.file("e2.bin")), Bytes{patternBytes(7000001).back()});
+    EXPECT_EQ(runCliInProcess({"cut", "--size", "email10", "--names=001", dir.file("e.bin")}).status, 0);
+    EXPECT_EQ(readFile(dir.file("e.bin.001")).size(), 7000000u);
+    EXPECT_EQ(readFile(dir.file("e.bin.002")), Bytes{patternBytes(7000001).back()});
 }
 
 // The window's text, and the file and the reason the window leaves unsaid.
@@ -88,6 +88,7 @@ TEST(CliCut, FailuresNameTheFileAndTheReason)
     writeFile(dir.file("two.bin"), patternBytes(2));
     writeFile(dir.file("two1.bin"), "kept");
     writeFile(dir.file("x\ny"), patternBytes(2));
+    writeFile(dir.file("two.bin.001"), "kept");
     ::symlink("one.bin", dir.file("link").c_str());
     struct Row {
         std::vector<std::string> args;
@@ -106,13 +107,15 @@ TEST(CliCut, FailuresNameTheFileAndTheReason)
          "two.bin: Invalid file size (a set of fewer than two parts cannot be joined by its joiners)"},
         {{"cut", "--delete", "link"},
          "link: Invalid file name (a symbolic link: deleting it would leave the file it leads to)"},
+        {{"cut", "--names=001", "two.bin"}, "would replace existing files (-f, --force replaces them): two.bin.001"},
     };
     for (const Row &row : rows) {
         const CliResult r = runCliInProcess(row.args, dir.path());
         EXPECT_EQ(r.status, 1) << row.err;
         EXPECT_EQ(r.err, "skarvel-cli: " + row.err + "\n");
     }
-    EXPECT_EQ(listDir(dir.path()), (std::vector<std::string>{"link", "one.bin", "two.bin", "two1.bin", "x\ny"}));
+    EXPECT_EQ(listDir(dir.path()),
+              (std::vector<std::string>{"link", "one.bin", "two.bin", "two.bin.001", "two1.bin", "x\ny"}));
     EXPECT_EQ(readText(dir.file("two1.bin")), "kept");
     const CliResult r = runCli({"cut", dir.file("missing.bin")});
     EXPECT_EQ(r.status, 1);
@@ -155,7 +158,9 @@ TEST(CliCut, BadArgumentsNameTheProblem)
                                                {"cut", "-s", "1", "--unit", "parsecs", "x"},
                                                {"cut", "--unit=", "x"},
                                                {"cut", "--marker", "/p", "x"},
-                                               // A preset takes no unit.
+                                               // Only 001, and without a marker; a preset takes no unit.
+                                               {"cut", "--names=01", "x"},
+                                               {"cut", "--names=001", "--marker=#", "x"},
                                                {"cut", "-s", "fat32", "--unit", "Mb", "x"},
                                                {"cut", "-s", "FAT32", "x"},
                                                // A part list that is no list, one that names no part
@@ -184,7 +189,7 @@ TEST(CliCut, HelpAndVersionGoToStandardOutput)
         {{"--help"}, {"cut [OPTION]... SOURCE", "unite -o OUTPUT INPUT...", "codify", "erase FILE", "verify [LIST]"}},
         {{"cut", "--help"},
          {"--count", "--size", "--unit", "--skip", "--marker", "--recons", "--delete", "--quiet", "--sha256",
-          "--joiner", "--only"}},
+          "--joiner", "--only", "--names=001", "sort in their order in a shell glob"}},
         {{"cut", "-h", "--count", "1"}, {"Usage: skarvel-cli cut"}},
         {{"help", "unite"}, {"-o, --output=OUTPUT", "--no-verify"}},
         {{"-q", "help", "erase"}, {"Usage: skarvel-cli erase FILE"}},

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -368,10 +369,18 @@ TEST(CutRoundTrip, PartsJoinedInOrderGiveTheSource)
         const char *sizeText;
         const char *unit;
         int count;
+        ops::PartNames names = ops::PartNames::Inserted;
     } rows[] = {
-        {1, true, "1", "byte", 2},       {2, false, "", "byte", 2},           {255 * 4, false, "", "byte", 255},
-        {3 << 20, true, "1", "Mb", 2},   {(3 << 20) + 1, true, "1", "Mb", 2}, {100000, true, "7", "Kb", 2},
+        {1, true, "1", "byte", 2},
+        {2, false, "", "byte", 2},
+        {255 * 4, false, "", "byte", 255},
+        {3 << 20, true, "1", "Mb", 2},
+        {(3 << 20) + 1, true, "1", "Mb", 2},
+        {100000, true, "7", "Kb", 2},
         {5000001, false, "", "byte", 7},
+        // Named .001 on: four digits from 1000 parts on, so a glob still gives the order.
+        {255 * 4, false, "", "byte", 255, ops::PartNames::Numbered},
+        {1001, true, "1", "byte", 2, ops::PartNames::Numbered},
     };
     for (const Row &row : rows) {
         TempDir dir;
@@ -380,15 +389,38 @@ TEST(CutRoundTrip, PartsJoinedInOrderGiveTheSource)
         ops::CutRequest request;
         request.source = dir.file("src.dat");
         request.mode = ops::splitByOf({row.bySize, row.sizeText, row.unit, row.count});
+        request.names = row.names;
         ops::NullProgress progress;
         ops::Cut(request, progress);
+        std::vector<std::string> names;
+        if (row.names == ops::PartNames::Numbered) {
+            for (const std::string &name : listDir(dir.path()))
+                names.push_back(name == "src.dat" ? "" : name);
+            std::erase(names, "");
+            std::ranges::sort(names); // the order a shell glob gives them
+        }
+        for (int n = 1; row.names == ops::PartNames::Inserted && exists(dir.file("src" + std::to_string(n) + ".dat"));
+             ++n)
+            names.push_back("src" + std::to_string(n) + ".dat");
         Bytes joined;
-        for (int n = 1; exists(dir.file("src" + std::to_string(n) + ".dat")); ++n) {
-            const Bytes p = readFile(dir.file("src" + std::to_string(n) + ".dat"));
+        for (const std::string &name : names) {
+            const Bytes p = readFile(dir.file(name));
             joined.insert(joined.end(), p.begin(), p.end());
         }
         EXPECT_EQ(joined, data) << row.size;
     }
+}
+
+constexpr std::int64_t GiB = std::int64_t{1} << 30;
+
+// A sparse file of 4 GiB and 1 MiB, its last 16 bytes a pattern.
+bool writeSparse(const std::string &path)
+{
+    const std::int64_t size = 4 * GiB + (1 << 20);
+    const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY, 0644);
+    const Bytes tail = patternBytes(16);
+    const bool written = fd >= 0 && ::ftruncate(fd, size) == 0 && ::pwrite(fd, tail.data(), 16, size - 16) == 16;
+    return ::close(fd) == 0 && written;
 }
 
 // A sparse source above 4 GiB cut into parts above 2 GiB: the offsets are 64-bit. The big
@@ -396,17 +428,8 @@ TEST(CutRoundTrip, PartsJoinedInOrderGiveTheSource)
 TEST(CutLarge, SparseSourceOverFourGiB)
 {
     TempDir dir;
-    constexpr std::int64_t GiB = std::int64_t{1} << 30;
-    const std::int64_t size = 4 * GiB + (1 << 20);
     const std::string source = dir.file("big.img");
-    {
-        const int fd = ::open(source.c_str(), O_CREAT | O_WRONLY, 0644);
-        ASSERT_GE(fd, 0);
-        ASSERT_EQ(::ftruncate(fd, size), 0);
-        const Bytes tail = patternBytes(16);
-        ASSERT_EQ(::pwrite(fd, tail.data(), tail.size(), size - 16), 16);
-        ::close(fd);
-    }
+    ASSERT_TRUE(writeSparse(source));
     ops::CutRequest request;
     request.source = source;
     request.mode.partBytes = std::int64_t{2048} << 20;
