@@ -4,6 +4,7 @@
 #include "part_name.h"
 #include "progress.h"
 #include "report_error.h"
+#include "size_preset.h"
 #include "skip_list.h"
 
 #include "digest/block_hashers.h"
@@ -13,11 +14,13 @@
 #include "fileio/failure.h"
 #include "fileio/io_error.h"
 #include "fileio/file.h"
+#include "fileio/file_system.h"
 #include "fileio/output_batch.h"
 #include "lists/checksum_list.h"
 #include "lists/part_list.h"
 #include "lists/set_output.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 #include <set>
@@ -118,6 +121,47 @@ void refuseUnusableNames(const CutRequest &request, const Layout &layout)
         fileio::cannotCreateFile(first, 0, problem);
     if (request.writePartList && !lists::partListCanHold(fileio::namePart(request.source) + marker))
         fileio::cannotCreateFile(first, 0, lists::kPartListCannotHold);
+}
+
+// A character of the marker as a reason shows it: a control character as its key and number
+// (Ctrl-A (0x01)), in words both languages read.
+std::string shownCharacter(char c)
+{
+    const auto code = static_cast<unsigned char>(c);
+    if (code >= 0x20)
+        return std::string("'") + c + "'";
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    return std::string("Ctrl-") + static_cast<char>('@' + code) + " (0x" + kDigits[code >> 4] + kDigits[code & 0xF]
+        + ")";
+}
+
+// What the file system the parts go to cannot hold, found before anything is made: a part over its
+// largest file, a marker with a character its names refuse. A file system that cannot be asked is
+// taken as one without rules: a write it refuses still fails the cut, and says why.
+void refuseWhatTheFileSystemCannotHold(const CutRequest &request, const Layout &layout, std::int64_t size)
+{
+    fileio::FileSystemRules rules;
+    if (fileio::fileSystemRules(fileio::directoryPart(request.source), rules) != 0)
+        return;
+    if (rules.largestFile > 0 && layout.plan.partSize > rules.largestFile) {
+        std::int64_t largest = 0;
+        for (std::int64_t n = 1; n <= layout.plan.partCount; ++n)
+            largest = layout.makes(request, n) ? std::max(largest, layout.plan.partLength(n, size)) : largest;
+        if (largest > rules.largestFile) {
+            const SizePreset *fits = largestPresetWithin(rules.largestFile);
+            reportError(kInvalidFileSize, request.source, 0,
+                        "parts of " + std::to_string(largest) + " bytes do not fit a " + rules.kind
+                            + " file system (at most " + std::to_string(rules.largestFile) + " bytes a file)"
+                            + (fits ? std::string(": try --size ") + fits->name : std::string()));
+        }
+    }
+    const std::int64_t first = layout.firstMade(request);
+    if (rules.windowsNames && first != 0) {
+        if (const char c = fileio::refusedNameCharacter(layout.marker))
+            fileio::cannotCreateFile(layout.partName(request, first), 0,
+                                     "the marker text holds " + shownCharacter(c)
+                                         + ", which FAT and Windows file systems do not take in a name");
+    }
 }
 
 // What a request asks for that the cut must not do as it stands, found before anything is made.
@@ -394,6 +438,7 @@ int CutRun::run()
     openSource();
     m_layout = layoutOf(m_request, m_size);
     refuseUnusableNames(m_request, m_layout);
+    refuseWhatTheFileSystemCannotHold(m_request, m_layout, m_size);
     refuseUnsafeRequest(m_request, m_layout);
     openLists();
     const bool complete = makeParts();

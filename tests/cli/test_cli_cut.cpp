@@ -7,6 +7,7 @@
 
 #include "cli/commands.h"
 #include "cli/failure_line.h"
+#include "fileio/fault.h"
 #include "fileio/printable_name.h"
 #include "ops/size_preset.h"
 #include "cli/run_operation.h"
@@ -14,6 +15,8 @@
 #include <algorithm>
 #include <new>
 #include <sstream>
+
+#include <unistd.h>
 
 using namespace testsupport;
 
@@ -90,9 +93,13 @@ TEST(CliCut, FailuresNameTheFileAndTheReason)
     writeFile(dir.file("x\ny"), patternBytes(2));
     writeFile(dir.file("two.bin.001"), "kept");
     ::symlink("one.bin", dir.file("link").c_str());
+    writeFile(dir.file("big.img"), "");
+    ASSERT_EQ(::truncate(dir.file("big.img").c_str(), std::int64_t{4} << 30), 0); // sparse
+    constexpr std::uint64_t kFat = 0x4d44;
     struct Row {
         std::vector<std::string> args;
         std::string err;
+        std::uint64_t fileSystem = 0; // faked, where not 0
     } rows[] = {
         {{"cut", "missing.bin"}, "missing.bin: Invalid file name (No such file or directory)"},
         {{"cut", "one.bin"},
@@ -108,14 +115,24 @@ TEST(CliCut, FailuresNameTheFileAndTheReason)
         {{"cut", "--delete", "link"},
          "link: Invalid file name (a symbolic link: deleting it would leave the file it leads to)"},
         {{"cut", "--names=001", "two.bin"}, "would replace existing files (-f, --force replaces them): two.bin.001"},
+        // What a FAT file system beside the source cannot hold.
+        {{"cut", "-s", "4096", "--unit", "Mb", "big.img"},
+         "big.img: Invalid file size (parts of 4294967296 bytes do not fit a FAT file system (at most 4294967295 "
+         "bytes a file): try --size fat32)",
+         kFat},
+        {{"cut", "--marker", "<", "-f", "two.bin"},
+         "Cannot create file 'two<1.bin' (the marker text holds '<', which FAT and Windows file systems do not take "
+         "in a name)",
+         kFat},
     };
     for (const Row &row : rows) {
+        const fileio::faults::ScopedFileSystemType faked(row.fileSystem);
         const CliResult r = runCliInProcess(row.args, dir.path());
         EXPECT_EQ(r.status, 1) << row.err;
         EXPECT_EQ(r.err, "skarvel-cli: " + row.err + "\n");
     }
     EXPECT_EQ(listDir(dir.path()),
-              (std::vector<std::string>{"link", "one.bin", "two.bin", "two.bin.001", "two1.bin", "x\ny"}));
+              (std::vector<std::string>{"big.img", "link", "one.bin", "two.bin", "two.bin.001", "two1.bin", "x\ny"}));
     EXPECT_EQ(readText(dir.file("two1.bin")), "kept");
     const CliResult r = runCli({"cut", dir.file("missing.bin")});
     EXPECT_EQ(r.status, 1);

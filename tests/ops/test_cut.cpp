@@ -443,6 +443,64 @@ TEST(CutLarge, SparseSourceOverFourGiB)
     EXPECT_EQ(last[0], 0);
 }
 
+// Parts over 4 GiB less one byte, or a marker with a character Windows refuses in names, are
+// refused where the parts would go to a FAT file system, before anything is made; only the parts
+// made count.
+TEST(CutLarge, WhatTheFileSystemCannotHoldIsRefused)
+{
+    constexpr std::uint64_t kFat = 0x4d44, kExFat = 0x2011BAB0, kNtfs3 = 0x7366746e;
+    struct Row {
+        std::uint64_t fileSystem; // 0: the one the test runs on
+        std::int64_t partBytes;
+        const char *skip, *marker;
+        const char *text, *why; // nullptr: the cut runs
+    } rows[] = {
+        {kFat, 4 * GiB, "", "", "Invalid file size",
+         "parts of 4294967296 bytes do not fit a FAT file system (at most 4294967295 bytes a file): try --size fat32"},
+        {kFat, 4 * GiB - 1, "1", "", nullptr, nullptr}, // the largest FAT file
+        {kFat, 4 * GiB + 1, "1", "", nullptr, nullptr}, // the part too large is not made
+        {kExFat, 4 * GiB, "1", "", nullptr, nullptr},
+        {0, 4 * GiB, "1", ":", nullptr, nullptr},
+        {kFat, 4 * GiB, "1", "a:b", "Cannot create file",
+         "the marker text holds ':', which FAT and Windows file systems do not take in a name"},
+        {kNtfs3, 4 * GiB, "1", "\x01", "Cannot create file",
+         "the marker text holds Ctrl-A (0x01), which FAT and Windows file systems do not take in a name"},
+        {kExFat, 4 * GiB, "1", "?", "Cannot create file",
+         "the marker text holds '?', which FAT and Windows file systems do not take in a name"},
+    };
+    for (const Row &row : rows) {
+        TempDir dir;
+        ASSERT_TRUE(writeSparse(dir.file("big.img")));
+        ops::CutRequest request;
+        request.source = dir.file("big.img");
+        request.mode.partBytes = row.partBytes;
+        request.skip = ops::ParseSkipList(row.skip);
+        request.marker = row.marker;
+        const fileio::faults::ScopedFileSystemType faked(row.fileSystem);
+        ops::NullProgress progress;
+        const Outcome outcome = outcomeOf([&] { ops::Cut(request, progress); });
+        EXPECT_TRUE(outcome.text.starts_with(row.text ? row.text : "")) << outcome.text;
+        EXPECT_EQ(outcome.reason, row.why ? row.why : "") << outcome.text;
+        EXPECT_EQ(listDir(dir.path()).size(), row.text ? 1u : 2u) << outcome.text;
+    }
+}
+
+// The same on a real FAT file system, where the kernel mounts one: nothing is made.
+TEST(CutOnFat, AMarkerFatRefusesIsRefused)
+{
+    TempDir dir;
+    ScratchMount disk(dir.file("fat"), ScratchMount::Vfat{1024});
+    SKIP_UNLESS(disk.mounted(), "mount a vfat image: " << disk.why());
+    writeFile(disk.file("data.bin"), patternBytes(100));
+    ops::CutRequest request;
+    request.source = disk.file("data.bin");
+    request.marker = "|";
+    ops::NullProgress progress;
+    EXPECT_EQ(outcomeOf([&] { ops::Cut(request, progress); }).reason,
+              "the marker text holds '|', which FAT and Windows file systems do not take in a name");
+    EXPECT_EQ(listDir(disk.path()), std::vector<std::string>{"data.bin"});
+}
+
 // A real full disk: a tiny tmpfs, where the machine lets us mount one.
 TEST(CutFullDisk, TinyFileSystem)
 {
