@@ -34,7 +34,7 @@ std::string programHelp()
 
 std::string commandHelp(const Command &command)
 {
-    return std::string(command.help) + kCommonOptionsHelp;
+    return std::string(command.help) + kCommonOptionsHelp + (command.notes ? "\n" + std::string(command.notes) : "");
 }
 
 std::string versionText()

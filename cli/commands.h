@@ -24,6 +24,8 @@ struct Command {
     // The words the first operand is one of, such as "+ -"; nullptr when it names a file, as
     // every other operand does.
     const char *firstOperandChoices = nullptr;
+    // What its --help says after the options, such as the presets of cut's --size; or nullptr.
+    const char *notes = nullptr;
 };
 
 extern const Command kCutCommand;

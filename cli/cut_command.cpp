@@ -6,6 +6,7 @@
 
 #include "ops/cut.h"
 #include "fileio/failure.h"
+#include "ops/size_preset.h"
 #include "ops/skip_list.h"
 #include "partset/cut_set.h"
 
@@ -25,6 +26,7 @@ constexpr OptionSpec kOptions[] = {
     {"unit", 0, true, "byte Kb Mb"},
     {"skip", 0, true},
     {"marker", 0, true},
+    {"names", 0, true, "001"},
     {"recons", 0, false},
     {"delete", 0, false},
     {"sha256", 0, false},
@@ -64,7 +66,8 @@ std::int32_t sizeNumber(const std::string &text)
 {
     const std::optional<std::int32_t> size = wholeNumber(text, 1, std::numeric_limits<std::int32_t>::max());
     if (!size)
-        throw UsageError("invalid --size '" + text + "': give a whole number from 1 to 2147483647");
+        throw UsageError("invalid --size '" + text
+                         + "': give a whole number from 1 to 2147483647 or a preset such as fat32 (--help lists them)");
     return *size;
 }
 
@@ -100,8 +103,12 @@ ops::CutRequest cutRequest(const Arguments &args)
     request.source = args.operands().front();
     request.mode.count = partCount(args.value("count").value_or("2"));
     const ops::SizeUnit unit = sizeUnit(args.value("unit").value_or("byte"));
-    if (const auto size = args.value("size"))
-        request.mode.partBytes = std::int64_t{sizeNumber(*size)} * ops::unitBytes(unit);
+    if (const auto size = args.value("size")) {
+        const ops::SizePreset *preset = ops::sizePresetNamed(*size);
+        if (preset && args.value("unit"))
+            throw UsageError("--unit goes with a NUMBER of --size, not with the preset '" + *size + "'");
+        request.mode.partBytes = preset ? preset->bytes : std::int64_t{sizeNumber(*size)} * ops::unitBytes(unit);
+    }
     request.skip = partNumbers("skip", args.value("skip").value_or(""));
     if (const auto only = args.value("only")) {
         // Re-makes parts of a set made before: the lists that describe the whole set stay.
@@ -117,6 +124,14 @@ ops::CutRequest cutRequest(const Arguments &args)
         if (const char *problem = ops::markerProblem(*marker))
             throw UsageError("invalid --marker '" + *marker + "': " + problem);
         request.marker = *marker;
+    }
+    if (const auto names = args.value("names")) {
+        if (*names != "001")
+            throw UsageError("invalid --names '" + *names + "': give 001");
+        // Tools that read film.mkv.001 take nothing between the name and the number.
+        if (args.value("marker"))
+            throw UsageError("--marker does not go with --names=001");
+        request.names = ops::PartNames::Numbered;
     }
     // The set a recipient needs: the part list, the joiners and the checksum list.
     request.writePartList = args.flag("recons");
@@ -195,12 +210,16 @@ const Command kCutCommand{
     "the names it writes are replaced only with -f.\n"
     "\n"
     "  -n, --count=N        number of parts, 2 to 255 (default 2)\n"
-    "  -s, --size=NUMBER    cut into parts of NUMBER units instead, NUMBER from 1 to\n"
-    "                       2147483647; the last part takes the rest\n"
+    "  -s, --size=SIZE      cut into parts of SIZE instead, the last taking the\n"
+    "                       rest: a NUMBER of units from 1 to 2147483647, or a\n"
+    "                       preset (below)\n"
     "      --unit=UNIT      unit of --size: byte (the default), Kb (1024 bytes) or\n"
     "                       Mb (1048576 bytes), letter case aside\n"
     "      --skip=LIST      part numbers not to make, such as \"2 5-7\"\n"
     "      --marker=TEXT    put TEXT before each part's number in its name\n"
+    "      --names=001      name the parts SOURCE.001, SOURCE.002, ... instead (more\n"
+    "                       digits past 999 parts), as archivers read them; these\n"
+    "                       names sort in their order in a shell glob; no --marker\n"
     "      --recons         also write beside the parts the set a recipient needs:\n"
     "                       info.txt (the parts made, in order), info.sha256 and\n"
     "                       the stand-alone joiners Recons.exe (Windows) and\n"
@@ -217,6 +236,17 @@ const Command kCutCommand{
     "                       stay as they are\n",
     kOptions,
     run,
+    nullptr,
+    "Presets of --size, in bytes:\n"
+    "  email10        7000000  a file sent where a message may be 10 MB (base64\n"
+    "  email25       18000000  and headers take the rest), or 25 MB\n"
+    "  cd700        733085696  a 700 MB CD-R, less 4 MiB for its file system\n"
+    "  chat2000    2097152000  a chat service's 2000 MiB a file\n"
+    "  2g-upload   2147483648  an upload limit of 2 GiB\n"
+    "  fat32       4294967295  the largest file on FAT32: 4 GiB less one byte\n"
+    "  dvd         4696178688  a DVD+R or DVD-R (4.7 GB), less 4 MiB\n"
+    "  dvd-dl      8539471872  a dual-layer DVD (8.5 GB), less 4 MiB\n"
+    "  bd25       25021120512  a BD-R (25 GB) without spare areas, less 4 MiB\n",
 };
 
 } // namespace cli

@@ -16,6 +16,7 @@ struct Fault {
 struct State {
     std::array<Fault, kSysCallKinds> faults{};
     std::array<long, kSysCallKinds> counts{};
+    std::uint64_t fileSystemType = 0;
 };
 
 State &state()
@@ -62,6 +63,16 @@ long count(SysCall call)
 void resetCounts()
 {
     state().counts.fill(0);
+}
+
+void fakeFileSystemType(std::uint64_t type)
+{
+    state().fileSystemType = type;
+}
+
+std::uint64_t fakedFileSystemType()
+{
+    return state().fileSystemType;
 }
 
 int check(SysCall call)

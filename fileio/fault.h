@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstdint>
+
 namespace fileio {
 
 // The kinds of system call the file layer makes; each can be made to fail in tests.
@@ -42,6 +44,12 @@ void resetCounts();
 // Called by the file layer before each system call. Returns -1 to go on, or the errno to fail with.
 int check(SysCall call);
 
+// Test mode: every file-system query (fileSystemRules) answers a file system of this statfs type,
+// whatever the folder; 0 asks the system again.
+void fakeFileSystemType(std::uint64_t type);
+// The type faked, or 0. The shipped joiner's layer never fakes one.
+std::uint64_t fakedFileSystemType();
+
 // Arms a fault for one scope and disarms it on the way out.
 class ScopedFault {
 public:
@@ -52,6 +60,15 @@ public:
 
 private:
     SysCall m_call;
+};
+
+// Fakes a file system for one scope.
+class ScopedFileSystemType {
+public:
+    explicit ScopedFileSystemType(std::uint64_t type) { fakeFileSystemType(type); }
+    ~ScopedFileSystemType() { fakeFileSystemType(0); }
+    ScopedFileSystemType(const ScopedFileSystemType &) = delete;
+    ScopedFileSystemType &operator=(const ScopedFileSystemType &) = delete;
 };
 
 } // namespace faults

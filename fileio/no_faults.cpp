@@ -9,4 +9,9 @@ int check(SysCall)
     return -1;
 }
 
+std::uint64_t fakedFileSystemType()
+{
+    return 0;
+}
+
 } // namespace fileio::faults

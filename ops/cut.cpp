@@ -4,6 +4,7 @@
 #include "part_name.h"
 #include "progress.h"
 #include "report_error.h"
+#include "size_preset.h"
 #include "skip_list.h"
 
 #include "digest/block_hashers.h"
@@ -13,11 +14,13 @@
 #include "fileio/failure.h"
 #include "fileio/io_error.h"
 #include "fileio/file.h"
+#include "fileio/file_system.h"
 #include "fileio/output_batch.h"
 #include "lists/checksum_list.h"
 #include "lists/part_list.h"
 #include "lists/set_output.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 #include <set>
@@ -41,6 +44,7 @@ constexpr const char *kTooFewForASet = "a set of fewer than two parts cannot be 
 constexpr const char *kSourceLink = "a symbolic link: deleting it would leave the file it leads to";
 constexpr const char *kLeftOutLost = "deleting it would lose the parts left out, which exist nowhere else";
 constexpr const char *kNoPartNamed = "the parts to make again are none of the cut's";
+constexpr const char *kMarkerNumbered = "a marker does not go with parts numbered after the name (.001)";
 
 void failCopy(const fileio::CopyResult &copied, const std::string &source, const std::string &part)
 {
@@ -59,24 +63,17 @@ void failCopy(const fileio::CopyResult &copied, const std::string &source, const
     }
 }
 
-// The file name of the source and the marker go into every part's name: what the part list or the
-// folder cannot hold is refused before anything is made.
-void refuseUnusableNames(const CutRequest &request, const std::string &marker, std::int64_t firstPart)
-{
-    if (firstPart == 0)
-        return;
-    const std::string first = PartFileName(request.source, marker, firstPart);
-    if (const char *problem = markerProblem(marker))
-        fileio::cannotCreateFile(first, 0, problem);
-    if (request.writePartList && !lists::partListCanHold(fileio::namePart(request.source) + marker))
-        fileio::cannotCreateFile(first, 0, lists::kPartListCannotHold);
-}
-
 // The plan of a request, from the source's size.
 struct Layout {
     SkipList skip;
     SplitPlan plan;
     std::string marker;
+
+    std::string partName(const CutRequest &request, std::int64_t n) const
+    {
+        return request.names == PartNames::Numbered ? NumberedPartName(request.source, n, plan.partCount)
+                                                    : PartFileName(request.source, marker, n);
+    }
 
     bool makes(const CutRequest &request, std::int64_t n) const { return skip.contains(n) == request.onlyListed; }
     // The parts made, counted up to `enough`.
@@ -105,6 +102,65 @@ Layout layoutOf(const CutRequest &request, std::int64_t size)
         return Layout{request.skip, planSplit(size, request.mode), request.marker};
     } catch (const ReportedFailure &refused) {
         reportError(refused.text(), request.source, 0, refused.why());
+    }
+}
+
+// The file name of the source and the marker go into every part's name: what the part list or the
+// folder cannot hold is refused before anything is made.
+void refuseUnusableNames(const CutRequest &request, const Layout &layout)
+{
+    const std::string &marker = layout.marker;
+    // Tools that read film.mkv.001 take nothing between the name and the number.
+    if (request.names == PartNames::Numbered && !marker.empty())
+        reportError(kInvalidFileName, request.source, 0, kMarkerNumbered);
+    const std::int64_t firstPart = layout.firstMade(request);
+    if (firstPart == 0)
+        return;
+    const std::string first = layout.partName(request, firstPart);
+    if (const char *problem = markerProblem(marker))
+        fileio::cannotCreateFile(first, 0, problem);
+    if (request.writePartList && !lists::partListCanHold(fileio::namePart(request.source) + marker))
+        fileio::cannotCreateFile(first, 0, lists::kPartListCannotHold);
+}
+
+// A character of the marker as a reason shows it: a control character as its key and number
+// (Ctrl-A (0x01)), in words both languages read.
+std::string shownCharacter(char c)
+{
+    const auto code = static_cast<unsigned char>(c);
+    if (code >= 0x20)
+        return std::string("'") + c + "'";
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    return std::string("Ctrl-") + static_cast<char>('@' + code) + " (0x" + kDigits[code >> 4] + kDigits[code & 0xF]
+        + ")";
+}
+
+// What the file system the parts go to cannot hold, found before anything is made: a part over its
+// largest file, a marker with a character its names refuse. A file system that cannot be asked is
+// taken as one without rules: a write it refuses still fails the cut, and says why.
+void refuseWhatTheFileSystemCannotHold(const CutRequest &request, const Layout &layout, std::int64_t size)
+{
+    fileio::FileSystemRules rules;
+    if (fileio::fileSystemRules(fileio::directoryPart(request.source), rules) != 0)
+        return;
+    if (rules.largestFile > 0 && layout.plan.partSize > rules.largestFile) {
+        std::int64_t largest = 0;
+        for (std::int64_t n = 1; n <= layout.plan.partCount; ++n)
+            largest = layout.makes(request, n) ? std::max(largest, layout.plan.partLength(n, size)) : largest;
+        if (largest > rules.largestFile) {
+            const SizePreset *fits = largestPresetWithin(rules.largestFile);
+            reportError(kInvalidFileSize, request.source, 0,
+                        "parts of " + std::to_string(largest) + " bytes do not fit a " + rules.kind
+                            + " file system (at most " + std::to_string(rules.largestFile) + " bytes a file)"
+                            + (fits ? std::string(": try --size ") + fits->name : std::string()));
+        }
+    }
+    const std::int64_t first = layout.firstMade(request);
+    if (rules.windowsNames && first != 0) {
+        if (const char c = fileio::refusedNameCharacter(layout.marker))
+            fileio::cannotCreateFile(layout.partName(request, first), 0,
+                                     "the marker text holds " + shownCharacter(c)
+                                         + ", which FAT and Windows file systems do not take in a name");
     }
 }
 
@@ -219,7 +275,7 @@ void CutRun::openLists()
 // Creates one part and copies its bytes from the source into it, through the hashers when asked.
 void CutRun::makePart(std::int64_t n, std::int64_t offset, std::int64_t length)
 {
-    const std::string path = PartFileName(m_request.source, m_layout.marker, n);
+    const std::string path = m_layout.partName(m_request, n);
     // A part name that leads back to the source or to a part made before (a link) is refused
     // before anything is written.
     fileio::AtomicOutput part;
@@ -381,7 +437,8 @@ int CutRun::run()
 {
     openSource();
     m_layout = layoutOf(m_request, m_size);
-    refuseUnusableNames(m_request, m_layout.marker, m_layout.firstMade(m_request));
+    refuseUnusableNames(m_request, m_layout);
+    refuseWhatTheFileSystemCannotHold(m_request, m_layout, m_size);
     refuseUnsafeRequest(m_request, m_layout);
     openLists();
     const bool complete = makeParts();
@@ -433,7 +490,7 @@ std::vector<std::string> existingOutputs(const CutRequest &request)
             return existing;
         const Layout layout = layoutOf(request, size);
         for (std::int64_t n = 1; n <= layout.plan.partCount; ++n) {
-            const std::string path = PartFileName(request.source, layout.marker, n);
+            const std::string path = layout.partName(request, n);
             if (layout.makes(request, n) && fileio::nameTaken(path))
                 existing.push_back(path);
         }

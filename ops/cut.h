@@ -24,14 +24,20 @@ struct JoinerImage {
     std::span<const unsigned char> image;
 };
 
+// How parts are named: the marker and the number before the file name's last four characters
+// (PartFileName: film3.mkv), or the number after the whole name, zero-padded so that the names
+// sort in their order (NumberedPartName: film.mkv.003), as archivers and scripts read them.
+enum class PartNames { Inserted, Numbered };
+
 // What a Cut is asked to do, in typed values: every front end builds one.
 struct CutRequest {
     std::string source;
     SplitBy mode;
     SkipList skip; // the parts to leave out; with onlyListed the only parts to make
     bool onlyListed = false;
-    std::string marker;         // put before each part's number; empty for none
-    bool writePartList = false; // the part list and the joiners
+    std::string marker;                    // put before each part's number; empty for none
+    PartNames names = PartNames::Inserted; // Numbered takes no marker
+    bool writePartList = false;            // the part list and the joiners
     std::vector<JoinerImage> joiners;
     bool writeDigests = false; // the SHA-256 of every part made and of the whole source
     bool deleteSource = false;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "part_name.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace ops {
@@ -51,6 +52,17 @@ std::string PartFileName(std::string_view sourcePath, std::string_view marker, s
     path.append(marker);
     path.append(std::to_string(partNumber));
     path.append(sourcePath.substr(at));
+    return path;
+}
+
+std::string NumberedPartName(std::string_view sourcePath, std::int64_t partNumber, std::int64_t partCount)
+{
+    const std::size_t width = std::max<std::size_t>(3, std::to_string(partCount).size());
+    const std::string number = std::to_string(partNumber);
+    std::string path(sourcePath);
+    path += '.';
+    path.append(number.size() < width ? width - number.size() : 0, '0');
+    path += number;
     return path;
 }
 

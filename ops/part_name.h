@@ -12,4 +12,9 @@ namespace ops {
 // the file name when it has four characters or fewer, so a part always lies beside its source.
 std::string PartFileName(std::string_view sourcePath, std::string_view marker, std::int64_t partNumber);
 
+// The path of part n of partCount named as many tools read parts: the whole source path, a dot
+// and the number with leading zeros to three digits, or to as many as partCount has
+// (film.mkv.001, ..., film.mkv.1000 of 1000 parts being film.mkv.0001).
+std::string NumberedPartName(std::string_view sourcePath, std::int64_t partNumber, std::int64_t partCount);
+
 } // namespace ops

@@ -4,8 +4,10 @@
 #include "number.h"
 
 #include "report_error.h"
+#include "size_preset.h"
 
 #include <algorithm>
+#include <charconv>
 #include <string>
 
 namespace ops {
@@ -22,6 +24,17 @@ constexpr char asciiLower(char c)
 std::int64_t divideRoundingUp(std::int64_t a, std::int64_t b)
 {
     return a / b + (a % b != 0 ? 1 : 0);
+}
+
+// The preset whose bytes the text is, written as the unit box writes them: the box fills the size
+// field with a preset's bytes, some of them beyond the 32 bits a typed number is read in.
+const SizePreset *presetWritten(std::string_view text)
+{
+    std::int64_t bytes = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), bytes);
+    if (text.empty() || text.front() == '0' || error != std::errc() || end != text.data() + text.size())
+        return nullptr;
+    return sizePresetOf(bytes);
 }
 
 } // namespace
@@ -66,9 +79,13 @@ SplitBy splitByOf(const SplitMode &mode)
 {
     SplitBy by;
     by.count = mode.count;
-    if (mode.bySize && !mode.sizeText.empty())
-        by.partBytes =
-            std::int64_t{StrToInt(mode.sizeText)} * unitBytes(unitNamed(mode.unitText).value_or(SizeUnit::Byte));
+    if (!mode.bySize || mode.sizeText.empty())
+        return by;
+    const SizeUnit unit = unitNamed(mode.unitText).value_or(SizeUnit::Byte);
+    if (const SizePreset *preset = unit == SizeUnit::Byte ? presetWritten(mode.sizeText) : nullptr)
+        by.partBytes = preset->bytes;
+    else
+        by.partBytes = std::int64_t{StrToInt(mode.sizeText)} * unitBytes(unit);
     return by;
 }
 

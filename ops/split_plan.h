@@ -54,8 +54,8 @@ struct SplitPlan {
 
 // The Cut page's mode as a SplitBy: by size when "By size" is chosen and the size text holds a
 // number other than 0 ("0" and "00" mean by count), the number times the unit (any text but "Kb"
-// or "Mb" counting as bytes); else by count. A size text that is no number fails through the
-// default error box.
+// or "Mb" counting as bytes); else by count. A size text that is no 32-bit number fails through the
+// default error box, unless it is the bytes of a size preset in bytes, which the unit box writes.
 SplitBy splitByOf(const SplitMode &mode);
 
 // Plans the cut of `size` bytes. Fails with "Invalid file size" (ReportError) for a count outside

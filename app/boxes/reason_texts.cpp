@@ -33,6 +33,8 @@ constexpr OwnReason kOwnReasons[] = {
     {"deleting it would lose the parts left out, which exist nowhere else",
      "удаление потеряло бы несозданные части, которых больше нигде нет"},
     {"the parts to make again are none of the cut's", "таких частей у этого разрезания нет"},
+    {"a marker does not go with parts numbered after the name (.001)",
+     "текст в именах не сочетается с номерами частей после имени (.001)"},
     {"a part count is from 2 to 255", "число частей — от 2 до 255"},
     {"a part size cannot be negative", "размер части не может быть отрицательным"},
     // Unite
@@ -71,6 +73,20 @@ struct CountedReason {
 constexpr CountedReason kCountedReasons[] = {
     {"%lld bytes cannot be cut into %lld parts", "%1 байт нельзя разрезать на %2 частей хотя бы по одному байту"},
     {"%lld byte cannot be cut into %lld parts", "%1 байт нельзя разрезать на %2 частей хотя бы по одному байту"},
+    {"parts of %lld bytes do not fit a FAT file system (at most %lld bytes a file)",
+     "части по %1 байт не поместятся в файловой системе FAT (в ней файл не больше %2 байт): выберите размер fat32"},
+};
+
+// A reason with one character of the user's in it, as the operation shows it: the English around
+// it, and the Russian with %1 for it.
+struct QuotedReason {
+    const char *pattern; // as std::sscanf reads it, %n at the end
+    const char *russian;
+};
+
+constexpr QuotedReason kQuotedReasons[] = {
+    {"the marker text holds %63[^,], which FAT and Windows file systems do not take in a name%n",
+     "текст в именах частей содержит %1, а файловые системы FAT и Windows не допускают его в именах"},
 };
 
 struct SystemReason {
@@ -108,6 +124,12 @@ QString reasonText(const std::string &why, Language language)
             long long second = 0;
             if (std::sscanf(why.c_str(), row.pattern, &first, &second) == 2)
                 return QString::fromUtf8(row.russian).arg(first).arg(second);
+        }
+        for (const QuotedReason &row : kQuotedReasons) {
+            char quoted[64] = {};
+            int end = 0;
+            if (std::sscanf(why.c_str(), row.pattern, quoted, &end) == 1 && static_cast<std::size_t>(end) == why.size())
+                return QString::fromUtf8(row.russian).arg(QString::fromUtf8(quoted));
         }
     }
     return QString::fromStdString(why);

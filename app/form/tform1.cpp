@@ -25,6 +25,7 @@
 #include "ops/cut.h"
 #include "ops/erase.h"
 #include "ops/report_error.h"
+#include "ops/size_preset.h"
 #include "ops/skip_list.h"
 #include "ops/split_plan.h"
 #include "ops/unite.h"
@@ -116,6 +117,7 @@ void TForm1::connectHandlers()
     connect(ui.RadioButton1, &QRadioButton::clicked, this, &TForm1::RadioButton1Click);
     connect(ui.RadioButton2, &QRadioButton::clicked, this, &TForm1::RadioButton2Click);
     connect(ui.ComboBox1, &QComboBox::editTextChanged, this, &TForm1::ComboBox1Change);
+    connect(ui.ComboBox1, &QComboBox::activated, this, &TForm1::ComboBox1Select);
     connect(ui.CheckBox3, &QCheckBox::toggled, this, &TForm1::CheckBox3Click);
     ui.Edit1->installEventFilter(new CharacterFilter(kDigits, ui.Edit1));
     ui.Edit6->installEventFilter(new CharacterFilter(kSkipListCharacters, ui.Edit6));
@@ -261,6 +263,18 @@ void TForm1::ComboBox1Change(const QString &text)
 {
     if (!ops::unitNamed(plain(text)))
         m_ui.ComboBox1->setEditText(QString::fromLatin1(ops::unitText(ops::SizeUnit::Byte)));
+}
+
+// The unit box lists the size presets after its units: choosing one writes its bytes into the
+// size field, and the unit, which its name is none of, reads "byte".
+void TForm1::ComboBox1Select(int index)
+{
+    const std::span<const ops::SizePreset> presets = ops::sizePresets();
+    const auto preset = static_cast<std::size_t>(index - kSizeUnitItems);
+    if (index < kSizeUnitItems || preset >= presets.size())
+        return;
+    m_ui.Edit1->setText(QString::number(presets[preset].bytes));
+    m_ui.ComboBox1->setEditText(QString::fromLatin1(ops::unitText(ops::SizeUnit::Byte)));
 }
 
 void TForm1::CheckBox3Click()

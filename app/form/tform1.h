@@ -66,6 +66,9 @@ struct TForm1Controls {
     QRadioButton *RadioButton3, *RadioButton4;
 };
 
+// The unit box's items: "byte", "Kb" and "Mb", then the size presets (ops/size_preset.h).
+inline constexpr int kSizeUnitItems = 3;
+
 // The main window: reads its controls, runs the operations with their values and shows what they
 // report.
 class TForm1 final : public QWidget {
@@ -97,6 +100,7 @@ private:
     void RadioButton1Click();
     void RadioButton2Click();
     void ComboBox1Change(const QString &text);
+    void ComboBox1Select(int index);
     void CheckBox3Click();
     void Button1Click();
     void Button2Click();

@@ -13,8 +13,10 @@
 #include "app/progress/progress_bar.h"
 #include "app/controls/spin_edit.h"
 #include "app/version_digits.h"
+#include "ops/size_preset.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -166,6 +168,10 @@ void TForm1::buildLayout()
     ui.SpinEdit1->setRange(2, 255);
     ui.SpinEdit1->setValue(2);
     ui.ComboBox1->addItems({QStringLiteral("byte"), QStringLiteral("Kb"), QStringLiteral("Mb")});
+    for (const ops::SizePreset &preset : ops::sizePresets())
+        ui.ComboBox1->addItem(QString::fromLatin1(preset.name));
+    // The box is narrow; its list is as wide as its longest name.
+    ui.ComboBox1->view()->setMinimumWidth(ui.ComboBox1->view()->sizeHintForColumn(0) + 8);
     ui.ComboBox1->setEditText(QStringLiteral("byte"));
     ui.ComboBox2->addItems({QStringLiteral("#"), QStringLiteral("№")});
     ui.ComboBox2->setCurrentIndex(-1);

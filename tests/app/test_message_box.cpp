@@ -80,6 +80,18 @@ void MessageBoxTest::failureDetails_data()
     // The operation's own words come first, in the window's language.
     QTest::newRow("own reason, ru") << "/d/k" << 0 << "the data file and the key file are one file" << false
                                     << "/d/k: файл данных и файл-ключ — один и тот же файл";
+    // Reasons with the user's numbers or character in them.
+    QTest::newRow("FAT size, ru") << "/s/f" << 0
+                                  << "parts of 4294967296 bytes do not fit a FAT file system (at most 4294967295 "
+                                     "bytes a file): try --size fat32"
+                                  << false
+                                  << "/s/f: части по 4294967296 байт не поместятся в файловой системе FAT (в ней файл "
+                                     "не больше 4294967295 байт): выберите размер fat32";
+    QTest::newRow("FAT character, ru")
+        << "/s/f" << 0
+        << "the marker text holds Ctrl-A (0x01), which FAT and Windows file systems do not take in a name" << false
+        << "/s/f: текст в именах частей содержит Ctrl-A (0x01), а файловые системы FAT и Windows не допускают его в "
+           "именах";
     QTest::newRow("own reason the table lacks") << "/d/f" << 0 << "a new reason" << false << "/d/f: a new reason";
 }
 

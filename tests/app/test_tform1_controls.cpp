@@ -245,6 +245,13 @@ void ControlsTest::unitChosenFromList()
         box->setCurrentIndex(index);
         QCOMPARE(box->currentText(), box->itemText(index));
     }
+    // A preset writes its bytes into the size field; the unit is bytes.
+    for (const auto &[index, bytes] : {std::pair{8, "4294967295"}, std::pair{3, "7000000"}}) {
+        box->setCurrentIndex(index);
+        emit box->activated(index);
+        QCOMPARE(control<QLineEdit>(form, "Edit1")->text(), QString::fromLatin1(bytes));
+        QCOMPARE(box->currentText(), QStringLiteral("byte"));
+    }
 }
 
 void ControlsTest::modePairs()

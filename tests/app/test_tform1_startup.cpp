@@ -193,9 +193,10 @@ void StartupTest::cutPageLists()
 
     auto *unit = control<QComboBox>(form, "ComboBox1");
     QCOMPARE(unit->currentText(), QStringLiteral("byte"));
-    QCOMPARE(unit->count(), 3);
+    QCOMPARE(unit->count(), 12); // the units, then the size presets
     QCOMPARE(unit->itemText(1), QStringLiteral("Kb"));
     QCOMPARE(unit->itemText(2), QStringLiteral("Mb"));
+    QCOMPARE(unit->itemText(8), QStringLiteral("fat32"));
     QVERIFY(!unit->isEnabled());
 
     auto *marker = control<QComboBox>(form, "ComboBox2");

@@ -7,12 +7,16 @@
 
 #include "cli/commands.h"
 #include "cli/failure_line.h"
+#include "fileio/fault.h"
 #include "fileio/printable_name.h"
+#include "ops/size_preset.h"
 #include "cli/run_operation.h"
 
 #include <algorithm>
 #include <new>
 #include <sstream>
+
+#include <unistd.h>
 
 using namespace testsupport;
 
@@ -72,6 +76,11 @@ TEST(CliCut, UnitRuleAndCountRange)
         EXPECT_NE(r.err.find("from 2 to 255"), std::string::npos) << r.err;
     }
     EXPECT_EQ(readFile(dir.file("d255.bin")).size(), 10u);
+    // A preset is its bytes; names after the whole name are padded to three digits.
+    writeFile(dir.file("e.bin"), patternBytes(7000001));
+    EXPECT_EQ(runCliInProcess({"cut", "--size", "email10", "--names=001", dir.file("e.bin")}).status, 0);
+    EXPECT_EQ(readFile(dir.file("e.bin.001")).size(), 7000000u);
+    EXPECT_EQ(readFile(dir.file("e.bin.002")), Bytes{patternBytes(7000001).back()});
 }
 
 // The window's text, and the file and the reason the window leaves unsaid.
@@ -82,10 +91,15 @@ TEST(CliCut, FailuresNameTheFileAndTheReason)
     writeFile(dir.file("two.bin"), patternBytes(2));
     writeFile(dir.file("two1.bin"), "kept");
     writeFile(dir.file("x\ny"), patternBytes(2));
+    writeFile(dir.file("two.bin.001"), "kept");
     ::symlink("one.bin", dir.file("link").c_str());
+    writeFile(dir.file("big.img"), "");
+    ASSERT_EQ(::truncate(dir.file("big.img").c_str(), std::int64_t{4} << 30), 0); // sparse
+    constexpr std::uint64_t kFat = 0x4d44;
     struct Row {
         std::vector<std::string> args;
         std::string err;
+        std::uint64_t fileSystem = 0; // faked, where not 0
     } rows[] = {
         {{"cut", "missing.bin"}, "missing.bin: Invalid file name (No such file or directory)"},
         {{"cut", "one.bin"},
@@ -100,13 +114,21 @@ TEST(CliCut, FailuresNameTheFileAndTheReason)
          "two.bin: Invalid file size (a set of fewer than two parts cannot be joined by its joiners)"},
         {{"cut", "--delete", "link"},
          "link: Invalid file name (a symbolic link: deleting it would leave the file it leads to)"},
+        {{"cut", "--names=001", "two.bin"}, "would replace existing files (-f, --force replaces them): two.bin.001"},
+        // What a FAT file system beside the source cannot hold.
+        {{"cut", "-s", "4096", "--unit", "Mb", "big.img"},
+         "big.img: Invalid file size (parts of 4294967296 bytes do not fit a FAT file system (at most 4294967295 "
+         "bytes a file): try --size fat32)",
+         kFat},
     };
     for (const Row &row : rows) {
+        const fileio::faults::ScopedFileSystemType faked(row.fileSystem);
         const CliResult r = runCliInProcess(row.args, dir.path());
         EXPECT_EQ(r.status, 1) << row.err;
         EXPECT_EQ(r.err, "skarvel-cli: " + row.err + "\n");
     }
-    EXPECT_EQ(listDir(dir.path()), (std::vector<std::string>{"link", "one.bin", "two.bin", "two1.bin", "x\ny"}));
+    EXPECT_EQ(listDir(dir.path()),
+              (std::vector<std::string>{"big.img", "link", "one.bin", "two.bin", "two.bin.001", "two1.bin", "x\ny"}));
     EXPECT_EQ(readText(dir.file("two1.bin")), "kept");
     const CliResult r = runCli({"cut", dir.file("missing.bin")});
     EXPECT_EQ(r.status, 1);
@@ -149,6 +171,11 @@ TEST(CliCut, BadArgumentsNameTheProblem)
                                                {"cut", "-s", "1", "--unit", "parsecs", "x"},
                                                {"cut", "--unit=", "x"},
                                                {"cut", "--marker", "/p", "x"},
+                                               // Only 001, and without a marker; a preset takes no unit.
+                                               {"cut", "--names=01", "x"},
+                                               {"cut", "--names=001", "--marker=#", "x"},
+                                               {"cut", "-s", "fat32", "--unit", "Mb", "x"},
+                                               {"cut", "-s", "FAT32", "x"},
                                                // A part list that is no list, one that names no part
                                                // of the plan, and parts left out lost with the source.
                                                {"cut", "--skip", "1 2147483648", "x"},
@@ -175,7 +202,7 @@ TEST(CliCut, HelpAndVersionGoToStandardOutput)
         {{"--help"}, {"cut [OPTION]... SOURCE", "unite -o OUTPUT INPUT...", "codify", "erase FILE", "verify [LIST]"}},
         {{"cut", "--help"},
          {"--count", "--size", "--unit", "--skip", "--marker", "--recons", "--delete", "--quiet", "--sha256",
-          "--joiner", "--only"}},
+          "--joiner", "--only", "--names=001", "sort in their order in a shell glob"}},
         {{"cut", "-h", "--count", "1"}, {"Usage: skarvel-cli cut"}},
         {{"help", "unite"}, {"-o, --output=OUTPUT", "--no-verify"}},
         {{"-q", "help", "erase"}, {"Usage: skarvel-cli erase FILE"}},
@@ -194,6 +221,14 @@ TEST(CliCut, HelpAndVersionGoToStandardOutput)
         EXPECT_EQ(r.err, "");
         for (const char *text : row.shown)
             EXPECT_NE(r.out.find(text), std::string::npos) << text;
+    }
+    // Each preset on a line of its own, with its bytes.
+    const std::string help = runCliInProcess({"cut", "--help"}).out;
+    for (const ops::SizePreset &preset : ops::sizePresets()) {
+        const std::size_t at = help.find("\n  " + std::string(preset.name) + " ");
+        ASSERT_NE(at, std::string::npos) << preset.name;
+        const std::string line = help.substr(at + 1, help.find('\n', at + 1) - at - 1);
+        EXPECT_NE(line.find(" " + std::to_string(preset.bytes) + "  "), std::string::npos) << line;
     }
 }
 

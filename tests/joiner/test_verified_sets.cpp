@@ -29,6 +29,7 @@ struct SetCase {
     int joinerStatus;
     const char *notOnWindows = nullptr; // why the row does not hold there
     bool verifyPasses = false;          // every listed file is whole, though the set is not
+    bool numbered = false;              // cut with --names=001: STEM.bin.001 to STEM.bin.004
 };
 
 // Both lists of the set edited alike: every part checks out by its own line, but the join is not
@@ -75,8 +76,10 @@ protected:
         if (kWindowsJoiner && GetParam().notOnWindows)
             GTEST_SKIP() << GetParam().notOnWindows;
         writeFile(m_dir.file(source()), m_data);
-        const CliResult cut =
-            runCli({"cut", "--count", "4", "--recons", kJoinerOption, "--sha256", source()}, m_dir.path());
+        std::vector<std::string> args{"cut", "--count", "4", "--recons", kJoinerOption, "--sha256", source()};
+        if (GetParam().numbered)
+            args.push_back("--names=001");
+        const CliResult cut = runCli(args, m_dir.path());
         ASSERT_EQ(cut.status, 0) << cut.err;
         fs::rename(m_dir.file(source()), m_dir.file("original"));
         GetParam().harm(m_dir.path());
@@ -142,21 +145,30 @@ INSTANTIATE_TEST_SUITE_P(
                 "5 listed files whole\n", std::string(kWholeDiffers) + "; joined is not made", 1, nullptr, true},
         SetCase{"a UTF-8 name", "фильм ü", [](const std::string &d) { flipByte(d + "/фильм ü3.bin", 7); },
                 "'фильм ü3.bin'", "'фильм ü3.bin': damaged\n",
-                "фильм ü3.bin is damaged: its SHA-256 differs; joined is not made", 1}),
+                "фильм ü3.bin is damaged: its SHA-256 differs; joined is not made", 1},
+        // The names other tools read join alike.
+        SetCase{"the whole set named .001", "s", [](const std::string &) {}, "", "", "", 0, nullptr, false, true},
+        SetCase{"part .002 damaged", "s", [](const std::string &d) { flipByte(d + "/s.bin.002", 9); }, "s.bin.002",
+                "s.bin.002: damaged\n", "s.bin.002 is damaged: its SHA-256 differs; joined is not made", 1, nullptr,
+                false, true}),
     [](const auto &info) { return "Row" + std::to_string(info.index); });
 
 TEST(VerifiedSetList, OnlyMakesTheDamagedPartAgainAndLeavesTheListsAlone)
 {
-    TempDir dir;
-    writeFile(dir.file("s.bin"), patternBytes(4000));
-    ASSERT_EQ(runCli({"cut", "-n", "4", "--recons", "--sha256", "s.bin"}, dir.path()).status, 0);
-    flipByte(dir.file("s2.bin"), 5);
-    const std::string list = readText(dir.file("info.txt")), digests = readText(dir.file("info.sha256"));
-    ASSERT_EQ(runCli({"verify"}, dir.path()).status, 1);
-    EXPECT_EQ(runCli({"cut", "-n", "4", "--only", "2", "s.bin"}, dir.path()).status, 0);
-    EXPECT_EQ(runCli({"verify"}, dir.path()).out, "5 listed files whole\n");
-    EXPECT_EQ(readText(dir.file("info.txt")), list);
-    EXPECT_EQ(readText(dir.file("info.sha256")), digests);
+    // --only names the parts as the cut did, .001 names too (-q: a word that keeps the first names).
+    for (const auto &[part, names] : {std::pair{"s2.bin", "-q"}, std::pair{"s.bin.002", "--names=001"}}) {
+        TempDir dir;
+        writeFile(dir.file("s.bin"), patternBytes(4000));
+        std::vector<std::string> cut{"cut", "-n", "4", "--recons", "--sha256", "s.bin", names};
+        ASSERT_EQ(runCli(cut, dir.path()).status, 0);
+        flipByte(dir.file(part), 5);
+        const std::string list = readText(dir.file("info.txt")), digests = readText(dir.file("info.sha256"));
+        ASSERT_EQ(runCli({"verify"}, dir.path()).status, 1);
+        EXPECT_EQ(runCli({"cut", "-n", "4", "--only", "2", "s.bin", names}, dir.path()).status, 0);
+        EXPECT_EQ(runCli({"verify"}, dir.path()).out, "5 listed files whole\n") << part;
+        EXPECT_EQ(readText(dir.file("info.txt")), list);
+        EXPECT_EQ(readText(dir.file("info.sha256")), digests);
+    }
 }
 
 // Parts left out: each part made is checked by its line; the whole file's line cannot be, and the

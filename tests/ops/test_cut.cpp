@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -368,10 +369,18 @@ TEST(CutRoundTrip, PartsJoinedInOrderGiveTheSource)
         const char *sizeText;
         const char *unit;
         int count;
+        ops::PartNames names = ops::PartNames::Inserted;
     } rows[] = {
-        {1, true, "1", "byte", 2},       {2, false, "", "byte", 2},           {255 * 4, false, "", "byte", 255},
-        {3 << 20, true, "1", "Mb", 2},   {(3 << 20) + 1, true, "1", "Mb", 2}, {100000, true, "7", "Kb", 2},
+        {1, true, "1", "byte", 2},
+        {2, false, "", "byte", 2},
+        {255 * 4, false, "", "byte", 255},
+        {3 << 20, true, "1", "Mb", 2},
+        {(3 << 20) + 1, true, "1", "Mb", 2},
+        {100000, true, "7", "Kb", 2},
         {5000001, false, "", "byte", 7},
+        // Named .001 on: four digits from 1000 parts on, so a glob still gives the order.
+        {255 * 4, false, "", "byte", 255, ops::PartNames::Numbered},
+        {1001, true, "1", "byte", 2, ops::PartNames::Numbered},
     };
     for (const Row &row : rows) {
         TempDir dir;
@@ -380,15 +389,33 @@ TEST(CutRoundTrip, PartsJoinedInOrderGiveTheSource)
         ops::CutRequest request;
         request.source = dir.file("src.dat");
         request.mode = ops::splitByOf({row.bySize, row.sizeText, row.unit, row.count});
+        request.names = row.names;
         ops::NullProgress progress;
         ops::Cut(request, progress);
+        std::vector<std::string> names = listDir(dir.path()); // sorted, as a shell glob gives them
+        std::erase(names, "src.dat");
+        for (int n = 1; row.names == ops::PartNames::Inserted && n <= static_cast<int>(names.size()); ++n)
+            names[n - 1] = "src" + std::to_string(n) + ".dat";
         Bytes joined;
-        for (int n = 1; exists(dir.file("src" + std::to_string(n) + ".dat")); ++n) {
-            const Bytes p = readFile(dir.file("src" + std::to_string(n) + ".dat"));
+        for (const std::string &name : names) {
+            const Bytes p = readFile(dir.file(name));
             joined.insert(joined.end(), p.begin(), p.end());
         }
         EXPECT_EQ(joined, data) << row.size;
     }
+}
+
+constexpr std::int64_t GiB = std::int64_t{1} << 30;
+constexpr const char *kNotInFatNames = ", which FAT and Windows file systems do not take in a name";
+
+// A sparse file of 4 GiB and 1 MiB, its last 16 bytes a pattern.
+bool writeSparse(const std::string &path)
+{
+    const std::int64_t size = 4 * GiB + (1 << 20);
+    const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY, 0644);
+    const Bytes tail = patternBytes(16);
+    const bool written = fd >= 0 && ::ftruncate(fd, size) == 0 && ::pwrite(fd, tail.data(), 16, size - 16) == 16;
+    return ::close(fd) == 0 && written;
 }
 
 // A sparse source above 4 GiB cut into parts above 2 GiB: the offsets are 64-bit. The big
@@ -396,17 +423,8 @@ TEST(CutRoundTrip, PartsJoinedInOrderGiveTheSource)
 TEST(CutLarge, SparseSourceOverFourGiB)
 {
     TempDir dir;
-    constexpr std::int64_t GiB = std::int64_t{1} << 30;
-    const std::int64_t size = 4 * GiB + (1 << 20);
     const std::string source = dir.file("big.img");
-    {
-        const int fd = ::open(source.c_str(), O_CREAT | O_WRONLY, 0644);
-        ASSERT_GE(fd, 0);
-        ASSERT_EQ(::ftruncate(fd, size), 0);
-        const Bytes tail = patternBytes(16);
-        ASSERT_EQ(::pwrite(fd, tail.data(), tail.size(), size - 16), 16);
-        ::close(fd);
-    }
+    ASSERT_TRUE(writeSparse(source));
     ops::CutRequest request;
     request.source = source;
     request.mode.partBytes = std::int64_t{2048} << 20;
@@ -418,6 +436,61 @@ TEST(CutLarge, SparseSourceOverFourGiB)
     ASSERT_EQ(last.size(), std::size_t{1} << 20);
     EXPECT_EQ(Bytes(last.end() - 16, last.end()), patternBytes(16));
     EXPECT_EQ(last[0], 0);
+}
+
+// Parts over 4 GiB less one byte, or a marker with a character Windows refuses in names, are
+// refused where the parts would go to a FAT file system, before anything is made; only the parts
+// made count.
+TEST(CutLarge, WhatTheFileSystemCannotHoldIsRefused)
+{
+    constexpr std::uint64_t kFat = 0x4d44, kExFat = 0x2011BAB0, kNtfs3 = 0x7366746e;
+    const std::string tooLarge =
+        "parts of 4294967296 bytes do not fit a FAT file system (at most 4294967295 bytes a "
+        "file): try --size fat32";
+    struct Row {
+        std::uint64_t fileSystem; // 0: the one the test runs on
+        std::int64_t partBytes;
+        const char *skip, *marker;
+        std::string refused; // the reason, or the character the marker reason names; "" for none
+    } rows[] = {
+        {kFat, 4 * GiB, "", "", tooLarge},  {kFat, 4 * GiB - 1, "1", "", ""}, // the largest FAT file
+        {kFat, 4 * GiB + 1, "1", "", ""},                                     // the part too large is not made
+        {kExFat, 4 * GiB, "1", "", ""},     {0, 4 * GiB, "1", ":", ""},
+        {kFat, 4 * GiB, "1", "a:b", "':'"}, {kNtfs3, 4 * GiB, "1", "\x01", "Ctrl-A (0x01)"},
+        {kExFat, 4 * GiB, "1", "?", "'?'"},
+    };
+    for (const Row &row : rows) {
+        TempDir dir;
+        ASSERT_TRUE(writeSparse(dir.file("big.img")));
+        ops::CutRequest request;
+        request.source = dir.file("big.img");
+        request.mode.partBytes = row.partBytes;
+        request.skip = ops::ParseSkipList(row.skip);
+        request.marker = row.marker;
+        const fileio::faults::ScopedFileSystemType faked(row.fileSystem);
+        ops::NullProgress progress;
+        const Outcome outcome = outcomeOf([&] { ops::Cut(request, progress); });
+        const bool named = !row.refused.empty() && row.refused != tooLarge;
+        EXPECT_EQ(outcome.reported, row.refused == tooLarge) << outcome.text; // "Invalid file size"
+        EXPECT_EQ(outcome.reason, named ? "the marker text holds " + row.refused + kNotInFatNames : row.refused);
+        EXPECT_EQ(listDir(dir.path()).size(), row.refused.empty() ? 2u : 1u) << outcome.text;
+    }
+}
+
+// The same on a real FAT file system, where the kernel mounts one: nothing is made.
+TEST(CutOnFat, AMarkerFatRefusesIsRefused)
+{
+    TempDir dir;
+    ScratchMount disk(dir.file("fat"), ScratchMount::Vfat{1024});
+    SKIP_UNLESS(disk.mounted(), "mount a vfat image: " << disk.why());
+    writeFile(disk.file("data.bin"), patternBytes(100));
+    ops::CutRequest request;
+    request.source = disk.file("data.bin");
+    request.marker = "|";
+    ops::NullProgress progress;
+    EXPECT_EQ(outcomeOf([&] { ops::Cut(request, progress); }).reason,
+              "the marker text holds '|'" + std::string(kNotInFatNames));
+    EXPECT_EQ(listDir(disk.path()), std::vector<std::string>{"data.bin"});
 }
 
 // A real full disk: a tiny tmpfs, where the machine lets us mount one.

@@ -39,4 +39,19 @@ TEST(PartFileName, InsertsBeforeTheLastFourCharacters)
         EXPECT_EQ(ops::PartFileName(row.source, row.marker, row.part), row.expected) << row.source;
 }
 
+// Zero-padded to three digits, or to the digits of the part count, so that the names sort.
+TEST(NumberedPartName, PadsToThePartCountsDigits)
+{
+    struct Row {
+        std::int64_t part, count;
+        const char *expected;
+    } rows[] = {{1, 2, "/t/film.mkv.001"},
+                {999, 999, "/t/film.mkv.999"},
+                {7, 1000, "/t/film.mkv.0007"},
+                {1000, 1000, "/t/film.mkv.1000"},
+                {12, 123456, "/t/film.mkv.000012"}};
+    for (const Row &row : rows)
+        EXPECT_EQ(ops::NumberedPartName("/t/film.mkv", row.part, row.count), row.expected) << row.part;
+}
+
 } // namespace

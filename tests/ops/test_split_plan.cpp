@@ -48,6 +48,8 @@ TEST(MakeSplitPlan, Plans)
         {"5 GiB by count", 5 * GiB, byCount(2), 2, 5 * GiB / 2, 5 * GiB / 2},
         {"4000 Mb parts", 5 * GiB, bySize("4000", "Mb"), 2, 4000LL << 20, 5 * GiB - (4000LL << 20)},
         {"255 parts", 255 * 3, byCount(255), 255, 3, 3},
+        // The unit box writes a preset's bytes, beyond 32 bits.
+        {"the fat32 preset", 5 * GiB, bySize("4294967295"), 2, 4 * GiB - 1, GiB + 1},
     };
     for (const Row &row : rows) {
         const ops::SplitPlan plan = ops::MakeSplitPlan(row.size, row.mode);
@@ -99,9 +101,13 @@ TEST(MakeSplitPlan, EveryPlanCoversTheSourceExactly)
 
 TEST(MakeSplitPlan, BadSizeText)
 {
-    const Outcome outcome = outcomeOf([] { ops::MakeSplitPlan(10, bySize("3000000000", "Mb")); });
-    EXPECT_FALSE(outcome.reported);
-    EXPECT_EQ(outcome.text, "'3000000000' is not a valid integer value");
+    // Beyond 32 bits only a preset's bytes, in bytes, are a size.
+    for (const ops::SplitMode &mode :
+         {bySize("3000000000", "Mb"), bySize("4294967296"), bySize("4294967295", "Kb"), bySize("04294967295")}) {
+        const Outcome outcome = outcomeOf([&] { ops::MakeSplitPlan(10, mode); });
+        EXPECT_FALSE(outcome.reported);
+        EXPECT_EQ(outcome.text, "'" + mode.sizeText + "' is not a valid integer value");
+    }
 }
 
 } // namespace

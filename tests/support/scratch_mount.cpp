@@ -2,6 +2,7 @@
 #include "scratch_mount.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include <fcntl.h>
@@ -19,6 +20,16 @@ ScratchMount::ScratchMount(const std::string &path, const std::string &size) : m
     const std::string options = "size=" + size;
     m_mounted = ::mount("tmpfs", path.c_str(), "tmpfs", 0, options.c_str()) == 0;
     m_error = m_mounted ? 0 : errno;
+}
+
+ScratchMount::ScratchMount(const std::string &path, Vfat fat) : m_path(path)
+{
+    ::mkdir(path.c_str(), 0755);
+    const std::string image = path + ".img";
+    const std::string make = "mkfs.vfat -C '" + image + "' " + std::to_string(fat.kib) + " >/dev/null 2>&1";
+    const std::string mount = "mount -t vfat -o loop '" + image + "' '" + path + "' >/dev/null 2>&1";
+    m_mounted = std::system(make.c_str()) == 0 && std::system(mount.c_str()) == 0;
+    m_error = m_mounted ? 0 : ENODEV;
 }
 
 ScratchMount::~ScratchMount()

@@ -10,6 +10,12 @@ namespace testsupport {
 class ScratchMount {
 public:
     ScratchMount(const std::string &path, const std::string &size);
+    // A FAT file system of `kib` KiB made by mkfs.vfat in an image beside the folder and mounted
+    // through a loop device, where the kernel has vfat.
+    struct Vfat {
+        int kib;
+    };
+    ScratchMount(const std::string &path, Vfat fat);
     ~ScratchMount();
     ScratchMount(const ScratchMount &) = delete;
     ScratchMount &operator=(const ScratchMount &) = delete;
