@@ -7,6 +7,7 @@
 
 #include "cli/commands.h"
 #include "cli/failure_line.h"
+#include "fileio/file.h"
 #include "fileio/printable_name.h"
 #include "cli/run_operation.h"
 
@@ -83,6 +84,9 @@ TEST(CliCut, FailuresNameTheFileAndTheReason)
     writeFile(dir.file("two1.bin"), "kept");
     writeFile(dir.file("x\ny"), patternBytes(2));
     ::symlink("one.bin", dir.file("link").c_str());
+    fileio::File opened; // parts beside /dev/stdin given a file would go into /dev
+    ASSERT_EQ(fileio::openForReading(dir.file("two.bin"), opened), 0);
+    const std::string descriptor = "/proc/self/fd/" + std::to_string(opened.handle());
     struct Row {
         std::vector<std::string> args;
         std::string err;
@@ -100,6 +104,8 @@ TEST(CliCut, FailuresNameTheFileAndTheReason)
          "two.bin: Invalid file size (a set of fewer than two parts cannot be joined by its joiners)"},
         {{"cut", "--delete", "link"},
          "link: Invalid file name (a symbolic link: deleting it would leave the file it leads to)"},
+        {{"cut", "-f", descriptor},
+         descriptor + ": Invalid file name (it names an open descriptor, such as /dev/stdin, not a file in a folder)"},
     };
     for (const Row &row : rows) {
         const CliResult r = runCliInProcess(row.args, dir.path());
@@ -154,7 +160,14 @@ TEST(CliCut, BadArgumentsNameTheProblem)
                                                {"cut", "--skip", "1 2147483648", "x"},
                                                {"cut", "--only", "99", "x"},
                                                {"cut", "--only=", "x"},
-                                               {"cut", "--delete", "--skip", "2", "x"}}) {
+                                               {"cut", "--delete", "--skip", "2", "x"},
+                                               // Standard input: by size, every part, named, kept.
+                                               {"cut", "-s", "3", "-"},
+                                               {"cut", "-n", "3", "-", "--name=y"},
+                                               {"cut", "-s", "3", "--name=a/y", "-"},
+                                               {"cut", "-s", "3", "--skip=2", "--name=y", "-"},
+                                               {"cut", "-s", "3", "--delete", "--name=y", "-"},
+                                               {"cut", "--name=y", "x"}}) {
         const CliResult r = runCliInProcess(args, dir.path());
         EXPECT_EQ(r.status, 2) << r.err;
         EXPECT_EQ(r.out, "");
