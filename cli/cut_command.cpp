@@ -33,7 +33,12 @@ constexpr OptionSpec kOptions[] = {
     {"only", 0, true},
     {"joiner", 0, true, "linux windows both"},
     {"force", 'f', false},
+    {"name", 0, true},
+    {"dir", 0, true, nullptr, true},
 };
+
+// The operand that means standard input, as it does to every Unix tool.
+constexpr const char *kStandardInput = "-";
 
 // How many existing files a refusal names before it counts the rest.
 constexpr std::size_t kNamedExisting = 5;
@@ -95,12 +100,33 @@ ops::SkipList partNumbers(const char *option, const std::string &text)
     return numbers;
 }
 
+// Standard input is cut by size into every part, named as --name would be, in --dir or here.
+void takeStandardInput(const Arguments &args, ops::CutRequest &request)
+{
+    const std::optional<std::string> name = args.value("name");
+    const std::optional<std::string> dir = args.value("dir");
+    if (args.operands().front() != kStandardInput) {
+        if (name || dir)
+            throw UsageError("--name and --dir go with - (standard input) as SOURCE");
+        return;
+    }
+    if (!args.value("size") || args.value("count"))
+        throw UsageError("cut - cuts by --size only: the size of standard input is known at its end");
+    if (args.value("skip") || args.value("only") || args.flag("delete"))
+        throw UsageError("cut - goes with none of --skip, --only and --delete");
+    if (!name || name->empty() || *name == "." || *name == ".." || name->find('/') != std::string::npos)
+        throw UsageError("cut - needs --name NAME, the file name its parts are named after (--dir the folder)");
+    request.source = !dir || dir->empty() ? *name : *dir + (dir->back() == '/' ? "" : "/") + *name;
+    request.stream = ops::CutStream{0, kStandardInput};
+}
+
 ops::CutRequest cutRequest(const Arguments &args)
 {
     if (args.operands().size() != 1)
         throw UsageError(args.operands().empty() ? "cut needs a SOURCE" : "cut takes one SOURCE");
     ops::CutRequest request;
     request.source = args.operands().front();
+    takeStandardInput(args, request);
     request.mode.count = partCount(args.value("count").value_or("2"));
     const ops::SizeUnit unit = sizeUnit(args.value("unit").value_or("byte"));
     if (const auto size = args.value("size")) {
@@ -204,10 +230,13 @@ const Command kCutCommand{
     "cut",
     "  cut [OPTION]... SOURCE       cut SOURCE into numbered parts beside it\n",
     "Usage: skarvel-cli cut [OPTION]... SOURCE\n"
+    "  or:  skarvel-cli cut -s NUMBER [OPTION]... - --name=NAME\n"
     "Cuts SOURCE into numbered parts beside it: film.avi gives film1.avi,\n"
     "film2.avi, ... Part numbers have no leading zeros; --recons lists the parts in\n"
     "order. Each file carries its name only once it is whole; existing files of\n"
     "the names it writes are replaced only with -f.\n"
+    "With - as SOURCE, cuts standard input by --size into parts named as NAME's\n"
+    "would be, in the current folder or --dir, with the set as for a file.\n"
     "\n"
     "  -n, --count=N        number of parts, 2 to 255 (default 2)\n"
     "  -s, --size=SIZE      cut into parts of SIZE instead, the last taking the\n"
@@ -233,7 +262,9 @@ const Command kCutCommand{
     "  -f, --force          replace existing files of the names the cut writes\n"
     "      --only=LIST      make only these parts again, such as a damaged \"7\", with\n"
     "                       the same names; info.txt, the joiners and info.sha256\n"
-    "                       stay as they are\n",
+    "                       stay as they are\n"
+    "      --name=NAME      with -: the file name the parts are named after\n"
+    "      --dir=FOLDER     with -: the folder the parts go into\n",
     kOptions,
     run,
     nullptr,

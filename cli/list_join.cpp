@@ -48,8 +48,11 @@ namespace {
 class ListCheck final : public ops::JoinCheck {
 public:
     ListCheck(const lists::ListedSet &set, std::vector<lists::ListedSet::Part> parts,
-              std::optional<digest::Sha256Digest> whole, std::string output)
-        : m_listPath(set.checksumListPath()), m_parts(std::move(parts)), m_whole(whole), m_output(std::move(output))
+              std::optional<digest::Sha256Digest> whole, const std::string &output)
+        : m_listPath(set.checksumListPath()), m_parts(std::move(parts)), m_whole(whole),
+          // On standard output the bytes have left by the time a check fails.
+          m_outcome(output == kStandardOutput ? "; the join written to standard output is bad"
+                                              : "; " + quotedName(output) + " is not made")
     {
     }
 
@@ -60,21 +63,21 @@ public:
             throw CommandFailure(fileio::printableName(part.name) + " is not in info.sha256");
         if (digest != *part.digest)
             throw CommandFailure(quotedName(part.name) + ": damaged, its SHA-256 differs from " + quotedName(m_listPath)
-                                 + "; " + quotedName(m_output) + " is not made");
+                                 + m_outcome);
     }
 
     void whole(const digest::Sha256Digest &digest) override
     {
         if (m_whole && digest != *m_whole)
             throw CommandFailure("the joined file's SHA-256 differs from the whole file's line of "
-                                 + quotedName(m_listPath) + "; " + quotedName(m_output) + " is not made");
+                                 + quotedName(m_listPath) + m_outcome);
     }
 
 private:
     std::string m_listPath;
     std::vector<lists::ListedSet::Part> m_parts;
     std::optional<digest::Sha256Digest> m_whole;
-    std::string m_output;
+    std::string m_outcome;
 };
 
 } // namespace
@@ -95,7 +98,8 @@ void uniteByList(const std::string &listPath, const std::string &output, bool ve
     } catch (const lists::ListReadError &failure) {
         throw CommandFailure(fileio::printableName(listPath) + ": " + fileio::errorText(failure.err));
     }
-    const std::optional<fileio::FileId> outputId = fileio::fileId(output);
+    const std::optional<fileio::FileId> outputId =
+        output == kStandardOutput ? std::nullopt : fileio::fileId(output); // UniteToStream looks itself
     if (outputId && set.files().contains(*outputId))
         throw CommandFailure(quotedName(output)
                              + (outputId == fileio::fileId(set.checksumListPath())
@@ -108,7 +112,12 @@ void uniteByList(const std::string &listPath, const std::string &output, bool ve
     if (set.checked())
         check.emplace(set, std::move(parts), whole, output);
     TerminalProgress progress(TerminalProgress::Units::Pieces, quiet);
-    ops::Unite(paths, output, progress, check ? &*check : nullptr, set.files());
+    if (output == kStandardOutput) {
+        StandardOutput out;
+        ops::UniteToStream(paths, out.file(), output, progress, check ? &*check : nullptr, set.files());
+    } else {
+        ops::Unite(paths, output, progress, check ? &*check : nullptr, set.files());
+    }
     if (set.incompleteSet())
         std::fputs("skarvel-cli: the whole file's line of info.sha256 was not checked: not every part was made\n",
                    stderr);

@@ -46,6 +46,8 @@ std::string binarySize(std::int64_t bytes)
 
 std::string progressLine(std::int64_t done, std::int64_t total, double seconds)
 {
+    if (total < 0) // a stream, whose end is known only when it comes
+        return binarySize(done) + (done > 0 && seconds > 0.0 ? "  " + binarySize(done / seconds) + "/s" : "  --/s");
     const double percent = total > 0 ? 100.0 * static_cast<double>(done) / static_cast<double>(total) : 0.0;
     std::string line = format("%5.1f%%  ", percent) + binarySize(done) + " of " + binarySize(total);
     if (done <= 0 || seconds <= 0.0)

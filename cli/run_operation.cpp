@@ -33,6 +33,8 @@ std::string stoppedLine(const ops::Stopped &stopped)
             + " is partly overwritten and was kept";
     case ops::Stopped::Left::SourceKept:
         return "stopped after the parts took their names: " + quotedName(stopped.path()) + " was kept, not deleted";
+    case ops::Stopped::Left::PartlyWritten:
+        return "stopped; standard output has only the start of the join";
     case ops::Stopped::Left::AsItWas:
         break;
     }

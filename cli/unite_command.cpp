@@ -32,10 +32,18 @@ void run(const Arguments &args)
         throw UsageError("unite needs at least one INPUT, or --list LIST");
     if (args.flag("no-verify") && !list)
         throw UsageError("--no-verify goes with --list");
+    // Standard input is no file to join: a file of that name is ./-
+    for (const std::string &input : args.operands()) {
+        if (input == "-")
+            throw UsageError("unite joins files, not standard input: a file named - is ./-");
+    }
     if (list)
         return uniteByList(*list, *output, !args.flag("no-verify"), args.flag("quiet"));
     TerminalProgress progress(TerminalProgress::Units::Pieces, args.flag("quiet"));
-    ops::Unite(args.operands(), *output, progress);
+    if (*output != kStandardOutput)
+        return ops::Unite(args.operands(), *output, progress);
+    StandardOutput out;
+    ops::UniteToStream(args.operands(), out.file(), kStandardOutput, progress);
 }
 
 } // namespace
@@ -48,6 +56,8 @@ const Command kUniteCommand{
     "  or:  skarvel-cli unite -o OUTPUT --list LIST\n"
     "Joins the INPUT files, in the order given, into OUTPUT. Missing folders along\n"
     "OUTPUT are created; an OUTPUT that is one of the INPUT files is refused.\n"
+    "With -o -, writes the join to standard output; a join checked by --list that\n"
+    "turns out bad there is said on standard error (exit status 1).\n"
     "With --list, joins the parts that LIST (an info.txt written by 'cut --recons')\n"
     "names, in its order, taking relative names from LIST's folder; the list must\n"
     "name at least two existing files, and an OUTPUT that is LIST or one of its\n"

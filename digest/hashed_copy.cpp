@@ -77,4 +77,33 @@ fileio::CopyResult copyHashed(fileio::File &in, std::int64_t inOffset, fileio::F
     return {};
 }
 
+fileio::CopyResult copyStreamHashed(fileio::File &in, fileio::File &out, std::int64_t length, std::int64_t &copied,
+                                    BlockHashers &hashers, fileio::CopyProgress *progress)
+{
+    const auto blockSize = static_cast<std::size_t>(std::clamp<std::int64_t>(length, 1, kBlock));
+    std::unique_ptr<char[]> buffers[2] = {std::make_unique<char[]>(blockSize), std::make_unique<char[]>(blockSize)};
+    const HashersDone done{hashers};
+    copied = 0;
+    for (int turn = 0; copied < length; turn ^= 1) {
+        char *block = buffers[turn].get();
+        const auto want = static_cast<std::size_t>(std::min<std::int64_t>(length - copied, blockSize));
+        std::size_t got = 0;
+        if (const int err = in.read(block, want, got))
+            return {CopyResult::Status::ReadFailed, err};
+        if (got > 0)
+            hashers.post(block, got);
+        if (const int err = out.write(block, got))
+            return {CopyResult::Status::WriteFailed, err};
+        copied += static_cast<std::int64_t>(got);
+        if (got < want)
+            return {}; // the stream ended
+        if (progress) {
+            progress->partway(copied, length);
+            if (copied < length && progress->stopRequested())
+                return {CopyResult::Status::Stopped, 0};
+        }
+    }
+    return {};
+}
+
 } // namespace digest

@@ -16,4 +16,10 @@ class BlockHashers;
 fileio::CopyResult copyHashed(fileio::File &in, std::int64_t inOffset, fileio::File *out, std::int64_t length,
                               BlockHashers &hashers, fileio::CopyProgress *progress = nullptr);
 
+// Copies up to `length` bytes of the stream `in`, from where it stands, to `out` as
+// fileio::copyFromStream does, through two buffers in turn, and feeds every byte copied to
+// `hashers`. Every block has been hashed when it returns.
+fileio::CopyResult copyStreamHashed(fileio::File &in, fileio::File &out, std::int64_t length, std::int64_t &copied,
+                                    BlockHashers &hashers, fileio::CopyProgress *progress = nullptr);
+
 } // namespace digest

@@ -12,7 +12,10 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/sendfile.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -439,6 +442,51 @@ int copyRange(File &in, std::int64_t &inOffset, File &out, std::size_t n, std::s
     copied = static_cast<std::size_t>(r);
     inOffset += r;
     return 0;
+}
+
+int spliceRange(File &in, File &out, std::size_t n, std::size_t &copied)
+{
+    copied = 0;
+    ssize_t r = sysCall(SysCall::CopyRange, [&] { return ::splice(fdOf(in), nullptr, fdOf(out), nullptr, n, 0); });
+    if (r < 0 && errno == EINVAL) // not a pipe: a file read from where it stands
+        r = sysCall(SysCall::CopyRange, [&] { return ::copy_file_range(fdOf(in), nullptr, fdOf(out), nullptr, n, 0); });
+    if (r < 0)
+        return errno;
+    copied = static_cast<std::size_t>(r);
+    return 0;
+}
+
+int sendRange(File &in, std::int64_t &inOffset, File &out, std::size_t n, std::size_t &copied)
+{
+    copied = 0;
+    off_t offset = static_cast<off_t>(inOffset);
+    const ssize_t r = sysCall(SysCall::CopyRange, [&] { return ::sendfile(fdOf(out), fdOf(in), &offset, n); });
+    if (r < 0)
+        return errno;
+    copied = static_cast<std::size_t>(r);
+    inOffset += r;
+    return 0;
+}
+
+bool namesDescriptor(const std::string &path)
+{
+    if (path.empty() || holdsNul(path))
+        return false;
+    std::string name = path;
+    // As many links as the system itself follows.
+    for (int hop = 0; hop < 40 && isSymbolicLink(name); ++hop) {
+        struct statfs folder {};
+        const std::string where = directoryPart(name).empty() ? "." : directoryPart(name);
+        if (::statfs(where.c_str(), &folder) == 0 && folder.f_type == PROC_SUPER_MAGIC)
+            return true;
+        char target[4096];
+        const ssize_t length = ::readlink(name.c_str(), target, sizeof target - 1);
+        if (length <= 0)
+            return false;
+        const std::string next(target, static_cast<std::size_t>(length));
+        name = next.front() == '/' ? next : directoryPart(name) + next;
+    }
+    return false;
 }
 
 } // namespace fileio

@@ -167,6 +167,19 @@ std::string directoryPart(const std::string &path);
 
 // ---- Linux only.
 
+// Moves up to n bytes from where the stream `in` stands (a pipe, or a file read in order) to the
+// current position of `out` in the kernel: splice(2) from a pipe, copy_file_range(2) from a
+// file. copied is 0 at the end of the stream. Fails with the errno where the kernel cannot do it
+// for these files; callers then copy through a buffer.
+[[nodiscard]] int spliceRange(File &in, File &out, std::size_t n, std::size_t &copied);
+// Sends up to n bytes of `in` from inOffset on to the stream `out` (a pipe, a socket, a file) in
+// the kernel (sendfile(2)), advancing inOffset; copied is 0 at the end of `in`. Fails as
+// spliceRange does.
+[[nodiscard]] int sendRange(File &in, std::int64_t &inOffset, File &out, std::size_t n, std::size_t &copied);
+// Whether the name leads, through a symbolic link, to an open descriptor's entry in /proc (as
+// /dev/stdin and /dev/fd/3 do) rather than to a file in a folder of its own.
+bool namesDescriptor(const std::string &path);
+
 // Removes the name only while it still leads to the file `id`, itself and not through a link:
 // kChanged when it leads elsewhere by now, ENOENT when it is gone.
 [[nodiscard]] int removeIfStill(const std::string &path, const FileId &id);

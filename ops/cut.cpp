@@ -16,12 +16,14 @@
 #include "fileio/file.h"
 #include "fileio/file_system.h"
 #include "fileio/output_batch.h"
+#include "fileio/stream_copy.h"
 #include "lists/checksum_list.h"
 #include "lists/part_list.h"
 #include "lists/set_output.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <memory>
 #include <optional>
 #include <set>
 
@@ -45,6 +47,14 @@ constexpr const char *kSourceLink = "a symbolic link: deleting it would leave th
 constexpr const char *kLeftOutLost = "deleting it would lose the parts left out, which exist nowhere else";
 constexpr const char *kNoPartNamed = "the parts to make again are none of the cut's";
 constexpr const char *kMarkerNumbered = "a marker does not go with parts numbered after the name (.001)";
+constexpr const char *kNumberedStream =
+    "parts numbered after the name (.001) need the part count, which a stream tells only at its end";
+constexpr const char *kStreamCut = "a stream is cut by size into every part, and is not deleted";
+constexpr const char *kDescriptorName = "it names an open descriptor, such as /dev/stdin, not a file in a folder";
+
+// A stream's part is made only once its first bytes have come, so that a stream ending on a
+// part's edge leaves no empty part after it: at most this much is read before the part is made.
+constexpr std::size_t kStreamHead = std::size_t{64} << 10;
 
 void failCopy(const fileio::CopyResult &copied, const std::string &source, const std::string &part)
 {
@@ -62,6 +72,23 @@ void failCopy(const fileio::CopyResult &copied, const std::string &source, const
         throw Stopped();
     }
 }
+
+// Tells the progress how far a stream's part under way is, the bytes read before it was made
+// counted in.
+class PartProgress final : public fileio::CopyProgress {
+public:
+    PartProgress(ProgressSink &progress, std::int64_t head, std::int64_t length)
+        : m_progress(progress), m_head(head), m_length(length)
+    {
+    }
+    void partway(std::int64_t done, std::int64_t) override { m_progress.partway(m_head + done, m_length); }
+    bool stopRequested() const override { return m_progress.stopRequested(); }
+
+private:
+    ProgressSink &m_progress;
+    std::int64_t m_head;
+    std::int64_t m_length;
+};
 
 // The plan of a request, from the source's size.
 struct Layout {
@@ -189,8 +216,12 @@ public:
 
 private:
     void openSource();
+    void openStream();
     void openLists();
     bool makeParts();
+    void makeStreamParts();
+    fileio::AtomicOutput createPart(const std::string &path);
+    void addPart(fileio::AtomicOutput part, const std::string &path, std::int64_t length);
     std::int64_t bytesRead() const;
     void makePart(std::int64_t n, std::int64_t offset, std::int64_t length);
     void passOver(std::int64_t offset, std::int64_t length);
@@ -223,6 +254,8 @@ private:
 void CutRun::openSource()
 {
     const std::string &source = m_request.source;
+    if (m_request.stream)
+        return openStream();
     if (!fileio::fileExists(source))
         reportNoFile(source);
     // A source to be deleted is the file itself: removing a link would leave its bytes in place.
@@ -241,6 +274,30 @@ void CutRun::openSource()
         m_sourceId = *id;
         m_keep.insert(*id);
     }
+    // Parts beside /dev/stdin would go into /dev, and those of /proc/self/fd/0 nowhere.
+    if (fileio::namesDescriptor(source))
+        reportError(kInvalidFileName, source, 0, kDescriptorName);
+}
+
+// The stream is read from where it stands through a descriptor of the Cut's own; whatever it is (a
+// file given as standard input among them), no part may be written over it.
+void CutRun::openStream()
+{
+    const CutStream &stream = *m_request.stream;
+    if (m_request.mode.partBytes <= 0 || !m_request.skip.empty() || m_request.onlyListed || m_request.deleteSource)
+        reportError(kInvalidFileName, stream.name, 0, kStreamCut);
+    // Their width follows the part count, which a stream tells only at its end.
+    if (m_request.names == PartNames::Numbered)
+        reportError(kInvalidFileName, stream.name, 0, kNumberedStream);
+    fileio::File given(stream.handle);
+    m_source = given.duplicate();
+    const int err = errno;
+    static_cast<void>(given.release()); // the caller's
+    if (!m_source.isOpen())
+        fileio::streamReadError(stream.name, err);
+    if (const std::optional<fileio::FileId> id = fileio::fileId(m_source))
+        m_keep.insert(*id);
+    m_layout.plan.partSize = m_request.mode.partBytes;
 }
 
 // Each list is kept from being written over by what follows it.
@@ -273,9 +330,8 @@ void CutRun::openLists()
 }
 
 // Creates one part and copies its bytes from the source into it, through the hashers when asked.
-void CutRun::makePart(std::int64_t n, std::int64_t offset, std::int64_t length)
+fileio::AtomicOutput CutRun::createPart(const std::string &path)
 {
-    const std::string path = m_layout.partName(m_request, n);
     // A part name that leads back to the source or to a part made before (a link) is refused
     // before anything is written.
     fileio::AtomicOutput part;
@@ -284,9 +340,22 @@ void CutRun::makePart(std::int64_t n, std::int64_t offset, std::int64_t length)
             fileio::cannotCreateFile(path, EEXIST, kKeptName);
         fileio::cannotCreateFile(path, 0, fileio::errorText(err));
     }
+    return part;
+}
+
+void CutRun::makePart(std::int64_t n, std::int64_t offset, std::int64_t length)
+{
+    const std::string path = m_layout.partName(m_request, n);
+    fileio::AtomicOutput part = createPart(path);
     failCopy(m_hashers ? digest::copyHashed(m_source, offset, &part.file(), length, *m_hashers, &m_progress)
                        : fileio::copyBytes(m_source, offset, part.file(), length, &m_progress),
              m_request.source, path);
+    addPart(std::move(part), path, length);
+}
+
+// A part whose bytes are all in joins the others waiting for their names, and the lists.
+void CutRun::addPart(fileio::AtomicOutput part, const std::string &path, std::int64_t length)
+{
     if (const std::optional<fileio::FileId> id = part.id())
         m_keep.insert(*id);
     if (m_request.deleteSource) {
@@ -301,6 +370,55 @@ void CutRun::makePart(std::int64_t n, std::int64_t offset, std::int64_t length)
         lists::AddToPartList(*m_partList, path);
     if (m_digests)
         m_digests->add(lists::checksumLine(m_hashers->finish(kPartDigest), fileio::namePart(path)));
+}
+
+// Cuts the stream into parts of the part size until it ends; the count is known only then. A set
+// its joiners cannot join is refused then, before anything takes a name.
+void CutRun::makeStreamParts()
+{
+    const std::string &name = m_request.stream->name;
+    const std::int64_t partBytes = m_layout.plan.partSize;
+    std::unique_ptr<char[]> head(new char[kStreamHead]);
+    m_progress.setMaximum(0);
+    m_progress.setByteTotal(-1);
+    for (bool ended = false; !ended;) {
+        if (m_progress.stopRequested())
+            throw Stopped();
+        const auto want = static_cast<std::size_t>(std::min<std::int64_t>(partBytes, kStreamHead));
+        std::size_t got = 0;
+        if (const int err = m_source.read(head.get(), want, got))
+            fileio::streamReadError(name, err);
+        if (got == 0)
+            break;
+        const std::int64_t n = ++m_layout.plan.partCount;
+        const std::string path = PartFileName(m_request.source, m_layout.marker, n);
+        fileio::AtomicOutput part = createPart(path);
+        if (m_hashers)
+            m_hashers->post(head.get(), got);
+        const int written = part.file().write(head.get(), got);
+        if (m_hashers)
+            m_hashers->wait();
+        if (written != 0)
+            fileio::streamWriteError(path, written);
+        auto length = static_cast<std::int64_t>(got);
+        ended = got < want;
+        if (!ended && length < partBytes) {
+            PartProgress progress(m_progress, length, partBytes);
+            std::int64_t copied = 0;
+            const std::int64_t rest = partBytes - length;
+            failCopy(m_hashers ? digest::copyStreamHashed(m_source, part.file(), rest, copied, *m_hashers, &progress)
+                               : fileio::copyFromStream(m_source, part.file(), rest, copied, &progress),
+                     name, path);
+            length += copied;
+            ended = copied < rest;
+        }
+        m_size += length;
+        addPart(std::move(part), path, length);
+        m_progress.partway(length, length);
+        m_progress.step();
+    }
+    if (m_request.writePartList && m_layout.plan.partCount < 2)
+        reportError(kInvalidFileSize, name, 0, kTooFewForASet);
 }
 
 // A part left out is never read, unless the whole source's digest needs its bytes.
@@ -389,10 +507,12 @@ void CutRun::nameOutputs()
     flushOutputs();
     std::string failed;
     fileio::FileState now;
-    if (const int err = m_source.state(now))
-        fileio::streamReadError(m_request.source, err);
-    if (!now.sameContentAs(m_sourceAtStart))
-        fileio::streamReadError(m_request.source, fileio::kChanged);
+    if (!m_request.stream) { // a stream's bytes, once read, are what was cut
+        if (const int err = m_source.state(now))
+            fileio::streamReadError(m_request.source, err);
+        if (!now.sameContentAs(m_sourceAtStart))
+            fileio::streamReadError(m_request.source, fileio::kChanged);
+    }
     if (m_progress.stopRequested())
         throw Stopped();
     if (const int err = m_outputs.commit(m_keep, failed))
@@ -436,6 +556,20 @@ int CutRun::removeSource()
 int CutRun::run()
 {
     openSource();
+    if (m_request.stream) {
+        m_layout.marker = m_request.marker;
+        m_layout.plan.partCount = 1; // the first part stands for all in the checks of names
+        refuseUnusableNames(m_request, m_layout);
+        refuseWhatTheFileSystemCannotHold(m_request, m_layout, m_layout.plan.partSize);
+        m_layout.plan.partCount = 0;
+        openLists();
+        makeStreamParts();
+        flushOutputs();
+        finishLists(true);
+        nameOutputs();
+        m_progress.reset();
+        return 0;
+    }
     m_layout = layoutOf(m_request, m_size);
     refuseUnusableNames(m_request, m_layout);
     refuseWhatTheFileSystemCannotHold(m_request, m_layout, m_size);
@@ -483,19 +617,30 @@ std::vector<std::string> existingOutputs(const CutRequest &request)
     std::vector<std::string> existing;
     if (request.onlyListed)
         return existing;
-    try {
-        fileio::File source;
-        std::int64_t size = 0;
-        if (fileio::openForReading(request.source, source) != 0 || source.size(size) != 0)
-            return existing;
-        const Layout layout = layoutOf(request, size);
-        for (std::int64_t n = 1; n <= layout.plan.partCount; ++n) {
-            const std::string path = layout.partName(request, n);
-            if (layout.makes(request, n) && fileio::nameTaken(path))
-                existing.push_back(path);
+    if (request.stream) {
+        // A stream's part count is known only at its end: the parts of an earlier cut are found
+        // from the first on, and any other one when the cut comes to it.
+        for (std::int64_t n = 1;; ++n) {
+            const std::string path = PartFileName(request.source, request.marker, n);
+            if (!fileio::nameTaken(path))
+                break;
+            existing.push_back(path);
         }
-    } catch (const fileio::Failure &) {
-        return {};
+    } else {
+        try {
+            fileio::File source;
+            std::int64_t size = 0;
+            if (fileio::openForReading(request.source, source) != 0 || source.size(size) != 0)
+                return existing;
+            const Layout layout = layoutOf(request, size);
+            for (std::int64_t n = 1; n <= layout.plan.partCount; ++n) {
+                const std::string path = layout.partName(request, n);
+                if (layout.makes(request, n) && fileio::nameTaken(path))
+                    existing.push_back(path);
+            }
+        } catch (const fileio::Failure &) {
+            return {};
+        }
     }
     const std::string folder = fileio::directoryPart(request.source);
     std::vector<std::string> setFiles;
@@ -515,6 +660,8 @@ std::vector<std::string> existingOutputs(const CutRequest &request)
 
 std::optional<CutPreview> previewCut(const CutRequest &request, std::size_t listed)
 {
+    if (request.stream) // its plan is known only at its end
+        return std::nullopt;
     try {
         fileio::File source;
         std::int64_t size = 0;

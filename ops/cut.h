@@ -4,6 +4,7 @@
 #include "skip_list.h"
 #include "split_plan.h"
 
+#include "fileio/file.h"
 #include "lists/set_names.h"
 
 #include <cstddef>
@@ -29,9 +30,19 @@ struct JoinerImage {
 // sort in their order (NumberedPartName: film.mkv.003), as archivers and scripts read them.
 enum class PartNames { Inserted, Numbered };
 
+// A stream a Cut reads instead of a file: standard input, say.
+struct CutStream {
+    fileio::NativeHandle handle; // open for reading; the Cut reads it from where it stands
+    std::string name;            // what its failures name, such as "-"
+};
+
 // What a Cut is asked to do, in typed values: every front end builds one.
 struct CutRequest {
     std::string source;
+    // Given, the bytes come from the stream, and `source` only names the parts and says their
+    // folder. A stream's size is known only at its end: it is cut by size, into every part, and
+    // is never deleted.
+    std::optional<CutStream> stream;
     SplitBy mode;
     SkipList skip; // the parts to leave out; with onlyListed the only parts to make
     bool onlyListed = false;

@@ -13,7 +13,8 @@ class ProgressSink : public fileio::CopyProgress {
 public:
     virtual void setMaximum(std::int64_t units) = 0;
     // The bytes the operation will read in all, told with the maximum: a display of bytes done,
-    // rate and time left has its total from the operation, which alone knows its plan.
+    // rate and time left has its total from the operation, which alone knows its plan; -1 when
+    // nobody knows it (a stream).
     virtual void setByteTotal(std::int64_t bytes) { static_cast<void>(bytes); }
     virtual void step(std::int64_t units = 1) = 0;
     // Position back to 0; the maximum stays.

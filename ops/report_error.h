@@ -38,6 +38,8 @@ public:
         // A Cut stopped after its outputs took their names: they are whole, and the source at
         // path() was kept rather than deleted.
         SourceKept,
+        // A join onto a stream stopped midway: path() (standard output) has the join's start.
+        PartlyWritten,
     };
 
     Stopped() : Failure(kStoppedText) {}

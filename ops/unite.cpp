@@ -10,6 +10,7 @@
 #include "fileio/copy.h"
 #include "fileio/failure.h"
 #include "fileio/file.h"
+#include "fileio/stream_copy.h"
 
 #include <cerrno>
 #include <optional>
@@ -21,6 +22,7 @@ namespace {
 constexpr const char *kPlaceholder = "a name with * or ? is the unchanged placeholder, not a file";
 constexpr const char *kIsAnInput = "it is one of the files being joined, or a list they come from";
 constexpr const char *kNothingToJoin = "there are no files to join";
+constexpr const char *kStreamIsAnInput = "standard output is one of the files being joined, or a list they come from";
 
 // With a check, the hashers hold each input's digest and the whole output's.
 constexpr std::size_t kInputDigest = 0;
@@ -97,7 +99,8 @@ private:
 };
 
 // Appends the input as it is now; it must stay so until it is copied, to the last of its bytes.
-void appendInput(const std::string &path, const std::string &outputName, fileio::AtomicOutput &output,
+// `stream` says whether the output is a stream, which is written in order and never read.
+void appendInput(const std::string &path, const std::string &outputName, fileio::File &output, bool stream,
                  ProgressSink &progress, digest::BlockHashers *hashers)
 {
     fileio::File input;
@@ -106,13 +109,15 @@ void appendInput(const std::string &path, const std::string &outputName, fileio:
     fileio::FileState before;
     if (const int err = input.state(before))
         refuse(path, err);
-    const fileio::CopyResult copied = hashers
-        ? digest::copyHashed(input, 0, &output.file(), before.size, *hashers, &progress)
-        : fileio::copyBytes(input, 0, output.file(), before.size, &progress);
+    const fileio::CopyResult copied = hashers ? digest::copyHashed(input, 0, &output, before.size, *hashers, &progress)
+        : stream                              ? fileio::copyToStream(input, 0, output, before.size, &progress)
+                                              : fileio::copyBytes(input, 0, output, before.size, &progress);
     switch (copied.status) {
     case fileio::CopyResult::Status::Done:
         break;
     case fileio::CopyResult::Status::Stopped:
+        if (stream)
+            throw Stopped(Stopped::Left::PartlyWritten, outputName);
         throw Stopped();
     case fileio::CopyResult::Status::WriteFailed:
         refuse(outputName, copied.err);
@@ -163,7 +168,7 @@ void Unite(const std::vector<std::string> &inputs, const std::string &output, Pr
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         if (progress.stopRequested())
             throw Stopped();
-        appendInput(inputs[i], output, out, progress, hashers ? &*hashers : nullptr);
+        appendInput(inputs[i], output, out.file(), false, progress, hashers ? &*hashers : nullptr);
         if (check)
             check->input(i, hashers->finish(kInputDigest));
     }
@@ -175,6 +180,35 @@ void Unite(const std::vector<std::string> &inputs, const std::string &output, Pr
     if (const int err = out.finish(keep))
         refuse(output, err == fileio::kKeptFile ? 0 : err, err == fileio::kKeptFile ? kIsAnInput : "");
     folders.keep();
+    progress.reset();
+}
+
+void UniteToStream(const std::vector<std::string> &inputs, fileio::File &out, const std::string &outName,
+                   ProgressSink &progress, JoinCheck *check, const fileio::FileIds &alsoKeep)
+{
+    if (inputs.empty())
+        refuse(outName, 0, kNothingToJoin);
+    std::int64_t bytes = 0;
+    fileio::FileIds keep = checkInputs(inputs, bytes);
+    keep.insert(alsoKeep.begin(), alsoKeep.end());
+    // `unite -o - a b > a`: the input would be read while it is written, or lost.
+    if (const std::optional<fileio::FileId> id = fileio::fileId(out); id && keep.contains(*id))
+        refuse(outName, 0, kStreamIsAnInput);
+
+    progress.setMaximum(static_cast<std::int64_t>(inputs.size()));
+    progress.setByteTotal(bytes);
+    std::optional<digest::BlockHashers> hashers;
+    if (check)
+        hashers.emplace(2);
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        if (progress.stopRequested())
+            throw Stopped(Stopped::Left::PartlyWritten, outName);
+        appendInput(inputs[i], outName, out, true, progress, hashers ? &*hashers : nullptr);
+        if (check)
+            check->input(i, hashers->finish(kInputDigest));
+    }
+    if (check)
+        check->whole(hashers->finish(kWholeDigest));
     progress.reset();
 }
 

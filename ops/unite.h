@@ -36,4 +36,12 @@ void Unite(const std::vector<std::string> &inputs, const std::string &output, Pr
            JoinCheck *check = nullptr, const fileio::FileIds &alsoKeep = {},
            fileio::AtomicOutput::Existing existing = fileio::AtomicOutput::Existing::Replace);
 
+// Joins the inputs, in order, onto the open stream `out` (standard output), which failures name
+// `outName`. Every input is looked at before anything is written, as for a file; but the bytes
+// leave as they are copied, so a failure, a stop (Stopped, Left::PartlyWritten) or a check that
+// fails ends the join with the stream holding what was written by then. A stream that is a
+// regular file may be none of the inputs nor of `alsoKeep`.
+void UniteToStream(const std::vector<std::string> &inputs, fileio::File &out, const std::string &outName,
+                   ProgressSink &progress, JoinCheck *check = nullptr, const fileio::FileIds &alsoKeep = {});
+
 } // namespace ops

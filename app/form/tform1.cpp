@@ -625,6 +625,7 @@ QString TForm1::stoppedText(const ops::Stopped &stopped)
     case ops::Stopped::Left::SourceKept:
         return sourceKeptNote(file, language());
     case ops::Stopped::Left::AsItWas:
+    case ops::Stopped::Left::PartlyWritten: // a join onto a stream, which the window never makes
         break;
     }
     return stoppedNote(language());

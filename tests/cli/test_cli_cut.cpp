@@ -8,6 +8,7 @@
 #include "cli/commands.h"
 #include "cli/failure_line.h"
 #include "fileio/fault.h"
+#include "fileio/file.h"
 #include "fileio/printable_name.h"
 #include "ops/size_preset.h"
 #include "cli/run_operation.h"
@@ -96,6 +97,9 @@ TEST(CliCut, FailuresNameTheFileAndTheReason)
     writeFile(dir.file("big.img"), "");
     ASSERT_EQ(::truncate(dir.file("big.img").c_str(), std::int64_t{4} << 30), 0); // sparse
     constexpr std::uint64_t kFat = 0x4d44;
+    fileio::File opened; // parts beside /dev/stdin given a file would go into /dev
+    ASSERT_EQ(fileio::openForReading(dir.file("two.bin"), opened), 0);
+    const std::string descriptor = "/proc/self/fd/" + std::to_string(opened.handle());
     struct Row {
         std::vector<std::string> args;
         std::string err;
@@ -120,6 +124,8 @@ TEST(CliCut, FailuresNameTheFileAndTheReason)
          "big.img: Invalid file size (parts of 4294967296 bytes do not fit a FAT file system (at most 4294967295 "
          "bytes a file): try --size fat32)",
          kFat},
+        {{"cut", "-f", descriptor},
+         descriptor + ": Invalid file name (it names an open descriptor, such as /dev/stdin, not a file in a folder)"},
     };
     for (const Row &row : rows) {
         const fileio::faults::ScopedFileSystemType faked(row.fileSystem);
@@ -181,7 +187,14 @@ TEST(CliCut, BadArgumentsNameTheProblem)
                                                {"cut", "--skip", "1 2147483648", "x"},
                                                {"cut", "--only", "99", "x"},
                                                {"cut", "--only=", "x"},
-                                               {"cut", "--delete", "--skip", "2", "x"}}) {
+                                               {"cut", "--delete", "--skip", "2", "x"},
+                                               // Standard input: by size, every part, named, kept.
+                                               {"cut", "-s", "3", "-"},
+                                               {"cut", "-n", "3", "-", "--name=y"},
+                                               {"cut", "-s", "3", "--name=a/y", "-"},
+                                               {"cut", "-s", "3", "--skip=2", "--name=y", "-"},
+                                               {"cut", "-s", "3", "--delete", "--name=y", "-"},
+                                               {"cut", "--name=y", "x"}}) {
         const CliResult r = runCliInProcess(args, dir.path());
         EXPECT_EQ(r.status, 2) << r.err;
         EXPECT_EQ(r.out, "");

@@ -41,6 +41,27 @@ TEST(CliUnite, JoinsSilently)
     EXPECT_EQ(readFile(dir.file("new/out.bin")), (Bytes{3, 1, 2, 3}));
 }
 
+// Standard input cut into parts, by sizes that end on a part's edge and not, joined onto standard
+// output, checked by the list and not.
+TEST(CliUnite, JoinsOntoStandardOutputWhatCutTookFromStandardInput)
+{
+    TempDir dir;
+    const Bytes data = patternBytes(50000); // fits into the pipe before it is read
+    const std::string text(data.begin(), data.end());
+    std::filesystem::create_directory(dir.file("d"));
+    for (const char *size : {"10000", "12345"}) {
+        const CliResult cut = runProgram(
+            cliPath(), {"cut", "-f", "-s", size, "--recons", "-", "--name", "f.bin", "--dir", "d"}, dir.path(), text);
+        ASSERT_EQ(cut.status, 0) << cut.err;
+        for (const char *verify : {"--quiet", "--no-verify"}) {
+            const CliResult unite = runCli({"unite", "-o", "-", verify, "--list=d/info.txt"}, dir.path());
+            EXPECT_EQ(unite.status, 0) << unite.err;
+            EXPECT_EQ(unite.out, text) << size << verify;
+        }
+    }
+    EXPECT_FALSE(exists(dir.file("d/f6.bin")));
+}
+
 TEST(CliUnite, WithoutInputsOrWithoutOptionOTouchesNothing)
 {
     TempDir dir;
@@ -54,7 +75,8 @@ TEST(CliUnite, WithoutInputsOrWithoutOptionOTouchesNothing)
                                                {"unite", "p1", "p2", "p3"},
                                                {"unite", "p2"},
                                                {"unite", "p1", "p2", "-o"},
-                                               {"unite", "--", "-o", "out.bin", "p1"}})
+                                               {"unite", "--", "-o", "out.bin", "p1"},
+                                               {"unite", "-o", "out.bin", "p1", "-"}})
         expectUsage(runCli(args, dir.path()));
     EXPECT_EQ(listDir(dir.path()), parts);
     for (const std::string &part : parts)

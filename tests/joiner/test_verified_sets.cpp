@@ -107,6 +107,15 @@ TEST_P(VerifiedSet, VerifyTheJoinerAndUniteNameTheBadPart)
     const CliResult unite = runCli({"unite", "-o", "united", "--list", "info.txt"}, m_dir.path());
     EXPECT_EQ(unite.status, row.bad.empty() ? 0 : 1);
     EXPECT_TRUE(row.bad.empty() ? unite.err.empty() : unite.err.starts_with("skarvel-cli: " + row.bad)) << unite.err;
+    // On standard output the bytes have left: a bad join is said, with exit status 1.
+    const CliResult piped = runCli({"unite", "-o", "-", "--list", "info.txt"}, m_dir.path());
+    EXPECT_EQ(piped.status, unite.status);
+    std::string said = unite.err;
+    if (const std::size_t at = said.find("; united is not made"); at != std::string::npos)
+        said.replace(at, said.size() - at, "; the join written to standard output is bad\n");
+    EXPECT_EQ(piped.err, said);
+    if (row.bad.empty())
+        EXPECT_EQ(piped.out, std::string(m_data.begin(), m_data.end()));
     for (const char *output : {"joined", "united"}) {
         if (row.bad.empty())
             EXPECT_EQ(readFile(m_dir.file(output)), m_data);

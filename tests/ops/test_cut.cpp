@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fileio/failure.h"
 #include "fileio/fault.h"
+#include "fileio/file.h"
 #include "ops/cut.h"
 
 #include "support/outcome.h"
@@ -118,24 +119,40 @@ TEST_F(CutTest, ASetOfFewerThanTwoPartsOrLostPartsAreRefused)
         const char *skip;
         bool list, deleteSource, consent;
         const char *refusal; // nullptr: the cut runs
+        bool stream = false; // the source given as a stream, cut into parts of 6 bytes
     } rows[] = {
         {"no part for the set", "1-3", true, false, false, "Invalid file size"},
         {"one part for the set", "2 3", true, false, false, "Invalid file size"},
         {"parts left out lost", "2", false, true, false, "Invalid file name"},
         {"every part left out, lost", "1-3", false, true, false, "Invalid file name"},
         {"lost, with consent", "1-3", false, true, true, nullptr},
+        // A stream's part count is known at its end: its set is refused then, before any name.
+        {"a stream of two parts for the set", "", true, false, false, nullptr, true},
+        {"a stream of one part for the set", "", true, false, false, "Invalid file size", true},
+        {"a stream is never deleted", "", false, true, true, "Invalid file name", true},
     };
     for (const Row &row : rows) {
-        writeFile(source(), data);
+        writeFile(source(), row.stream && row.refusal && row.list ? slice(0, 6) : data);
+        fileio::File stream;
+        ASSERT_EQ(fileio::openForReading(source(), stream), 0);
         ops::CutRequest request = byCount(3);
+        if (row.stream) {
+            request.mode.partBytes = 6;
+            request.stream = ops::CutStream{stream.handle(), "-"};
+        }
         request.skip = ops::ParseSkipList(row.skip);
         request.writePartList = row.list;
         request.deleteSource = row.deleteSource;
         request.deleteLeavingPartsOut = row.consent;
         const Outcome outcome = outcomeOf([&] { cut(request); });
         EXPECT_EQ(outcome.text, row.refusal ? row.refusal : "") << row.why;
-        EXPECT_EQ(exists(source()), row.refusal != nullptr) << row.why;
-        EXPECT_EQ(listDir(dir.path()).size(), row.refusal ? 1u : 0u) << row.why;
+        EXPECT_EQ(exists(source()), row.refusal != nullptr || row.stream) << row.why;
+        // The stream's source stays beside its two parts and info.txt.
+        EXPECT_EQ(listDir(dir.path()).size(), row.refusal ? 1u : row.stream ? 4u : 0u) << row.why;
+        for (const std::string &made : listDir(dir.path())) {
+            if (made != "data.bin")
+                ::unlink(dir.file(made).c_str());
+        }
     }
 }
 
@@ -369,6 +386,7 @@ TEST(CutRoundTrip, PartsJoinedInOrderGiveTheSource)
         const char *sizeText;
         const char *unit;
         int count;
+        bool stream = false; // read as a stream: one ending on a part's edge leaves no empty part
         ops::PartNames names = ops::PartNames::Inserted;
     } rows[] = {
         {1, true, "1", "byte", 2},
@@ -379,8 +397,12 @@ TEST(CutRoundTrip, PartsJoinedInOrderGiveTheSource)
         {100000, true, "7", "Kb", 2},
         {5000001, false, "", "byte", 7},
         // Named .001 on: four digits from 1000 parts on, so a glob still gives the order.
-        {255 * 4, false, "", "byte", 255, ops::PartNames::Numbered},
-        {1001, true, "1", "byte", 2, ops::PartNames::Numbered},
+        {255 * 4, false, "", "byte", 255, false, ops::PartNames::Numbered},
+        {1001, true, "1", "byte", 2, false, ops::PartNames::Numbered},
+        {0, true, "5", "byte", 2, true},
+        {3 << 20, true, "1", "Mb", 2, true},
+        {100000, true, "7", "Kb", 2, true},
+        {65536 * 2 + 1, true, "64", "Kb", 2, true},
     };
     for (const Row &row : rows) {
         TempDir dir;
@@ -390,6 +412,10 @@ TEST(CutRoundTrip, PartsJoinedInOrderGiveTheSource)
         request.source = dir.file("src.dat");
         request.mode = ops::splitByOf({row.bySize, row.sizeText, row.unit, row.count});
         request.names = row.names;
+        fileio::File stream;
+        ASSERT_EQ(fileio::openForReading(request.source, stream), 0);
+        if (row.stream)
+            request.stream = ops::CutStream{stream.handle(), "-"};
         ops::NullProgress progress;
         ops::Cut(request, progress);
         std::vector<std::string> names = listDir(dir.path()); // sorted, as a shell glob gives them
@@ -399,6 +425,7 @@ TEST(CutRoundTrip, PartsJoinedInOrderGiveTheSource)
         Bytes joined;
         for (const std::string &name : names) {
             const Bytes p = readFile(dir.file(name));
+            EXPECT_FALSE(p.empty()) << row.size << " " << name;
             joined.insert(joined.end(), p.begin(), p.end());
         }
         EXPECT_EQ(joined, data) << row.size;

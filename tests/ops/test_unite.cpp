@@ -11,6 +11,7 @@
 
 #include <cerrno>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -178,7 +179,11 @@ TEST_F(UniteTest, RefusesAnOutputThatIsAnInput)
     for (const SameFileRow &row : kSameFileRows) {
         ::mkdir(dir.file("sub").c_str(), 0755);
         const std::vector<std::string> inputs = {input("b", b), input("a", a)};
-        EXPECT_EQ(unite(inputs, row.outputFor(dir)), ops::kInvalidFileName) << row.why;
+        const std::string output = row.outputFor(dir);
+        EXPECT_EQ(unite(inputs, output), ops::kInvalidFileName) << row.why;
+        // Standard output sent to it (-o - >> a) is refused as well.
+        fileio::File stream(::open(output.c_str(), O_WRONLY | O_APPEND));
+        EXPECT_EQ(outcomeOf([&] { ops::UniteToStream(inputs, stream, "-", progress); }).text, ops::kInvalidFileName);
         EXPECT_EQ(readFile(dir.file("a")), a) << row.why;
         EXPECT_EQ(readFile(dir.file("b")), b) << row.why;
         EXPECT_EQ(progress.maximum, -1) << row.why;
