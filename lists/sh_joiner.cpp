@@ -29,7 +29,8 @@ fail() {
 # ASCII; the blanks around it keep its leading dashes and trailing line ends.
 # shellcheck disable=SC2059
 unescape() {
-    unescaped=$(printf "_${1}_") || exit 1
+    # The format is this script's own: only a shell that cannot hold a byte fails it.
+    unescaped=$(printf "_${1}_") || cannot_hold "a name of this set"
     unescaped=${unescaped#_}
     unescaped=${unescaped%_}
 }
@@ -106,7 +107,7 @@ find_part() {
         fail "$shown cannot be read"
     fi
     if [ "$size" != "$3" ]; then
-        fail "$shown is damaged: it has $size bytes, not $3"
+        fail "$shown is damaged: its size differs ($size bytes, not $3)"
     fi
 }
 
@@ -325,7 +326,8 @@ main ${1+"$@"}
 )script";
 
 // A text as printf's format writes it: plain ASCII, with no quote to end the single quotes it
-// stands in, and every other byte, a line end or a byte outside UTF-8 among them, as "\ooo".
+// stands in and no "$" or "`" that a reader (or shellcheck) would take for an expansion; every
+// other byte, a line end or a byte outside UTF-8 among them, as "\ooo".
 std::string printfEscaped(std::string_view text)
 {
     std::string escaped;
@@ -335,7 +337,7 @@ std::string printfEscaped(std::string_view text)
             escaped += "%%";
         } else if (c == '\\') {
             escaped += "\\\\";
-        } else if (byte >= 0x20 && byte < 0x7f && c != '\'') {
+        } else if (byte >= 0x20 && byte < 0x7f && c != '\'' && c != '$' && c != '`') {
             escaped += c;
         } else {
             escaped += {'\\', static_cast<char>('0' + (byte >> 6)), static_cast<char>('0' + ((byte >> 3) & 7)),
