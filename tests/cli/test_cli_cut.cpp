@@ -34,6 +34,30 @@ TEST(CliCut, SucceedsSilently)
     EXPECT_EQ(readFile(dir.file("d#3.bin")), Bytes(data.begin() + 68, data.end()));
 }
 
+// --joiner picks the joiners --recons writes, all of them by default (the Windows one where built).
+TEST(CliCut, JoinerOptionPicksTheJoiners)
+{
+    const struct Row {
+        std::vector<std::string> option;
+        std::vector<std::string> joiners;
+    } rows[] = {{{}, {"join.command", "recons"}},
+                {{"--joiner=all"}, {"join.command", "recons"}},
+                {{"--joiner=both"}, {"recons"}},
+                {{"--joiner=sh"}, {"join.command"}}};
+    for (const Row &row : rows) {
+        TempDir dir;
+        writeFile(dir.file("d.bin"), patternBytes(100));
+        std::vector<std::string> args{"cut", "--recons", dir.file("d.bin")};
+        args.insert(args.end(), row.option.begin(), row.option.end());
+        EXPECT_EQ(runCliInProcess(args).status, 0);
+        std::vector<std::string> made = listDir(dir.path());
+        std::erase_if(made, [](const std::string &name) {
+            return name.starts_with("d") || name.starts_with("info.") || name == "Recons.exe";
+        });
+        EXPECT_EQ(made, row.joiners);
+    }
+}
+
 TEST(CliCut, BySizeWithUnitAndDelete)
 {
     TempDir dir;

@@ -153,4 +153,39 @@ INSTANTIATE_TEST_SUITE_P(Shells, ShJoiner,
                              return std::get<0>(info.param)[0] + "Row" + std::to_string(info.index % std::size(kCases));
                          });
 
+// A stop while cat joins: SIGTERM's trap removes the temporary, SIGKILL leaves it, hidden. Neither
+// leaves anything under the output's name, and the join run again makes it.
+class ShJoinerStop : public ::testing::TestWithParam<int> {};
+
+TEST_P(ShJoinerStop, LeavesNoOutputAndNoTemporaryInSight)
+{
+    TempDir dir;
+    const Bytes source = patternBytes(64 << 20, 3);
+    writeFile(dir.file("big.bin"), source);
+    ASSERT_EQ(runCli({"cut", "--recons", "--joiner=sh", "big.bin"}, dir.path()).status, 0);
+    fs::rename(dir.file("big.bin"), dir.file("original"));
+    const auto before = listDir(dir.path());
+    ChildProcess join("/usr/bin/dash", dir.path(), {"join.command", "out"});
+    // The moment, from the run itself: the temporary has grown past half the whole file.
+    std::string temporary;
+    while (temporary.empty() && join.stillRunning(0)) {
+        for (const std::string &name : listDir(dir.path()))
+            temporary =
+                name.starts_with(".join.") && fs::file_size(dir.file(name)) > source.size() / 2 ? name : temporary;
+    }
+    ASSERT_FALSE(temporary.empty()) << join.output();
+    if (GetParam() == SIGKILL)
+        EXPECT_TRUE(join.kill());
+    else
+        EXPECT_EQ(join.stop(SIGTERM), 143);
+
+    std::vector<std::string> after = listDir(dir.path());
+    std::erase(after, GetParam() == SIGKILL ? temporary : "");
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(runCommand({"/usr/bin/dash", {"join.command", "out"}}, dir.path()).status, 0);
+    EXPECT_EQ(readFile(dir.file("out")), source);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, ShJoinerStop, ::testing::Values(SIGKILL, SIGTERM));
+
 } // namespace
