@@ -31,7 +31,7 @@ constexpr OptionSpec kOptions[] = {
     {"delete", 0, false},
     {"sha256", 0, false},
     {"only", 0, true},
-    {"joiner", 0, true, "linux windows both"},
+    {"joiner", 0, true, "all both linux windows sh"},
     {"force", 'f', false},
     {"name", 0, true},
     {"dir", 0, true, nullptr, true},
@@ -168,22 +168,30 @@ ops::CutRequest cutRequest(const Arguments &args)
     return request;
 }
 
-// The systems the recipients run the joiners on: both (those the build has) unless --joiner
-// names one.
+// The systems the recipients run the joiners on: all (those the build has) unless --joiner
+// names one, or both programs.
 std::vector<partset::JoinerPlatform> joiners(const Arguments &args)
 {
+    using partset::JoinerPlatform;
     const auto joiner = args.value("joiner");
     if (joiner && !args.flag("recons"))
         throw UsageError("--joiner goes with --recons");
-    if (!joiner || *joiner == "both")
-        return partset::builtJoiners();
+    std::vector<JoinerPlatform> built = partset::builtJoiners();
+    if (!joiner || *joiner == "all")
+        return built;
+    if (*joiner == "both") {
+        std::erase(built, JoinerPlatform::Sh);
+        return built;
+    }
     if (*joiner == "linux")
-        return {partset::JoinerPlatform::Linux};
+        return {JoinerPlatform::Linux};
+    if (*joiner == "sh")
+        return {JoinerPlatform::Sh};
     if (*joiner != "windows")
-        throw UsageError("invalid --joiner '" + *joiner + "': give linux, windows or both");
+        throw UsageError("invalid --joiner '" + *joiner + "': give all, both, linux, windows or sh");
     if (partset::ReconsImage(partset::JoinerPlatform::Windows).empty())
         throw CommandFailure("this skarvel-cli was built without the Windows joiner (SKARVEL_WINDOWS_JOINER)");
-    return {partset::JoinerPlatform::Windows};
+    return {JoinerPlatform::Windows};
 }
 
 // Files Cut did not just make are replaced only when -f says so, as gzip does.
@@ -251,10 +259,11 @@ const Command kCutCommand{
     "                       names sort in their order in a shell glob; no --marker\n"
     "      --recons         also write beside the parts the set a recipient needs:\n"
     "                       info.txt (the parts made, in order), info.sha256 and\n"
-    "                       the stand-alone joiners Recons.exe (Windows) and\n"
-    "                       recons (Linux)\n"
-    "      --joiner=SYSTEM  the joiners --recons writes: both (the default),\n"
-    "                       windows or linux\n"
+    "                       the stand-alone joiners Recons.exe (Windows), recons\n"
+    "                       (Linux) and join.command (a shell script for macOS\n"
+    "                       and the BSDs: sh join.command)\n"
+    "      --joiner=SYSTEM  the joiners --recons writes: all (the default), both\n"
+    "                       (the two programs), windows, linux or sh\n"
     "      --sha256         also write info.sha256 beside the parts: the SHA-256 of\n"
     "                       each part made, then of SOURCE, as sha256sum writes\n"
     "                       them\n"

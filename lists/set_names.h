@@ -12,13 +12,25 @@ inline constexpr const char *kChecksumListName = "info.sha256";
 // Windows joiner; the Linux joiner goes beside it as "recons".
 inline constexpr const char *kWindowsJoinerName = "Recons.exe";
 inline constexpr const char *kLinuxJoinerName = "recons";
+// The shell joiner (sh_joiner.h), for macOS and the BSDs: a Mac user runs "sh join.command" in
+// Terminal, or opens it in the Finder, which runs a .command file in Terminal.
+inline constexpr const char *kShJoinerName = "join.command";
 
 // The systems a joiner is built for: the recipients of the parts run it there.
-enum class JoinerPlatform { Linux, Windows };
+// Sh: any system with a POSIX shell.
+enum class JoinerPlatform { Linux, Windows, Sh };
 
 constexpr const char *joinerFileName(JoinerPlatform platform)
 {
-    return platform == JoinerPlatform::Windows ? kWindowsJoinerName : kLinuxJoinerName;
+    switch (platform) {
+    case JoinerPlatform::Windows:
+        return kWindowsJoinerName;
+    case JoinerPlatform::Sh:
+        return kShJoinerName;
+    case JoinerPlatform::Linux:
+        break;
+    }
+    return kLinuxJoinerName;
 }
 
 } // namespace lists

@@ -20,6 +20,7 @@
 #include "lists/checksum_list.h"
 #include "lists/part_list.h"
 #include "lists/set_output.h"
+#include "lists/sh_joiner.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -246,6 +247,7 @@ private:
     std::optional<lists::OpenList> m_partList;
     std::optional<lists::OpenList> m_digests;
     std::optional<digest::BlockHashers> m_hashers;
+    lists::ShJoinerSet m_script; // what the shell joiner checks
     // Every file made, whole, waiting to take its name with the others. With the source to be
     // deleted, each reaches the device while the next one is made.
     fileio::OutputBatch m_outputs;
@@ -368,8 +370,11 @@ void CutRun::addPart(fileio::AtomicOutput part, const std::string &path, std::in
         failNaming(failed, err);
     if (m_partList)
         lists::AddToPartList(*m_partList, path);
-    if (m_digests)
-        m_digests->add(lists::checksumLine(m_hashers->finish(kPartDigest), fileio::namePart(path)));
+    lists::ShJoinerPart &listed = m_script.parts.emplace_back(lists::ShJoinerPart{fileio::namePart(path), length, {}});
+    if (m_digests) {
+        listed.digest = m_hashers->finish(kPartDigest);
+        m_digests->add(lists::checksumLine(*listed.digest, listed.name));
+    }
 }
 
 // Cuts the stream into parts of the part size until it ends; the count is known only then. A set
@@ -473,18 +478,26 @@ void CutRun::finishLists(bool complete)
         // sha256sum passes over comment lines; a join reads the incomplete set's as "the parts do
         // not make the whole file", verify either as "the next line is the whole file".
         m_digests->add(std::string(complete ? lists::kWholeFileComment : lists::kIncompleteSetComment) + "\n");
-        m_digests->add(lists::checksumLine(m_hashers->finish(kSourceDigest), fileio::namePart(m_request.source)));
+        const digest::Sha256Digest whole = m_hashers->finish(kSourceDigest);
+        if (complete)
+            m_script.wholeDigest = whole;
+        m_digests->add(lists::checksumLine(whole, fileio::namePart(m_request.source)));
         m_digests->finishInto(m_outputs);
         m_digests.reset();
     }
     if (!m_partList)
         return;
     const std::string folder = fileio::directoryPart(m_request.source);
+    m_script.wholeName = fileio::namePart(m_request.source);
     for (const JoinerImage &joiner : m_request.joiners) {
         std::string failed;
         const std::string path = folder + lists::joinerFileName(joiner.platform);
-        if (const int err = m_outputs.add(
-                lists::writeSetFile(path, joiner.image, m_keep, m_existing, lists::kExecutableMode), failed))
+        const bool isScript = joiner.platform == lists::JoinerPlatform::Sh;
+        const std::string script = isScript ? lists::shJoinerScript(m_script) : std::string();
+        const std::span<const unsigned char> bytes =
+            isScript ? std::span(reinterpret_cast<const unsigned char *>(script.data()), script.size()) : joiner.image;
+        if (const int err =
+                m_outputs.add(lists::writeSetFile(path, bytes, m_keep, m_existing, lists::kExecutableMode), failed))
             fileio::failErrno(err, failed);
     }
     m_partList->finishInto(m_outputs);

@@ -19,7 +19,7 @@ namespace ops {
 class ProgressSink;
 
 // A joiner a Cut writes beside the parts with the part list: the program's image, as the build
-// made it.
+// made it; the shell joiner's text the Cut makes from its parts (the image is not used).
 struct JoinerImage {
     lists::JoinerPlatform platform;
     std::span<const unsigned char> image;

@@ -7,7 +7,15 @@ namespace partset {
 
 std::span<const unsigned char> ReconsImage(JoinerPlatform platform)
 {
-    return platform == JoinerPlatform::Windows ? windowsJoinerImage() : linuxJoinerImage();
+    switch (platform) {
+    case JoinerPlatform::Windows:
+        return windowsJoinerImage();
+    case JoinerPlatform::Sh:
+        return {}; // the Cut writes the script from its parts
+    case JoinerPlatform::Linux:
+        break;
+    }
+    return linuxJoinerImage();
 }
 
 std::vector<JoinerPlatform> builtJoiners()
@@ -17,6 +25,7 @@ std::vector<JoinerPlatform> builtJoiners()
         if (!ReconsImage(platform).empty())
             joiners.push_back(platform);
     }
+    joiners.push_back(JoinerPlatform::Sh);
     return joiners;
 }
 

@@ -182,8 +182,8 @@ void OperationsTest::cutBySizeWritesTheSetBesideTheParts()
     QCOMPARE(w.bar().maximum(), 4);
     QCOMPARE(w.bar().value(), 0);
     QCOMPARE(testsupport::readFile(part(source, 4)).size(), std::size_t{100});
-    const std::vector<std::string> set{"Recons.exe", "info.sha256", "info.txt",   "movie.avi", "movie1.avi",
-                                       "movie2.avi", "movie3.avi",  "movie4.avi", "recons"};
+    const std::vector<std::string> set{"Recons.exe", "info.sha256", "info.txt",   "join.command", "movie.avi",
+                                       "movie1.avi", "movie2.avi",  "movie3.avi", "movie4.avi",   "recons"};
     QCOMPARE(testsupport::listDir(sources.path()), set);
     QVERIFY(testsupport::listDir(elsewhere.path()).empty());
     const auto check = testsupport::runProgram("/usr/bin/sha256sum", {"-c", "info.sha256"}, sources.path());

@@ -20,7 +20,7 @@ expect_bash() { # EXPECTED WORD...
 }
 expect_bash "byte Kb Mb" cut --unit =
 expect_bash "Kb" cut -n 3 --unit = K
-expect_bash "linux windows both" cut --recons --joiner ""
+expect_bash "all both linux windows sh" cut --recons --joiner ""
 expect_bash "+ -" -q codify ""
 expect_bash "--no-verify" unite --output = out --no
 expect_bash "cut unite codify erase verify" help ""

@@ -39,6 +39,19 @@ TEST(CliCut, SucceedsSilently)
     EXPECT_EQ(readFile(dir.file("d#3.bin")), Bytes(data.begin() + 68, data.end()));
 }
 
+// --joiner picks the joiners --recons writes, all of them by default.
+TEST(CliCut, JoinerOptionPicksTheJoiners)
+{
+    for (const auto &[option, script, program] :
+         {std::tuple{"--joiner=all", true, true}, {"--joiner=both", false, true}, {"--joiner=sh", true, false}}) {
+        TempDir dir;
+        writeFile(dir.file("d.bin"), patternBytes(100));
+        EXPECT_EQ(runCliInProcess({"cut", "--recons", option, dir.file("d.bin")}).status, 0);
+        EXPECT_EQ(exists(dir.file("join.command")), script) << option;
+        EXPECT_EQ(exists(dir.file("recons")), program) << option;
+    }
+}
+
 TEST(CliCut, BySizeWithUnitAndDelete)
 {
     TempDir dir;

@@ -106,8 +106,13 @@ TEST_F(CutTest, PartListNamesCreatedPartsInOrder)
     writeFile(source(), patternBytes(40));
     request.skip = ops::ParseSkipList("3");
     request.writePartList = true;
+    request.joiners = {{lists::JoinerPlatform::Sh, {}}};
     cut(request);
     EXPECT_EQ(readText(dir.file("info.txt")), "data1.bin\r\ndata2.bin\r\ndata4.bin\r\n");
+    // The shell joiner lists the same parts with their sizes, and without digests checks sizes only.
+    EXPECT_NE(
+        readText(dir.file("join.command")).find("    part 'data2.bin' 'data2.bin' 10 '' ''\n    part 'data4.bin'"),
+        std::string::npos);
 }
 
 // A set its joiners cannot join, or a deletion that loses the parts left out, is refused before

@@ -101,7 +101,8 @@ TEST_F(PartList, TheSetLiesBesideThePartsWhereverTheSourceIs)
 
     EXPECT_EQ(readText(m_other.file("info.txt")), "film1.avi\r\nfilm3.avi\r\n");
     EXPECT_EQ(listDir(m_other.path()),
-              (std::vector<std::string>{"Recons.exe", "film.avi", "film1.avi", "film3.avi", "info.txt", "recons"}));
+              (std::vector<std::string>{"Recons.exe", "film.avi", "film1.avi", "film3.avi", "info.txt", "join.command",
+                                        "recons"}));
     EXPECT_TRUE(listDir(dir.path()).empty());
 }
 

@@ -18,6 +18,7 @@
 
 #include "digest/sha256.h"
 #include "lists/checksum_list.h"
+#include "lists/sh_joiner.h"
 #include "ops/part_name.h"
 #include "ops/skip_list.h"
 #include "ops/split_plan.h"
@@ -530,6 +531,7 @@ Contents cutContents(const CutOptions &o, const Bytes &source)
     }
     const ops::SkipList skip = ops::ParseSkipList(o.skip);
     std::string list, sums;
+    lists::ShJoinerSet script{{}, "src.bin", std::nullopt};
     bool complete = true;
     for (std::int64_t n = 1; n <= plan.partCount; ++n) {
         if (skip.contains(n) != o.only) {
@@ -541,12 +543,17 @@ Contents cutContents(const CutOptions &o, const Bytes &source)
         made[name] = Bytes(from, from + plan.partLength(n, static_cast<std::int64_t>(source.size())));
         list += name + "\r\n";
         sums += lists::checksumLine(sha(made[name]), name);
+        script.parts.push_back({name, static_cast<std::int64_t>(made[name].size()), sha(made[name])});
     }
+    if (complete)
+        script.wholeDigest = sha(source);
     if (o.recons) {
         made[lists::kPartListName] = bytesOf(list);
         for (const JoinerPlatform joiner : o.joiners) {
             const auto image = partset::ReconsImage(joiner);
-            made[partset::joinerFileName(joiner)] = Bytes(image.begin(), image.end());
+            made[partset::joinerFileName(joiner)] = joiner == JoinerPlatform::Sh
+                ? bytesOf(lists::shJoinerScript(script))
+                : Bytes(image.begin(), image.end());
         }
     }
     if (o.digests) {
@@ -622,7 +629,10 @@ void prepareCut(Trial &t)
             o.joiners = partset::builtJoiners();
             if (t.chance(0.5)) {
                 o.joiners = {o.joiners[t.below(o.joiners.size())]};
-                args.push_back(o.joiners[0] == JoinerPlatform::Linux ? "--joiner=linux" : "--joiner=windows");
+                const JoinerPlatform one = o.joiners[0];
+                args.push_back(one == JoinerPlatform::Sh          ? "--joiner=sh"
+                                   : one == JoinerPlatform::Linux ? "--joiner=linux"
+                                                                  : "--joiner=windows");
             }
             args.push_back("--recons");
         } else if (o.digests) {

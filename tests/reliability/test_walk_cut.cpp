@@ -19,6 +19,9 @@
 namespace reliability {
 namespace {
 
+// The joiners a set holds: the programs the build carries and the shell joiner.
+const long kJoiners = static_cast<long>(partset::builtJoiners().size());
+
 using namespace testsupport;
 
 constexpr std::size_t kSourceBytes = 3000; // three parts of 1000, part 2 skipped
@@ -109,7 +112,7 @@ Scenario cutScenario(const std::string &name, bool withList, bool buffered, bool
     };
     s.mayExist = {"data.bin", "data1.bin", "data3.bin"};
     if (withList)
-        s.mayExist.insert(s.mayExist.end(), {"info.txt", "info.sha256", "Recons.exe", "recons"});
+        s.mayExist.insert(s.mayExist.end(), {"info.txt", "info.sha256", "Recons.exe", "recons", "join.command"});
 
     const Expect readError = box("Stream read error");
     const Expect writeError = box("Stream write error");
@@ -128,7 +131,7 @@ Scenario cutScenario(const std::string &name, bool withList, bool buffered, bool
     std::vector<Steps> made = {{1, "part 1", part1}, {1, "part 3", part3}};
     if (withList) {
         made.insert(made.begin(), {{1, "info.txt", io()}, {1, "info.sha256", io()}});
-        made.push_back({2, "a joiner", io()});
+        made.push_back({kJoiners, "a joiner", io()});
     }
     s.steps[SysCall::Stat] = {
         {1, "the source's existence test", report("Invalid file name")},
@@ -142,23 +145,23 @@ Scenario cutScenario(const std::string &name, bool withList, bool buffered, bool
     s.steps[SysCall::Stat].push_back({1, "the source looked at again before its removal", silent()});
     s.steps[named ? SysCall::Create : SysCall::Unnamed] = made;
     if (!named)
-        s.steps[SysCall::Link] = withSet({{2, "a part named", writeError}}, 1, 2, 1);
+        s.steps[SysCall::Link] = withSet({{2, "a part named", writeError}}, 1, kJoiners, 1);
     // The folder that holds the parts and the set is flushed before the source goes.
     s.steps[SysCall::Open] = {
         {1, "the source", box("Cannot open file {dir}/data.bin")},
         {1, "the folder of the files made", writeError},
         {1, "the folder held while the source is removed from it", silent()},
     };
-    s.steps[SysCall::Fsync] = withSet({{2, "a part", writeError}}, 1, 2, 1);
+    s.steps[SysCall::Fsync] = withSet({{2, "a part", writeError}}, 1, kJoiners, 1);
     s.steps[SysCall::Fsync].push_back({1, "the folder of the files made", writeError});
-    s.steps[SysCall::Close] = withSet({{2, "a part", writeError}}, 1, 2, 1);
+    s.steps[SysCall::Close] = withSet({{2, "a part", writeError}}, 1, kJoiners, 1);
     s.steps[SysCall::Close].push_back({1, "the folder of the files made", writeError});
     s.steps[SysCall::Close].push_back({1, "the source, only read", silent()});
-    s.steps[SysCall::Rename] = withSet({{2, "a part", writeError}}, 1, 2, 1);
+    s.steps[SysCall::Rename] = withSet({{2, "a part", writeError}}, 1, kJoiners, 1);
     s.steps[SysCall::Remove] = {{1, "removing the source", silent()}};
     if (withList) {
-        s.steps[SysCall::Chmod] = {{2, "a joiner made executable", io()}};
-        s.steps[SysCall::Write] = withSet({{buffered ? 2 : 0, "a part", writeError}}, 1, 2, 1);
+        s.steps[SysCall::Chmod] = {{kJoiners, "a joiner made executable", io()}};
+        s.steps[SysCall::Write] = withSet({{buffered ? 2 : 0, "a part", writeError}}, 1, kJoiners, 1);
     } else if (buffered) {
         s.steps[SysCall::Write] = {{2, "a part", writeError}};
     }
@@ -220,11 +223,11 @@ Scenario longListScenario()
     s.check = [](const std::string &dir, const Outcome &outcome, const std::optional<Injection> &) {
         checkLongCut(dir, outcome);
     };
-    s.mayExist = {kLongStem + "*", "info.txt", "Recons.exe", "recons"};
+    s.mayExist = {kLongStem + "*", "info.txt", "Recons.exe", "recons", "join.command"};
     std::vector<Steps> made = {{1, "info.txt", io()}};
     for (int n = 1; n <= kLongParts; ++n)
         made.push_back({1, "a part", box("Cannot create file {dir}/" + longPart(n))});
-    made.push_back({2, "a joiner", io()});
+    made.push_back({kJoiners, "a joiner", io()});
     s.steps[SysCall::Stat] = {
         {1, "the source's existence test", report("Invalid file name")},
         {1, "the source's size", box("Stream read error")},
@@ -235,10 +238,10 @@ Scenario longListScenario()
     s.steps[SysCall::Open] = {{1, "the source", box("Cannot open file {dir}/" + kLongStem + ".bin")}};
     s.steps[SysCall::Unnamed] = made;
     s.steps[SysCall::CopyRange] = {{kLongParts, "the kernel copy: the buffered copy takes over", silent()}};
-    s.steps[SysCall::Chmod] = {{2, "a joiner made executable", io()}};
+    s.steps[SysCall::Chmod] = {{kJoiners, "a joiner made executable", io()}};
     s.steps[SysCall::Write] = {
         {1, "info.txt's full buffer, parts still to come", io()},
-        {2, "a joiner", io()},
+        {kJoiners, "a joiner", io()},
         {1, "info.txt's last lines", io()},
     };
     // Every file takes its name once all are whole, the parts first; the source is closed
@@ -246,7 +249,7 @@ Scenario longListScenario()
     for (const SysCall call : {SysCall::Link, SysCall::Close, SysCall::Rename}) {
         s.steps[call] = {
             {kLongParts, "a part", box("Stream write error")},
-            {2, "a joiner", io()},
+            {kJoiners, "a joiner", io()},
             {1, "info.txt", io()},
         };
     }
