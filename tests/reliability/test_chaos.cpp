@@ -243,7 +243,9 @@ void addOutput(Trial &t, const std::string &name, bool old)
 {
     if (old) {
         addFile(t, name, bytesOf("old " + name + "\n"));
-        giveAttributes(t, name, name == lists::kLinuxJoinerName || name == lists::kWindowsJoinerName);
+        giveAttributes(t, name,
+                       name == lists::kLinuxJoinerName || name == lists::kWindowsJoinerName
+                           || name == lists::kShJoinerName);
         t.scene += " old " + name + ";";
     } else {
         t.looks[name] = {"-"};
