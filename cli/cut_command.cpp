@@ -112,8 +112,8 @@ void takeStandardInput(const Arguments &args, ops::CutRequest &request)
     }
     if (!args.value("size") || args.value("count"))
         throw UsageError("cut - cuts by --size only: the size of standard input is known at its end");
-    if (args.value("skip") || args.value("only") || args.flag("delete"))
-        throw UsageError("cut - goes with none of --skip, --only and --delete");
+    if (args.value("skip") || args.value("only") || args.flag("delete") || args.value("names"))
+        throw UsageError("cut - goes with none of --skip, --only, --delete and --names");
     if (!name || name->empty() || *name == "." || *name == ".." || name->find('/') != std::string::npos)
         throw UsageError("cut - needs --name NAME, the file name its parts are named after (--dir the folder)");
     request.source = !dir || dir->empty() ? *name : *dir + (dir->back() == '/' ? "" : "/") + *name;

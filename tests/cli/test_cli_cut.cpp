@@ -207,6 +207,7 @@ TEST(CliCut, BadArgumentsNameTheProblem)
                                                {"cut", "-s", "3", "--name=a/y", "-"},
                                                {"cut", "-s", "3", "--skip=2", "--name=y", "-"},
                                                {"cut", "-s", "3", "--delete", "--name=y", "-"},
+                                               {"cut", "-s", "3", "--names=001", "--name=y", "-"},
                                                {"cut", "--name=y", "x"}}) {
         const CliResult r = runCliInProcess(args, dir.path());
         EXPECT_EQ(r.status, 2) << r.err;
