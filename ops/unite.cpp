@@ -135,6 +135,27 @@ void appendInput(const std::string &path, const std::string &outputName, fileio:
     static_cast<void>(input.close()); // only read
 }
 
+// Appends every input in turn, each checked against its line when asked, then the whole. A stop
+// before an input leaves nothing under a file's name, but a stream keeps what has left already.
+void joinInputs(const std::vector<std::string> &inputs, std::int64_t bytes, const std::string &outputName,
+                fileio::File &out, bool stream, ProgressSink &progress, JoinCheck *check)
+{
+    progress.setMaximum(static_cast<std::int64_t>(inputs.size()));
+    progress.setByteTotal(bytes);
+    std::optional<digest::BlockHashers> hashers;
+    if (check)
+        hashers.emplace(2);
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        if (progress.stopRequested())
+            throw stream ? Stopped(Stopped::Left::PartlyWritten, outputName) : Stopped();
+        appendInput(inputs[i], outputName, out, stream, progress, hashers ? &*hashers : nullptr);
+        if (check)
+            check->input(i, hashers->finish(kInputDigest));
+    }
+    if (check)
+        check->whole(hashers->finish(kWholeDigest));
+}
+
 } // namespace
 
 void Unite(const std::vector<std::string> &inputs, const std::string &output, ProgressSink &progress, JoinCheck *check,
@@ -160,20 +181,7 @@ void Unite(const std::vector<std::string> &inputs, const std::string &output, Pr
         refuse(output, err);
     }
 
-    progress.setMaximum(static_cast<std::int64_t>(inputs.size()));
-    progress.setByteTotal(bytes);
-    std::optional<digest::BlockHashers> hashers;
-    if (check)
-        hashers.emplace(2);
-    for (std::size_t i = 0; i < inputs.size(); ++i) {
-        if (progress.stopRequested())
-            throw Stopped();
-        appendInput(inputs[i], output, out.file(), false, progress, hashers ? &*hashers : nullptr);
-        if (check)
-            check->input(i, hashers->finish(kInputDigest));
-    }
-    if (check)
-        check->whole(hashers->finish(kWholeDigest));
+    joinInputs(inputs, bytes, output, out.file(), false, progress, check);
     // The point of no return: once the output takes its name, a stop no longer undoes the join.
     if (progress.stopRequested())
         throw Stopped();
@@ -195,20 +203,7 @@ void UniteToStream(const std::vector<std::string> &inputs, fileio::File &out, co
     if (const std::optional<fileio::FileId> id = fileio::fileId(out); id && keep.contains(*id))
         refuse(outName, 0, kStreamIsAnInput);
 
-    progress.setMaximum(static_cast<std::int64_t>(inputs.size()));
-    progress.setByteTotal(bytes);
-    std::optional<digest::BlockHashers> hashers;
-    if (check)
-        hashers.emplace(2);
-    for (std::size_t i = 0; i < inputs.size(); ++i) {
-        if (progress.stopRequested())
-            throw Stopped(Stopped::Left::PartlyWritten, outName);
-        appendInput(inputs[i], outName, out, true, progress, hashers ? &*hashers : nullptr);
-        if (check)
-            check->input(i, hashers->finish(kInputDigest));
-    }
-    if (check)
-        check->whole(hashers->finish(kWholeDigest));
+    joinInputs(inputs, bytes, outName, out, true, progress, check);
     progress.reset();
 }
 
