@@ -13,16 +13,6 @@ namespace {
 // One kernel copy call moves at most this much, so progress and repaints keep coming.
 constexpr std::size_t kRangeChunk = std::size_t{8} << 20;
 
-// Tells the progress display how much of a copy of `total` bytes is done; false when the copy is to
-// stop there.
-bool report(CopyProgress *progress, std::int64_t total, std::int64_t left)
-{
-    if (!progress)
-        return true;
-    progress->partway(total - left, total);
-    return left == 0 || !progress->stopRequested();
-}
-
 CopyResult copyThroughBuffer(File &in, std::int64_t offset, File &out, std::int64_t length, std::int64_t total,
                              CopyProgress *progress)
 {
@@ -39,7 +29,7 @@ CopyResult copyThroughBuffer(File &in, std::int64_t offset, File &out, std::int6
             return {CopyResult::Status::WriteFailed, err};
         offset += static_cast<std::int64_t>(got);
         length -= static_cast<std::int64_t>(got);
-        if (!report(progress, total, length))
+        if (!reportPartway(progress, total - length, total))
             return {CopyResult::Status::Stopped, 0};
     }
     return {};
@@ -60,7 +50,7 @@ CopyResult copyBytes(File &in, std::int64_t inOffset, File &out, std::int64_t le
             return copyThroughBuffer(in, inOffset, out, length, total, progress);
         }
         length -= static_cast<std::int64_t>(copied);
-        if (!report(progress, total, length))
+        if (!reportPartway(progress, total - length, total))
             return {CopyResult::Status::Stopped, 0};
     }
     return {};

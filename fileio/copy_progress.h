@@ -21,4 +21,14 @@ public:
     virtual bool stopRequested() const { return false; }
 };
 
+// Tells `progress`, where there is one, that `done` of `total` bytes are copied; false when the
+// copy is to stop there (never once it is whole).
+inline bool reportPartway(CopyProgress *progress, std::int64_t done, std::int64_t total)
+{
+    if (!progress)
+        return true;
+    progress->partway(done, total);
+    return done == total || !progress->stopRequested();
+}
+
 } // namespace fileio

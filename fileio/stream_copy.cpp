@@ -14,14 +14,6 @@ namespace {
 // One kernel call moves at most this much, so that progress and a stop are heard.
 constexpr std::size_t kKernelChunk = std::size_t{8} << 20;
 
-bool report(CopyProgress *progress, std::int64_t done, std::int64_t total)
-{
-    if (!progress)
-        return true;
-    progress->partway(done, total);
-    return done == total || !progress->stopRequested();
-}
-
 std::unique_ptr<char[]> bufferFor(std::int64_t length)
 {
     return std::unique_ptr<char[]>(new char[static_cast<std::size_t>(std::clamp<std::int64_t>(length, 1, kMaxBuffer))]);
@@ -58,7 +50,7 @@ CopyResult copyFromStream(File &in, File &out, std::int64_t length, std::int64_t
             }
         }
         copied += static_cast<std::int64_t>(got);
-        if (!report(progress, copied, length))
+        if (!reportPartway(progress, copied, length))
             return {CopyResult::Status::Stopped, 0};
     }
     return {};
@@ -91,7 +83,7 @@ CopyResult copyToStream(File &in, std::int64_t inOffset, File &out, std::int64_t
             inOffset += static_cast<std::int64_t>(got);
             length -= static_cast<std::int64_t>(got);
         }
-        if (!report(progress, total - length, total))
+        if (!reportPartway(progress, total - length, total))
             return {CopyResult::Status::Stopped, 0};
     }
     return {};
