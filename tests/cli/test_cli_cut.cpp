@@ -52,6 +52,22 @@ TEST(CliCut, JoinerOptionPicksTheJoiners)
     }
 }
 
+// --recovery writes its recovery parts and the checksum list, and replaces one only with -f.
+TEST(CliCut, RecoveryPartsComeWithTheChecksumList)
+{
+    TempDir dir;
+    writeFile(dir.file("d.bin"), patternBytes(100));
+    EXPECT_EQ(runCliInProcess({"cut", "-n", "3", "--recovery=2", dir.file("d.bin")}).status, 0);
+    EXPECT_EQ(
+        listDir(dir.path()),
+        (std::vector<std::string>{"d.bin", "d.bin.rec1", "d.bin.rec2", "d1.bin", "d2.bin", "d3.bin", "info.sha256"}));
+    ::unlink(dir.file("d1.bin").c_str());
+    const CliResult again = runCliInProcess({"cut", "-n", "3", "--recovery=2", dir.file("d.bin")});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_NE(again.err.find("d.bin.rec1"), std::string::npos) << again.err;
+    EXPECT_FALSE(exists(dir.file("d1.bin")));
+}
+
 TEST(CliCut, BySizeWithUnitAndDelete)
 {
     TempDir dir;
