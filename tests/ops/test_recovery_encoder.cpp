@@ -134,7 +134,11 @@ TEST(CutRecovery, RefusalsAndFailuresLeaveNothing)
          [](ops::CutRequest &) { fileio::faults::arm(fileio::SysCall::Write, 4, ENOSPC); }, "Stream write error"},
         {"no memory for a window", [](ops::CutRequest &) { fileio::faults::arm(fileio::SysCall::Map, 1, ENOMEM); },
          "Stream write error"},
-        {"the last read back fails", [](ops::CutRequest &) { fileio::faults::arm(fileio::SysCall::Read, 5, EIO); },
+        {"the last read back, unmapped, fails",
+         [](ops::CutRequest &) {
+             fileio::faults::armFrom(fileio::SysCall::Map, 5, EINVAL); // past the four windows
+             fileio::faults::arm(fileio::SysCall::Read, 5, EIO);
+         },
          "Stream write error"},
     };
     for (const Row &row : rows) {
