@@ -5,9 +5,13 @@
 
 namespace digest {
 
-BlockHashers::BlockHashers(std::size_t count) : m_states(count)
+BlockHashers::BlockHashers(std::size_t count)
 {
-    for (std::size_t i = 0; i < count; ++i) {
+    if (count == 2 && Sha256Pair::available())
+        m_pair.emplace();
+    else
+        m_states.resize(count);
+    for (std::size_t i = 0; i < hasherCount(); ++i) {
         try {
             m_threads.emplace_back([this, i] { work(i); });
         } catch (const std::system_error &) {
@@ -38,8 +42,8 @@ void BlockHashers::post(const void *data, std::size_t n)
         ++m_generation;
     }
     m_posted.notify_all();
-    for (std::size_t i = m_threads.size(); i < m_states.size(); ++i)
-        m_states[i].update(data, n);
+    for (std::size_t i = m_threads.size(); i < hasherCount(); ++i)
+        hash(i, data, n);
 }
 
 void BlockHashers::wait()
@@ -51,7 +55,15 @@ void BlockHashers::wait()
 Sha256Digest BlockHashers::finish(std::size_t i)
 {
     wait();
-    return m_states.at(i).finish();
+    return m_pair ? m_pair->finish(i) : m_states.at(i).finish();
+}
+
+void BlockHashers::hash(std::size_t i, const void *data, std::size_t n)
+{
+    if (m_pair)
+        m_pair->update(data, n);
+    else
+        m_states[i].update(data, n);
 }
 
 void BlockHashers::work(std::size_t i)
@@ -66,7 +78,7 @@ void BlockHashers::work(std::size_t i)
         const void *block = m_block;
         const std::size_t size = m_blockSize;
         lock.unlock();
-        m_states[i].update(block, size);
+        hash(i, block, size);
         lock.lock();
         if (--m_busy == 0)
             m_taken.notify_all();
