@@ -5,16 +5,19 @@
 
 namespace digest {
 
-BlockHashers::BlockHashers(std::size_t count, BlockObserver *observer) : m_states(count), m_observer(observer)
+BlockHashers::BlockHashers(std::size_t count, BlockObserver *observer) : m_observer(observer)
 {
-    for (std::size_t i = 0; i < count + (observer ? 1 : 0); ++i) {
+    if (count == 2 && Sha256Pair::available())
+        m_pair.emplace();
+    else
+        m_states.resize(count);
+    for (std::size_t i = 0; i < workerCount(); ++i) {
         try {
             m_threads.emplace_back([this, i] { work(i); });
         } catch (const std::system_error &) {
             break; // the remaining states (and the observer) are fed by post() itself
         }
     }
-    m_observerThread = observer && m_threads.size() > count;
 }
 
 BlockHashers::~BlockHashers()
@@ -39,10 +42,8 @@ void BlockHashers::post(const void *data, std::size_t n)
         ++m_generation;
     }
     m_posted.notify_all();
-    for (std::size_t i = m_threads.size(); i < m_states.size(); ++i)
-        m_states[i].update(data, n);
-    if (m_observer && !m_observerThread)
-        m_observer->take(data, n);
+    for (std::size_t i = m_threads.size(); i < workerCount(); ++i)
+        hash(i, data, n);
 }
 
 void BlockHashers::wait()
@@ -54,7 +55,17 @@ void BlockHashers::wait()
 Sha256Digest BlockHashers::finish(std::size_t i)
 {
     wait();
-    return m_states.at(i).finish();
+    return m_pair ? m_pair->finish(i) : m_states.at(i).finish();
+}
+
+void BlockHashers::hash(std::size_t i, const void *data, std::size_t n)
+{
+    if (i == hasherCount())
+        m_observer->take(data, n);
+    else if (m_pair)
+        m_pair->update(data, n);
+    else
+        m_states[i].update(data, n);
 }
 
 void BlockHashers::work(std::size_t i)
@@ -69,10 +80,7 @@ void BlockHashers::work(std::size_t i)
         const void *block = m_block;
         const std::size_t size = m_blockSize;
         lock.unlock();
-        if (i < m_states.size())
-            m_states[i].update(block, size);
-        else
-            m_observer->take(block, size);
+        hash(i, block, size);
         lock.lock();
         if (--m_busy == 0)
             m_taken.notify_all();

@@ -2,18 +2,20 @@
 #pragma once
 
 #include "sha256.h"
+#include "sha256_pair.h"
 
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
 namespace digest {
 
 // What else takes in every block beside the digests (the recovery parts' coder): it runs on a
-// thread of its own like each state, and keeps any failure to itself.
+// thread of its own like each hasher, and keeps any failure to itself.
 class BlockObserver {
 public:
     virtual ~BlockObserver() = default;
@@ -22,8 +24,10 @@ public:
 
 // Hashes one stream of blocks into several SHA-256 states at once (a part's and the whole
 // file's), each on a thread of its own, so that two digests of the same bytes cost the time of
-// one and the caller's reads and writes overlap the hashing. A state whose thread could not be
-// started is hashed on the caller's thread instead.
+// one and the caller's reads and writes overlap the hashing; where the processor has SHA
+// instructions, two digests go side by side on one thread (Sha256Pair) for the time of one, and
+// leave the other core to the copy. A hasher whose thread could not be started runs on the
+// caller's thread instead.
 class BlockHashers {
 public:
     // With an observer, every block goes to it too; it must outlive the hashers.
@@ -41,13 +45,16 @@ public:
     Sha256Digest finish(std::size_t i);
 
 private:
+    // The threads' work: hasher i takes in the block; the one after the hashers is the observer.
+    std::size_t hasherCount() const { return m_pair ? 1 : m_states.size(); }
+    std::size_t workerCount() const { return hasherCount() + (m_observer ? 1 : 0); }
+    void hash(std::size_t i, const void *data, std::size_t n);
     void work(std::size_t i);
 
+    std::optional<Sha256Pair> m_pair; // both states, or none and they are in m_states
     std::vector<Sha256> m_states;
     BlockObserver *m_observer;
-    // m_threads[i] hashes m_states[i]; the one after the states, when started, feeds the observer.
-    std::vector<std::thread> m_threads;
-    bool m_observerThread = false;
+    std::vector<std::thread> m_threads; // m_threads[i] runs worker i
 
     std::mutex m_mutex;
     std::condition_variable m_posted;

@@ -83,6 +83,7 @@ fileio::CopyResult copyStreamHashed(fileio::File &in, fileio::File &out, std::in
     const auto blockSize = static_cast<std::size_t>(std::clamp<std::int64_t>(length, 1, kBlock));
     std::unique_ptr<char[]> buffers[2] = {std::make_unique<char[]>(blockSize), std::make_unique<char[]>(blockSize)};
     const HashersDone done{hashers};
+    fileio::widenPipe(in);
     copied = 0;
     for (int turn = 0; copied < length; turn ^= 1) {
         char *block = buffers[turn].get();

@@ -534,6 +534,14 @@ int spliceRange(File &in, File &out, std::size_t n, std::size_t &copied)
     return 0;
 }
 
+void widenPipe(File &stream)
+{
+    constexpr int kWide = 1 << 20;
+    const int now = ::fcntl(fdOf(stream), F_GETPIPE_SZ);
+    if (now > 0 && now < kWide)
+        (void)::fcntl(fdOf(stream), F_SETPIPE_SZ, kWide); // beyond the user's limit it stays as it is
+}
+
 int sendRange(File &in, std::int64_t &inOffset, File &out, std::size_t n, std::size_t &copied)
 {
     copied = 0;

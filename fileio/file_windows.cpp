@@ -311,4 +311,7 @@ int copyRange(File &, std::int64_t &, File &, std::size_t, std::size_t &copied)
     return ERROR_NOT_SUPPORTED;
 }
 
+// Windows' pipes keep the size they were made with.
+void widenPipe(File &) {}
+
 } // namespace fileio

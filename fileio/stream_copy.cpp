@@ -24,6 +24,7 @@ std::unique_ptr<char[]> bufferFor(std::int64_t length)
 CopyResult copyFromStream(File &in, File &out, std::int64_t length, std::int64_t &copied, CopyProgress *progress)
 {
     copied = 0;
+    widenPipe(in);
     std::unique_ptr<char[]> buffer;
     while (copied < length) {
         const auto want = static_cast<std::size_t>(std::min<std::int64_t>(length - copied, kKernelChunk));
@@ -59,6 +60,7 @@ CopyResult copyFromStream(File &in, File &out, std::int64_t length, std::int64_t
 CopyResult copyToStream(File &in, std::int64_t inOffset, File &out, std::int64_t length, CopyProgress *progress)
 {
     const std::int64_t total = length;
+    widenPipe(out);
     std::unique_ptr<char[]> buffer;
     while (length > 0) {
         const auto want = static_cast<std::size_t>(std::min<std::int64_t>(length, kKernelChunk));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The hashing threads give the digests one thread gives, however the blocks come and whenever the
-// caller asks.
+// caller asks: also the pair on the SHA instructions, a part's digest finished at each part's end
+// while the whole file's goes on.
 #include "digest/block_hashers.h"
 #include "digest/sha256.h"
 
@@ -61,6 +62,34 @@ TEST(BlockHashers, GiveWhatOneThreadGives)
         EXPECT_EQ(observer.seen, bytes) << row.size;
         // finish() starts the state afresh.
         EXPECT_EQ(hashers.finish(0), oneThread({})) << row.size;
+    }
+}
+
+TEST(BlockHashers, GivePartsAndTheWholeAsOneThreadDoes)
+{
+    const struct Row {
+        std::vector<std::size_t> parts;
+        std::size_t block;
+    } rows[] = {
+        {{1, 63, 64, 65, 127, 128, 129}, 64},
+        {{55, 56, 57, 119, 120, 121}, 7},
+        {{100000, 3, 70001}, 4096},
+        {{1 << 20, (1 << 20) + 17, 5}, 65536},
+    };
+    for (const Row &row : rows) {
+        digest::BlockHashers hashers(2);
+        digest::Sha256 whole;
+        std::size_t at = 0;
+        for (const std::size_t size : row.parts) {
+            const Bytes part = testsupport::patternBytes(size, static_cast<unsigned>(at % 251));
+            whole.update(part.data(), part.size());
+            // The part may end inside a block of the whole, and the next start inside one.
+            for (std::size_t done = 0; done < size; done += row.block)
+                hashers.post(part.data() + done, std::min(row.block, size - done));
+            EXPECT_EQ(hashers.finish(0), oneThread(part)) << "part of " << size << " at " << at;
+            at += size;
+        }
+        EXPECT_EQ(hashers.finish(1), whole.finish()) << at << " bytes";
     }
 }
 
