@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <string>
+
 // The names of the files of a set, the files Cut writes beside the parts; each is said here only.
 namespace lists {
 
@@ -15,6 +17,14 @@ inline constexpr const char *kLinuxJoinerName = "recons";
 // The shell joiner (sh_joiner.h), for macOS and the BSDs: a Mac user runs "sh join.command" in
 // Terminal, or opens it in the Finder, which runs a .command file in Terminal.
 inline constexpr const char *kShJoinerName = "join.command";
+
+// Recovery part `index` (1-based) of the source `sourceFileName`: "film.mkv.rec1", ... A part's name
+// never ends so (a digit before the source's last four characters, or ".ddd" after it), and these
+// sort after the parts.
+inline std::string recoveryPartName(const std::string &sourceFileName, int index)
+{
+    return sourceFileName + ".rec" + std::to_string(index);
+}
 
 // The systems a joiner is built for: the recipients of the parts run it there.
 // Sh: any system with a POSIX shell.
