@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "recovery_set.h"
 
+#include "checksum_list.h"
+#include "set_names.h"
+
 #include "digest/block_hashers.h"
 #include "digest/hashed_copy.h"
 #include "fileio/file.h"
@@ -234,6 +237,51 @@ RecoverySet::Failure RecoverySet::rebuild(RecoveryCoder &coder, const std::vecto
     for (fileio::File &input : inputs)
         static_cast<void>(input.close()); // only read
     return {};
+}
+
+int readRecoverySet(const std::string &listPath, std::optional<RecoverySet> &set)
+{
+    set.reset();
+    fileio::File list;
+    if (const int err = fileio::openForReading(listPath, list))
+        return err;
+    ChecksumReader reader(list);
+    std::vector<ChecksumEntry> entries;
+    for (;;) {
+        ChecksumReader::Line kind{};
+        ChecksumEntry entry;
+        if (const int err = reader.next(kind, entry))
+            return err;
+        if (kind == ChecksumReader::Line::End)
+            break;
+        if (kind == ChecksumReader::Line::Malformed)
+            return 0; // not a set's list
+        entries.push_back(std::move(entry));
+    }
+    if (entries.size() < 2 || !entries.back().wholeFile || reader.incompleteSet())
+        return 0;
+    const ChecksumEntry whole = entries.back();
+    entries.pop_back();
+    // The recovery parts' lines end the parts' lines, numbered from 1.
+    std::size_t first = entries.size();
+    while (first > 0 && entries[first - 1].name.starts_with(whole.name + ".rec"))
+        --first;
+    for (std::size_t i = first; i < entries.size(); ++i)
+        if (entries[i].name != recoveryPartName(whole.name, static_cast<int>(i - first + 1)))
+            return 0;
+    if (first == entries.size() || first == 0)
+        return 0;
+    const std::string folder = fileio::directoryPart(listPath);
+    const auto member = [&](const ChecksumEntry &entry) {
+        return RecoverySet::Member{entry.name, entry.name.starts_with('/') ? entry.name : folder + entry.name,
+                                   entry.digest};
+    };
+    std::vector<RecoverySet::Member> parts;
+    std::vector<RecoverySet::Member> recovery;
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        (i < first ? parts : recovery).push_back(member(entries[i]));
+    set.emplace(std::move(parts), std::move(recovery), whole.digest);
+    return 0;
 }
 
 } // namespace lists

@@ -71,4 +71,11 @@ private:
     std::optional<RecoveryLayout> m_layout;
 };
 
+// The set with recovery parts a checksum list describes on its own: the parts' lines, then the
+// lines of the whole file's recovery parts (its name with ".rec1", ".rec2", ...), then the whole
+// file's line, marked so. Names are taken from the list's folder (a name from the root as it
+// stands). Returns 0 with nothing in `set` for a list without recovery parts, or the errno of a
+// failed read.
+[[nodiscard]] int readRecoverySet(const std::string &listPath, std::optional<RecoverySet> &set);
+
 } // namespace lists

@@ -3,14 +3,17 @@
 // skarvel-cli verify, the emitted joiner and unite --list: each names the bad part and never
 // leaves a wrong joined file behind.
 #include "support/child_process.h"
+#include "support/recovery_parts.h"
 #include "support/temp_dir.h"
 #include "support/tested_joiner.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <filesystem>
 #include <functional>
+#include <map>
 
 #include <sys/stat.h>
 
@@ -161,6 +164,130 @@ INSTANTIATE_TEST_SUITE_P(
                 "s.bin.002: damaged\n", "s.bin.002 is damaged: its SHA-256 differs; joined is not made", 1, nullptr,
                 false, true}),
     [](const auto &info) { return "Row" + std::to_string(info.index); });
+
+// A set of four parts and N recovery parts (files 0-3 and 4..), some of them harmed.
+enum class Harm { Missing, Damaged, Truncated, Extended };
+struct RecoveryCase {
+    int perGroup;
+    std::vector<std::pair<int, Harm>> harmed;
+};
+
+void PrintTo(const RecoveryCase &row, std::ostream *os)
+{
+    *os << "N " << row.perGroup << ", files";
+    for (const auto &[file, harm] : row.harmed)
+        *os << " " << file << "/" << static_cast<int>(harm);
+}
+
+// Every set of up to N + 1 harmed files for N = 1, 2, 3, the harms taken in turn so that each
+// file meets each.
+std::vector<RecoveryCase> recoveryCases()
+{
+    std::vector<RecoveryCase> rows;
+    for (int n = 1; n <= 3; ++n) {
+        const int files = 4 + n;
+        for (unsigned mask = 0; mask < (1U << files); ++mask) {
+            if (std::popcount(mask) > n + 1)
+                continue;
+            RecoveryCase row{n, {}};
+            for (int file = 0; file < files; ++file)
+                if (mask & (1U << file))
+                    row.harmed.emplace_back(file, static_cast<Harm>((mask + row.harmed.size()) % 4));
+            rows.push_back(row);
+        }
+    }
+    return rows;
+}
+
+void harm(const std::string &path, Harm how)
+{
+    switch (how) {
+    case Harm::Missing:
+        fs::remove(path);
+        break;
+    case Harm::Damaged:
+        flipByte(path, 0);
+        break;
+    case Harm::Truncated:
+        fs::resize_file(path, fs::file_size(path) / 2);
+        break;
+    case Harm::Extended:
+        writeFile(path, readText(path) + "more");
+        break;
+    }
+}
+
+std::map<std::string, Bytes> filesOf(const std::string &dir)
+{
+    std::map<std::string, Bytes> files;
+    for (const std::string &name : listDir(dir))
+        files[name] = readFile(dir + "/" + name);
+    return files;
+}
+
+class RecoveredSet : public ::testing::TestWithParam<RecoveryCase> {};
+
+// verify says whether the set can be rebuilt; the joiner and unite --list rebuild a harmed part on
+// their way, or refuse when they cannot; repair restores every file, or changes nothing.
+TEST_P(RecoveredSet, IsRebuiltOrRefusedWithNothingChanged)
+{
+    SKARVEL_SKIP_UNLESS_JOINER_RUNS();
+    const RecoveryCase &row = GetParam();
+    TempDir dir;
+    const Bytes data = patternBytes(4000 - 3, 9); // the last part shorter: the shards are padded
+    writeFile(dir.file("s.bin"), data);
+    ASSERT_EQ(runCli({"cut", "-n", "4", "--recons", kJoinerOption, "--sha256", "s.bin"}, dir.path()).status, 0);
+    fs::remove(dir.file("s.bin"));
+    testsupport::addRecoveryParts(dir.path(), row.perGroup);
+    const std::map<std::string, Bytes> whole = filesOf(dir.path());
+    const auto name = [](int file) {
+        return file < 4 ? "s" + std::to_string(file + 1) + ".bin" : "s.bin.rec" + std::to_string(file - 3);
+    };
+    std::string faults;
+    bool partHarmed = false;
+    const bool rebuildable = static_cast<int>(row.harmed.size()) <= row.perGroup;
+    for (const auto &[file, how] : row.harmed) {
+        harm(dir.file(name(file)), how);
+        partHarmed = partHarmed || file < 4;
+        faults += name(file) + (how == Harm::Missing ? ": missing" : ": damaged")
+            + (rebuildable ? " \u2014 can be rebuilt from the recovery parts\n" : "\n");
+    }
+    if (!rebuildable)
+        faults += "the set cannot be rebuilt: more of its files are missing or damaged than recovery parts are whole\n";
+    const std::map<std::string, Bytes> harmed = filesOf(dir.path());
+
+    const CliResult verify = runCli({"verify"}, dir.path());
+    EXPECT_EQ(verify.status, row.harmed.empty() ? 0 : 1);
+    EXPECT_EQ(verify.out, row.harmed.empty() ? std::to_string(4 + row.perGroup) + " listed files whole\n" : faults);
+
+    // A join needs the data parts alone, whole or rebuilt.
+    const bool joins = rebuildable || !partHarmed;
+    const CliResult joiner = runCommand(joinerCommand(dir.file(kTestedJoinerFile)), dir.path(), "joined\n\n");
+    EXPECT_EQ(joiner.status, joins ? 0 : 1) << joiner.out;
+    const CliResult unite = runCli({"unite", "-o", "united", "--list", "info.txt"}, dir.path());
+    EXPECT_EQ(unite.status, joins ? 0 : 1) << unite.err;
+    for (const auto &[file, how] : row.harmed) {
+        const bool said =
+            joiner.out.find("\r\n" + name(file) + " rebuilt from the recovery parts\r\n") != std::string::npos;
+        EXPECT_EQ(said, file < 4 && rebuildable) << joiner.out;
+        EXPECT_EQ(unite.err.find(name(file) + " rebuilt from the recovery parts\n") != std::string::npos, said)
+            << unite.err;
+    }
+    for (const char *output : {"joined", "united"}) {
+        if (joins)
+            EXPECT_EQ(readFile(dir.file(output)), data) << output;
+        else
+            EXPECT_FALSE(exists(dir.file(output))) << output;
+        fs::remove(dir.file(output));
+    }
+
+    const CliResult repair = runCli({"repair"}, dir.path());
+    EXPECT_EQ(repair.status, rebuildable ? 0 : 1) << repair.err;
+    EXPECT_EQ(filesOf(dir.path()), rebuildable ? whole : harmed);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryFewHarmed, RecoveredSet, ::testing::ValuesIn(recoveryCases()),
+                         [](const auto &info) { return "Row" + std::to_string(info.index); });
 
 TEST(VerifiedSetList, OnlyMakesTheDamagedPartAgainAndLeavesTheListsAlone)
 {
