@@ -289,6 +289,40 @@ TEST_P(RecoveredSet, IsRebuiltOrRefusedWithNothingChanged)
 INSTANTIATE_TEST_SUITE_P(EveryFewHarmed, RecoveredSet, ::testing::ValuesIn(recoveryCases()),
                          [](const auto &info) { return "Row" + std::to_string(info.index); });
 
+// More parts than one group holds: 255 parts with two recovery parts per group make two groups,
+// parts 1 to 255 dealt into them in turn, so four parts in a row are rebuilt; a third bad file in
+// one group is one too many, whatever the other group has to spare.
+TEST(VerifiedSetList, ASetOfMoreThanOneGroupIsRebuiltGroupByGroup)
+{
+    SKARVEL_SKIP_UNLESS_JOINER_RUNS();
+    TempDir dir;
+    const Bytes data = patternBytes(255 * 12 - 5, 3);
+    writeFile(dir.file("s.bin"), data);
+    ASSERT_EQ(runCli({"cut", "-n", "255", "--recons", kJoinerOption, "--sha256", "s.bin"}, dir.path()).status, 0);
+    fs::remove(dir.file("s.bin"));
+    testsupport::addRecoveryParts(dir.path(), 2);
+    ASSERT_TRUE(exists(dir.file("s.bin.rec4")) && !exists(dir.file("s.bin.rec5")));
+    const std::map<std::string, Bytes> whole = filesOf(dir.path());
+    for (const char *part : {"s1.bin", "s2.bin", "s3.bin", "s4.bin"})
+        harm(dir.file(part), Harm::Damaged);
+    const CliResult joiner = runCommand(joinerCommand(dir.file(kTestedJoinerFile)), dir.path(), "joined\n\n");
+    EXPECT_EQ(joiner.status, 0) << joiner.out;
+    EXPECT_EQ(runCli({"unite", "-o", "united", "--list", "info.txt"}, dir.path()).status, 0);
+    EXPECT_EQ(readFile(dir.file("joined")), data);
+    EXPECT_EQ(readFile(dir.file("united")), data);
+    fs::remove(dir.file("joined"));
+    fs::remove(dir.file("united"));
+
+    harm(dir.file("s6.bin"), Harm::Missing); // the third of the second group
+    const std::map<std::string, Bytes> harmed = filesOf(dir.path());
+    EXPECT_EQ(runCli({"repair"}, dir.path()).status, 1);
+    EXPECT_EQ(filesOf(dir.path()), harmed);
+    writeFile(dir.file("s6.bin"), whole.at("s6.bin"));
+    const CliResult repair = runCli({"repair"}, dir.path());
+    EXPECT_EQ(repair.status, 0) << repair.err;
+    EXPECT_EQ(filesOf(dir.path()), whole);
+}
+
 TEST(VerifiedSetList, OnlyMakesTheDamagedPartAgainAndLeavesTheListsAlone)
 {
     // --only names the parts as the cut did, .001 names too (-q: a word that keeps the first names).
