@@ -84,8 +84,7 @@ private:
 // The parts the set rebuilds from its recovery parts, each said as it is made.
 class RebuiltParts final : public ops::MadeInputs {
 public:
-    RebuiltParts(lists::ListedSet &set, const std::vector<lists::ListedSet::Part> &parts, bool quiet)
-        : m_set(set), m_quiet(quiet)
+    RebuiltParts(lists::ListedSet &set, const std::vector<lists::ListedSet::Part> &parts) : m_set(set)
     {
         for (const lists::ListedSet::Part &part : parts) {
             m_rebuilt.push_back(part.rebuilt);
@@ -101,13 +100,14 @@ public:
         if (failure)
             throw CommandFailure(quotedName(failure.path) + ": " + fileio::errorText(failure.err) + "; "
                                  + quotedName(m_names[index]) + " could not be rebuilt from the recovery parts");
-        if (!m_quiet)
-            std::fputs((fileio::printableName(m_names[index]) + " rebuilt from the recovery parts\n").c_str(), stderr);
+        // Said even with --quiet, which silences the progress line alone.
+        std::fputs(
+            ("skarvel-cli: " + fileio::printableName(m_names[index]) + " rebuilt from the recovery parts\n").c_str(),
+            stderr);
     }
 
 private:
     lists::ListedSet &m_set;
-    bool m_quiet;
     std::vector<bool> m_rebuilt;
     std::vector<std::string> m_names;
 };
@@ -141,7 +141,7 @@ void uniteByList(const std::string &listPath, const std::string &output, bool ve
     std::vector<std::string> paths;
     for (const lists::ListedSet::Part &part : parts)
         paths.push_back(part.path);
-    RebuiltParts rebuilt(set, parts, quiet);
+    RebuiltParts rebuilt(set, parts);
     std::optional<ListCheck> check;
     if (set.checked())
         check.emplace(set, std::move(parts), whole, output);
