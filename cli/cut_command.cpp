@@ -6,6 +6,7 @@
 
 #include "ops/cut.h"
 #include "fileio/failure.h"
+#include "lists/recovery_header.h"
 #include "ops/size_preset.h"
 #include "ops/skip_list.h"
 #include "partset/cut_set.h"
@@ -21,20 +22,11 @@ namespace cli {
 namespace {
 
 constexpr OptionSpec kOptions[] = {
-    {"count", 'n', true},
-    {"size", 's', true},
-    {"unit", 0, true, "byte Kb Mb"},
-    {"skip", 0, true},
-    {"marker", 0, true},
-    {"names", 0, true, "001"},
-    {"recons", 0, false},
-    {"delete", 0, false},
-    {"sha256", 0, false},
-    {"only", 0, true},
-    {"joiner", 0, true, "all both linux windows sh"},
-    {"force", 'f', false},
-    {"name", 0, true},
-    {"dir", 0, true, nullptr, true},
+    {"count", 'n', true},  {"size", 's', true},  {"unit", 0, true, "byte Kb Mb"},
+    {"skip", 0, true},     {"marker", 0, true},  {"names", 0, true, "001"},
+    {"recons", 0, false},  {"delete", 0, false}, {"sha256", 0, false},
+    {"recovery", 0, true}, {"only", 0, true},    {"joiner", 0, true, "all both linux windows sh"},
+    {"force", 'f', false}, {"name", 0, true},    {"dir", 0, true, nullptr, true},
 };
 
 // The operand that means standard input, as it does to every Unix tool.
@@ -112,6 +104,8 @@ void takeStandardInput(const Arguments &args, ops::CutRequest &request)
     }
     if (!args.value("size") || args.value("count"))
         throw UsageError("cut - cuts by --size only: the size of standard input is known at its end");
+    if (args.value("recovery"))
+        throw UsageError("cut - does not go with --recovery: its parts are coded from a file's");
     if (args.value("skip") || args.value("only") || args.flag("delete") || args.value("names"))
         throw UsageError("cut - goes with none of --skip, --only, --delete and --names");
     if (!name || name->empty() || *name == "." || *name == ".." || name->find('/') != std::string::npos)
@@ -138,8 +132,9 @@ ops::CutRequest cutRequest(const Arguments &args)
     request.skip = partNumbers("skip", args.value("skip").value_or(""));
     if (const auto only = args.value("only")) {
         // Re-makes parts of a set made before: the lists that describe the whole set stay.
-        if (args.value("skip") || args.flag("recons") || args.flag("sha256") || args.flag("delete"))
-            throw UsageError("--only goes with none of --skip, --recons, --sha256 and --delete");
+        if (args.value("skip") || args.flag("recons") || args.flag("sha256") || args.flag("delete")
+            || args.value("recovery"))
+            throw UsageError("--only goes with none of --skip, --recons, --sha256, --delete and --recovery");
         request.skip = partNumbers("only", *only);
         request.onlyListed = true;
     }
@@ -161,7 +156,17 @@ ops::CutRequest cutRequest(const Arguments &args)
     }
     // The set a recipient needs: the part list, the joiners and the checksum list.
     request.writePartList = args.flag("recons");
-    request.writeDigests = args.flag("sha256") || args.flag("recons");
+    if (const auto recovery = args.value("recovery")) {
+        const std::optional<std::int32_t> n = wholeNumber(*recovery, 1, lists::kMaxRecoveryPerGroup);
+        if (!n)
+            throw UsageError("invalid --recovery '" + *recovery + "': give a whole number from 1 to "
+                             + std::to_string(lists::kMaxRecoveryPerGroup));
+        // Every part goes into the recovery parts: none may be left out.
+        if (args.value("skip"))
+            throw UsageError("--recovery does not go with --skip");
+        request.recovery = *n;
+    }
+    request.writeDigests = args.flag("sha256") || args.flag("recons") || request.recovery > 0;
     request.deleteSource = args.flag("delete");
     request.deleteLeavingPartsOut = args.flag("force");
     request.replaceExisting = args.flag("force");
@@ -267,6 +272,9 @@ const Command kCutCommand{
     "      --sha256         also write info.sha256 beside the parts: the SHA-256 of\n"
     "                       each part made, then of SOURCE, as sha256sum writes\n"
     "                       them\n"
+    "      --recovery=N     also write N recovery parts, SOURCE.rec1 ... (1 to 100),\n"
+    "                       from which any N missing or damaged parts are rebuilt;\n"
+    "                       implies --sha256 (more groups of N past 255 parts)\n"
     "      --delete         delete SOURCE after a successful cut\n"
     "  -f, --force          replace existing files of the names the cut writes\n"
     "      --only=LIST      make only these parts again, such as a damaged \"7\", with\n"

@@ -5,15 +5,16 @@
 
 namespace digest {
 
-BlockHashers::BlockHashers(std::size_t count) : m_states(count)
+BlockHashers::BlockHashers(std::size_t count, BlockObserver *observer) : m_states(count), m_observer(observer)
 {
-    for (std::size_t i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i < count + (observer ? 1 : 0); ++i) {
         try {
             m_threads.emplace_back([this, i] { work(i); });
         } catch (const std::system_error &) {
-            break; // the remaining states are hashed by post() itself
+            break; // the remaining states (and the observer) are fed by post() itself
         }
     }
+    m_observerThread = observer && m_threads.size() > count;
 }
 
 BlockHashers::~BlockHashers()
@@ -40,6 +41,8 @@ void BlockHashers::post(const void *data, std::size_t n)
     m_posted.notify_all();
     for (std::size_t i = m_threads.size(); i < m_states.size(); ++i)
         m_states[i].update(data, n);
+    if (m_observer && !m_observerThread)
+        m_observer->take(data, n);
 }
 
 void BlockHashers::wait()
@@ -66,7 +69,10 @@ void BlockHashers::work(std::size_t i)
         const void *block = m_block;
         const std::size_t size = m_blockSize;
         lock.unlock();
-        m_states[i].update(block, size);
+        if (i < m_states.size())
+            m_states[i].update(block, size);
+        else
+            m_observer->take(block, size);
         lock.lock();
         if (--m_busy == 0)
             m_taken.notify_all();

@@ -46,7 +46,7 @@ int openUnnamed(const std::string &folder, mode_t mode, File &file)
 {
     const std::string where = folder.empty() ? "." : folder;
     const int fd =
-        sysCall(SysCall::Unnamed, [&] { return ::open(where.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode); });
+        sysCall(SysCall::Unnamed, [&] { return ::open(where.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode); });
     if (fd < 0)
         return errno;
     file = File(fd);

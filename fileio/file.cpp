@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <linux/magic.h>
 #include <sys/sendfile.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/xattr.h>
@@ -149,6 +150,30 @@ int File::write(const void *buf, std::size_t n)
     return 0;
 }
 
+int File::writeAt(const void *buf, std::size_t n, std::int64_t offset)
+{
+    const auto *p = static_cast<const char *>(buf);
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t w = sysCall(SysCall::Write, [&] {
+            return ::pwrite(fdOf(*this), p + done, n - done,
+                            static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+        });
+        if (w < 0)
+            return errno;
+        if (w == 0)
+            return ENOSPC;
+        done += static_cast<std::size_t>(w);
+    }
+    return 0;
+}
+
+int File::setSize(std::int64_t bytes)
+{
+    const int r = sysCall(SysCall::Write, [&] { return ::ftruncate(fdOf(*this), static_cast<off_t>(bytes)); });
+    return r < 0 ? errno : 0;
+}
+
 int File::seek(std::int64_t offset)
 {
     const off_t r = sysCall(SysCall::Seek, [&] { return ::lseek(fdOf(*this), static_cast<off_t>(offset), SEEK_SET); });
@@ -252,11 +277,25 @@ int createNewFile(const std::string &path, File &file, mode_t mode)
 {
     if (holdsNul(path))
         return ENOENT;
-    return openWith(SysCall::Create, path, O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY, mode, file);
+    return openWith(SysCall::Create, path, O_RDWR | O_CREAT | O_EXCL | O_NOCTTY, mode, file);
 }
 
 // Read where the kernel shows it: setting the umask to read it back would, for that moment, give
 // the files other threads create the wrong permission bits.
+std::int64_t openFileLimit()
+{
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return -1;
+    if (limit.rlim_cur != limit.rlim_max) {
+        struct rlimit raised = limit;
+        raised.rlim_cur = limit.rlim_max;
+        if (::setrlimit(RLIMIT_NOFILE, &raised) == 0)
+            limit = raised;
+    }
+    return limit.rlim_cur == RLIM_INFINITY ? -1 : static_cast<std::int64_t>(limit.rlim_cur);
+}
+
 mode_t currentUmask()
 {
     if (std::FILE *status = std::fopen("/proc/self/status", "re")) {

@@ -110,6 +110,10 @@ public:
     void startWriteback(std::int64_t offset, std::int64_t n);
 
     // Linux only:
+    // Writes all n bytes at an absolute offset, leaving the file position alone.
+    [[nodiscard]] int writeAt(const void *buf, std::size_t n, std::int64_t offset);
+    // Makes the file `bytes` long: cut short, or grown with a hole that reads as zeros.
+    [[nodiscard]] int setSize(std::int64_t bytes);
     // A second handle of the same open file; none where the system refuses one.
     File duplicate() const;
     // The owner, group and permission bits (mode & 07777) of the open file.
@@ -138,7 +142,7 @@ enum class Links { Follow, Refuse };
 // open file holds for the file that is read.
 [[nodiscard]] int openForReading(const std::string &path, File &file, Links links = Links::Follow);
 [[nodiscard]] int openForReadWrite(const std::string &path, File &file, Links links = Links::Follow);
-// Creates a file that must not exist yet, for writing, with mode less the umask (Windows: its
+// Creates a file that must not exist yet, for writing (and reading back: Linux), with mode less the umask (Windows: its
 // folder's rights): EEXIST when a file (or a link, even a dangling one) of that name is there.
 [[nodiscard]] int createNewFile(const std::string &path, File &file, mode_t mode = 0666);
 [[nodiscard]] int removeFile(const std::string &path);
@@ -199,6 +203,9 @@ bool isRegularFile(const File &file);
 // Flushes the entries of the directory (a directory part as directoryPart() gives it, empty for
 // the current one) to the device: files created in it survive a power cut once their data has.
 [[nodiscard]] int syncDirectory(const std::string &directory);
+// How many files the process may hold open, after raising its soft limit to the hard one; -1
+// when there is no limit.
+std::int64_t openFileLimit();
 // The process's umask, which new files' permission bits lose.
 mode_t currentUmask();
 // For a signal handler: from now on a system call that a signal interrupts fails with EINTR

@@ -3,6 +3,7 @@
 
 #include "part_name.h"
 #include "progress.h"
+#include "recovery_encoder.h"
 #include "report_error.h"
 #include "size_preset.h"
 #include "skip_list.h"
@@ -19,6 +20,7 @@
 #include "fileio/stream_copy.h"
 #include "lists/checksum_list.h"
 #include "lists/part_list.h"
+#include "lists/recovery_header.h"
 #include "lists/set_output.h"
 #include "lists/sh_joiner.h"
 
@@ -52,6 +54,9 @@ constexpr const char *kNumberedStream =
     "parts numbered after the name (.001) need the part count, which a stream tells only at its end";
 constexpr const char *kStreamCut = "a stream is cut by size into every part, and is not deleted";
 constexpr const char *kDescriptorName = "it names an open descriptor, such as /dev/stdin, not a file in a folder";
+constexpr const char *kRecoveryWhole =
+    "recovery parts are made with every part, from a file, and with the checksum list";
+constexpr const char *kRecoveryEmpty = "an empty file has nothing to rebuild";
 
 // A stream's part is made only once its first bytes have come, so that a stream ending on a
 // part's edge leaves no empty part after it: at most this much is read before the part is made.
@@ -202,6 +207,35 @@ void refuseUnsafeRequest(const CutRequest &request, const Layout &layout)
         reportError(kInvalidFileSize, request.source, 0, kNoPartNamed);
     if (request.deleteSource && !request.deleteLeavingPartsOut && layout.leavesOut(request))
         reportError(kInvalidFileName, request.source, 0, kLeftOutLost);
+    if (request.recovery != 0) {
+        if (request.recovery < 1 || request.recovery > lists::kMaxRecoveryPerGroup)
+            reportError(kInvalidFileSize, request.source, 0,
+                        "recovery parts per group go from 1 to " + std::to_string(lists::kMaxRecoveryPerGroup));
+        if (!request.writeDigests || request.onlyListed || layout.leavesOut(request))
+            reportError(kInvalidFileName, request.source, 0, kRecoveryWhole);
+        if (layout.plan.partSize < 1 || layout.plan.partCount < 1)
+            reportError(kInvalidFileSize, request.source, 0, kRecoveryEmpty);
+    }
+}
+
+// The recovery parts' layout of a plan: the identity comes at the end.
+lists::RecoveryLayout recoveryLayoutOf(const CutRequest &request, const Layout &layout, std::int64_t size)
+{
+    lists::RecoveryLayout recovery;
+    recovery.sourceSize = size;
+    for (std::int64_t n = 1; n <= layout.plan.partCount; ++n)
+        recovery.partSizes.push_back(layout.plan.partLength(n, size));
+    recovery.perGroup = request.recovery;
+    recovery.groups = lists::recoveryGroupCount(layout.plan.partCount, request.recovery);
+    return recovery;
+}
+
+std::vector<std::string> recoveryNames(const CutRequest &request, int count)
+{
+    std::vector<std::string> names;
+    for (int x = 1; x <= count; ++x)
+        names.push_back(lists::recoveryPartName(request.source, x));
+    return names;
 }
 
 // One run of Cut: the source, the files made so far and those still to be named.
@@ -219,6 +253,8 @@ private:
     void openSource();
     void openStream();
     void openLists();
+    void openRecovery();
+    void finishRecovery(const digest::Sha256Digest &whole);
     bool makeParts();
     void makeStreamParts();
     fileio::AtomicOutput createPart(const std::string &path);
@@ -246,6 +282,8 @@ private:
     std::set<std::string> m_parts;   // the names the parts take
     std::optional<lists::OpenList> m_partList;
     std::optional<lists::OpenList> m_digests;
+    // Takes the blocks beside the hashers, and so outlives them.
+    std::optional<RecoveryEncoder> m_encoder;
     std::optional<digest::BlockHashers> m_hashers;
     lists::ShJoinerSet m_script; // what the shell joiner checks
     // Every file made, whole, waiting to take its name with the others. With the source to be
@@ -291,6 +329,8 @@ void CutRun::openStream()
     // Their width follows the part count, which a stream tells only at its end.
     if (m_request.names == PartNames::Numbered)
         reportError(kInvalidFileName, stream.name, 0, kNumberedStream);
+    if (m_request.recovery != 0)
+        reportError(kInvalidFileName, stream.name, 0, kRecoveryWhole);
     fileio::File given(stream.handle);
     m_source = given.duplicate();
     const int err = errno;
@@ -325,10 +365,48 @@ void CutRun::openLists()
     if (m_request.writeDigests) {
         m_digests.emplace(lists::openSetOutput(folder + lists::kChecksumListName, m_keep, m_existing));
         keepList(*m_digests, m_keep);
-        m_hashers.emplace(2);
+        if (m_request.recovery > 0)
+            openRecovery();
+        m_hashers.emplace(2, m_encoder ? &*m_encoder : nullptr);
     }
     if (m_request.deleteSource && (m_partList || m_digests))
         m_folders.insert(folder);
+}
+
+// Every recovery part is open from the start: the parts of each group are dealt through the
+// whole source, so each group's recovery parts take bytes until the end.
+void CutRun::openRecovery()
+{
+    lists::RecoveryLayout layout = recoveryLayoutOf(m_request, m_layout, m_size);
+    const int count = layout.recoveryCount();
+    // Beside those the outputs' batch and the lists hold.
+    const std::int64_t limit = fileio::openFileLimit();
+    if (limit >= 0 && count > limit / 2 - 256)
+        reportError(kInvalidFileSize, m_request.source, 0,
+                    std::to_string(count) + " recovery parts are more than can be open together here ("
+                        + std::to_string(limit) + " files): ask for fewer, or for larger parts");
+    m_encoder.emplace(std::move(layout));
+    std::string failed;
+    if (const int err = m_encoder->open(recoveryNames(m_request, count), m_keep, m_existing, failed)) {
+        if (err == fileio::kKeptFile)
+            fileio::cannotCreateFile(failed, EEXIST, kKeptName);
+        fileio::cannotCreateFile(failed, 0, fileio::errorText(err));
+    }
+}
+
+// The recovery parts take the set's identity, and their lines come after the parts'.
+void CutRun::finishRecovery(const digest::Sha256Digest &whole)
+{
+    std::string failed;
+    if (const int err = m_encoder->finish(whole, failed))
+        fileio::streamWriteError(failed, err);
+    for (std::size_t x = 0; x < m_encoder->outputs().size(); ++x) {
+        fileio::AtomicOutput &output = m_encoder->outputs()[x];
+        m_digests->add(lists::checksumLine(m_encoder->digests()[x], fileio::namePart(output.target())));
+        m_parts.insert(output.target());
+        if (const int err = m_outputs.add(std::move(output), failed))
+            failNaming(failed, err);
+    }
 }
 
 // Creates one part and copies its bytes from the source into it, through the hashers when asked.
@@ -349,9 +427,14 @@ void CutRun::makePart(std::int64_t n, std::int64_t offset, std::int64_t length)
 {
     const std::string path = m_layout.partName(m_request, n);
     fileio::AtomicOutput part = createPart(path);
+    if (m_encoder)
+        m_encoder->beginPart(n - 1);
     failCopy(m_hashers ? digest::copyHashed(m_source, offset, &part.file(), length, *m_hashers, &m_progress)
                        : fileio::copyBytes(m_source, offset, part.file(), length, &m_progress),
              m_request.source, path);
+    std::string failed;
+    if (const int err = m_encoder ? m_encoder->failure(failed) : 0)
+        fileio::streamWriteError(failed, err);
     addPart(std::move(part), path, length);
 }
 
@@ -475,10 +558,12 @@ bool CutRun::makeParts()
 void CutRun::finishLists(bool complete)
 {
     if (m_digests) {
+        const digest::Sha256Digest whole = m_hashers->finish(kSourceDigest);
+        if (m_encoder)
+            finishRecovery(whole);
         // sha256sum passes over comment lines; a join reads the incomplete set's as "the parts do
         // not make the whole file", verify either as "the next line is the whole file".
         m_digests->add(std::string(complete ? lists::kWholeFileComment : lists::kIncompleteSetComment) + "\n");
-        const digest::Sha256Digest whole = m_hashers->finish(kSourceDigest);
         if (complete)
             m_script.wholeDigest = whole;
         m_digests->add(lists::checksumLine(whole, fileio::namePart(m_request.source)));
@@ -651,6 +736,12 @@ std::vector<std::string> existingOutputs(const CutRequest &request)
                 if (layout.makes(request, n) && fileio::nameTaken(path))
                     existing.push_back(path);
             }
+            const int groups =
+                request.recovery > 0 ? lists::recoveryGroupCount(layout.plan.partCount, request.recovery) : 0;
+            for (const std::string &path : recoveryNames(request, groups * request.recovery)) {
+                if (fileio::nameTaken(path))
+                    existing.push_back(path);
+            }
         } catch (const fileio::Failure &) {
             return {};
         }
@@ -664,6 +755,7 @@ std::vector<std::string> existingOutputs(const CutRequest &request)
     }
     if (request.writeDigests)
         setFiles.push_back(folder + lists::kChecksumListName);
+
     for (const std::string &path : setFiles) {
         if (fileio::nameTaken(path))
             existing.push_back(path);

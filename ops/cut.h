@@ -51,6 +51,10 @@ struct CutRequest {
     bool writePartList = false;            // the part list and the joiners
     std::vector<JoinerImage> joiners;
     bool writeDigests = false; // the SHA-256 of every part made and of the whole source
+    // N: recovery parts per group beside the parts (lists/recovery_header.h), 0 for none. Any N
+    // parts or recovery parts missing or damaged are rebuilt from them. They need the digests, every
+    // part made and a file to read.
+    int recovery = 0;
     bool deleteSource = false;
     // The user agreed that deleting the source loses the parts left out, which exist nowhere else;
     // without it such a Cut is refused.

@@ -208,7 +208,14 @@ TEST(CliCut, BadArgumentsNameTheProblem)
                                                {"cut", "-s", "3", "--skip=2", "--name=y", "-"},
                                                {"cut", "-s", "3", "--delete", "--name=y", "-"},
                                                {"cut", "-s", "3", "--names=001", "--name=y", "-"},
-                                               {"cut", "--name=y", "x"}}) {
+                                               {"cut", "--name=y", "x"},
+                                               // Recovery parts: 1 to 100, of every part of a file.
+                                               {"cut", "--recovery", "0", "x"},
+                                               {"cut", "--recovery=101", "x"},
+                                               {"cut", "--recovery=two", "x"},
+                                               {"cut", "--recovery=1", "--only=2", "x"},
+                                               {"cut", "--recovery=1", "--skip=2", "x"},
+                                               {"cut", "-s", "3", "--recovery=1", "--name=y", "-"}}) {
         const CliResult r = runCliInProcess(args, dir.path());
         EXPECT_EQ(r.status, 2) << r.err;
         EXPECT_EQ(r.out, "");

@@ -16,6 +16,15 @@ namespace {
 
 using testsupport::Bytes;
 
+// Keeps every block it takes, to compare with what was posted.
+struct Collector final : digest::BlockObserver {
+    Bytes seen;
+    void take(const void *data, std::size_t n) override
+    {
+        seen.insert(seen.end(), static_cast<const unsigned char *>(data), static_cast<const unsigned char *>(data) + n);
+    }
+};
+
 digest::Sha256Digest oneThread(const Bytes &bytes)
 {
     digest::Sha256 sha;
@@ -36,7 +45,8 @@ TEST(BlockHashers, GiveWhatOneThreadGives)
     };
     for (const Row &row : rows) {
         const Bytes bytes = testsupport::patternBytes(row.size, 5);
-        digest::BlockHashers hashers(row.hashers);
+        Collector observer;
+        digest::BlockHashers hashers(row.hashers, &observer);
         // post() wants each block to stay as it is until the next one: two buffers in turn.
         std::vector<Bytes> buffers(2);
         std::size_t turn = 0;
@@ -48,6 +58,7 @@ TEST(BlockHashers, GiveWhatOneThreadGives)
         }
         for (std::size_t i = 0; i < row.hashers; ++i)
             EXPECT_EQ(hashers.finish(i), oneThread(bytes)) << row.size << " bytes, state " << i;
+        EXPECT_EQ(observer.seen, bytes) << row.size;
         // finish() starts the state afresh.
         EXPECT_EQ(hashers.finish(0), oneThread({})) << row.size;
     }

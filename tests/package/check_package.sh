@@ -16,6 +16,7 @@ gui_depends=$(dpkg-deb -f "$gui" Depends) cli_depends=$(dpkg-deb -f "$cli" Depen
 grep -q libqt6widgets6 <<<"$gui_depends" || fail "the window's Depends misses the Qt libraries"
 grep -qF "skarvel-cli (= $version)" <<<"$gui_depends" || fail "the window's package does not bring skarvel-cli"
 ! grep -qi qt <<<"$cli_depends" || fail "skarvel-cli's package depends on Qt: $cli_depends"
+grep -q libisal2 <<<"$cli_depends" || fail "skarvel-cli's Depends misses ISA-L, the recovery parts' coding"
 # The files of each (directories aside); both install side by side, so none is in both.
 cli_files=$(dpkg-deb -c "$cli" | awk '!/^d/ {print $6}' | sort)
 gui_files=$(dpkg-deb -c "$gui" | awk '!/^d/ {print $6}' | sort)

@@ -1,0 +1,67 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "digest/block_hashers.h"
+#include "digest/sha256.h"
+#include "fileio/atomic_output.h"
+#include "lists/recovery_header.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ops {
+
+// Writes a set's recovery parts while its parts are copied, so the source's bytes are read once:
+// it takes every block of the part under way (a BlockObserver beside the hashers) and adds it,
+// times its coefficient, into the part's group's recovery parts at the block's offset. Each
+// recovery part is a temporary H + L bytes long from the start; a stripe of it at a time is read,
+// updated and written back, so what it holds in memory is a few stripes whatever the set's size.
+// The headers come last, once the whole source's digest (the set's identity) is known. Coding by
+// ISA-L: Reed-Solomon over GF(2^8), the Cauchy rows of gf_gen_cauchy1_matrix (doc/recovery-format.md).
+class RecoveryEncoder final : public digest::BlockObserver {
+public:
+    // The layout's identity is not needed yet.
+    explicit RecoveryEncoder(lists::RecoveryLayout layout);
+    ~RecoveryEncoder() override;
+    RecoveryEncoder(const RecoveryEncoder &) = delete;
+    RecoveryEncoder &operator=(const RecoveryEncoder &) = delete;
+
+    // Starts recovery part x under paths[x], each as AtomicOutput::open does (refusing the files
+    // of `keep`) and adds them to `keep`. Returns 0, or the error and the path in `failed`.
+    [[nodiscard]] int open(const std::vector<std::string> &paths, fileio::FileIds &keep,
+                           fileio::AtomicOutput::Existing existing, std::string &failed);
+    // The blocks taken from now on are part `part` (0-based), from its first byte, in order.
+    // Called only while no block is being taken.
+    void beginPart(std::int64_t part);
+    void take(const void *data, std::size_t n) override;
+    // The first failure of take(): its error number and the recovery part's path; 0 for none.
+    int failure(std::string &failed) const;
+
+    // Once every part has been taken: writes each header with the set's identity and reads each
+    // recovery part back for its digest. Returns 0, or the error and the path in `failed`.
+    [[nodiscard]] int finish(const digest::Sha256Digest &identity, std::string &failed);
+    // The recovery parts, whole, in order, and their digests, for the batch and the checksum list.
+    std::vector<fileio::AtomicOutput> &outputs() { return m_outputs; }
+    const std::vector<digest::Sha256Digest> &digests() const { return m_digests; }
+
+private:
+    lists::RecoveryLayout m_layout;
+    std::int64_t m_headerSize;
+    std::vector<fileio::AtomicOutput> m_outputs;
+    std::vector<digest::Sha256Digest> m_digests;
+    // ISA-L's expanded tables of the coding rows, one set for each group size there is (at most
+    // two: the groups differ by a part at most).
+    std::vector<unsigned char> m_tables[2];
+    std::int64_t m_largerGroup = 0;
+    std::vector<std::vector<unsigned char>> m_stripes; // one per recovery row
+    // The part under way.
+    int m_group = 0;
+    int m_column = 0;
+    std::int64_t m_offset = 0;
+    int m_err = 0;
+    std::string m_failed;
+};
+
+} // namespace ops
