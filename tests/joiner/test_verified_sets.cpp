@@ -3,7 +3,6 @@
 // skarvel-cli verify, the emitted joiner and unite --list: each names the bad part and never
 // leaves a wrong joined file behind.
 #include "support/child_process.h"
-#include "support/recovery_parts.h"
 #include "support/temp_dir.h"
 #include "support/tested_joiner.h"
 
@@ -236,9 +235,11 @@ TEST_P(RecoveredSet, IsRebuiltOrRefusedWithNothingChanged)
     TempDir dir;
     const Bytes data = patternBytes(4000 - 3, 9); // the last part shorter: the shards are padded
     writeFile(dir.file("s.bin"), data);
-    ASSERT_EQ(runCli({"cut", "-n", "4", "--recons", kJoinerOption, "--sha256", "s.bin"}, dir.path()).status, 0);
+    ASSERT_EQ(runCli({"cut", "-n", "4", "--recons", kJoinerOption, "--recovery", std::to_string(row.perGroup), "s.bin"},
+                     dir.path())
+                  .status,
+              0);
     fs::remove(dir.file("s.bin"));
-    testsupport::addRecoveryParts(dir.path(), row.perGroup);
     const std::map<std::string, Bytes> whole = filesOf(dir.path());
     const auto name = [](int file) {
         return file < 4 ? "s" + std::to_string(file + 1) + ".bin" : "s.bin.rec" + std::to_string(file - 3);
@@ -298,9 +299,9 @@ TEST(VerifiedSetList, ASetOfMoreThanOneGroupIsRebuiltGroupByGroup)
     TempDir dir;
     const Bytes data = patternBytes(255 * 12 - 5, 3);
     writeFile(dir.file("s.bin"), data);
-    ASSERT_EQ(runCli({"cut", "-n", "255", "--recons", kJoinerOption, "--sha256", "s.bin"}, dir.path()).status, 0);
+    ASSERT_EQ(runCli({"cut", "-n", "255", "--recons", kJoinerOption, "--recovery", "2", "s.bin"}, dir.path()).status,
+              0);
     fs::remove(dir.file("s.bin"));
-    testsupport::addRecoveryParts(dir.path(), 2);
     ASSERT_TRUE(exists(dir.file("s.bin.rec4")) && !exists(dir.file("s.bin.rec5")));
     const std::map<std::string, Bytes> whole = filesOf(dir.path());
     for (const char *part : {"s1.bin", "s2.bin", "s3.bin", "s4.bin"})
