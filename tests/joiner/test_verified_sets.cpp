@@ -3,6 +3,8 @@
 // skarvel-cli verify, the emitted joiner and unite --list: each names the bad part and never
 // leaves a wrong joined file behind.
 #include "support/child_process.h"
+#include "lists/checksum_list.h"
+#include "lists/recovery_header.h"
 #include "support/temp_dir.h"
 #include "support/tested_joiner.h"
 
@@ -322,6 +324,43 @@ TEST(VerifiedSetList, ASetOfMoreThanOneGroupIsRebuiltGroupByGroup)
     const CliResult repair = runCli({"repair"}, dir.path());
     EXPECT_EQ(repair.status, 0) << repair.err;
     EXPECT_EQ(filesOf(dir.path()), whole);
+}
+
+// A recovery part that matches its line but whose header is another set's (a list made to match
+// it) says nothing of this set: a part it alone could rebuild stays missing, and nothing changes.
+TEST(VerifiedSetList, ARecoveryPartOfAnotherSetRebuildsNothing)
+{
+    SKARVEL_SKIP_UNLESS_JOINER_RUNS();
+    TempDir dir;
+    writeFile(dir.file("s.bin"), patternBytes(4000, 2));
+    ASSERT_EQ(runCli({"cut", "-n", "4", "--recons", kJoinerOption, "--recovery", "1", "s.bin"}, dir.path()).status, 0);
+    fs::remove(dir.file("s.bin"));
+    Bytes part = readFile(dir.file("s.bin.rec1"));
+    auto header = lists::decodeRecoveryHeader(part.data(), part.size(), static_cast<std::int64_t>(part.size())).header;
+    ASSERT_TRUE(header);
+    header->layout.identity[0] ^= 1;
+    const Bytes other = lists::encodeRecoveryHeader(*header);
+    std::copy(other.begin(), other.end(), part.begin());
+    writeFile(dir.file("s.bin.rec1"), part);
+    digest::Sha256 hash;
+    hash.update(part.data(), part.size());
+    std::string list = readText(dir.file("info.sha256"));
+    const std::size_t line = list.find("  s.bin.rec1\n") - 64;
+    list.replace(line, 64, digest::toHex(hash.finish()));
+    writeFile(dir.file("info.sha256"), list);
+    fs::remove(dir.file("s2.bin"));
+    const std::map<std::string, Bytes> harmed = filesOf(dir.path());
+
+    const CliResult verify = runCli({"verify"}, dir.path());
+    EXPECT_TRUE(
+        verify.out.ends_with("cannot be rebuilt: more of its files are missing or damaged than recovery parts "
+                             "are whole\n"))
+        << verify.out;
+    const CliResult joiner = runCommand(joinerCommand(dir.file(kTestedJoinerFile)), dir.path(), "joined\n\n");
+    EXPECT_NE(joiner.out.find("Part not found: s2.bin"), std::string::npos) << joiner.out;
+    EXPECT_EQ(runCli({"unite", "-o", "united", "--list", "info.txt"}, dir.path()).status, 1);
+    EXPECT_EQ(runCli({"repair"}, dir.path()).status, 1);
+    EXPECT_EQ(filesOf(dir.path()), harmed);
 }
 
 TEST(VerifiedSetList, OnlyMakesTheDamagedPartAgainAndLeavesTheListsAlone)
