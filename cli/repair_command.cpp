@@ -97,8 +97,12 @@ void run(const Arguments &args)
         if (set->member(file).whole)
             if (const std::optional<fileio::FileId> id = fileio::fileId(set->member(file).path))
                 keep.insert(*id);
-    if (const std::optional<fileio::FileId> id = fileio::fileId(list))
-        keep.insert(*id);
+    // Nor any other file of the set.
+    const std::string folder = fileio::directoryPart(list);
+    for (const std::string &other : {list, folder + lists::kPartListName, folder + lists::kWindowsJoinerName,
+                                     folder + lists::kLinuxJoinerName, folder + lists::kShJoinerName})
+        if (const std::optional<fileio::FileId> id = fileio::fileId(other))
+            keep.insert(*id);
     std::map<int, std::vector<std::size_t>> groups;
     for (const std::size_t file : broken)
         groups[set->groupOf(file)].push_back(file);

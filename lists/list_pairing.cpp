@@ -2,6 +2,7 @@
 #include "list_pairing.h"
 
 #include "part_list_reader.h"
+#include "recovery_header.h"
 #include "set_names.h"
 
 #include "fileio/printable_name.h"
@@ -36,6 +37,7 @@ bool ChecksumSteps::next(ChecksumEntry &entry)
 
 std::optional<digest::Sha256Digest> ChecksumSteps::part(const std::string &name, std::string *found)
 {
+    ++m_parts;
     ChecksumEntry entry;
     const bool read = next(entry);
     if (read && entry.name == name && !entry.wholeFile)
@@ -59,7 +61,10 @@ std::optional<digest::Sha256Digest> ChecksumSteps::whole()
             throw ListReadError{err};
         if (kind == ChecksumReader::Line::End)
             break;
-        if (kind != ChecksumReader::Line::Entry)
+        // More lines than the parts can have recovery parts are not theirs, and are not held.
+        if (kind != ChecksumReader::Line::Entry
+            || static_cast<int>(m_recovery.size())
+                >= kMaxRecoveryPerGroup * recoveryGroupCount(m_parts, kMaxRecoveryPerGroup))
             return std::nullopt;
         m_recovery.push_back(std::move(entry));
         entry = std::move(more);

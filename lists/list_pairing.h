@@ -32,6 +32,7 @@ private:
     bool next(ChecksumEntry &entry);
 
     ChecksumReader m_reader;
+    std::int64_t m_parts = 0; // lines asked for by part()
     std::vector<ChecksumEntry> m_recovery;
 };
 

@@ -254,8 +254,11 @@ int readRecoverySet(const std::string &listPath, std::optional<RecoverySet> &set
             return err;
         if (kind == ChecksumReader::Line::End)
             break;
-        if (kind == ChecksumReader::Line::Malformed)
-            return 0; // not a set's list
+        // Not a set's list: a line that is none, or more lines than a set can have.
+        const std::int64_t most = kMaxRecoveryHeaderParts
+            + kMaxRecoveryPerGroup * recoveryGroupCount(kMaxRecoveryHeaderParts, kMaxRecoveryPerGroup) + 1;
+        if (kind == ChecksumReader::Line::Malformed || static_cast<std::int64_t>(entries.size()) >= most)
+            return 0;
         entries.push_back(std::move(entry));
     }
     if (entries.size() < 2 || !entries.back().wholeFile || reader.incompleteSet())

@@ -363,6 +363,21 @@ TEST(VerifiedSetList, ARecoveryPartOfAnotherSetRebuildsNothing)
     EXPECT_EQ(filesOf(dir.path()), harmed);
 }
 
+// A bad part that is a link to another file of the set is never rebuilt through the link.
+TEST(VerifiedSetList, RepairNeverWritesThroughALinkToAnotherFileOfTheSet)
+{
+    TempDir dir;
+    writeFile(dir.file("s.bin"), patternBytes(4000, 4));
+    ASSERT_EQ(runCli({"cut", "-n", "4", "--recons", "--recovery", "1", "s.bin"}, dir.path()).status, 0);
+    for (const char *other : {"info.txt", "recons", "s.bin.rec1"}) {
+        fs::remove(dir.file("s2.bin"));
+        fs::create_symlink(other, dir.file("s2.bin"));
+        const std::map<std::string, Bytes> before = filesOf(dir.path());
+        EXPECT_EQ(runCli({"repair"}, dir.path()).status, 1) << other;
+        EXPECT_EQ(filesOf(dir.path()), before) << other;
+    }
+}
+
 TEST(VerifiedSetList, OnlyMakesTheDamagedPartAgainAndLeavesTheListsAlone)
 {
     // --only names the parts as the cut did, .001 names too (-q: a word that keeps the first names).
