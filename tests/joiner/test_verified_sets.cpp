@@ -363,6 +363,26 @@ TEST(VerifiedSetList, ARecoveryPartOfAnotherSetRebuildsNothing)
     EXPECT_EQ(filesOf(dir.path()), harmed);
 }
 
+// Parts longer than a stripe of the rebuild, the last one shorter than the others.
+TEST(VerifiedSetList, PartsOfManyStripesAreRebuiltWhole)
+{
+    SKARVEL_SKIP_UNLESS_JOINER_RUNS();
+    TempDir dir;
+    const Bytes data = patternBytes(4 * 1024 * 1024 + 37, 6);
+    writeFile(dir.file("s.bin"), data);
+    ASSERT_EQ(runCli({"cut", "-n", "4", "--recons", kJoinerOption, "--recovery", "2", "s.bin"}, dir.path()).status, 0);
+    fs::remove(dir.file("s.bin"));
+    const std::map<std::string, Bytes> whole = filesOf(dir.path());
+    fs::remove(dir.file("s1.bin"));
+    harm(dir.file("s4.bin"), Harm::Truncated);
+    const CliResult joiner = runCommand(joinerCommand(dir.file(kTestedJoinerFile)), dir.path(), "joined\n\n");
+    EXPECT_EQ(joiner.status, 0) << joiner.out;
+    EXPECT_EQ(readFile(dir.file("joined")), data);
+    fs::remove(dir.file("joined"));
+    EXPECT_EQ(runCli({"repair"}, dir.path()).status, 0);
+    EXPECT_EQ(filesOf(dir.path()), whole);
+}
+
 // A bad part that is a link to another file of the set is never rebuilt through the link.
 TEST(VerifiedSetList, RepairNeverWritesThroughALinkToAnotherFileOfTheSet)
 {
