@@ -2,6 +2,7 @@
 #include "fault.h"
 
 #include <array>
+#include <atomic>
 
 namespace fileio::faults {
 
@@ -15,7 +16,8 @@ struct Fault {
 
 struct State {
     std::array<Fault, kSysCallKinds> faults{};
-    std::array<long, kSysCallKinds> counts{};
+    // Counted on every thread that makes calls (the recovery parts' coder beside Cut's own).
+    std::array<std::atomic<long>, kSysCallKinds> counts{};
     std::uint64_t fileSystemType = 0;
 };
 
@@ -36,7 +38,7 @@ void arm(SysCall call, long nth, int err)
 {
     State &s = state();
     s.faults[index(call)] = {nth, err};
-    s.counts.fill(0);
+    resetCounts();
 }
 
 void armFrom(SysCall call, long nth, int err)
@@ -62,7 +64,8 @@ long count(SysCall call)
 
 void resetCounts()
 {
-    state().counts.fill(0);
+    for (std::atomic<long> &count : state().counts)
+        count = 0;
 }
 
 void fakeFileSystemType(std::uint64_t type)

@@ -23,9 +23,10 @@ enum class SysCall {
     CopyRange,
     Chmod,
     Unnamed,
-    Link
+    Link,
+    Map // a file's pages mapped and made present
 };
-inline constexpr int kSysCallKinds = static_cast<int>(SysCall::Link) + 1;
+inline constexpr int kSysCallKinds = static_cast<int>(SysCall::Map) + 1;
 
 namespace faults {
 

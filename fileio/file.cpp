@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <linux/magic.h>
 #include <sys/sendfile.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
@@ -282,6 +283,41 @@ int createNewFile(const std::string &path, File &file, mode_t mode)
 
 // Read where the kernel shows it: setting the umask to read it back would, for that moment, give
 // the files other threads create the wrong permission bits.
+MappedRange::~MappedRange()
+{
+    unmap();
+}
+
+void MappedRange::unmap()
+{
+    if (m_base != nullptr)
+        ::munmap(m_base, m_length); // fails only for a range that is not a mapping
+    m_base = nullptr;
+}
+
+int MappedRange::map(File &file, std::int64_t offset, std::size_t n)
+{
+    unmap();
+    static const auto page = static_cast<std::int64_t>(::sysconf(_SC_PAGESIZE));
+    const std::int64_t start = offset - offset % page;
+    const auto lead = static_cast<std::size_t>(offset - start);
+    void *base = ::mmap(nullptr, lead + n, PROT_READ | PROT_WRITE, MAP_SHARED, fdOf(file), static_cast<off_t>(start));
+    if (base == MAP_FAILED)
+        return errno;
+    // Every page present and writable now, or an error now: never a SIGBUS on the first write.
+    if (sysCall(SysCall::Map, [&] { return ::madvise(base, lead + n, MADV_POPULATE_WRITE); }) != 0) {
+        const int err = errno;
+        ::munmap(base, lead + n);
+        return err;
+    }
+    m_base = static_cast<unsigned char *>(base);
+    m_length = lead + n;
+    m_lead = lead;
+    m_offset = offset;
+    m_size = n;
+    return 0;
+}
+
 std::int64_t openFileLimit()
 {
     struct rlimit limit {};

@@ -133,6 +133,34 @@ private:
     NativeHandle m_fd = -1;
 };
 
+// A range of an open file mapped for reading and writing (Linux only), every page of it present
+// and writable from the start: a page the file system cannot give (a full disk) fails map() rather
+// than the first write to it later. Unmapped when dropped or mapped again.
+class MappedRange {
+public:
+    MappedRange() = default;
+    ~MappedRange();
+    MappedRange(const MappedRange &) = delete;
+    MappedRange &operator=(const MappedRange &) = delete;
+
+    // Maps bytes offset .. offset + n - 1 of the file, which must be that long. Fails with the
+    // system's error (EINVAL where the system cannot make pages present ahead).
+    [[nodiscard]] int map(File &file, std::int64_t offset, std::size_t n);
+    void unmap();
+    bool isMapped() const { return m_base != nullptr; }
+    std::int64_t offset() const { return m_offset; }
+    std::size_t size() const { return m_size; }
+    // The byte at offset().
+    unsigned char *data() const { return m_base + m_lead; }
+
+private:
+    unsigned char *m_base = nullptr;
+    std::size_t m_length = 0; // mapped from a page's start: m_lead bytes before offset()
+    std::size_t m_lead = 0;
+    std::int64_t m_offset = 0;
+    std::size_t m_size = 0;
+};
+
 // Whether a symbolic link as the last part of a name is followed, or refused (kSymbolicLink; the
 // joiners follow every link).
 enum class Links { Follow, Refuse };

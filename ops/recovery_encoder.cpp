@@ -4,8 +4,12 @@
 #include <isa-l/erasure_code.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <memory>
+#include <system_error>
+#include <thread>
 
 namespace ops {
 
@@ -15,8 +19,12 @@ namespace {
 // processor's cache between the three, and all the rows' together at most 16 MiB.
 constexpr std::size_t kStripe = std::size_t{256} << 10;
 constexpr std::size_t kStripesTotal = std::size_t{16} << 20;
+// A recovery part's window mapped at a time: the windows of all the rows together at most 16 MiB.
+constexpr std::size_t kWindow = std::size_t{8} << 20;
+constexpr std::size_t kWindowsTotal = std::size_t{16} << 20;
 // Read back at the end for the recovery parts' digests.
 constexpr std::size_t kDigestBlock = std::size_t{1} << 20;
+constexpr std::size_t kDigestThreads = 4;
 
 // ISA-L's tables for the N coding rows of a group of `parts`: rows parts .. parts + N - 1 of
 // its Cauchy matrix.
@@ -45,6 +53,8 @@ RecoveryEncoder::RecoveryEncoder(lists::RecoveryLayout layout) : m_layout(std::m
     const std::size_t stripe = std::min({kStripe, kStripesTotal / static_cast<std::size_t>(m_layout.perGroup),
                                          static_cast<std::size_t>(std::max<std::int64_t>(m_layout.shardLength(), 1))});
     m_stripes.assign(static_cast<std::size_t>(m_layout.perGroup), std::vector<unsigned char>(stripe));
+    m_windows = std::vector<fileio::MappedRange>(static_cast<std::size_t>(m_layout.perGroup));
+    m_window = std::max(stripe, std::min(kWindow, kWindowsTotal / static_cast<std::size_t>(m_layout.perGroup)));
 }
 
 RecoveryEncoder::~RecoveryEncoder() = default;
@@ -70,9 +80,58 @@ int RecoveryEncoder::open(const std::vector<std::string> &paths, fileio::FileIds
 
 void RecoveryEncoder::beginPart(std::int64_t part)
 {
+    for (fileio::MappedRange &window : m_windows)
+        window.unmap(); // of another group's recovery parts
     m_group = m_layout.groupOf(part);
     m_column = m_layout.columnOf(part);
     m_offset = 0;
+}
+
+unsigned char *RecoveryEncoder::destination(int row, std::int64_t at, std::size_t length, bool &mapped)
+{
+    const std::size_t index = static_cast<std::size_t>(m_group) * m_windows.size() + static_cast<std::size_t>(row);
+    fileio::AtomicOutput &output = m_outputs[index];
+    fileio::MappedRange &window = m_windows[static_cast<std::size_t>(row)];
+    const std::int64_t fileSize = m_headerSize + m_layout.shardLength();
+    mapped = true;
+    if (window.isMapped() && at >= window.offset()
+        && at + static_cast<std::int64_t>(length) <= window.offset() + static_cast<std::int64_t>(window.size()))
+        return window.data() + (at - window.offset());
+    // The group's first part writes pages still empty: written from a stripe they are not zeroed
+    // first, as mapped ones would be.
+    if (m_mapping && m_column > 0) {
+        const auto n =
+            static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(m_window), fileSize - at));
+        const int err = window.map(output.file(), at, n);
+        if (err == 0)
+            return window.data();
+        // Where the system maps no file, or cannot make its pages present, the stripes take over;
+        // a page it could not give (EFAULT) is written through them, which says why.
+        if (err == EINVAL || err == ENODEV || err == EOPNOTSUPP || err == EACCES)
+            m_mapping = false;
+        else if (err != EFAULT) {
+            m_err = err;
+            m_failed = output.target();
+            return nullptr;
+        }
+    }
+    mapped = false;
+    unsigned char *stripe = m_stripes[static_cast<std::size_t>(row)].data();
+    // The group's first part meets recovery parts still empty.
+    std::size_t got = length;
+    int err = 0;
+    if (m_column == 0)
+        std::memset(stripe, 0, length);
+    else
+        err = output.file().readAt(stripe, length, at, got);
+    if (err == 0 && got < length)
+        err = fileio::kChanged; // cut short by someone else meanwhile
+    if (err != 0) {
+        m_err = err;
+        m_failed = output.target();
+        return nullptr;
+    }
+    return stripe;
 }
 
 void RecoveryEncoder::take(const void *data, std::size_t n)
@@ -84,35 +143,22 @@ void RecoveryEncoder::take(const void *data, std::size_t n)
     const int rows = m_layout.perGroup;
     const std::size_t first = static_cast<std::size_t>(m_group) * static_cast<std::size_t>(rows);
     std::unique_ptr<unsigned char *[]> coding(new unsigned char *[static_cast<std::size_t>(rows)]);
-    for (int r = 0; r < rows; ++r)
-        coding[r] = m_stripes[static_cast<std::size_t>(r)].data();
+    std::unique_ptr<bool[]> mapped(new bool[static_cast<std::size_t>(rows)]);
     // ISA-L reads the source without changing it, but its signature takes no const.
     auto *source = static_cast<unsigned char *>(const_cast<void *>(data));
     for (std::size_t done = 0; done < n;) {
         const std::size_t length = std::min(m_stripes[0].size(), n - done);
         const std::int64_t at = m_headerSize + m_offset + static_cast<std::int64_t>(done);
         for (int r = 0; r < rows; ++r) {
-            fileio::File &file = m_outputs[first + static_cast<std::size_t>(r)].file();
-            // The group's first part meets recovery parts still empty.
-            std::size_t got = length;
-            int err = 0;
-            if (m_column == 0)
-                std::memset(coding[r], 0, length);
-            else
-                err = file.readAt(coding[r], length, at, got);
-            if (err == 0 && got < length)
-                err = fileio::kChanged; // cut short by someone else meanwhile
-            if (err != 0) {
-                m_err = err;
-                m_failed = m_outputs[first + static_cast<std::size_t>(r)].target();
+            coding[r] = destination(r, at, length, mapped[r]);
+            if (coding[r] == nullptr)
                 return;
-            }
         }
         ec_encode_data_update(static_cast<int>(length), static_cast<int>(parts), rows, m_column, tables, source + done,
                               coding.get());
         for (int r = 0; r < rows; ++r) {
             fileio::AtomicOutput &output = m_outputs[first + static_cast<std::size_t>(r)];
-            if (const int err = output.file().writeAt(coding[r], length, at)) {
+            if (const int err = mapped[r] ? 0 : output.file().writeAt(coding[r], length, at)) {
                 m_err = err;
                 m_failed = output.target();
                 return;
@@ -129,34 +175,63 @@ int RecoveryEncoder::failure(std::string &failed) const
     return m_err;
 }
 
+int RecoveryEncoder::finishOne(std::size_t x, lists::RecoveryHeader header, unsigned char *block)
+{
+    fileio::File &file = m_outputs[x].file();
+    header.index = static_cast<int>(x);
+    const std::vector<unsigned char> bytes = lists::encodeRecoveryHeader(header);
+    if (const int err = file.writeAt(bytes.data(), bytes.size(), 0))
+        return err;
+    const std::int64_t fileSize = m_headerSize + m_layout.shardLength();
+    digest::Sha256 sha;
+    for (std::int64_t at = 0; at < fileSize;) {
+        const auto want = static_cast<std::size_t>(std::min<std::int64_t>(kDigestBlock, fileSize - at));
+        std::size_t got = 0;
+        if (const int err = file.readAt(block, want, at, got))
+            return err;
+        if (got < want)
+            return fileio::kChanged;
+        sha.update(block, got);
+        at += static_cast<std::int64_t>(got);
+    }
+    m_digests[x] = sha.finish();
+    return 0;
+}
+
 int RecoveryEncoder::finish(const digest::Sha256Digest &identity, std::string &failed)
 {
+    for (fileio::MappedRange &window : m_windows)
+        window.unmap();
     if (m_err != 0)
         return failure(failed);
     lists::RecoveryHeader header{m_layout, 0};
     header.layout.identity = identity;
-    std::unique_ptr<unsigned char[]> block(new unsigned char[kDigestBlock]);
-    const std::int64_t fileSize = m_headerSize + m_layout.shardLength();
-    m_digests.clear();
-    for (std::size_t x = 0; x < m_outputs.size(); ++x) {
-        fileio::File &file = m_outputs[x].file();
-        failed = m_outputs[x].target();
-        header.index = static_cast<int>(x);
-        const std::vector<unsigned char> bytes = lists::encodeRecoveryHeader(header);
-        if (const int err = file.writeAt(bytes.data(), bytes.size(), 0))
-            return err;
-        digest::Sha256 sha;
-        for (std::int64_t at = 0; at < fileSize;) {
-            const auto want = static_cast<std::size_t>(std::min<std::int64_t>(kDigestBlock, fileSize - at));
-            std::size_t got = 0;
-            if (const int err = file.readAt(block.get(), want, at, got))
-                return err;
-            if (got < want)
-                return fileio::kChanged;
-            sha.update(block.get(), got);
-            at += static_cast<std::int64_t>(got);
+    m_digests.assign(m_outputs.size(), {});
+    // Each is read back from the page cache for its digest, on the processors there are.
+    std::vector<int> errors(m_outputs.size(), 0);
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        std::unique_ptr<unsigned char[]> block(new unsigned char[kDigestBlock]);
+        for (std::size_t x = next++; x < m_outputs.size(); x = next++)
+            errors[x] = finishOne(x, header, block.get());
+    };
+    std::vector<std::thread> helpers;
+    const std::size_t threads = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, kDigestThreads);
+    for (std::size_t i = 1; i < std::min(threads, m_outputs.size()); ++i) {
+        try {
+            helpers.emplace_back(work);
+        } catch (const std::system_error &) {
+            break; // this thread does the rest
         }
-        m_digests.push_back(sha.finish());
+    }
+    work();
+    for (std::thread &helper : helpers)
+        helper.join();
+    for (std::size_t x = 0; x < errors.size(); ++x) {
+        if (errors[x] != 0) {
+            failed = m_outputs[x].target();
+            return errors[x];
+        }
     }
     failed.clear();
     return 0;

@@ -16,8 +16,9 @@ namespace ops {
 // Writes a set's recovery parts while its parts are copied, so the source's bytes are read once:
 // it takes every block of the part under way (a BlockObserver beside the hashers) and adds it,
 // times its coefficient, into the part's group's recovery parts at the block's offset. Each
-// recovery part is a temporary H + L bytes long from the start; a stripe of it at a time is read,
-// updated and written back, so what it holds in memory is a few stripes whatever the set's size.
+// recovery part is a temporary H + L bytes long from the start, updated in place through a window
+// of it mapped at a time (or, where the system maps none, a stripe read, updated and written back),
+// so what it holds in memory is a few windows whatever the set's size.
 // The headers come last, once the whole source's digest (the set's identity) is known. Coding by
 // ISA-L: Reed-Solomon over GF(2^8), the Cauchy rows of gf_gen_cauchy1_matrix (doc/recovery-format.md).
 class RecoveryEncoder final : public digest::BlockObserver {
@@ -55,7 +56,16 @@ private:
     // two: the groups differ by a part at most).
     std::vector<unsigned char> m_tables[2];
     std::int64_t m_largerGroup = 0;
-    std::vector<std::vector<unsigned char>> m_stripes; // one per recovery row
+    std::vector<std::vector<unsigned char>> m_stripes; // one per recovery row, where none is mapped
+    std::vector<fileio::MappedRange> m_windows;        // the group's recovery parts, one per row
+    std::size_t m_window = 0;
+    bool m_mapping = true; // false once the system has mapped none
+
+    // Where the bytes of row r at..at + length - 1 are to be updated: its window, or its stripe
+    // read in; nullptr after a failure.
+    unsigned char *destination(int row, std::int64_t at, std::size_t length, bool &mapped);
+    // Writes recovery part x's header and reads it back for its digest; 0 or the error.
+    int finishOne(std::size_t x, lists::RecoveryHeader header, unsigned char *block);
     // The part under way.
     int m_group = 0;
     int m_column = 0;

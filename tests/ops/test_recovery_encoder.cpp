@@ -51,6 +51,7 @@ TEST(CutRecovery, RecoveryPartsHoldEachGroupsCode)
         int count;
         int perGroup;
         int groups;
+        bool mapped = true; // false: the system maps no window, and stripes are read and written back
     } rows[] = {
         {"the last part shorter", 10, 0, 3, 1, 1},
         {"stripes and blocks cross inside parts", (5 << 20) + 1, 0, 7, 3, 1},
@@ -59,6 +60,8 @@ TEST(CutRecovery, RecoveryPartsHoldEachGroupsCode)
         {"254 parts: one group for N = 1", 254 * 3, 3, 0, 1, 1},
         {"two groups, the second one part smaller", 255 * 3, 3, 0, 1, 2},
         {"three groups", 510 * 2 + 1, 2, 0, 2, 3},
+        {"stripes", (5 << 20) + 1, 0, 7, 3, 1, false},
+        {"stripes, two groups", 255 * 3, 3, 0, 1, 2, false},
     };
     for (const Row &row : rows) {
         TempDir dir;
@@ -71,6 +74,8 @@ TEST(CutRecovery, RecoveryPartsHoldEachGroupsCode)
         request.writeDigests = true;
         request.recovery = row.perGroup;
         ops::NullProgress progress;
+        // The system maps no window: the stripes are written back.
+        fileio::faults::ScopedFault noWindow(fileio::SysCall::Map, row.mapped ? 0 : 1, EINVAL);
         ops::Cut(request, progress);
 
         const std::int64_t partSize =
@@ -127,7 +132,9 @@ TEST(CutRecovery, RefusalsAndFailuresLeaveNothing)
          "Invalid file size"},
         {"a recovery part's write fails",
          [](ops::CutRequest &) { fileio::faults::arm(fileio::SysCall::Write, 4, ENOSPC); }, "Stream write error"},
-        {"the last read back fails", [](ops::CutRequest &) { fileio::faults::arm(fileio::SysCall::Read, 9, EIO); },
+        {"no memory for a window", [](ops::CutRequest &) { fileio::faults::arm(fileio::SysCall::Map, 1, ENOMEM); },
+         "Stream write error"},
+        {"the last read back fails", [](ops::CutRequest &) { fileio::faults::arm(fileio::SysCall::Read, 5, EIO); },
          "Stream write error"},
     };
     for (const Row &row : rows) {

@@ -20,9 +20,10 @@ namespace {
 namespace fs = std::filesystem;
 using testsupport::TempDir;
 
-constexpr SysCall kAllCalls[] = {SysCall::Open,  SysCall::Create,    SysCall::Read,  SysCall::Write,   SysCall::Seek,
-                                 SysCall::Stat,  SysCall::Fsync,     SysCall::Close, SysCall::Remove,  SysCall::Rename,
-                                 SysCall::Mkdir, SysCall::CopyRange, SysCall::Chmod, SysCall::Unnamed, SysCall::Link};
+constexpr SysCall kAllCalls[] = {SysCall::Open,   SysCall::Create,  SysCall::Read,  SysCall::Write,
+                                 SysCall::Seek,   SysCall::Stat,    SysCall::Fsync, SysCall::Close,
+                                 SysCall::Remove, SysCall::Rename,  SysCall::Mkdir, SysCall::CopyRange,
+                                 SysCall::Chmod,  SysCall::Unnamed, SysCall::Link,  SysCall::Map};
 static_assert(std::size(kAllCalls) == fileio::kSysCallKinds);
 
 std::string replaceDir(std::string text, const std::string &dir)
@@ -233,6 +234,8 @@ const char *callName(SysCall call)
         return "open an unnamed file";
     case SysCall::Link:
         return "link";
+    case SysCall::Map:
+        return "mmap";
     }
     return "?";
 }
@@ -254,6 +257,8 @@ std::vector<int> errnosFor(SysCall call)
     case SysCall::Fsync:
     case SysCall::Close:
         return {EIO, ENOSPC};
+    case SysCall::Map:
+        return {EINVAL, EFAULT, ENOMEM};
     case SysCall::Open:
     case SysCall::Stat:
     case SysCall::Rename:
