@@ -73,21 +73,32 @@ SetProblem ListedSet::check()
     fileio::File names;
     if (const int err = fileio::openForReading(m_partListPath, names))
         return {SetProblem::Kind::PartListUnreadable, err};
-    std::vector<RecoverySet::Member> parts;
-    const Pairing pairing =
-        pairLists(names, checksums, [&](const std::string &name, const digest::Sha256Digest &digest) {
-            parts.push_back({name, pathOf(name), digest});
-        });
+    const Pairing pairing = pairLists(names, checksums);
     if (!pairing.problem.empty())
         return problem ? problem : SetProblem{SetProblem::Kind::ListsDoNotPair, 0, 0, {}, pairing.problem};
     if (pairing.recovery.empty())
         return problem;
+    // A set with recovery parts is hashed whole before the join: its parts' lines are read again
+    // and held.
+    std::vector<RecoverySet::Member> parts;
+    fileio::File namesAgain;
+    fileio::File checksumsAgain;
+    if (const int err = fileio::openForReading(m_partListPath, namesAgain))
+        return {SetProblem::Kind::PartListUnreadable, err};
+    if (const int err = fileio::openForReading(m_checksumListPath, checksumsAgain))
+        return {SetProblem::Kind::ChecksumListUnreadable, err};
+    const Pairing again =
+        pairLists(namesAgain, checksumsAgain, [&](const std::string &name, const digest::Sha256Digest &digest) {
+            parts.push_back({name, pathOf(name), digest});
+        });
+    if (!again.problem.empty() || again.recovery.size() != pairing.recovery.size())
+        return {SetProblem::Kind::ListsDoNotPair, 0, 0, {}, "info.sha256 changed while it was read"};
     std::vector<RecoverySet::Member> recovery;
-    for (const ChecksumEntry &line : pairing.recovery) {
+    for (const ChecksumEntry &line : again.recovery) {
         recovery.push_back({line.name, pathOf(line.name), line.digest});
         insertId(m_files, fileio::fileId(recovery.back().path));
     }
-    m_recovery.emplace(std::move(parts), std::move(recovery), pairing.whole);
+    m_recovery.emplace(std::move(parts), std::move(recovery), again.whole);
     m_recovery->survey();
     if (!m_recovery->broken().empty() && !(m_recovery->findLayout() && m_recovery->rebuildable()))
         m_recovery.reset(); // the join meets the bad parts as it would without recovery parts

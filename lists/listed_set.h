@@ -44,7 +44,8 @@ struct SetProblem {
 // the parts one by one, and holds one line of each at a time however long they are.
 //
 // Where the checksum list also has lines for the whole file's recovery parts (between the parts'
-// and its own), the check hashes every part and recovery part first, and a part that is missing
+// and its own), the check holds every part's line and hashes every part and recovery part first
+// (the set is read twice), and a part that is missing
 // or fails its line is no longer a stop when the whole files can rebuild it: the join takes its
 // bytes from rebuildPart(), checked against its line as any part's.
 class ListedSet {
