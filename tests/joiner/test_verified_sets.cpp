@@ -320,7 +320,11 @@ TEST(VerifiedSetList, ASetOfMoreThanOneGroupIsRebuiltGroupByGroup)
     const std::map<std::string, Bytes> harmed = filesOf(dir.path());
     EXPECT_EQ(runCli({"repair"}, dir.path()).status, 1);
     EXPECT_EQ(filesOf(dir.path()), harmed);
-    writeFile(dir.file("s6.bin"), whole.at("s6.bin"));
+    // Two bad files a group again, recovery parts among them: s.bin.rec3 is the second group's first.
+    for (const char *part : {"s3.bin", "s4.bin", "s6.bin"})
+        writeFile(dir.file(part), whole.at(part));
+    harm(dir.file("s.bin.rec2"), Harm::Extended);
+    harm(dir.file("s.bin.rec3"), Harm::Missing);
     const CliResult repair = runCli({"repair"}, dir.path());
     EXPECT_EQ(repair.status, 0) << repair.err;
     EXPECT_EQ(filesOf(dir.path()), whole);
