@@ -295,17 +295,20 @@ void MappedRange::unmap()
     m_base = nullptr;
 }
 
-int MappedRange::map(File &file, std::int64_t offset, std::size_t n)
+int MappedRange::map(File &file, std::int64_t offset, std::size_t n, Access access)
 {
     unmap();
     static const auto page = static_cast<std::int64_t>(::sysconf(_SC_PAGESIZE));
     const std::int64_t start = offset - offset % page;
     const auto lead = static_cast<std::size_t>(offset - start);
-    void *base = ::mmap(nullptr, lead + n, PROT_READ | PROT_WRITE, MAP_SHARED, fdOf(file), static_cast<off_t>(start));
+    const bool write = access == Access::ReadWrite;
+    void *base = ::mmap(nullptr, lead + n, write ? PROT_READ | PROT_WRITE : PROT_READ, MAP_SHARED, fdOf(file),
+                        static_cast<off_t>(start));
     if (base == MAP_FAILED)
         return errno;
     // Every page present and writable now, or an error now: never a SIGBUS on the first write.
-    if (sysCall(SysCall::Map, [&] { return ::madvise(base, lead + n, MADV_POPULATE_WRITE); }) != 0) {
+    const int populate = write ? MADV_POPULATE_WRITE : MADV_POPULATE_READ;
+    if (sysCall(SysCall::Map, [&] { return ::madvise(base, lead + n, populate); }) != 0) {
         const int err = errno;
         ::munmap(base, lead + n);
         return err;

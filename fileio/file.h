@@ -133,11 +133,13 @@ private:
     NativeHandle m_fd = -1;
 };
 
-// A range of an open file mapped for reading and writing (Linux only), every page of it present
-// and writable from the start: a page the file system cannot give (a full disk) fails map() rather
-// than the first write to it later. Unmapped when dropped or mapped again.
+// A range of an open file mapped for reading and writing, or for reading alone (Linux only), every
+// page of it present (and writable) from the start: a page the file system cannot give (a full
+// disk) fails map() rather than the first write to it later. Unmapped when dropped or mapped again.
 class MappedRange {
 public:
+    enum class Access { ReadWrite, Read };
+
     MappedRange() = default;
     ~MappedRange();
     MappedRange(const MappedRange &) = delete;
@@ -145,7 +147,7 @@ public:
 
     // Maps bytes offset .. offset + n - 1 of the file, which must be that long. Fails with the
     // system's error (EINVAL where the system cannot make pages present ahead).
-    [[nodiscard]] int map(File &file, std::int64_t offset, std::size_t n);
+    [[nodiscard]] int map(File &file, std::int64_t offset, std::size_t n, Access access = Access::ReadWrite);
     void unmap();
     bool isMapped() const { return m_base != nullptr; }
     std::int64_t offset() const { return m_offset; }

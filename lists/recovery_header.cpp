@@ -62,7 +62,7 @@ int recoveryGroupCount(std::int64_t parts, int perGroup)
 
 std::int64_t RecoveryHeader::headerSize() const
 {
-    return static_cast<std::int64_t>(kRecoveryHeaderFixedSize) + 8 * static_cast<std::int64_t>(layout.partSizes.size());
+    return recoveryHeaderSize(static_cast<std::int64_t>(layout.partSizes.size()));
 }
 
 std::vector<unsigned char> encodeRecoveryHeader(const RecoveryHeader &header)

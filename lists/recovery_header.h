@@ -26,6 +26,12 @@ constexpr std::int64_t kMaxRecoveryHeaderParts = 1000000;
 // The bytes of a header that say how long it is.
 constexpr std::size_t kRecoveryHeaderFixedSize = 120;
 
+// H: the header's size for a set of `parts` parts.
+constexpr std::int64_t recoveryHeaderSize(std::int64_t parts)
+{
+    return static_cast<std::int64_t>(kRecoveryHeaderFixedSize) + 8 * parts;
+}
+
 // What every recovery part of one set shares. Part i (0-based) is in group i % G at column i / G;
 // each group has N recovery parts of its own, the recovery part x (0-based) in group x / N at row
 // x % N.

@@ -188,6 +188,16 @@ void refuseWhatTheFileSystemCannotHold(const CutRequest &request, const Layout &
                             + (fits ? std::string(": try --size ") + fits->name : std::string()));
         }
     }
+    // A recovery part is the largest part and its header.
+    if (rules.largestFile > 0 && request.recovery > 0 && layout.plan.partCount > 0) {
+        const std::int64_t recovery =
+            std::min(layout.plan.partSize, size) + lists::recoveryHeaderSize(layout.plan.partCount);
+        if (recovery > rules.largestFile)
+            reportError(kInvalidFileSize, request.source, 0,
+                        "recovery parts of " + std::to_string(recovery) + " bytes do not fit a " + rules.kind
+                            + " file system (at most " + std::to_string(rules.largestFile)
+                            + " bytes a file): ask for smaller parts");
+    }
     const std::int64_t first = layout.firstMade(request);
     if (rules.windowsNames && first != 0) {
         if (const char c = fileio::refusedNameCharacter(layout.marker))

@@ -52,6 +52,17 @@ TEST(CliCut, JoinerOptionPicksTheJoiners)
     }
 }
 
+// --recovery writes its recovery parts and the checksum list.
+TEST(CliCut, RecoveryPartsComeWithTheChecksumList)
+{
+    TempDir dir;
+    writeFile(dir.file("d.bin"), patternBytes(100));
+    EXPECT_EQ(runCliInProcess({"cut", "-n", "3", "--recovery=2", dir.file("d.bin")}).status, 0);
+    EXPECT_EQ(
+        listDir(dir.path()),
+        (std::vector<std::string>{"d.bin", "d.bin.rec1", "d.bin.rec2", "d1.bin", "d2.bin", "d3.bin", "info.sha256"}));
+}
+
 TEST(CliCut, BySizeWithUnitAndDelete)
 {
     TempDir dir;
@@ -106,6 +117,7 @@ TEST(CliCut, FailuresNameTheFileAndTheReason)
     writeFile(dir.file("two1.bin"), "kept");
     writeFile(dir.file("x\ny"), patternBytes(2));
     writeFile(dir.file("two.bin.001"), "kept");
+    writeFile(dir.file("two.bin.rec1"), "kept");
     ::symlink("one.bin", dir.file("link").c_str());
     writeFile(dir.file("big.img"), "");
     ASSERT_EQ(::truncate(dir.file("big.img").c_str(), std::int64_t{4} << 30), 0); // sparse
@@ -132,6 +144,8 @@ TEST(CliCut, FailuresNameTheFileAndTheReason)
         {{"cut", "--delete", "link"},
          "link: Invalid file name (a symbolic link: deleting it would leave the file it leads to)"},
         {{"cut", "--names=001", "two.bin"}, "would replace existing files (-f, --force replaces them): two.bin.001"},
+        {{"cut", "--recovery=1", "--names=001", "two.bin"},
+         "would replace existing files (-f, --force replaces them): two.bin.001 two.bin.rec1"},
         // What a FAT file system beside the source cannot hold.
         {{"cut", "-s", "4096", "--unit", "Mb", "big.img"},
          "big.img: Invalid file size (parts of 4294967296 bytes do not fit a FAT file system (at most 4294967295 "
@@ -147,7 +161,8 @@ TEST(CliCut, FailuresNameTheFileAndTheReason)
         EXPECT_EQ(r.err, "skarvel-cli: " + row.err + "\n");
     }
     EXPECT_EQ(listDir(dir.path()),
-              (std::vector<std::string>{"big.img", "link", "one.bin", "two.bin", "two.bin.001", "two1.bin", "x\ny"}));
+              (std::vector<std::string>{"big.img", "link", "one.bin", "two.bin", "two.bin.001", "two.bin.rec1",
+                                        "two1.bin", "x\ny"}));
     EXPECT_EQ(readText(dir.file("two1.bin")), "kept");
     const CliResult r = runCli({"cut", dir.file("missing.bin")});
     EXPECT_EQ(r.status, 1);

@@ -476,6 +476,9 @@ TEST(CutLarge, SparseSourceOverFourGiB)
 TEST(CutLarge, WhatTheFileSystemCannotHoldIsRefused)
 {
     constexpr std::uint64_t kFat = 0x4d44, kExFat = 0x2011BAB0, kNtfs3 = 0x7366746e;
+    const std::string kRecoveryTooLarge =
+        "recovery parts of 4294967431 bytes do not fit a FAT file system (at most "
+        "4294967295 bytes a file): ask for smaller parts";
     const std::string tooLarge =
         "parts of 4294967296 bytes do not fit a FAT file system (at most 4294967295 bytes a "
         "file): try --size fat32";
@@ -484,12 +487,18 @@ TEST(CutLarge, WhatTheFileSystemCannotHoldIsRefused)
         std::int64_t partBytes;
         const char *skip, *marker;
         std::string refused; // the reason, or the character the marker reason names; "" for none
+        int recovery = 0;
     } rows[] = {
-        {kFat, 4 * GiB, "", "", tooLarge},  {kFat, 4 * GiB - 1, "1", "", ""}, // the largest FAT file
-        {kFat, 4 * GiB + 1, "1", "", ""},                                     // the part too large is not made
-        {kExFat, 4 * GiB, "1", "", ""},     {0, 4 * GiB, "1", ":", ""},
-        {kFat, 4 * GiB, "1", "a:b", "':'"}, {kNtfs3, 4 * GiB, "1", "\x01", "Ctrl-A (0x01)"},
+        {kFat, 4 * GiB, "", "", tooLarge},
+        {kFat, 4 * GiB - 1, "1", "", ""}, // the largest FAT file
+        {kFat, 4 * GiB + 1, "1", "", ""}, // the part too large is not made
+        {kExFat, 4 * GiB, "1", "", ""},
+        {0, 4 * GiB, "1", ":", ""},
+        {kFat, 4 * GiB, "1", "a:b", "':'"},
+        {kNtfs3, 4 * GiB, "1", "\x01", "Ctrl-A (0x01)"},
         {kExFat, 4 * GiB, "1", "?", "'?'"},
+        // A recovery part is the largest part and its header of 120 bytes and 8 a part.
+        {kFat, 4 * GiB - 1, "", "", kRecoveryTooLarge, 1},
     };
     for (const Row &row : rows) {
         TempDir dir;
@@ -499,11 +508,13 @@ TEST(CutLarge, WhatTheFileSystemCannotHoldIsRefused)
         request.mode.partBytes = row.partBytes;
         request.skip = ops::ParseSkipList(row.skip);
         request.marker = row.marker;
+        request.recovery = row.recovery;
+        request.writeDigests = row.recovery > 0;
         const fileio::faults::ScopedFileSystemType faked(row.fileSystem);
         ops::NullProgress progress;
         const Outcome outcome = outcomeOf([&] { ops::Cut(request, progress); });
-        const bool named = !row.refused.empty() && row.refused != tooLarge;
-        EXPECT_EQ(outcome.reported, row.refused == tooLarge) << outcome.text; // "Invalid file size"
+        const bool named = !row.refused.empty() && row.refused != tooLarge && row.recovery == 0;
+        EXPECT_EQ(outcome.reported, row.refused == tooLarge || row.recovery > 0) << outcome.text; // "Invalid file size"
         EXPECT_EQ(outcome.reason, named ? "the marker text holds " + row.refused + kNotInFatNames : row.refused);
         EXPECT_EQ(listDir(dir.path()).size(), row.refused.empty() ? 2u : 1u) << outcome.text;
     }
