@@ -90,8 +90,8 @@ void run(const std::vector<std::string> &words)
 
 std::span<const Command *const> allCommands()
 {
-    static const Command *const commands[] = {&kCutCommand, &kUniteCommand, &kCodifyCommand, &kEraseCommand,
-                                              &kVerifyCommand};
+    static const Command *const commands[] = {&kCutCommand,   &kUniteCommand,  &kCodifyCommand,
+                                              &kEraseCommand, &kVerifyCommand, &kRepairCommand};
     return commands;
 }
 

@@ -33,6 +33,7 @@ extern const Command kUniteCommand;
 extern const Command kCodifyCommand;
 extern const Command kEraseCommand;
 extern const Command kVerifyCommand;
+extern const Command kRepairCommand;
 
 // The commands in the order the program's help lists them.
 std::span<const Command *const> allCommands();

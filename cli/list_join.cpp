@@ -8,6 +8,7 @@
 #include "fileio/failure.h"
 #include "fileio/printable_name.h"
 #include "lists/listed_set.h"
+#include "ops/isal_coder.h"
 #include "ops/unite.h"
 
 #include <cstdio>
@@ -80,11 +81,43 @@ private:
     std::string m_outcome;
 };
 
+// The parts the set rebuilds from its recovery parts, each said as it is made.
+class RebuiltParts final : public ops::MadeInputs {
+public:
+    RebuiltParts(lists::ListedSet &set, const std::vector<lists::ListedSet::Part> &parts) : m_set(set)
+    {
+        for (const lists::ListedSet::Part &part : parts) {
+            m_rebuilt.push_back(part.rebuilt);
+            m_names.push_back(part.name);
+        }
+    }
+
+    bool makes(std::size_t index) const override { return m_rebuilt.at(index); }
+    std::int64_t size(std::size_t index) const override { return m_set.rebuiltSize(static_cast<std::int64_t>(index)); }
+    void make(std::size_t index, const std::function<void(const unsigned char *, std::size_t)> &write) override
+    {
+        const lists::RecoverySet::Failure failure = m_set.rebuildPart(static_cast<std::int64_t>(index), write);
+        if (failure)
+            throw CommandFailure(quotedName(failure.path) + ": " + fileio::errorText(failure.err) + "; "
+                                 + quotedName(m_names[index]) + " could not be rebuilt from the recovery parts");
+        // Said even with --quiet, which silences the progress line alone.
+        std::fputs(
+            ("skarvel-cli: " + fileio::printableName(m_names[index]) + " rebuilt from the recovery parts\n").c_str(),
+            stderr);
+    }
+
+private:
+    lists::ListedSet &m_set;
+    std::vector<bool> m_rebuilt;
+    std::vector<std::string> m_names;
+};
+
 } // namespace
 
 void uniteByList(const std::string &listPath, const std::string &output, bool verify, bool quiet)
 {
-    lists::ListedSet set(listPath, verify);
+    ops::IsalCoder coder;
+    lists::ListedSet set(listPath, verify, &coder);
     std::vector<lists::ListedSet::Part> parts;
     std::optional<digest::Sha256Digest> whole;
     try {
@@ -108,15 +141,17 @@ void uniteByList(const std::string &listPath, const std::string &output, bool ve
     std::vector<std::string> paths;
     for (const lists::ListedSet::Part &part : parts)
         paths.push_back(part.path);
+    RebuiltParts rebuilt(set, parts);
     std::optional<ListCheck> check;
     if (set.checked())
         check.emplace(set, std::move(parts), whole, output);
     TerminalProgress progress(TerminalProgress::Units::Pieces, quiet);
     if (output == kStandardOutput) {
         StandardOutput out;
-        ops::UniteToStream(paths, out.file(), output, progress, check ? &*check : nullptr, set.files());
+        ops::UniteToStream(paths, out.file(), output, progress, check ? &*check : nullptr, set.files(), &rebuilt);
     } else {
-        ops::Unite(paths, output, progress, check ? &*check : nullptr, set.files());
+        ops::Unite(paths, output, progress, check ? &*check : nullptr, set.files(),
+                   fileio::AtomicOutput::Existing::Replace, &rebuilt);
     }
     if (set.incompleteSet())
         std::fputs("skarvel-cli: the whole file's line of info.sha256 was not checked: not every part was made\n",

@@ -7,9 +7,14 @@
 #include "lists/checksum_list.h"
 #include "fileio/failure.h"
 #include "fileio/file.h"
+#include "lists/recovery_set.h"
 #include "ops/verify_checksum_list.h"
 
 #include <cstring>
+#include <map>
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace cli {
 
@@ -35,6 +40,24 @@ std::string faultLine(const ops::ListedFile &file)
     return {};
 }
 
+constexpr const char *kCanBeRebuilt = " \u2014 can be rebuilt from the recovery parts";
+constexpr const char *kCannotBeRebuilt =
+    "the set cannot be rebuilt: more of its files are missing or damaged than recovery parts are whole\n";
+
+// For a set with recovery parts: whether the files found whole can rebuild the others; nothing for
+// a list without recovery parts.
+std::optional<bool> rebuildable(const std::string &list, const std::map<std::string, bool> &whole)
+{
+    std::optional<lists::RecoverySet> set;
+    if (lists::readRecoverySet(list, set) != 0 || !set)
+        return std::nullopt;
+    for (std::size_t file = 0; file < set->fileCount(); ++file) {
+        const auto found = whole.find(set->member(file).name);
+        set->setWhole(file, found != whole.end() && found->second);
+    }
+    return set->findLayout() && set->rebuildable();
+}
+
 void run(const Arguments &args)
 {
     if (args.operands().size() > 1)
@@ -43,18 +66,27 @@ void run(const Arguments &args)
     long checked = 0;
     long faults = 0;
     SignalledStop stop;
+    // The fault lines wait for the end: whether the set can be rebuilt is known only then.
+    std::vector<std::pair<std::string, std::string>> lines; // the file's name, its line
+    std::map<std::string, bool> whole;
     const int err = ops::verifyChecksumList(
         list,
         [&](const ops::ListedFile &file) {
             if (file.verdict == ops::ListedFile::Verdict::NotMadeYet)
                 return;
             ++checked;
-            if (const std::string line = faultLine(file); !line.empty()) {
+            whole[file.name] = file.verdict == ops::ListedFile::Verdict::Whole;
+            if (std::string line = faultLine(file); !line.empty()) {
                 ++faults;
-                print(line + "\n");
+                lines.emplace_back(file.name, std::move(line));
             }
         },
         &stop);
+    const std::optional<bool> canRebuild = faults > 0 && !err ? rebuildable(list, whole) : std::nullopt;
+    for (const auto &[name, line] : lines)
+        print(line + (canRebuild.value_or(false) ? kCanBeRebuilt : "") + "\n");
+    if (canRebuild && !*canRebuild)
+        print(kCannotBeRebuilt);
     if (err == fileio::kNotRegularFile)
         throw CommandFailure(quotedName(list) + ": not a regular file");
     if (err)
@@ -79,7 +111,8 @@ const Command kVerifyCommand{
     "output; then a summary, on standard output when every file is whole, else on\n"
     "standard error with exit status 1. Every line is checked alike, but the whole\n"
     "file of a set that Cut wrote (the line after the parts) may be missing: a join\n"
-    "makes it.\n"
+    "makes it. For a set with recovery parts, says whether the files found whole\n"
+    "can rebuild the others ('skarvel-cli repair' does).\n"
     "\n",
     {},
     run,

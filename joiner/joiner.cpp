@@ -112,6 +112,22 @@ bool appendPart(const std::string &name, fileio::File &output, digest::BlockHash
     return copied.ok() && after.sameContentAs(before);
 }
 
+// Appends the part the set rebuilds from its recovery parts, its bytes hashed on their way; false
+// when a file it is rebuilt from changed since it was checked.
+bool appendRebuilt(lists::ListedSet &set, std::int64_t part, fileio::File &output, digest::BlockHashers &hashers)
+{
+    const lists::RecoverySet::Failure failure = set.rebuildPart(part, [&](const unsigned char *bytes, std::size_t n) {
+        hashers.post(bytes, n);
+        const int err = output.write(bytes, n);
+        hashers.wait();
+        if (err)
+            failStep(err);
+    });
+    if (failure && failure.err > 0)
+        failStep(failure.err);
+    return !failure;
+}
+
 // A wrong output is worse than none: it never gets its name, and the line says why.
 bool dropOutput(Console &console, fileio::AtomicOutput &output, const std::string &name, const std::string &why)
 {
@@ -138,9 +154,15 @@ bool join(Console &console, lists::ListedSet &set)
     for (std::int64_t n = 0; n < set.partCount(); ++n) {
         const lists::ListedSet::Part part = set.next();
         const std::string shown = fileio::printableName(part.name);
-        console.writeLine(" " + shown + " Ok");
-        if (!appendPart(part.path, output.file(), hashers ? &*hashers : nullptr))
-            return dropOutput(console, output, name, shown + " changed while it was read");
+        if (part.rebuilt) {
+            if (!appendRebuilt(set, n, output.file(), *hashers))
+                return dropOutput(console, output, name, shown + " could not be rebuilt from the recovery parts");
+            console.writeLine(shown + " rebuilt from the recovery parts");
+        } else {
+            console.writeLine(" " + shown + " Ok");
+            if (!appendPart(part.path, output.file(), hashers ? &*hashers : nullptr))
+                return dropOutput(console, output, name, shown + " changed while it was read");
+        }
         if (!set.checked())
             continue;
         if (!part.digest)

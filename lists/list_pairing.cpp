@@ -2,6 +2,8 @@
 #include "list_pairing.h"
 
 #include "part_list_reader.h"
+#include "recovery_header.h"
+#include "set_names.h"
 
 #include "fileio/printable_name.h"
 
@@ -35,6 +37,7 @@ bool ChecksumSteps::next(ChecksumEntry &entry)
 
 std::optional<digest::Sha256Digest> ChecksumSteps::part(const std::string &name, std::string *found)
 {
+    ++m_parts;
     ChecksumEntry entry;
     const bool read = next(entry);
     if (read && entry.name == name && !entry.wholeFile)
@@ -47,15 +50,28 @@ std::optional<digest::Sha256Digest> ChecksumSteps::part(const std::string &name,
 
 std::optional<digest::Sha256Digest> ChecksumSteps::whole()
 {
+    m_recovery.clear();
     ChecksumEntry entry;
     if (!next(entry))
         return std::nullopt;
-    ChecksumEntry more;
-    ChecksumReader::Line kind{};
-    if (const int err = m_reader.next(kind, more))
-        throw ListReadError{err};
-    if (kind != ChecksumReader::Line::End)
-        return std::nullopt;
+    for (;;) {
+        ChecksumEntry more;
+        ChecksumReader::Line kind{};
+        if (const int err = m_reader.next(kind, more))
+            throw ListReadError{err};
+        if (kind == ChecksumReader::Line::End)
+            break;
+        // More lines than the parts can have recovery parts are not theirs, and are not held.
+        if (kind != ChecksumReader::Line::Entry
+            || static_cast<int>(m_recovery.size())
+                >= kMaxRecoveryPerGroup * recoveryGroupCount(m_parts, kMaxRecoveryPerGroup))
+            return std::nullopt;
+        m_recovery.push_back(std::move(entry));
+        entry = std::move(more);
+    }
+    for (std::size_t i = 0; i < m_recovery.size(); ++i)
+        if (m_recovery[i].wholeFile || m_recovery[i].name != recoveryPartName(entry.name, static_cast<int>(i + 1)))
+            return std::nullopt;
     return entry.digest;
 }
 
@@ -78,7 +94,7 @@ Pairing pairLists(fileio::File &partList, fileio::File &checksumList,
     const std::optional<digest::Sha256Digest> whole = digests.whole();
     if (!whole)
         return {"info.sha256 does not end with the whole file's line after the parts"};
-    return {{}, digests.incompleteSet(), *whole};
+    return {{}, digests.incompleteSet(), *whole, digests.recoveryLines()};
 }
 
 } // namespace lists

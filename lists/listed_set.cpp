@@ -17,9 +17,14 @@ void insertId(fileio::FileIds &ids, const std::optional<fileio::FileId> &id)
 
 } // namespace
 
-ListedSet::ListedSet(std::string partListPath, bool checked)
-    : m_partListPath(std::move(partListPath)), m_folder(fileio::directoryPart(m_partListPath)), m_checked(checked)
+ListedSet::ListedSet(std::string partListPath, bool checked, RecoveryCoder *coder)
+    : m_partListPath(std::move(partListPath)), m_folder(fileio::directoryPart(m_partListPath)), m_checked(checked),
+      m_coder(coder)
 {
+    if (!m_coder) {
+        m_ownCoder = std::make_unique<PortableCoder>();
+        m_coder = m_ownCoder.get();
+    }
     m_checksumListPath = m_folder + kChecksumListName;
 }
 
@@ -48,7 +53,9 @@ SetProblem ListedSet::check()
         else if (!problem)
             problem = {SetProblem::Kind::PartMissing, 0, m_parts, name};
     }
-    if (problem)
+    // A missing part stops the join, unless recovery parts of the checksum list rebuild it.
+    const bool mayRebuild = m_checked && fileio::nameTaken(m_checksumListPath);
+    if (problem && (!mayRebuild || m_parts < 2))
         return problem;
     if (m_parts < 2)
         return {SetProblem::Kind::TooFewParts};
@@ -61,15 +68,52 @@ SetProblem ListedSet::check()
         return {};
     fileio::File checksums;
     if (const int err = fileio::openForReading(m_checksumListPath, checksums))
-        return {SetProblem::Kind::ChecksumListUnreadable, err};
+        return problem ? problem : SetProblem{SetProblem::Kind::ChecksumListUnreadable, err};
     insertId(m_files, fileio::fileId(checksums));
     fileio::File names;
     if (const int err = fileio::openForReading(m_partListPath, names))
         return {SetProblem::Kind::PartListUnreadable, err};
     const Pairing pairing = pairLists(names, checksums);
     if (!pairing.problem.empty())
-        return {SetProblem::Kind::ListsDoNotPair, 0, 0, {}, pairing.problem};
-    return {};
+        return problem ? problem : SetProblem{SetProblem::Kind::ListsDoNotPair, 0, 0, {}, pairing.problem};
+    if (pairing.recovery.empty())
+        return problem;
+    // A set with recovery parts is hashed whole before the join: its parts' lines are read again
+    // and held.
+    std::vector<RecoverySet::Member> parts;
+    fileio::File namesAgain;
+    fileio::File checksumsAgain;
+    if (const int err = fileio::openForReading(m_partListPath, namesAgain))
+        return {SetProblem::Kind::PartListUnreadable, err};
+    if (const int err = fileio::openForReading(m_checksumListPath, checksumsAgain))
+        return {SetProblem::Kind::ChecksumListUnreadable, err};
+    const Pairing again =
+        pairLists(namesAgain, checksumsAgain, [&](const std::string &name, const digest::Sha256Digest &digest) {
+            parts.push_back({name, pathOf(name), digest});
+        });
+    if (!again.problem.empty() || again.recovery.size() != pairing.recovery.size())
+        return {SetProblem::Kind::ListsDoNotPair, 0, 0, {}, "info.sha256 changed while it was read"};
+    std::vector<RecoverySet::Member> recovery;
+    for (const ChecksumEntry &line : again.recovery) {
+        recovery.push_back({line.name, pathOf(line.name), line.digest});
+        insertId(m_files, fileio::fileId(recovery.back().path));
+    }
+    m_recovery.emplace(std::move(parts), std::move(recovery), again.whole);
+    m_recovery->survey();
+    if (!m_recovery->broken().empty() && !(m_recovery->findLayout() && m_recovery->rebuildable()))
+        m_recovery.reset(); // the join meets the bad parts as it would without recovery parts
+    return m_recovery ? SetProblem{} : problem;
+}
+
+RecoverySet::Failure ListedSet::rebuildPart(std::int64_t index, const Write &write)
+{
+    return m_recovery->rebuild(*m_coder, {static_cast<std::size_t>(index)},
+                               [&](std::size_t, const unsigned char *bytes, std::size_t n) { write(bytes, n); });
+}
+
+std::int64_t ListedSet::rebuiltSize(std::int64_t index) const
+{
+    return m_recovery->sizeOf(static_cast<std::size_t>(index));
 }
 
 int ListedSet::begin()
@@ -92,6 +136,8 @@ ListedSet::Part ListedSet::next()
     part.path = pathOf(part.name);
     if (m_digests)
         part.digest = m_digests->part(part.name);
+    const auto number = static_cast<std::size_t>(m_next++);
+    part.rebuilt = m_recovery && !m_recovery->member(number).whole && m_recovery->member(number).name == part.name;
     return part;
 }
 

@@ -3,11 +3,15 @@
 
 #include "list_pairing.h"
 #include "part_list_reader.h"
+#include "recovery_coder.h"
+#include "recovery_set.h"
 
 #include "digest/sha256.h"
 #include "fileio/file.h"
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -38,6 +42,12 @@ struct SetProblem {
 // existing file, at least two; and, where the checksum list stands beside it, a line for each
 // part in the same order and then the whole file's. It reads the lists twice, a check and then
 // the parts one by one, and holds one line of each at a time however long they are.
+//
+// Where the checksum list also has lines for the whole file's recovery parts (between the parts'
+// and its own), the check holds every part's line and hashes every part and recovery part first
+// (the set is read twice), and a part that is missing
+// or fails its line is no longer a stop when the whole files can rebuild it: the join takes its
+// bytes from rebuildPart(), checked against its line as any part's.
 class ListedSet {
 public:
     struct Part {
@@ -46,10 +56,13 @@ public:
         // Its line of the checksum list, when the set is checked; nothing when the next line does
         // not name it (the list changed since the check).
         std::optional<digest::Sha256Digest> digest;
+        // Its bytes come from rebuildPart(), not from its file, which is missing or damaged.
+        bool rebuilt = false;
     };
 
     // `checked`: the checksum list beside the part list is read when anything bears its name.
-    explicit ListedSet(std::string partListPath, bool checked = true);
+    // `coder` rebuilds parts (the portable one when none is given); it must outlive the set.
+    explicit ListedSet(std::string partListPath, bool checked = true, RecoveryCoder *coder = nullptr);
 
     // The first reading: what stops the join, or nothing. A list that cannot be read midway
     // throws ListReadError.
@@ -69,6 +82,13 @@ public:
     std::optional<digest::Sha256Digest> whole();
     bool incompleteSet() const { return m_incomplete; }
 
+    // The bytes of part `index` (0-based; one next() gave as rebuilt), handed to `write` in
+    // order; the failure to read a whole file it is rebuilt from, if one fails.
+    using Write = std::function<void(const unsigned char *bytes, std::size_t n)>;
+    RecoverySet::Failure rebuildPart(std::int64_t index, const Write &write);
+    // The size that part has.
+    std::int64_t rebuiltSize(std::int64_t index) const;
+
 private:
     std::string pathOf(const std::string &name) const;
 
@@ -83,6 +103,10 @@ private:
     fileio::File m_checksumList;
     std::optional<PartListReader> m_names;
     std::optional<ChecksumSteps> m_digests;
+    RecoveryCoder *m_coder;
+    std::unique_ptr<PortableCoder> m_ownCoder;
+    std::optional<RecoverySet> m_recovery; // when the checksum list has recovery parts' lines
+    std::int64_t m_next = 0;               // parts given by next()
 };
 
 } // namespace lists

@@ -41,11 +41,16 @@ bool wildcardName(const std::string &output)
 
 // Every input must be there and readable before anything is made; their identities are what the
 // output may not be, their sizes what the join will read.
-fileio::FileIds checkInputs(const std::vector<std::string> &inputs, std::int64_t &bytes)
+fileio::FileIds checkInputs(const std::vector<std::string> &inputs, std::int64_t &bytes, const MadeInputs *made)
 {
     fileio::FileIds ids;
     bytes = 0;
-    for (const std::string &input : inputs) {
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        const std::string &input = inputs[i];
+        if (made && made->makes(i)) {
+            bytes += made->size(i);
+            continue;
+        }
         if (!fileio::fileExists(input))
             reportNoFile(input);
         fileio::File file;
@@ -135,10 +140,26 @@ void appendInput(const std::string &path, const std::string &outputName, fileio:
     static_cast<void>(input.close()); // only read
 }
 
+// Appends the input the join makes, hashed on its way when asked.
+void appendMade(MadeInputs &made, std::size_t index, const std::string &outputName, fileio::File &output,
+                ProgressSink &progress, digest::BlockHashers *hashers)
+{
+    made.make(index, [&](const unsigned char *bytes, std::size_t n) {
+        if (hashers)
+            hashers->post(bytes, n);
+        const int err = output.write(bytes, n);
+        if (hashers)
+            hashers->wait();
+        if (err)
+            refuse(outputName, err);
+    });
+    progress.step();
+}
+
 // Appends every input in turn, each checked against its line when asked, then the whole. A stop
 // before an input leaves nothing under a file's name, but a stream keeps what has left already.
 void joinInputs(const std::vector<std::string> &inputs, std::int64_t bytes, const std::string &outputName,
-                fileio::File &out, bool stream, ProgressSink &progress, JoinCheck *check)
+                fileio::File &out, bool stream, ProgressSink &progress, JoinCheck *check, MadeInputs *made)
 {
     progress.setMaximum(static_cast<std::int64_t>(inputs.size()));
     progress.setByteTotal(bytes);
@@ -148,7 +169,10 @@ void joinInputs(const std::vector<std::string> &inputs, std::int64_t bytes, cons
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         if (progress.stopRequested())
             throw stream ? Stopped(Stopped::Left::PartlyWritten, outputName) : Stopped();
-        appendInput(inputs[i], outputName, out, stream, progress, hashers ? &*hashers : nullptr);
+        if (made && made->makes(i))
+            appendMade(*made, i, outputName, out, progress, hashers ? &*hashers : nullptr);
+        else
+            appendInput(inputs[i], outputName, out, stream, progress, hashers ? &*hashers : nullptr);
         if (check)
             check->input(i, hashers->finish(kInputDigest));
     }
@@ -159,14 +183,14 @@ void joinInputs(const std::vector<std::string> &inputs, std::int64_t bytes, cons
 } // namespace
 
 void Unite(const std::vector<std::string> &inputs, const std::string &output, ProgressSink &progress, JoinCheck *check,
-           const fileio::FileIds &alsoKeep, fileio::AtomicOutput::Existing existing)
+           const fileio::FileIds &alsoKeep, fileio::AtomicOutput::Existing existing, MadeInputs *made)
 {
     if (wildcardName(output))
         refuse(output, 0, kPlaceholder);
     if (inputs.empty())
         refuse(output, 0, kNothingToJoin);
     std::int64_t bytes = 0;
-    fileio::FileIds keep = checkInputs(inputs, bytes);
+    fileio::FileIds keep = checkInputs(inputs, bytes, made);
     keep.insert(alsoKeep.begin(), alsoKeep.end());
 
     MadeFolders folders(output);
@@ -181,7 +205,7 @@ void Unite(const std::vector<std::string> &inputs, const std::string &output, Pr
         refuse(output, err);
     }
 
-    joinInputs(inputs, bytes, output, out.file(), false, progress, check);
+    joinInputs(inputs, bytes, output, out.file(), false, progress, check, made);
     // The point of no return: once the output takes its name, a stop no longer undoes the join.
     if (progress.stopRequested())
         throw Stopped();
@@ -192,18 +216,18 @@ void Unite(const std::vector<std::string> &inputs, const std::string &output, Pr
 }
 
 void UniteToStream(const std::vector<std::string> &inputs, fileio::File &out, const std::string &outName,
-                   ProgressSink &progress, JoinCheck *check, const fileio::FileIds &alsoKeep)
+                   ProgressSink &progress, JoinCheck *check, const fileio::FileIds &alsoKeep, MadeInputs *made)
 {
     if (inputs.empty())
         refuse(outName, 0, kNothingToJoin);
     std::int64_t bytes = 0;
-    fileio::FileIds keep = checkInputs(inputs, bytes);
+    fileio::FileIds keep = checkInputs(inputs, bytes, made);
     keep.insert(alsoKeep.begin(), alsoKeep.end());
     // `unite -o - a b > a`: the input would be read while it is written, or lost.
     if (const std::optional<fileio::FileId> id = fileio::fileId(out); id && keep.contains(*id))
         refuse(outName, 0, kStreamIsAnInput);
 
-    joinInputs(inputs, bytes, outName, out, true, progress, check);
+    joinInputs(inputs, bytes, outName, out, true, progress, check, made);
     progress.reset();
 }
 

@@ -6,6 +6,8 @@
 #include "fileio/file.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,17 @@ public:
     virtual void whole(const digest::Sha256Digest &digest) = 0;
 };
 
+// Inputs a join makes rather than reads from their files: a join by list's parts rebuilt from its
+// recovery parts. Their files may be missing.
+class MadeInputs {
+public:
+    virtual ~MadeInputs() = default;
+    virtual bool makes(std::size_t index) const = 0;
+    virtual std::int64_t size(std::size_t index) const = 0;
+    // Hands the input's bytes to `write`, in order; throws to stop the join.
+    virtual void make(std::size_t index, const std::function<void(const unsigned char *, std::size_t)> &write) = 0;
+};
+
 // Joins the inputs, in order, into the output, creating missing folders along its path. Every
 // input is looked at before anything is made; the output is written under a temporary name and
 // takes its name only when whole (and checked), so a failure or a stop leaves a file of that name
@@ -34,7 +47,8 @@ public:
 // replaced (the window asks first).
 void Unite(const std::vector<std::string> &inputs, const std::string &output, ProgressSink &progress,
            JoinCheck *check = nullptr, const fileio::FileIds &alsoKeep = {},
-           fileio::AtomicOutput::Existing existing = fileio::AtomicOutput::Existing::Replace);
+           fileio::AtomicOutput::Existing existing = fileio::AtomicOutput::Existing::Replace,
+           MadeInputs *made = nullptr);
 
 // Joins the inputs, in order, onto the open stream `out` (standard output), which failures name
 // `outName`. Every input is looked at before anything is written, as for a file; but the bytes
@@ -42,6 +56,7 @@ void Unite(const std::vector<std::string> &inputs, const std::string &output, Pr
 // fails ends the join with the stream holding what was written by then. A stream that is a
 // regular file may be none of the inputs nor of `alsoKeep`.
 void UniteToStream(const std::vector<std::string> &inputs, fileio::File &out, const std::string &outName,
-                   ProgressSink &progress, JoinCheck *check = nullptr, const fileio::FileIds &alsoKeep = {});
+                   ProgressSink &progress, JoinCheck *check = nullptr, const fileio::FileIds &alsoKeep = {},
+                   MadeInputs *made = nullptr);
 
 } // namespace ops

@@ -23,7 +23,7 @@ expect_bash "Kb" cut -n 3 --unit = K
 expect_bash "all both linux windows sh" cut --recons --joiner ""
 expect_bash "+ -" -q codify ""
 expect_bash "--no-verify" unite --output = out --no
-expect_bash "cut unite codify erase verify" help ""
+expect_bash "cut unite codify erase verify repair" help ""
 
 zsh -n "$zsh_script" || fail "zsh cannot read $zsh_script"
 zsh -f -c 'fpath=("${0:h}" $fpath); autoload -U compinit; compinit -u -D; [[ $_comps[skarvel-cli] == _skarvel-cli ]]' \

@@ -3,14 +3,18 @@
 // skarvel-cli verify, the emitted joiner and unite --list: each names the bad part and never
 // leaves a wrong joined file behind.
 #include "support/child_process.h"
+#include "lists/checksum_list.h"
+#include "lists/recovery_header.h"
 #include "support/temp_dir.h"
 #include "support/tested_joiner.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <filesystem>
 #include <functional>
+#include <map>
 
 #include <sys/stat.h>
 
@@ -161,6 +165,242 @@ INSTANTIATE_TEST_SUITE_P(
                 "s.bin.002: damaged\n", "s.bin.002 is damaged: its SHA-256 differs; joined is not made", 1, nullptr,
                 false, true}),
     [](const auto &info) { return "Row" + std::to_string(info.index); });
+
+// A set of four parts and N recovery parts (files 0-3 and 4..), some of them harmed.
+enum class Harm { Missing, Damaged, Truncated, Extended };
+struct RecoveryCase {
+    int perGroup;
+    std::vector<std::pair<int, Harm>> harmed;
+};
+
+void PrintTo(const RecoveryCase &row, std::ostream *os)
+{
+    *os << "N " << row.perGroup << ", files";
+    for (const auto &[file, harm] : row.harmed)
+        *os << " " << file << "/" << static_cast<int>(harm);
+}
+
+// Every set of up to N + 1 harmed files for N = 1, 2, 3, the harms taken in turn so that each
+// file meets each.
+std::vector<RecoveryCase> recoveryCases()
+{
+    std::vector<RecoveryCase> rows;
+    for (int n = 1; n <= 3; ++n) {
+        const int files = 4 + n;
+        for (unsigned mask = 0; mask < (1U << files); ++mask) {
+            if (std::popcount(mask) > n + 1)
+                continue;
+            RecoveryCase row{n, {}};
+            for (int file = 0; file < files; ++file)
+                if (mask & (1U << file))
+                    row.harmed.emplace_back(file, static_cast<Harm>((mask + row.harmed.size()) % 4));
+            rows.push_back(row);
+        }
+    }
+    return rows;
+}
+
+void harm(const std::string &path, Harm how)
+{
+    switch (how) {
+    case Harm::Missing:
+        fs::remove(path);
+        break;
+    case Harm::Damaged:
+        flipByte(path, 0);
+        break;
+    case Harm::Truncated:
+        fs::resize_file(path, fs::file_size(path) / 2);
+        break;
+    case Harm::Extended:
+        writeFile(path, readText(path) + "more");
+        break;
+    }
+}
+
+std::map<std::string, Bytes> filesOf(const std::string &dir)
+{
+    std::map<std::string, Bytes> files;
+    for (const std::string &name : listDir(dir))
+        files[name] = readFile(dir + "/" + name);
+    return files;
+}
+
+class RecoveredSet : public ::testing::TestWithParam<RecoveryCase> {};
+
+// verify says whether the set can be rebuilt; the joiner and unite --list rebuild a harmed part on
+// their way, or refuse when they cannot; repair restores every file, or changes nothing.
+TEST_P(RecoveredSet, IsRebuiltOrRefusedWithNothingChanged)
+{
+    SKARVEL_SKIP_UNLESS_JOINER_RUNS();
+    const RecoveryCase &row = GetParam();
+    TempDir dir;
+    const Bytes data = patternBytes(4000 - 3, 9); // the last part shorter: the shards are padded
+    writeFile(dir.file("s.bin"), data);
+    ASSERT_EQ(runCli({"cut", "-n", "4", "--recons", kJoinerOption, "--recovery", std::to_string(row.perGroup), "s.bin"},
+                     dir.path())
+                  .status,
+              0);
+    fs::remove(dir.file("s.bin"));
+    const std::map<std::string, Bytes> whole = filesOf(dir.path());
+    const auto name = [](int file) {
+        return file < 4 ? "s" + std::to_string(file + 1) + ".bin" : "s.bin.rec" + std::to_string(file - 3);
+    };
+    std::string faults;
+    bool partHarmed = false;
+    const bool rebuildable = static_cast<int>(row.harmed.size()) <= row.perGroup;
+    for (const auto &[file, how] : row.harmed) {
+        harm(dir.file(name(file)), how);
+        partHarmed = partHarmed || file < 4;
+        faults += name(file) + (how == Harm::Missing ? ": missing" : ": damaged")
+            + (rebuildable ? " \u2014 can be rebuilt from the recovery parts\n" : "\n");
+    }
+    if (!rebuildable)
+        faults += "the set cannot be rebuilt: more of its files are missing or damaged than recovery parts are whole\n";
+    const std::map<std::string, Bytes> harmed = filesOf(dir.path());
+
+    const CliResult verify = runCli({"verify"}, dir.path());
+    EXPECT_EQ(verify.status, row.harmed.empty() ? 0 : 1);
+    EXPECT_EQ(verify.out, row.harmed.empty() ? std::to_string(4 + row.perGroup) + " listed files whole\n" : faults);
+
+    // A join needs the data parts alone, whole or rebuilt.
+    const bool joins = rebuildable || !partHarmed;
+    const CliResult joiner = runCommand(joinerCommand(dir.file(kTestedJoinerFile)), dir.path(), "joined\n\n");
+    EXPECT_EQ(joiner.status, joins ? 0 : 1) << joiner.out;
+    const CliResult unite = runCli({"unite", "-o", "united", "--list", "info.txt"}, dir.path());
+    EXPECT_EQ(unite.status, joins ? 0 : 1) << unite.err;
+    for (const auto &[file, how] : row.harmed) {
+        const bool said =
+            joiner.out.find("\r\n" + name(file) + " rebuilt from the recovery parts\r\n") != std::string::npos;
+        EXPECT_EQ(said, file < 4 && rebuildable) << joiner.out;
+        EXPECT_EQ(unite.err.find(name(file) + " rebuilt from the recovery parts\n") != std::string::npos, said)
+            << unite.err;
+    }
+    for (const char *output : {"joined", "united"}) {
+        if (joins)
+            EXPECT_EQ(readFile(dir.file(output)), data) << output;
+        else
+            EXPECT_FALSE(exists(dir.file(output))) << output;
+        fs::remove(dir.file(output));
+    }
+
+    const CliResult repair = runCli({"repair"}, dir.path());
+    EXPECT_EQ(repair.status, rebuildable ? 0 : 1) << repair.err;
+    EXPECT_EQ(filesOf(dir.path()), rebuildable ? whole : harmed);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryFewHarmed, RecoveredSet, ::testing::ValuesIn(recoveryCases()),
+                         [](const auto &info) { return "Row" + std::to_string(info.index); });
+
+// More parts than one group holds: 255 parts with two recovery parts per group make two groups,
+// parts 1 to 255 dealt into them in turn, so four parts in a row are rebuilt; a third bad file in
+// one group is one too many, whatever the other group has to spare.
+TEST(VerifiedSetList, ASetOfMoreThanOneGroupIsRebuiltGroupByGroup)
+{
+    SKARVEL_SKIP_UNLESS_JOINER_RUNS();
+    TempDir dir;
+    const Bytes data = patternBytes(255 * 12 - 5, 3);
+    writeFile(dir.file("s.bin"), data);
+    ASSERT_EQ(runCli({"cut", "-n", "255", "--recons", kJoinerOption, "--recovery", "2", "s.bin"}, dir.path()).status,
+              0);
+    fs::remove(dir.file("s.bin"));
+    ASSERT_TRUE(exists(dir.file("s.bin.rec4")) && !exists(dir.file("s.bin.rec5")));
+    const std::map<std::string, Bytes> whole = filesOf(dir.path());
+    for (const char *part : {"s1.bin", "s2.bin", "s3.bin", "s4.bin"})
+        harm(dir.file(part), Harm::Damaged);
+    const CliResult joiner = runCommand(joinerCommand(dir.file(kTestedJoinerFile)), dir.path(), "joined\n\n");
+    EXPECT_EQ(joiner.status, 0) << joiner.out;
+    EXPECT_EQ(runCli({"unite", "-o", "united", "--list", "info.txt"}, dir.path()).status, 0);
+    EXPECT_EQ(readFile(dir.file("joined")), data);
+    EXPECT_EQ(readFile(dir.file("united")), data);
+    fs::remove(dir.file("joined"));
+    fs::remove(dir.file("united"));
+
+    harm(dir.file("s6.bin"), Harm::Missing); // the third of the second group
+    const std::map<std::string, Bytes> harmed = filesOf(dir.path());
+    EXPECT_EQ(runCli({"repair"}, dir.path()).status, 1);
+    EXPECT_EQ(filesOf(dir.path()), harmed);
+    // Two bad files a group again, recovery parts among them: s.bin.rec3 is the second group's first.
+    for (const char *part : {"s3.bin", "s4.bin", "s6.bin"})
+        writeFile(dir.file(part), whole.at(part));
+    harm(dir.file("s.bin.rec2"), Harm::Extended);
+    harm(dir.file("s.bin.rec3"), Harm::Missing);
+    const CliResult repair = runCli({"repair"}, dir.path());
+    EXPECT_EQ(repair.status, 0) << repair.err;
+    EXPECT_EQ(filesOf(dir.path()), whole);
+}
+
+// A recovery part that matches its line but whose header is another set's (a list made to match
+// it) says nothing of this set: a part it alone could rebuild stays missing, and nothing changes.
+TEST(VerifiedSetList, ARecoveryPartOfAnotherSetRebuildsNothing)
+{
+    SKARVEL_SKIP_UNLESS_JOINER_RUNS();
+    TempDir dir;
+    writeFile(dir.file("s.bin"), patternBytes(4000, 2));
+    ASSERT_EQ(runCli({"cut", "-n", "4", "--recons", kJoinerOption, "--recovery", "1", "s.bin"}, dir.path()).status, 0);
+    fs::remove(dir.file("s.bin"));
+    Bytes part = readFile(dir.file("s.bin.rec1"));
+    auto header = lists::decodeRecoveryHeader(part.data(), part.size(), static_cast<std::int64_t>(part.size())).header;
+    ASSERT_TRUE(header);
+    header->layout.identity[0] ^= 1;
+    const Bytes other = lists::encodeRecoveryHeader(*header);
+    std::copy(other.begin(), other.end(), part.begin());
+    writeFile(dir.file("s.bin.rec1"), part);
+    digest::Sha256 hash;
+    hash.update(part.data(), part.size());
+    std::string list = readText(dir.file("info.sha256"));
+    const std::size_t line = list.find("  s.bin.rec1\n") - 64;
+    list.replace(line, 64, digest::toHex(hash.finish()));
+    writeFile(dir.file("info.sha256"), list);
+    fs::remove(dir.file("s2.bin"));
+    const std::map<std::string, Bytes> harmed = filesOf(dir.path());
+
+    const CliResult verify = runCli({"verify"}, dir.path());
+    EXPECT_TRUE(
+        verify.out.ends_with("cannot be rebuilt: more of its files are missing or damaged than recovery parts "
+                             "are whole\n"))
+        << verify.out;
+    const CliResult joiner = runCommand(joinerCommand(dir.file(kTestedJoinerFile)), dir.path(), "joined\n\n");
+    EXPECT_NE(joiner.out.find("Part not found: s2.bin"), std::string::npos) << joiner.out;
+    EXPECT_EQ(runCli({"unite", "-o", "united", "--list", "info.txt"}, dir.path()).status, 1);
+    EXPECT_EQ(runCli({"repair"}, dir.path()).status, 1);
+    EXPECT_EQ(filesOf(dir.path()), harmed);
+}
+
+// Parts longer than a stripe of the rebuild, the last one shorter than the others.
+TEST(VerifiedSetList, PartsOfManyStripesAreRebuiltWhole)
+{
+    SKARVEL_SKIP_UNLESS_JOINER_RUNS();
+    TempDir dir;
+    const Bytes data = patternBytes(4 * 1024 * 1024 + 37, 6);
+    writeFile(dir.file("s.bin"), data);
+    ASSERT_EQ(runCli({"cut", "-n", "4", "--recons", kJoinerOption, "--recovery", "2", "s.bin"}, dir.path()).status, 0);
+    fs::remove(dir.file("s.bin"));
+    const std::map<std::string, Bytes> whole = filesOf(dir.path());
+    fs::remove(dir.file("s1.bin"));
+    harm(dir.file("s4.bin"), Harm::Truncated);
+    const CliResult joiner = runCommand(joinerCommand(dir.file(kTestedJoinerFile)), dir.path(), "joined\n\n");
+    EXPECT_EQ(joiner.status, 0) << joiner.out;
+    EXPECT_EQ(readFile(dir.file("joined")), data);
+    fs::remove(dir.file("joined"));
+    EXPECT_EQ(runCli({"repair"}, dir.path()).status, 0);
+    EXPECT_EQ(filesOf(dir.path()), whole);
+}
+
+// A bad part that is a link to another file of the set is never rebuilt through the link.
+TEST(VerifiedSetList, RepairNeverWritesThroughALinkToAnotherFileOfTheSet)
+{
+    TempDir dir;
+    writeFile(dir.file("s.bin"), patternBytes(4000, 4));
+    ASSERT_EQ(runCli({"cut", "-n", "4", "--recons", "--recovery", "1", "s.bin"}, dir.path()).status, 0);
+    for (const char *other : {"info.txt", "recons", "s.bin.rec1"}) {
+        fs::remove(dir.file("s2.bin"));
+        fs::create_symlink(other, dir.file("s2.bin"));
+        const std::map<std::string, Bytes> before = filesOf(dir.path());
+        EXPECT_EQ(runCli({"repair"}, dir.path()).status, 1) << other;
+        EXPECT_EQ(filesOf(dir.path()), before) << other;
+    }
+}
 
 TEST(VerifiedSetList, OnlyMakesTheDamagedPartAgainAndLeavesTheListsAlone)
 {

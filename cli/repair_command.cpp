@@ -1,0 +1,131 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "commands.h"
+#include "failure_line.h"
+#include "run_operation.h"
+
+#include "digest/sha256.h"
+#include "fileio/atomic_output.h"
+#include "fileio/failure.h"
+#include "fileio/file.h"
+#include "fileio/printable_name.h"
+#include "lists/recovery_set.h"
+#include "lists/set_names.h"
+#include "ops/isal_coder.h"
+
+#include <map>
+#include <optional>
+
+namespace cli {
+
+namespace {
+
+// One rebuilt file on its way: under a temporary beside its name, hashed as it is written.
+struct Rebuilt {
+    fileio::AtomicOutput output;
+    digest::Sha256 hash;
+    int err = 0; // of the first failed write
+};
+
+// Rebuilds the files of one group, each under a temporary, and gives each its name only once
+// every one of them matches its line: a damaged file is replaced by a sound one or not at all.
+void rebuildGroup(lists::RecoverySet &set, ops::IsalCoder &coder, const std::vector<std::size_t> &files,
+                  const fileio::FileIds &keep)
+{
+    std::map<std::size_t, Rebuilt> made;
+    for (const std::size_t file : files) {
+        const std::string &path = set.member(file).path;
+        Rebuilt &rebuilt = made[file];
+        if (const int err = rebuilt.output.open(path, keep)) {
+            if (err == fileio::kNotRegularFile)
+                throw CommandFailure(quotedName(path) + ": not a regular file; nothing of its group was rebuilt");
+            throw CommandFailure(quotedName(path) + ": " + fileio::errorText(err));
+        }
+    }
+    const lists::RecoverySet::Failure failure =
+        set.rebuild(coder, files, [&](std::size_t file, const unsigned char *bytes, std::size_t n) {
+            Rebuilt &rebuilt = made.at(file);
+            rebuilt.hash.update(bytes, n);
+            if (rebuilt.err == 0)
+                rebuilt.err = rebuilt.output.file().write(bytes, n);
+        });
+    if (failure)
+        throw CommandFailure(quotedName(failure.path) + ": " + fileio::errorText(failure.err)
+                             + "; nothing of its group was rebuilt");
+    for (auto &[file, rebuilt] : made) {
+        if (rebuilt.err)
+            throw CommandFailure(quotedName(set.member(file).path) + ": " + fileio::errorText(rebuilt.err));
+        if (rebuilt.hash.finish() != set.member(file).digest)
+            throw CommandFailure(quotedName(set.member(file).name)
+                                 + ": rebuilt, it still differs from its line; nothing of its group was replaced");
+    }
+    for (auto &[file, rebuilt] : made) {
+        if (const int err = rebuilt.output.finish(keep, true))
+            throw CommandFailure(quotedName(set.member(file).path) + ": " + fileio::errorText(err));
+        print(fileio::printableName(set.member(file).name) + " rebuilt from the recovery parts\n");
+    }
+}
+
+void run(const Arguments &args)
+{
+    if (args.operands().size() > 1)
+        throw UsageError("repair takes one LIST at most");
+    const std::string list = args.operands().empty() ? lists::kChecksumListName : args.operands().front();
+    if (!fileio::fileExists(list))
+        throw CommandFailure(quotedName(list)
+                             + (fileio::nameTaken(list) ? ": not a regular file" : ": no such checksum list"));
+    std::optional<lists::RecoverySet> set;
+    if (const int err = lists::readRecoverySet(list, set))
+        throw CommandFailure(quotedName(list) + ": " + fileio::errorText(err));
+    if (!set)
+        throw CommandFailure(quotedName(list) + ": lists no recovery parts, so nothing can be rebuilt");
+    set->survey();
+    const std::vector<std::size_t> broken = set->broken();
+    if (broken.empty()) {
+        print(std::to_string(set->fileCount()) + " listed files whole, nothing to repair\n");
+        return;
+    }
+    for (const std::size_t file : broken)
+        print(quotedName(set->member(file).name)
+              + (fileio::nameTaken(set->member(file).path) ? ": damaged\n" : ": missing\n"));
+    if (!set->findLayout() || !set->rebuildable())
+        throw CommandFailure(
+            "the set cannot be rebuilt: more files are missing or damaged than recovery parts are "
+            "whole; nothing was changed");
+    // No rebuilt file may take the name of another file of the set (a link between them).
+    fileio::FileIds keep;
+    for (std::size_t file = 0; file < set->fileCount(); ++file)
+        if (set->member(file).whole)
+            if (const std::optional<fileio::FileId> id = fileio::fileId(set->member(file).path))
+                keep.insert(*id);
+    // Nor any other file of the set.
+    const std::string folder = fileio::directoryPart(list);
+    for (const std::string &other : {list, folder + lists::kPartListName, folder + lists::kWindowsJoinerName,
+                                     folder + lists::kLinuxJoinerName, folder + lists::kShJoinerName})
+        if (const std::optional<fileio::FileId> id = fileio::fileId(other))
+            keep.insert(*id);
+    std::map<int, std::vector<std::size_t>> groups;
+    for (const std::size_t file : broken)
+        groups[set->groupOf(file)].push_back(file);
+    ops::IsalCoder coder;
+    for (const auto &[group, files] : groups)
+        rebuildGroup(*set, coder, files, keep);
+}
+
+} // namespace
+
+const Command kRepairCommand{
+    "repair",
+    "  repair [LIST]                rebuild the missing and damaged files of a set\n",
+    "Usage: skarvel-cli repair [LIST]\n"
+    "Rebuilds, from the recovery parts of a set cut with --recovery, every part and\n"
+    "recovery part that LIST (default info.sha256 in the current directory) names\n"
+    "and that is missing or fails its line. Each is written under a temporary name,\n"
+    "checked against its line, then renamed over the bad file. Refuses, changing\n"
+    "nothing, when a group has more bad files than recovery parts. Prints each bad\n"
+    "file and each file rebuilt; exit status 0 when the set is whole after it.\n"
+    "\n",
+    {},
+    run,
+};
+
+} // namespace cli
