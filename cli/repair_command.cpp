@@ -26,6 +26,19 @@ struct Rebuilt {
     int err = 0; // of the first failed write
 };
 
+// Whether the output for `path` goes through a link under the name to another file: a rebuilt
+// file replaces what stands in the set's folder, never a file a link there leads to.
+bool throughLink(const std::string &path, const fileio::AtomicOutput &output)
+{
+    if (output.target() == path) // a new file: the name it is given is the one written
+        return false;
+    const std::string folder = fileio::directoryPart(path);
+    std::string resolved;
+    if (fileio::resolvePath(folder.empty() ? "." : folder, resolved) != 0)
+        return true;
+    return output.target() != (resolved == "/" ? "" : resolved) + "/" + fileio::namePart(path);
+}
+
 // Rebuilds the files of one group, each under a temporary, and gives each its name only once
 // every one of them matches its line: a damaged file is replaced by a sound one or not at all.
 void rebuildGroup(lists::RecoverySet &set, ops::IsalCoder &coder, const std::vector<std::size_t> &files,
@@ -40,6 +53,8 @@ void rebuildGroup(lists::RecoverySet &set, ops::IsalCoder &coder, const std::vec
                 throw CommandFailure(quotedName(path) + ": not a regular file; nothing of its group was rebuilt");
             throw CommandFailure(quotedName(path) + ": " + fileio::errorText(err));
         }
+        if (throughLink(path, rebuilt.output))
+            throw CommandFailure(quotedName(path) + ": a symbolic link; nothing of its group was rebuilt");
     }
     const lists::RecoverySet::Failure failure =
         set.rebuild(coder, files, [&](std::size_t file, const unsigned char *bytes, std::size_t n) {
