@@ -18,6 +18,9 @@
 
 #include "digest/sha256.h"
 #include "lists/checksum_list.h"
+#include "lists/recovery_coder.h"
+#include "lists/recovery_header.h"
+#include "lists/set_names.h"
 #include "lists/sh_joiner.h"
 #include "ops/part_name.h"
 #include "ops/skip_list.h"
@@ -199,6 +202,7 @@ struct Trial {
     bool mustStayOld = false;      // existing files and no consent to replace them
     bool usageAllowed = false;     // the command line may be refused (exit 2)
     bool fifoBefore = false;       // a FIFO under an input's or output's name from the start
+    bool rebuilds = false;         // recovery parts stand in for a part that is no file
     bool followsLinks = false;     // writes in place through a link there from the start
     bool linkedMidway = false;     // such a link came while it ran, perhaps before it opened the file
     bool stopKeepsOutputs = false; // a stop after the outputs took their names leaves them
@@ -388,6 +392,43 @@ std::vector<Bytes> joins(const Trial &t, const std::vector<std::string> &inputs,
     return made;
 }
 
+// The recovery parts of these parts of `source`, as the format describes them.
+std::vector<Bytes> recoveryParts(const std::vector<Bytes> &parts, int perGroup, const Bytes &source)
+{
+    lists::RecoveryLayout layout{sha(source),
+                                 static_cast<std::int64_t>(source.size()),
+                                 {},
+                                 perGroup,
+                                 lists::recoveryGroupCount(static_cast<std::int64_t>(parts.size()), perGroup)};
+    for (const Bytes &part : parts)
+        layout.partSizes.push_back(static_cast<std::int64_t>(part.size()));
+    const auto length = static_cast<std::size_t>(layout.shardLength());
+    std::vector<Bytes> made;
+    for (int x = 0; x < layout.recoveryCount(); ++x) {
+        std::vector<Bytes> padded;
+        for (std::size_t i = static_cast<std::size_t>(x / perGroup); i < parts.size();
+             i += static_cast<std::size_t>(layout.groups)) {
+            padded.push_back(parts[i]);
+            padded.back().resize(length);
+        }
+        const auto k = static_cast<std::ptrdiff_t>(padded.size());
+        const lists::GfMatrix a = lists::cauchyMatrix(static_cast<int>(k), perGroup);
+        const auto row = a.begin() + (k + x % perGroup) * k;
+        lists::PortableCoder coder;
+        coder.setRows(static_cast<int>(k), 1, lists::GfMatrix(row, row + k));
+        std::vector<const unsigned char *> in;
+        for (const Bytes &shard : padded)
+            in.push_back(shard.data());
+        Bytes file = lists::encodeRecoveryHeader({layout, x});
+        const std::size_t header = file.size();
+        file.resize(header + length);
+        unsigned char *out = file.data() + header;
+        coder.code(length, in.data(), &out);
+        made.push_back(std::move(file));
+    }
+    return made;
+}
+
 // A set of parts src1.bin... of a file src.bin with info.txt and, when asked, info.sha256 (the
 // parts' digests, then the whole file's), damaged before the run when asked.
 struct SetScene {
@@ -401,9 +442,10 @@ SetScene makeSet(Trial &t, bool digests, const std::string &damage)
     SetScene set;
     std::string list, sums;
     const std::size_t count = t.within(2, 6);
+    std::vector<Bytes> bytes;
     for (std::size_t j = 1; j <= count; ++j) {
         const std::string name = "src" + std::to_string(j) + ".bin";
-        const Bytes part = t.random(t.within(64 << 10, 3 << 20));
+        const Bytes &part = bytes.emplace_back(t.random(t.within(64 << 10, 3 << 20)));
         addFile(t, name, part);
         set.parts.push_back(name);
         set.listed.push_back(sha(part));
@@ -419,11 +461,27 @@ SetScene makeSet(Trial &t, bool digests, const std::string &damage)
     if (!digests)
         return set;
     std::vector<digest::Sha256Digest> written = set.listed;
+    // With recovery parts, a part that fails its line is rebuilt as it was. (Their list marks
+    // the whole file's line, which a list from elsewhere does not.)
+    std::string recovery;
+    if (damage != "outside" && t.chance(0.3)) {
+        const std::vector<Bytes> made = recoveryParts(bytes, 1, set.whole);
+        for (std::size_t x = 0; x < made.size(); ++x) {
+            const std::string name = lists::recoveryPartName("src.bin", static_cast<int>(x) + 1);
+            addFile(t, name, made[x]);
+            t.inputs.push_back(name);
+            recovery += lists::checksumLine(sha(made[x]), name);
+        }
+        t.scene += " a recovery part;";
+        t.rebuilds = true;
+    }
     const std::size_t j = t.below(count);
     if (damage == "part") {
-        Bytes bytes = t.versions.at(set.parts[j]).front();
-        bytes[t.below(bytes.size())] ^= 0x20;
-        addFile(t, set.parts[j], bytes);
+        Bytes damaged = t.versions.at(set.parts[j]).front();
+        damaged[t.below(damaged.size())] ^= 0x20;
+        addFile(t, set.parts[j], damaged);
+        if (!recovery.empty())
+            t.versions[set.parts[j]].push_back(bytes[j]);
     } else if (damage == "part line") {
         written[j][0] ^= 1;
     } else if (damage == "whole line") {
@@ -431,6 +489,8 @@ SetScene makeSet(Trial &t, bool digests, const std::string &damage)
     }
     for (std::size_t i = 0; i < count; ++i)
         sums += lists::checksumLine(written[i], set.parts[i]);
+    if (!recovery.empty())
+        sums += recovery + lists::kWholeFileComment + "\n";
     addFile(t, lists::kChecksumListName, bytesOf(sums + lists::checksumLine(written.back(), "src.bin")));
     set.listed = written;
     t.damaged = !damage.empty();
@@ -517,6 +577,7 @@ struct CutOptions {
     bool recons = false;
     std::vector<JoinerPlatform> joiners;
     bool digests = false;
+    int recovery = 0; // recovery parts per group
     bool remove = false;
     bool force = false;
 };
@@ -534,6 +595,7 @@ Contents cutContents(const CutOptions &o, const Bytes &source)
     const ops::SkipList skip = ops::ParseSkipList(o.skip);
     std::string list, sums;
     lists::ShJoinerSet script{{}, "src.bin", std::nullopt};
+    std::vector<Bytes> parts;
     bool complete = true;
     for (std::int64_t n = 1; n <= plan.partCount; ++n) {
         if (skip.contains(n) != o.only) {
@@ -543,6 +605,7 @@ Contents cutContents(const CutOptions &o, const Bytes &source)
         const std::string name = ops::PartFileName("src.bin", o.marker, n);
         const auto from = source.begin() + (n - 1) * plan.partSize;
         made[name] = Bytes(from, from + plan.partLength(n, static_cast<std::int64_t>(source.size())));
+        parts.push_back(made[name]);
         list += name + "\r\n";
         sums += lists::checksumLine(sha(made[name]), name);
         script.parts.push_back({name, static_cast<std::int64_t>(made[name].size()), sha(made[name])});
@@ -557,6 +620,12 @@ Contents cutContents(const CutOptions &o, const Bytes &source)
                 ? bytesOf(lists::shJoinerScript(script))
                 : Bytes(image.begin(), image.end());
         }
+    }
+    const std::vector<Bytes> recovery = o.recovery ? recoveryParts(parts, o.recovery, source) : std::vector<Bytes>();
+    for (std::size_t x = 0; x < recovery.size(); ++x) {
+        const std::string name = lists::recoveryPartName("src.bin", static_cast<int>(x) + 1);
+        made[name] = recovery[x];
+        sums += lists::checksumLine(sha(made[name]), name);
     }
     if (o.digests) {
         const std::string comment =
@@ -625,7 +694,11 @@ void prepareCut(Trial &t)
             args.insert(args.end(), {"--skip", o.skip});
         }
         o.recons = t.chance(0.35);
-        o.digests = o.recons || t.chance(0.3);
+        if (o.skip.empty() && t.chance(0.25)) {
+            o.recovery = static_cast<int>(t.within(1, 3));
+            args.insert(args.end(), {"--recovery", std::to_string(o.recovery)});
+        }
+        o.digests = o.recons || o.recovery || t.chance(0.3);
         o.remove = t.chance(0.4);
         if (o.recons) {
             o.joiners = partset::builtJoiners();
@@ -637,7 +710,7 @@ void prepareCut(Trial &t)
                                                                   : "--joiner=windows");
             }
             args.push_back("--recons");
-        } else if (o.digests) {
+        } else if (o.digests && !o.recovery) {
             args.push_back("--sha256");
         }
         if (o.remove)
@@ -675,6 +748,69 @@ void prepareCut(Trial &t)
         return made;
     };
     t.check = [o](const Trial &trial) { return checkCut(trial, o); };
+}
+
+// A set cut with recovery parts, some of its files missing or damaged before `repair` runs: the
+// names it rebuilds take their bytes as they were, all together, or keep what they held.
+void prepareRepair(Trial &t)
+{
+    const Bytes source = t.random(t.within(256 << 10, 6 << 20));
+    CutOptions o;
+    o.mode = {false, "", "byte", static_cast<int>(t.within(2, 6))};
+    o.digests = true;
+    o.recovery = static_cast<int>(t.within(1, 2));
+    const Contents set = cutContents(o, source);
+    std::vector<std::string> files;
+    for (const auto &[name, bytes] : set) {
+        addFile(t, name, bytes);
+        if (name != lists::kChecksumListName)
+            files.push_back(name);
+    }
+    std::ranges::shuffle(files, t.rng);
+    const std::size_t bad = t.below(static_cast<std::size_t>(o.recovery) + 2);
+    Contents rebuilt;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const std::string &name = files[i];
+        if (i >= bad) {
+            t.inputs.push_back(name);
+            continue;
+        }
+        static const char *const kHarm[] = {"missing", "damaged", "truncated", "extended"};
+        const std::string harm = kHarm[t.below(std::size(kHarm))];
+        Bytes bytes = set.at(name);
+        if (harm == "missing") {
+            ::unlink(t.path(name).c_str());
+            t.looks[name] = {"-"};
+            t.versions.erase(name);
+        } else {
+            if (harm == "damaged")
+                bytes[t.below(bytes.size())] ^= 0x40;
+            else if (harm == "truncated")
+                bytes.resize(t.below(bytes.size()));
+            else
+                bytes.push_back(0);
+            addFile(t, name, bytes);
+            giveAttributes(t, name);
+        }
+        t.outputs.push_back(name);
+        rebuilt[name] = set.at(name);
+        t.scene += " " + name + " " + harm + ";";
+    }
+    t.inputs.push_back(lists::kChecksumListName);
+    t.argv = {SKARVEL_CLI, "repair"};
+    if (t.chance(0.5))
+        t.argv.push_back(lists::kChecksumListName);
+    t.mib = 2 * static_cast<double>(source.size()) / (1 << 20);
+    t.candidates = [rebuilt](const Trial &) { return std::vector<Contents>{rebuilt}; };
+    t.check = [set](const Trial &trial) {
+        if (!trial.main.done())
+            return std::string();
+        for (const auto &[name, bytes] : set) {
+            if (!trial.mutated.contains(name) && look(trial.path(name)) != fileLook(bytes))
+                return "I4: repair exited 0, but " + name + " is not as the set had it";
+        }
+        return std::string();
+    };
 }
 
 Bytes codified(Bytes data, const Bytes &key, int sign, int times)
@@ -810,6 +946,7 @@ const Row kRows[] = {
     {"codify", 2, prepareCodify},
     {"erase", 2, prepareErase},
     {"verify", 1, prepareVerify},
+    {"repair", 1.5, prepareRepair},
     // Quiet, without a display, in the prefix the wine fixture made.
     {"Recons.exe", 0.03,
      [](Trial &t) {
@@ -987,7 +1124,7 @@ std::string checkRun(const Trial &t)
         if (std::string broken = checkStatus(t, *p, which); !broken.empty())
             return broken;
     }
-    if (t.fifoBefore && t.main.done())
+    if (t.fifoBefore && t.main.done() && !t.rebuilds)
         return "I4: a FIFO stood under a name from the start, yet the run exited 0";
     const std::vector<Contents> candidates = t.candidates(t);
     std::set<std::string> outputs(t.outputs.begin(), t.outputs.end());
