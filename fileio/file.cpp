@@ -120,6 +120,23 @@ int readFully(std::size_t n, std::size_t &got, ReadSome readSome)
     return 0;
 }
 
+// Writes all n bytes, through writeSome(done) for the rest after `done` of them; a write that
+// takes none is a full device.
+template <typename WriteSome>
+int writeAll(std::size_t n, WriteSome writeSome)
+{
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t w = sysCall(SysCall::Write, [&] { return writeSome(done); });
+        if (w < 0)
+            return errno;
+        if (w == 0)
+            return ENOSPC;
+        done += static_cast<std::size_t>(w);
+    }
+    return 0;
+}
+
 } // namespace
 
 int File::read(void *buf, std::size_t n, std::size_t &got)
@@ -139,34 +156,15 @@ int File::readAt(void *buf, std::size_t n, std::int64_t offset, std::size_t &got
 int File::write(const void *buf, std::size_t n)
 {
     const auto *p = static_cast<const char *>(buf);
-    std::size_t done = 0;
-    while (done < n) {
-        const ssize_t w = sysCall(SysCall::Write, [&] { return ::write(fdOf(*this), p + done, n - done); });
-        if (w < 0)
-            return errno;
-        if (w == 0)
-            return ENOSPC;
-        done += static_cast<std::size_t>(w);
-    }
-    return 0;
+    return writeAll(n, [&](std::size_t done) { return ::write(fdOf(*this), p + done, n - done); });
 }
 
 int File::writeAt(const void *buf, std::size_t n, std::int64_t offset)
 {
     const auto *p = static_cast<const char *>(buf);
-    std::size_t done = 0;
-    while (done < n) {
-        const ssize_t w = sysCall(SysCall::Write, [&] {
-            return ::pwrite(fdOf(*this), p + done, n - done,
-                            static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
-        });
-        if (w < 0)
-            return errno;
-        if (w == 0)
-            return ENOSPC;
-        done += static_cast<std::size_t>(w);
-    }
-    return 0;
+    return writeAll(n, [&](std::size_t done) {
+        return ::pwrite(fdOf(*this), p + done, n - done, static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+    });
 }
 
 int File::setSize(std::int64_t bytes)
