@@ -39,16 +39,10 @@ bool matchesLine(const std::string &path, const digest::Sha256Digest &line)
 // Reads exactly n bytes at the offset: a file shorter than it was when it was checked changed.
 int readFully(fileio::File &file, unsigned char *buffer, std::size_t n, std::int64_t offset)
 {
-    std::size_t done = 0;
-    while (done < n) {
-        std::size_t got = 0;
-        if (const int err = file.readAt(buffer + done, n - done, offset + static_cast<std::int64_t>(done), got))
-            return err;
-        if (got == 0)
-            return fileio::kChanged;
-        done += got;
-    }
-    return 0;
+    std::size_t got = 0; // readAt stops short only at the end
+    if (const int err = file.readAt(buffer, n, offset, got))
+        return err;
+    return got < n ? fileio::kChanged : 0;
 }
 
 } // namespace
