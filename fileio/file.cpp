@@ -252,6 +252,11 @@ void File::startWriteback(std::int64_t offset, std::int64_t n)
     ::sync_file_range(fdOf(*this), static_cast<off64_t>(offset), static_cast<off64_t>(n), SYNC_FILE_RANGE_WRITE);
 }
 
+void File::dropCached(std::int64_t offset, std::int64_t n)
+{
+    ::posix_fadvise(fdOf(*this), static_cast<off64_t>(offset), static_cast<off64_t>(n), POSIX_FADV_DONTNEED);
+}
+
 int File::sync()
 {
     return sysCall(SysCall::Fsync, [&] { return ::fsync(fdOf(*this)); }) < 0 ? errno : 0;

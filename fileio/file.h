@@ -108,6 +108,9 @@ public:
     // Asks the kernel to start writing this range to the device now, without waiting, so that
     // a later sync() has little left to do. Only a hint: it cannot fail an operation.
     void startWriteback(std::int64_t offset, std::int64_t n);
+    // Tells the kernel this range will not be read again, so that its cached pages go now rather
+    // than all at once when the file is removed. Only a hint, as above.
+    void dropCached(std::int64_t offset, std::int64_t n);
 
     // Linux only:
     // Writes all n bytes at an absolute offset, leaving the file position alone.

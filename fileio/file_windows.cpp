@@ -195,6 +195,7 @@ int File::syncData()
 }
 
 void File::startWriteback(std::int64_t, std::int64_t) {}
+void File::dropCached(std::int64_t, std::int64_t) {}
 
 namespace {
 
