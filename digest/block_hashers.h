@@ -36,8 +36,12 @@ public:
     BlockHashers(const BlockHashers &) = delete;
     BlockHashers &operator=(const BlockHashers &) = delete;
 
+    // How many blocks may be on their way at once: the states take them at their own pace, so
+    // one that is slow for a moment does not hold back the others or the caller.
+    static constexpr std::size_t kInFlight = 4;
+
     // Hands the block to every state and returns while they hash it; the block must stay as it
-    // is until the next post() or wait() returns.
+    // is until kInFlight - 1 more post()s or a wait() returned.
     void post(const void *data, std::size_t n);
     // Returns once every state has taken in every block posted.
     void wait();
@@ -56,13 +60,19 @@ private:
     BlockObserver *m_observer;
     std::vector<std::thread> m_threads; // m_threads[i] runs worker i
 
+    // Returns once every worker has taken in the first `blocks` blocks posted.
+    void waitFor(std::uint64_t blocks);
+
+    struct Block {
+        const void *data = nullptr;
+        std::size_t size = 0;
+    };
     std::mutex m_mutex;
     std::condition_variable m_posted;
     std::condition_variable m_taken;
-    const void *m_block = nullptr;
-    std::size_t m_blockSize = 0;
-    std::uint64_t m_generation = 0;
-    std::size_t m_busy = 0;
+    Block m_blocks[kInFlight]; // block b in m_blocks[b % kInFlight]
+    std::uint64_t m_postedCount = 0;
+    std::vector<std::uint64_t> m_takenCount; // per worker thread: how many blocks it has taken in
     bool m_stopping = false;
 };
 

@@ -31,6 +31,19 @@ bool kernelCopy(fileio::File &in, std::int64_t offset, fileio::File &out, std::s
     return true;
 }
 
+// As many blocks as may be on their way to the hashers, taken in turn.
+class Buffers {
+public:
+    explicit Buffers(std::size_t size) : m_size(size), m_bytes(std::make_unique<char[]>(size * BlockHashers::kInFlight))
+    {
+    }
+    char *operator[](std::size_t turn) { return m_bytes.get() + (turn % BlockHashers::kInFlight) * m_size; }
+
+private:
+    std::size_t m_size;
+    std::unique_ptr<char[]> m_bytes;
+};
+
 // The hashers may still read the last block: the buffers outlive them by this guard.
 struct HashersDone {
     BlockHashers &hashers;
@@ -43,13 +56,13 @@ fileio::CopyResult copyHashed(fileio::File &in, std::int64_t inOffset, fileio::F
                               BlockHashers &hashers, fileio::CopyProgress *progress)
 {
     const auto blockSize = static_cast<std::size_t>(std::clamp<std::int64_t>(length, 1, kBlock));
-    std::unique_ptr<char[]> buffers[2] = {std::make_unique<char[]>(blockSize), std::make_unique<char[]>(blockSize)};
+    Buffers buffers(blockSize);
     const HashersDone done{hashers};
 
     const std::int64_t total = length;
     bool kernel = out != nullptr;
-    for (int turn = 0; length > 0; turn ^= 1) {
-        char *block = buffers[turn].get();
+    for (std::size_t turn = 0; length > 0; ++turn) {
+        char *block = buffers[turn];
         const auto want = static_cast<std::size_t>(std::min<std::int64_t>(length, blockSize));
         // The kernel copies the block, then it is read back from the page cache for the hashers:
         // cheaper than writing it out from the buffer.
@@ -81,12 +94,12 @@ fileio::CopyResult copyStreamHashed(fileio::File &in, fileio::File &out, std::in
                                     BlockHashers &hashers, fileio::CopyProgress *progress)
 {
     const auto blockSize = static_cast<std::size_t>(std::clamp<std::int64_t>(length, 1, kBlock));
-    std::unique_ptr<char[]> buffers[2] = {std::make_unique<char[]>(blockSize), std::make_unique<char[]>(blockSize)};
+    Buffers buffers(blockSize);
     const HashersDone done{hashers};
     fileio::widenPipe(in);
     copied = 0;
-    for (int turn = 0; copied < length; turn ^= 1) {
-        char *block = buffers[turn].get();
+    for (std::size_t turn = 0; copied < length; ++turn) {
+        char *block = buffers[turn];
         const auto want = static_cast<std::size_t>(std::min<std::int64_t>(length - copied, blockSize));
         std::size_t got = 0;
         if (const int err = in.read(block, want, got))

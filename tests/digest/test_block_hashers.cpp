@@ -48,10 +48,10 @@ TEST(BlockHashers, GiveWhatOneThreadGives)
         const Bytes bytes = testsupport::patternBytes(row.size, 5);
         Collector observer;
         digest::BlockHashers hashers(row.hashers, &observer);
-        // post() wants each block to stay as it is until the next one: two buffers in turn.
-        std::vector<Bytes> buffers(2);
+        // post() wants each block to stay as it is while it may be on its way: buffers in turn.
+        std::vector<Bytes> buffers(digest::BlockHashers::kInFlight);
         std::size_t turn = 0;
-        for (std::size_t at = 0; at < bytes.size(); at += row.block, turn ^= 1) {
+        for (std::size_t at = 0; at < bytes.size(); at += row.block, turn = (turn + 1) % buffers.size()) {
             const std::size_t n = std::min(row.block, bytes.size() - at);
             buffers[turn].assign(bytes.begin() + at, bytes.begin() + at + n);
             hashers.post(buffers[turn].data(), n);
