@@ -3,12 +3,14 @@
 
 #include "failure_line.h"
 #include "run_operation.h"
+#include "stop_signals.h"
 #include "terminal_progress.h"
 
 #include "fileio/failure.h"
 #include "fileio/printable_name.h"
 #include "lists/listed_set.h"
 #include "ops/isal_coder.h"
+#include "ops/report_error.h"
 #include "ops/unite.h"
 
 #include <cstdio>
@@ -121,7 +123,12 @@ void uniteByList(const std::string &listPath, const std::string &output, bool ve
     std::vector<lists::ListedSet::Part> parts;
     std::optional<digest::Sha256Digest> whole;
     try {
-        if (const lists::SetProblem problem = set.check())
+        // A set with recovery parts is hashed whole first, which a stop may end.
+        SignalledStop stop;
+        const lists::SetProblem problem = set.check(&stop);
+        if (stopSignalled())
+            throw ops::Stopped();
+        if (problem)
             refuse(set, listPath, problem);
         if (const int err = set.begin())
             throw CommandFailure(fileio::printableName(listPath) + ": " + fileio::errorText(err));

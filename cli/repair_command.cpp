@@ -2,6 +2,7 @@
 #include "commands.h"
 #include "failure_line.h"
 #include "run_operation.h"
+#include "stop_signals.h"
 
 #include "digest/sha256.h"
 #include "fileio/atomic_output.h"
@@ -11,6 +12,7 @@
 #include "lists/recovery_set.h"
 #include "lists/set_names.h"
 #include "ops/isal_coder.h"
+#include "ops/report_error.h"
 
 #include <map>
 #include <optional>
@@ -39,12 +41,13 @@ bool throughLink(const std::string &path, const fileio::AtomicOutput &output)
     return output.target() != (resolved == "/" ? "" : resolved) + "/" + fileio::namePart(path);
 }
 
-// Rebuilds the files of one group, each under a temporary, and gives each its name only once
-// every one of them matches its line: a damaged file is replaced by a sound one or not at all.
+using RebuiltFiles = std::map<std::size_t, Rebuilt>;
+
+// Rebuilds the files of one group into `made`, each under a temporary, and checks each against
+// its line.
 void rebuildGroup(lists::RecoverySet &set, ops::IsalCoder &coder, const std::vector<std::size_t> &files,
-                  const fileio::FileIds &keep)
+                  const fileio::FileIds &keep, RebuiltFiles &made)
 {
-    std::map<std::size_t, Rebuilt> made;
     for (const std::size_t file : files) {
         const std::string &path = set.member(file).path;
         Rebuilt &rebuilt = made[file];
@@ -58,6 +61,8 @@ void rebuildGroup(lists::RecoverySet &set, ops::IsalCoder &coder, const std::vec
     }
     const lists::RecoverySet::Failure failure =
         set.rebuild(coder, files, [&](std::size_t file, const unsigned char *bytes, std::size_t n) {
+            if (stopSignalled())
+                throw ops::Stopped();
             Rebuilt &rebuilt = made.at(file);
             rebuilt.hash.update(bytes, n);
             if (rebuilt.err == 0)
@@ -66,17 +71,13 @@ void rebuildGroup(lists::RecoverySet &set, ops::IsalCoder &coder, const std::vec
     if (failure)
         throw CommandFailure(quotedName(failure.path) + ": " + fileio::errorText(failure.err)
                              + "; nothing of its group was rebuilt");
-    for (auto &[file, rebuilt] : made) {
+    for (const std::size_t file : files) {
+        Rebuilt &rebuilt = made.at(file);
         if (rebuilt.err)
             throw CommandFailure(quotedName(set.member(file).path) + ": " + fileio::errorText(rebuilt.err));
         if (rebuilt.hash.finish() != set.member(file).digest)
             throw CommandFailure(quotedName(set.member(file).name)
                                  + ": rebuilt, it still differs from its line; nothing of its group was replaced");
-    }
-    for (auto &[file, rebuilt] : made) {
-        if (const int err = rebuilt.output.finish(keep, true))
-            throw CommandFailure(quotedName(set.member(file).path) + ": " + fileio::errorText(err));
-        print(fileio::printableName(set.member(file).name) + " rebuilt from the recovery parts\n");
     }
 }
 
@@ -93,7 +94,9 @@ void run(const Arguments &args)
         throw CommandFailure(quotedName(list) + ": " + fileio::errorText(err));
     if (!set)
         throw CommandFailure(quotedName(list) + ": lists no recovery parts, so nothing can be rebuilt");
-    set->survey();
+    SignalledStop stop;
+    if (!set->survey(&stop))
+        throw ops::Stopped();
     const std::vector<std::size_t> broken = set->broken();
     if (broken.empty()) {
         print(std::to_string(set->fileCount()) + " listed files whole, nothing to repair\n");
@@ -121,9 +124,20 @@ void run(const Arguments &args)
     std::map<int, std::vector<std::size_t>> groups;
     for (const std::size_t file : broken)
         groups[set->groupOf(file)].push_back(file);
+    // Every group rebuilt and checked before any file is replaced: a failure or a stop leaves the
+    // set as it was.
     ops::IsalCoder coder;
+    RebuiltFiles made;
     for (const auto &[group, files] : groups)
-        rebuildGroup(*set, coder, files, keep);
+        rebuildGroup(*set, coder, files, keep, made);
+    // The point of no return: once a rebuilt file takes its name, a stop lets the others follow.
+    if (stopSignalled())
+        throw ops::Stopped();
+    for (auto &[file, rebuilt] : made) {
+        if (const int err = rebuilt.output.finish(keep, true))
+            throw CommandFailure(quotedName(set->member(file).path) + ": " + fileio::errorText(err));
+        print(fileio::printableName(set->member(file).name) + " rebuilt from the recovery parts\n");
+    }
 }
 
 } // namespace
@@ -134,10 +148,11 @@ const Command kRepairCommand{
     "Usage: skarvel-cli repair [LIST]\n"
     "Rebuilds, from the recovery parts of a set cut with --recovery, every part and\n"
     "recovery part that LIST (default info.sha256 in the current directory) names\n"
-    "and that is missing or fails its line. Each is written under a temporary name,\n"
-    "checked against its line, then renamed over the bad file. Refuses, changing\n"
-    "nothing, when a group has more bad files than recovery parts. Prints each bad\n"
-    "file and each file rebuilt; exit status 0 when the set is whole after it.\n"
+    "and that is missing or fails its line. Each is written under a temporary name\n"
+    "and checked against its line; once every one is, they are renamed over the bad\n"
+    "files. Refuses, changing nothing, when a group has more bad files than recovery\n"
+    "parts. Prints each bad file and each file rebuilt; exit status 0 when the set\n"
+    "is whole after it.\n"
     "\n",
     {},
     run,

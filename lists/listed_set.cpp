@@ -33,7 +33,7 @@ std::string ListedSet::pathOf(const std::string &name) const
     return name.starts_with('/') ? name : m_folder + name;
 }
 
-SetProblem ListedSet::check()
+SetProblem ListedSet::check(fileio::CopyProgress *stop)
 {
     if (!fileio::fileExists(m_partListPath))
         return {SetProblem::Kind::NoPartList, fileio::nameTaken(m_partListPath) ? fileio::kNotRegularFile : ENOENT};
@@ -99,7 +99,10 @@ SetProblem ListedSet::check()
         insertId(m_files, fileio::fileId(recovery.back().path));
     }
     m_recovery.emplace(std::move(parts), std::move(recovery), again.whole);
-    m_recovery->survey();
+    if (!m_recovery->survey(stop)) {
+        m_recovery.reset();
+        return problem;
+    }
     if (!m_recovery->broken().empty() && !(m_recovery->findLayout() && m_recovery->rebuildable()))
         m_recovery.reset(); // the join meets the bad parts as it would without recovery parts
     return m_recovery ? SetProblem{} : problem;

@@ -65,8 +65,9 @@ public:
     explicit ListedSet(std::string partListPath, bool checked = true, RecoveryCoder *coder = nullptr);
 
     // The first reading: what stops the join, or nothing. A list that cannot be read midway
-    // throws ListReadError.
-    SetProblem check();
+    // throws ListReadError. Where the parts are hashed first, `stop` may end that early: the
+    // caller who asked for the stop then looks at it before anything else.
+    SetProblem check(fileio::CopyProgress *stop = nullptr);
 
     std::int64_t partCount() const { return m_parts; }
     bool checked() const { return m_checked; }

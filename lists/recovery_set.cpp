@@ -22,14 +22,16 @@ constexpr std::size_t kStripeBudget = 32 * 1024 * 1024;
 constexpr std::size_t kLargestStripe = 1024 * 1024;
 constexpr std::size_t kSmallestStripe = 4096;
 
-bool matchesLine(const std::string &path, const digest::Sha256Digest &line)
+// Whether the file matches its line; stays false when `stop` asked to stop meanwhile.
+bool matchesLine(const std::string &path, const digest::Sha256Digest &line, fileio::CopyProgress *stop, bool &stopped)
 {
     fileio::File file;
     fileio::FileState before;
     if (fileio::openForReading(path, file) != 0 || file.state(before) != 0)
         return false;
     digest::BlockHashers hasher(1);
-    const fileio::CopyResult read = digest::copyHashed(file, 0, nullptr, before.size, hasher);
+    const fileio::CopyResult read = digest::copyHashed(file, 0, nullptr, before.size, hasher, stop);
+    stopped = read.status == fileio::CopyResult::Status::Stopped;
     fileio::FileState after;
     const bool same = read.ok() && file.state(after) == 0 && after.sameContentAs(before);
     static_cast<void>(file.close()); // only read
@@ -54,10 +56,16 @@ RecoverySet::RecoverySet(std::vector<Member> parts, std::vector<Member> recovery
                      std::make_move_iterator(recovery.end()));
 }
 
-void RecoverySet::survey()
+bool RecoverySet::survey(fileio::CopyProgress *stop)
 {
-    for (Member &member : m_members)
-        member.whole = matchesLine(member.path, member.digest);
+    for (Member &member : m_members) {
+        bool stopped = stop != nullptr && stop->stopRequested();
+        if (!stopped)
+            member.whole = matchesLine(member.path, member.digest, stop, stopped);
+        if (stopped)
+            return false;
+    }
+    return true;
 }
 
 bool RecoverySet::findLayout()

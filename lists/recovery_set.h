@@ -5,6 +5,7 @@
 #include "recovery_header.h"
 
 #include "digest/sha256.h"
+#include "fileio/copy_progress.h"
 
 #include <cstddef>
 #include <functional>
@@ -42,7 +43,8 @@ public:
     void setWhole(std::size_t file, bool whole) { m_members[file].whole = whole; }
 
     // Hashes every file against its line: one that is missing or cannot be read is not whole.
-    void survey();
+    // False when `stop` asked to stop before the last file was hashed (the rest untold).
+    bool survey(fileio::CopyProgress *stop = nullptr);
     // Takes the layout from a whole recovery part's header of this set or, when none is whole,
     // from the lines and the data parts (all of which must then be whole). False when there is
     // none to take.

@@ -408,8 +408,11 @@ void CutRun::openRecovery()
 void CutRun::finishRecovery(const digest::Sha256Digest &whole)
 {
     std::string failed;
-    if (const int err = m_encoder->finish(whole, failed))
+    if (const int err = m_encoder->finish(whole, failed, &m_progress)) {
+        if (err == RecoveryEncoder::kStopped)
+            throw Stopped();
         fileio::streamWriteError(failed, err);
+    }
     for (std::size_t x = 0; x < m_encoder->outputs().size(); ++x) {
         fileio::AtomicOutput &output = m_encoder->outputs()[x];
         m_digests->add(lists::checksumLine(m_encoder->digests()[x], fileio::namePart(output.target())));

@@ -175,7 +175,8 @@ int RecoveryEncoder::failure(std::string &failed) const
     return m_err;
 }
 
-int RecoveryEncoder::finishOne(std::size_t x, lists::RecoveryHeader header, unsigned char *block)
+int RecoveryEncoder::finishOne(std::size_t x, lists::RecoveryHeader header, unsigned char *block,
+                               const fileio::CopyProgress *stop)
 {
     fileio::File &file = m_outputs[x].file();
     header.index = static_cast<int>(x);
@@ -187,6 +188,8 @@ int RecoveryEncoder::finishOne(std::size_t x, lists::RecoveryHeader header, unsi
     // Hashed where it lies in the page cache; through a buffer where the system maps none.
     fileio::MappedRange window;
     for (std::int64_t at = 0; at < fileSize;) {
+        if (stop != nullptr && stop->stopRequested())
+            return kStopped;
         const auto want = static_cast<std::size_t>(std::min<std::int64_t>(kWindow, fileSize - at));
         if (window.map(file, at, want, fileio::MappedRange::Access::Read) == 0) {
             sha.update(window.data(), want);
@@ -206,7 +209,7 @@ int RecoveryEncoder::finishOne(std::size_t x, lists::RecoveryHeader header, unsi
     return 0;
 }
 
-int RecoveryEncoder::finish(const digest::Sha256Digest &identity, std::string &failed)
+int RecoveryEncoder::finish(const digest::Sha256Digest &identity, std::string &failed, const fileio::CopyProgress *stop)
 {
     for (fileio::MappedRange &window : m_windows)
         window.unmap();
@@ -221,7 +224,7 @@ int RecoveryEncoder::finish(const digest::Sha256Digest &identity, std::string &f
     const auto work = [&] {
         std::unique_ptr<unsigned char[]> block(new unsigned char[kDigestBlock]);
         for (std::size_t x = next++; x < m_outputs.size(); x = next++)
-            errors[x] = finishOne(x, header, block.get());
+            errors[x] = finishOne(x, header, block.get(), stop);
     };
     std::vector<std::thread> helpers;
     const std::size_t threads = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, kDigestThreads);

@@ -4,6 +4,7 @@
 #include "digest/block_hashers.h"
 #include "digest/sha256.h"
 #include "fileio/atomic_output.h"
+#include "fileio/copy_progress.h"
 #include "lists/recovery_header.h"
 
 #include <cstddef>
@@ -40,9 +41,12 @@ public:
     // The first failure of take(): its error number and the recovery part's path; 0 for none.
     int failure(std::string &failed) const;
 
+    // What finish() returns when `stop` asked it to stop.
+    static constexpr int kStopped = -100;
     // Once every part has been taken: writes each header with the set's identity and reads each
     // recovery part back for its digest. Returns 0, or the error and the path in `failed`.
-    [[nodiscard]] int finish(const digest::Sha256Digest &identity, std::string &failed);
+    [[nodiscard]] int finish(const digest::Sha256Digest &identity, std::string &failed,
+                             const fileio::CopyProgress *stop = nullptr);
     // The recovery parts, whole, in order, and their digests, for the batch and the checksum list.
     std::vector<fileio::AtomicOutput> &outputs() { return m_outputs; }
     const std::vector<digest::Sha256Digest> &digests() const { return m_digests; }
@@ -65,7 +69,7 @@ private:
     // read in; nullptr after a failure.
     unsigned char *destination(int row, std::int64_t at, std::size_t length, bool &mapped);
     // Writes recovery part x's header and reads it back for its digest; 0 or the error.
-    int finishOne(std::size_t x, lists::RecoveryHeader header, unsigned char *block);
+    int finishOne(std::size_t x, lists::RecoveryHeader header, unsigned char *block, const fileio::CopyProgress *stop);
     // The part under way.
     int m_group = 0;
     int m_column = 0;

@@ -141,10 +141,13 @@ void appendInput(const std::string &path, const std::string &outputName, fileio:
 }
 
 // Appends the input the join makes, hashed on its way when asked.
-void appendMade(MadeInputs &made, std::size_t index, const std::string &outputName, fileio::File &output,
+void appendMade(MadeInputs &made, std::size_t index, const std::string &outputName, fileio::File &output, bool stream,
                 ProgressSink &progress, digest::BlockHashers *hashers)
 {
     made.make(index, [&](const unsigned char *bytes, std::size_t n) {
+        // A rebuilt input is as long as a part: a stop need not wait for its end.
+        if (progress.stopRequested())
+            throw stream ? Stopped(Stopped::Left::PartlyWritten, outputName) : Stopped();
         if (hashers)
             hashers->post(bytes, n);
         const int err = output.write(bytes, n);
@@ -170,7 +173,7 @@ void joinInputs(const std::vector<std::string> &inputs, std::int64_t bytes, cons
         if (progress.stopRequested())
             throw stream ? Stopped(Stopped::Left::PartlyWritten, outputName) : Stopped();
         if (made && made->makes(i))
-            appendMade(*made, i, outputName, out, progress, hashers ? &*hashers : nullptr);
+            appendMade(*made, i, outputName, out, stream, progress, hashers ? &*hashers : nullptr);
         else
             appendInput(inputs[i], outputName, out, stream, progress, hashers ? &*hashers : nullptr);
         if (check)

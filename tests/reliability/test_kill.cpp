@@ -143,6 +143,23 @@ void expectSourceOrWholeParts(const std::string &dir, int status)
     }
 }
 
+// A set of four parts and a recovery part, cut once; each run finds its part s2.bin damaged.
+void writeRecoverySet(const std::string &dir)
+{
+    if (exists(dir + "/s.bin.rec1"))
+        return;
+    writeSource(dir);
+    ChildProcess cut(cliPath(), dir, {"cut", "--count", "4", "--recovery", "1", "s.bin"});
+    ASSERT_EQ(cut.finish(), 0) << cut.errors();
+}
+
+// Repair replaces the damaged part with a whole one or leaves it; the others stay as they were.
+void expectOtherPartsUnchanged(const std::string &dir, int)
+{
+    for (const int n : {1, 3, 4})
+        ASSERT_TRUE(readFile(dir + "/s" + std::to_string(n) + ".bin") == kData.quarters[n - 1]) << "s" << n;
+}
+
 const KillRow kRows[] = {
     {"CodifyLeavesTheOldOrTheNewBytes",
      "",
@@ -204,6 +221,14 @@ const KillRow kRows[] = {
      writeSource,
      kParts,
      expectSourceOrWholeParts,
+     SIGINT},
+    {"InterruptedRepairMendsThePartOrLeavesIt",
+     "",
+     {"repair"},
+     "",
+     writeRecoverySet,
+     {"s2.bin"},
+     expectOtherPartsUnchanged,
      SIGINT},
 };
 
