@@ -59,9 +59,11 @@ RecoverySet::RecoverySet(std::vector<Member> parts, std::vector<Member> recovery
 bool RecoverySet::survey(fileio::CopyProgress *stop)
 {
     for (Member &member : m_members) {
-        bool stopped = stop != nullptr && stop->stopRequested();
-        if (!stopped)
-            member.whole = matchesLine(member.path, member.digest, stop, stopped);
+        // A file too short for a second block never asks on its own.
+        if (stop != nullptr && stop->stopRequested())
+            return false;
+        bool stopped = false;
+        member.whole = matchesLine(member.path, member.digest, stop, stopped);
         if (stopped)
             return false;
     }
