@@ -124,8 +124,10 @@ void uniteByList(const std::string &listPath, const std::string &output, bool ve
     std::optional<digest::Sha256Digest> whole;
     try {
         // A set with recovery parts is hashed whole first, which a stop may end.
-        SignalledStop stop;
-        const lists::SetProblem problem = set.check(&stop);
+        const lists::SetProblem problem = [&] {
+            CheckProgress progress(quiet);
+            return set.check(&progress);
+        }();
         if (stopSignalled())
             throw ops::Stopped();
         if (problem)

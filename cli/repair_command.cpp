@@ -3,6 +3,7 @@
 #include "failure_line.h"
 #include "run_operation.h"
 #include "stop_signals.h"
+#include "terminal_progress.h"
 
 #include "digest/sha256.h"
 #include "fileio/atomic_output.h"
@@ -46,7 +47,7 @@ using RebuiltFiles = std::map<std::size_t, Rebuilt>;
 // Rebuilds the files of one group into `made`, each under a temporary, and checks each against
 // its line.
 void rebuildGroup(lists::RecoverySet &set, ops::IsalCoder &coder, const std::vector<std::size_t> &files,
-                  const fileio::FileIds &keep, RebuiltFiles &made)
+                  const fileio::FileIds &keep, RebuiltFiles &made, TerminalProgress &progress)
 {
     for (const std::size_t file : files) {
         const std::string &path = set.member(file).path;
@@ -63,6 +64,7 @@ void rebuildGroup(lists::RecoverySet &set, ops::IsalCoder &coder, const std::vec
         set.rebuild(coder, files, [&](std::size_t file, const unsigned char *bytes, std::size_t n) {
             if (stopSignalled())
                 throw ops::Stopped();
+            progress.step(static_cast<std::int64_t>(n));
             Rebuilt &rebuilt = made.at(file);
             rebuilt.hash.update(bytes, n);
             if (rebuilt.err == 0)
@@ -94,8 +96,7 @@ void run(const Arguments &args)
         throw CommandFailure(quotedName(list) + ": " + fileio::errorText(err));
     if (!set)
         throw CommandFailure(quotedName(list) + ": lists no recovery parts, so nothing can be rebuilt");
-    SignalledStop stop;
-    if (!set->survey(&stop))
+    if (CheckProgress progress(args.flag("quiet")); !set->survey(&progress))
         throw ops::Stopped();
     const std::vector<std::size_t> broken = set->broken();
     if (broken.empty()) {
@@ -128,8 +129,16 @@ void run(const Arguments &args)
     // set as it was.
     ops::IsalCoder coder;
     RebuiltFiles made;
-    for (const auto &[group, files] : groups)
-        rebuildGroup(*set, coder, files, keep, made);
+    {
+        TerminalProgress progress(TerminalProgress::Units::Bytes, args.flag("quiet"));
+        std::int64_t total = 0;
+        for (const std::size_t file : broken)
+            total += set->sizeOf(file);
+        progress.setMaximum(total);
+        progress.setByteTotal(total);
+        for (const auto &[group, files] : groups)
+            rebuildGroup(*set, coder, files, keep, made, progress);
+    }
     // The point of no return: once a rebuilt file takes its name, a stop lets the others follow.
     if (stopSignalled())
         throw ops::Stopped();

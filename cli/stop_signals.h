@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "fileio/copy_progress.h"
-
 namespace cli {
 
 // SIGINT and SIGTERM ask the operation under way to stop: it ends between two blocks as a failed
@@ -13,11 +11,5 @@ bool stopSignalled();
 // The exit status of a run stopped by a signal: 128 and its number (130 for SIGINT, 143 for
 // SIGTERM); 1 when none came.
 int stopSignalStatus();
-
-// A stop signal as a long copy or check hears it, between its blocks.
-class SignalledStop final : public fileio::CopyProgress {
-public:
-    bool stopRequested() const override { return stopSignalled(); }
-};
 
 } // namespace cli

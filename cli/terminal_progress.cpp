@@ -71,4 +71,16 @@ void TerminalProgress::draw()
     m_drawn = true;
 }
 
+CheckProgress::CheckProgress(bool quiet, std::FILE *out) : m_line(TerminalProgress::Units::Pieces, quiet, out)
+{
+    m_line.setByteTotal(-1);
+}
+
+void CheckProgress::partway(std::int64_t done, std::int64_t total)
+{
+    m_line.partway(done, total);
+    if (done == total) // the file is hashed to its end: its bytes count from now on
+        m_line.step(1);
+}
+
 } // namespace cli

@@ -46,4 +46,18 @@ private:
     std::chrono::steady_clock::time_point m_lastDraw;
 };
 
+// The line of a check that hashes many files one after another, each telling its bytes through
+// partway(): the bytes checked so far and the rate (the files' total is not known ahead). A stop
+// signal stops the check.
+class CheckProgress final : public fileio::CopyProgress {
+public:
+    explicit CheckProgress(bool quiet, std::FILE *out = stderr);
+
+    void partway(std::int64_t done, std::int64_t total) override;
+    bool stopRequested() const override { return m_line.stopRequested(); }
+
+private:
+    TerminalProgress m_line;
+};
+
 } // namespace cli

@@ -2,7 +2,7 @@
 #include "commands.h"
 #include "failure_line.h"
 #include "run_operation.h"
-#include "stop_signals.h"
+#include "terminal_progress.h"
 
 #include "lists/checksum_list.h"
 #include "fileio/failure.h"
@@ -65,23 +65,25 @@ void run(const Arguments &args)
     const std::string list = args.operands().empty() ? lists::kChecksumListName : args.operands().front();
     long checked = 0;
     long faults = 0;
-    SignalledStop stop;
     // The fault lines wait for the end: whether the set can be rebuilt is known only then.
     std::vector<std::pair<std::string, std::string>> lines; // the file's name, its line
     std::map<std::string, bool> whole;
-    const int err = ops::verifyChecksumList(
-        list,
-        [&](const ops::ListedFile &file) {
-            if (file.verdict == ops::ListedFile::Verdict::NotMadeYet)
-                return;
-            ++checked;
-            whole[file.name] = file.verdict == ops::ListedFile::Verdict::Whole;
-            if (std::string line = faultLine(file); !line.empty()) {
-                ++faults;
-                lines.emplace_back(file.name, std::move(line));
-            }
-        },
-        &stop);
+    const int err = [&] {
+        CheckProgress progress(args.flag("quiet")); // its line is gone before anything is printed
+        return ops::verifyChecksumList(
+            list,
+            [&](const ops::ListedFile &file) {
+                if (file.verdict == ops::ListedFile::Verdict::NotMadeYet)
+                    return;
+                ++checked;
+                whole[file.name] = file.verdict == ops::ListedFile::Verdict::Whole;
+                if (std::string line = faultLine(file); !line.empty()) {
+                    ++faults;
+                    lines.emplace_back(file.name, std::move(line));
+                }
+            },
+            &progress);
+    }();
     const std::optional<bool> canRebuild = faults > 0 && !err ? rebuildable(list, whole) : std::nullopt;
     for (const auto &[name, line] : lines)
         print(line + (canRebuild.value_or(false) ? kCanBeRebuilt : "") + "\n");

@@ -92,4 +92,20 @@ TEST(CliProgress, CountsTheBytesOfPiecesOnATerminalAndClearsTheLine)
     }
 }
 
+TEST(CliProgress, ACheckCountsTheBytesOfEveryFileHashed)
+{
+    PseudoTerminal tty;
+    SKIP_UNLESS(tty.slave(), "open a pseudo-terminal");
+    {
+        cli::CheckProgress progress(false, tty.slave());
+        progress.partway(100, 100); // a first file, hashed whole
+        progress.partway(40, 200);  // then a second
+        std::this_thread::sleep_for(std::chrono::milliseconds(120));
+        progress.partway(50, 200);
+    }
+    const std::string shown = tty.output();
+    EXPECT_NE(shown.find("\r\033[K150 B  "), std::string::npos) << shown;
+    EXPECT_TRUE(shown.ends_with("/s\r\033[K")) << shown;
+}
+
 } // namespace
