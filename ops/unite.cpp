@@ -103,6 +103,12 @@ private:
     std::vector<std::string> m_made;
 };
 
+// How a stop ends the join: an output that is a stream keeps what it was given.
+Stopped stopOf(bool stream, const std::string &outputName)
+{
+    return stream ? Stopped(Stopped::Left::PartlyWritten, outputName) : Stopped();
+}
+
 // Appends the input as it is now; it must stay so until it is copied, to the last of its bytes.
 // `stream` says whether the output is a stream, which is written in order and never read.
 void appendInput(const std::string &path, const std::string &outputName, fileio::File &output, bool stream,
@@ -121,9 +127,7 @@ void appendInput(const std::string &path, const std::string &outputName, fileio:
     case fileio::CopyResult::Status::Done:
         break;
     case fileio::CopyResult::Status::Stopped:
-        if (stream)
-            throw Stopped(Stopped::Left::PartlyWritten, outputName);
-        throw Stopped();
+        throw stopOf(stream, outputName);
     case fileio::CopyResult::Status::WriteFailed:
         refuse(outputName, copied.err);
     case fileio::CopyResult::Status::ReadFailed:
@@ -147,7 +151,7 @@ void appendMade(MadeInputs &made, std::size_t index, const std::string &outputNa
     made.make(index, [&](const unsigned char *bytes, std::size_t n) {
         // A rebuilt input is as long as a part: a stop need not wait for its end.
         if (progress.stopRequested())
-            throw stream ? Stopped(Stopped::Left::PartlyWritten, outputName) : Stopped();
+            throw stopOf(stream, outputName);
         if (hashers)
             hashers->post(bytes, n);
         const int err = output.write(bytes, n);
@@ -171,7 +175,7 @@ void joinInputs(const std::vector<std::string> &inputs, std::int64_t bytes, cons
         hashers.emplace(2);
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         if (progress.stopRequested())
-            throw stream ? Stopped(Stopped::Left::PartlyWritten, outputName) : Stopped();
+            throw stopOf(stream, outputName);
         if (made && made->makes(i))
             appendMade(*made, i, outputName, out, stream, progress, hashers ? &*hashers : nullptr);
         else
